@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds a Release build, puts the delivered files next to the executable
+# and starts Mivo. --build-only stops after the build. Other arguments go to the program (/max, /min, /hide).
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/packages.sh
+
+build_only=0
+args=()
+for a in "$@"; do
+  if [ "$a" = "--build-only" ]; then build_only=1; else args+=("$a"); fi
+done
+
+mivo_install "${MIVO_BUILD_PACKAGES[@]}"
+cmake -S . -B build/release "$(mivo_generator)" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release --parallel "$(nproc)"
+
+exe=build/release/bin/mivo
+[ "$build_only" -eq 1 ] && { echo "Built: $exe"; exit 0; }
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display to open the window on; start it on a virtual display: xvfb-run -a $exe ${args[*]:-}" >&2
+  exit 1
+fi
+exec "$exe" "${args[@]}"

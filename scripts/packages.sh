@@ -1,0 +1,40 @@
+# Debian packages the two commands need, and the one function that installs what is missing.
+# Sourced by run.sh and test.sh.
+
+MIVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins
+  libsqlite3-dev fonts-wqy-microhei)
+# The end-to-end run: a real X server, a tray host, input and screenshots.
+MIVO_TEST_PACKAGES=(xvfb xauth trayer xdotool imagemagick x11-utils)
+
+mivo_missing_packages() {
+  local p missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  echo "${missing[@]}"
+}
+
+# mivo_install PACKAGE...: installs the missing ones as root, or prints the exact line and fails.
+mivo_install() {
+  local missing
+  missing=$(mivo_missing_packages "$@")
+  [ -z "$missing" ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing Debian packages. Install them with:" >&2
+    echo "  sudo apt-get install -y $missing" >&2
+    return 1
+  fi
+  echo "Installing: $missing"
+  export DEBIAN_FRONTEND=noninteractive
+  # shellcheck disable=SC2086
+  if ! apt-get install -y -q $missing; then
+    apt-get update -q
+    # shellcheck disable=SC2086
+    apt-get install -y -q $missing
+  fi
+}
+
+mivo_generator() {
+  if command -v ninja >/dev/null 2>&1; then echo "-GNinja"; else echo "-GUnix Makefiles"; fi
+}

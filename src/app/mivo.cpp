@@ -1,0 +1,96 @@
+#include "app/mivo.h"
+
+#include "app/globals.h"
+#include "app/transaction.h"
+#include "platform/services.h"
+
+#include <QMetaEnum>
+#include <QWidget>
+
+mivo::mivo(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("mivo"));
+}
+
+mivo::~mivo()
+{
+    close();
+}
+
+bool mivo::open(const QString &executablePath)
+{
+    setApplicationName(QStringLiteral("mivo"));
+    QString path = executablePath;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    gs_apppath = path.left(std::max<qsizetype>(0, path.lastIndexOf(QLatin1Char('/'))));
+
+    sqlca.dbms = QStringLiteral("SQLITE");
+    sqlca.autocommit = false;
+    sqlca.database = appFile(QStringLiteral("mivo.mdb"));
+    sqlca.connect();
+    if (sqlca.sqlcode == Transaction::Failure) {
+        platform::messageBox(QStringLiteral("001"), QStringLiteral("无法连接数据库!\n") + sqlca.sqlerrtext);
+        return false;
+    }
+    connect(platform::services().idle.get(), &platform::IdleCountdown::elapsed, this, &mivo::idle,
+            Qt::UniqueConnection);
+    return true;
+}
+
+void mivo::idle()
+{
+    if (m_idleHandler)
+        m_idleHandler();
+}
+
+void mivo::close()
+{
+    sqlca.disconnect();
+}
+
+void mivo::systemerror(const SystemErrorInfo &info)
+{
+    // One report is enough: whatever fails while the program winds down is not shown again.
+    if (m_systemError)
+        return;
+    m_systemError = true;
+    const QString ls_err = systemErrorText(info);
+    platform::services().clipboard->setText(ls_err);
+    platform::messageBox(QStringLiteral("002"), systemErrorMessage(ls_err), platform::Icon::Stop);
+    exit(ExitSystemError);
+}
+
+SystemErrorInfo describeFailure(QObject *receiver, const QEvent *event, const std::exception *error)
+{
+    SystemErrorInfo info;
+    QWidget *widget = qobject_cast<QWidget *>(receiver);
+    QWidget *window = widget ? widget->window() : nullptr;
+    info.window = window ? window->objectName() : QStringLiteral("mivo");
+    if (const auto *mine = dynamic_cast<const MivoError *>(error)) {
+        info.object = mine->className();
+        info.event = mine->function();
+        info.line = mine->line();
+        info.description = mine->description();
+        return info;
+    }
+    info.object = receiver ? receiver->objectName() : QString();
+    if (info.object.isEmpty() && receiver)
+        info.object = QString::fromLatin1(receiver->metaObject()->className());
+    if (event)
+        info.event = QString::fromLatin1(QMetaEnum::fromType<QEvent::Type>().valueToKey(event->type()));
+    info.description = error ? QString::fromLocal8Bit(error->what()) : QStringLiteral("未知错误");
+    return info;
+}
+
+bool mivo::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &e) {
+        systemerror(describeFailure(receiver, event, &e));
+    } catch (...) {
+        systemerror(describeFailure(receiver, event, nullptr));
+    }
+    return false;
+}

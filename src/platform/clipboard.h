@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+class Clipboard
+{
+public:
+    virtual ~Clipboard() = default;
+    virtual void setText(const QString &text) = 0;
+    virtual QString text() const = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+struct SaveFileRequest
+{
+    QString title;
+    QString fileName;   // suggested name
+    QString extension;  // default extension without the dot
+    QString filter;     // "Excel 文件 (*.xls);;CSV 文件 (*.csv)"
+    QString folder;     // where the dialog starts
+};
+
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+    // The chosen path, or an empty string when the user cancelled.
+    virtual QString saveFile(const SaveFileRequest &request) = 0;
+    virtual QString chooseFolder(const QString &title, const QString &startFolder) = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,227 @@
+#include "platform/qtservices.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QIcon>
+#include <QImageReader>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+
+namespace platform {
+
+// ---- message boxes
+
+Answer QtMessageBoxes::show(const MessageBoxRequest &r)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(r.title);
+    box.setText(r.text);
+    switch (r.icon) {
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Stop: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    struct Choice { QMessageBox::StandardButton button; Answer answer; QString caption; };
+    QList<Choice> choices;
+    switch (r.buttons) {
+    case Buttons::Ok: choices = {{QMessageBox::Ok, Answer::Ok, QStringLiteral("确定")}}; break;
+    case Buttons::OkCancel:
+        choices = {{QMessageBox::Ok, Answer::Ok, QStringLiteral("确定")}, {QMessageBox::Cancel, Answer::Cancel, QStringLiteral("取消")}};
+        break;
+    case Buttons::YesNo:
+        choices = {{QMessageBox::Yes, Answer::Yes, QStringLiteral("是(&Y)")}, {QMessageBox::No, Answer::No, QStringLiteral("否(&N)")}};
+        break;
+    case Buttons::YesNoCancel:
+        choices = {{QMessageBox::Yes, Answer::Yes, QStringLiteral("是(&Y)")}, {QMessageBox::No, Answer::No, QStringLiteral("否(&N)")},
+                   {QMessageBox::Cancel, Answer::Cancel, QStringLiteral("取消")}};
+        break;
+    case Buttons::RetryCancel:
+        choices = {{QMessageBox::Retry, Answer::Retry, QStringLiteral("重试(&R)")}, {QMessageBox::Cancel, Answer::Cancel, QStringLiteral("取消")}};
+        break;
+    }
+    for (int i = 0; i < choices.size(); ++i) {
+        QPushButton *b = box.addButton(choices[i].button);
+        b->setText(choices[i].caption);
+        b->setAccessibleName(choices[i].caption);
+        if (i + 1 == r.defaultButton)
+            box.setDefaultButton(b);
+    }
+    const auto clicked = QMessageBox::StandardButton(box.exec());
+    for (const Choice &c : choices)
+        if (c.button == clicked)
+            return c.answer;
+    // Closed with Escape or the title bar: the last button (No, Cancel) or the only one.
+    return choices.last().answer;
+}
+
+// ---- file dialogs
+
+QString QtFileDialogs::saveFile(const SaveFileRequest &r)
+{
+    QFileDialog dialog(QApplication::activeWindow(), r.title, r.folder, r.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(r.extension);
+    dialog.selectFile(r.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+QString QtFileDialogs::chooseFolder(const QString &title, const QString &startFolder)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, startFolder);
+}
+
+// ---- clipboard
+
+void QtClipboard::setText(const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+QString QtClipboard::text() const
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+// ---- idle countdown
+
+QtIdleCountdown::QtIdleCountdown()
+{
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        emit elapsed();
+        // Still armed: a further period without input fires again.
+        if (m_seconds > 0)
+            m_timer.start();
+    });
+}
+
+void QtIdleCountdown::arm(int seconds)
+{
+    m_seconds = seconds > 0 ? seconds : 0;
+    m_timer.stop();
+    if (m_seconds == 0) {
+        if (m_filtering)
+            qApp->removeEventFilter(this);
+        m_filtering = false;
+        return;
+    }
+    if (!m_filtering && qApp) {
+        qApp->installEventFilter(this);
+        m_filtering = true;
+    }
+    m_timer.setInterval(std::chrono::milliseconds(qint64(m_seconds) * m_secondMs));
+    m_timer.start();
+}
+
+bool QtIdleCountdown::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+        if (m_seconds > 0)
+            m_timer.start();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// ---- printers
+
+QString QtPrinters::description() const
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return {};
+    // Qt names no driver or port; the make-and-model and the location come closest.
+    return info.printerName() + QLatin1Char('\t') + info.makeAndModel() + QLatin1Char('\t') + info.location();
+}
+
+bool QtPrinters::setup(QWidget *parent)
+{
+    QPrinter printer;
+    QPageSetupDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPrinters::choose(QWidget *parent)
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+// ---- restart
+
+bool QtRestarter::restart(const QStringList &arguments)
+{
+    if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments))
+        return false;
+    QCoreApplication::quit();
+    return true;
+}
+
+// ---- tray
+
+QtTrayIcon::QtTrayIcon(QObject *parent)
+    : TrayIcon(parent)
+    , m_icon(new QSystemTrayIcon(this))
+{
+    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            emit leftClicked();
+        else if (reason == QSystemTrayIcon::Context)
+            emit rightClicked(QCursor::pos());
+    });
+}
+
+bool QtTrayIcon::add(const QString &iconFile, const QString &tip)
+{
+    QImageReader reader(iconFile);
+    const QImage image = reader.read();
+    const bool loaded = !image.isNull();
+    m_icon->setIcon(loaded ? QIcon(QPixmap::fromImage(image)) : QIcon());
+    m_icon->setToolTip(tip);
+    m_icon->show();
+    return loaded;
+}
+
+void QtTrayIcon::remove()
+{
+    m_icon->hide();
+}
+
+bool QtTrayIcon::isShown() const
+{
+    return m_icon->isVisible();
+}
+
+bool QtTray::available() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+TrayIcon *QtTray::createIcon(QObject *parent)
+{
+    return new QtTrayIcon(parent);
+}
+
+} // namespace platform

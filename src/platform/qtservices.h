@@ -1,0 +1,86 @@
+#pragma once
+// Implementations over Qt that serve every platform; the platform-specific ones live in linux/ and
+// windows/.
+
+#include "platform/services.h"
+
+#include <QTimer>
+
+class QSystemTrayIcon;
+
+namespace platform {
+
+class QtMessageBoxes : public MessageBoxes
+{
+public:
+    Answer show(const MessageBoxRequest &request) override;
+};
+
+class QtFileDialogs : public FileDialogs
+{
+public:
+    QString saveFile(const SaveFileRequest &request) override;
+    QString chooseFolder(const QString &title, const QString &startFolder) override;
+};
+
+class QtClipboard : public Clipboard
+{
+public:
+    void setText(const QString &text) override;
+    QString text() const override;
+};
+
+// An application-wide event filter restarts a single-shot timer on every key and mouse event.
+class QtIdleCountdown : public IdleCountdown
+{
+public:
+    QtIdleCountdown();
+    void arm(int seconds) override;
+    int seconds() const override { return m_seconds; }
+    // Milliseconds per armed second; tests shorten it.
+    void setSecondLength(int ms) { m_secondMs = ms; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QTimer m_timer;
+    int m_seconds = 0;
+    int m_secondMs = 1000;
+    bool m_filtering = false;
+};
+
+class QtPrinters : public Printers
+{
+public:
+    QString description() const override;
+    bool setup(QWidget *parent) override;
+    bool choose(QWidget *parent) override;
+};
+
+class QtRestarter : public Restarter
+{
+public:
+    bool restart(const QStringList &arguments) override;
+};
+
+class QtTrayIcon : public TrayIcon
+{
+public:
+    explicit QtTrayIcon(QObject *parent);
+    bool add(const QString &iconFile, const QString &tip) override;
+    void remove() override;
+    bool isShown() const override;
+
+private:
+    QSystemTrayIcon *m_icon;
+};
+
+class QtTray : public Tray
+{
+public:
+    bool available() const override;
+    TrayIcon *createIcon(QObject *parent) override;
+};
+
+} // namespace platform

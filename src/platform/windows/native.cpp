@@ -1,0 +1,20 @@
+#include "platform/qtservices.h"
+#include "platform/windows/registryautostart.h"
+
+namespace platform {
+
+Services nativeServices()
+{
+    Services s;
+    s.messageBoxes = std::make_unique<QtMessageBoxes>();
+    s.fileDialogs = std::make_unique<QtFileDialogs>();
+    s.clipboard = std::make_unique<QtClipboard>();
+    s.autostart = std::make_unique<RegistryAutostart>();
+    s.idle = std::make_unique<QtIdleCountdown>();
+    s.printers = std::make_unique<QtPrinters>();
+    s.restarter = std::make_unique<QtRestarter>();
+    s.tray = std::make_unique<QtTray>();
+    return s;
+}
+
+} // namespace platform

@@ -1,0 +1,28 @@
+#include "shell/startup.h"
+
+#include "app/mivo.h"
+#include "shell/w_main.h"
+
+#include <memory>
+
+int runMivo(mivo &app, const QString &executablePath)
+{
+    // Hiding the window to the tray must not end the program when a box closes; w_main quits itself.
+    app.setQuitOnLastWindowClosed(false);
+    int status = 0;
+    try {
+        if (!app.open(executablePath))
+            return mivo::ExitConnectFailed;
+        auto window = std::make_unique<w_main>();
+        window->open();
+        if (!app.systemErrorRaised()) {
+            window->show();
+            status = app.exec();
+        }
+        window.reset();
+    } catch (const std::exception &e) {
+        app.systemerror(describeFailure(nullptr, nullptr, &e));
+    }
+    app.close();
+    return app.systemErrorRaised() ? mivo::ExitSystemError : status;
+}

@@ -1,0 +1,144 @@
+#include "fakes.h"
+#include "platform/linux/xdgautostart.h"
+#include "platform/qtservices.h"
+#include "testmain.h"
+
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+class tst_platform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void xdgAutostartWritesReadsAndRemovesItsEntry()
+    {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        platform::XdgAutostart autostart;
+        const QString command = QStringLiteral("/opt/我的 程序/mivo /hide");
+        QCOMPARE(autostart.command(QStringLiteral("Mivo")), QString());
+        QVERIFY(autostart.enable(QStringLiteral("Mivo"), command));
+        const QString path = config.path() + QStringLiteral("/autostart/Mivo.desktop");
+        QCOMPARE(platform::XdgAutostart::entryPath(QStringLiteral("Mivo")), path);
+        QFile entry(path);
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(entry.readAll());
+        QVERIFY(text.startsWith(QStringLiteral("[Desktop Entry]\n")));
+        QVERIFY(text.contains(QStringLiteral("\nType=Application\n")));
+        QVERIFY(text.contains(QStringLiteral("\nExec=") + command + QLatin1Char('\n')));
+        QCOMPARE(autostart.command(QStringLiteral("Mivo")), command);
+        // A percent sign survives the entry's escaping.
+        QVERIFY(autostart.enable(QStringLiteral("Mivo"), QStringLiteral("/opt/100%/mivo /hide")));
+        QCOMPARE(autostart.command(QStringLiteral("Mivo")), QStringLiteral("/opt/100%/mivo /hide"));
+        QVERIFY(autostart.disable(QStringLiteral("Mivo")));
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(autostart.command(QStringLiteral("Mivo")), QString());
+        QVERIFY(autostart.disable(QStringLiteral("Mivo")));
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    void idleCountdownFiresOncePerQuietPeriodAndRestartsOnInput()
+    {
+        platform::QtIdleCountdown idle;
+        idle.setSecondLength(20); // an armed "second" lasts 20 ms here
+        QSignalSpy fired(&idle, &platform::IdleCountdown::elapsed);
+        QWidget w;
+        w.show();
+
+        idle.arm(5); // 100 ms
+        QCOMPARE(idle.seconds(), 5);
+        // Input every 40 ms keeps it from firing.
+        for (int i = 0; i < 6; ++i) {
+            QTest::qWait(40);
+            QTest::mouseMove(&w, QPoint(10 + i, 10));
+            QTest::keyClick(&w, Qt::Key_A);
+        }
+        QCOMPARE(fired.count(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(fired.count(), 1, 1000);
+        // Still armed: a further quiet period fires again.
+        QTRY_COMPARE_WITH_TIMEOUT(fired.count(), 2, 1000);
+
+        idle.arm(0);
+        const int count = fired.count();
+        QTest::qWait(250);
+        QCOMPARE(fired.count(), count);
+    }
+
+    void clipboardHoldsTextOffscreen()
+    {
+        platform::QtClipboard clipboard;
+        clipboard.setText(QStringLiteral("错误行: 12\n"));
+        QCOMPARE(clipboard.text(), QStringLiteral("错误行: 12\n"));
+    }
+
+    void realMessageBoxShowsCodeTextIconAndDefault()
+    {
+        platform::QtMessageBoxes boxes;
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString defaultCaption;
+        QStringList captions;
+        QTimer::singleShot(50, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            defaultCaption = box->defaultButton()->text();
+            for (QAbstractButton *b : box->buttons())
+                captions << b->accessibleName();
+            box->defaultButton()->click();
+        });
+        const auto answer = boxes.show({QStringLiteral("T03"), QStringLiteral("确认删除<张三>?"), platform::Icon::Question,
+                                        platform::Buttons::YesNo, 2});
+        QCOMPARE(answer, platform::Answer::No);
+        QCOMPARE(title, QStringLiteral("T03"));
+        QCOMPARE(text, QStringLiteral("确认删除<张三>?"));
+        QCOMPARE(icon, QMessageBox::Question);
+        QCOMPARE(defaultCaption, QStringLiteral("否(&N)"));
+        captions.sort();
+        QCOMPARE(captions, (QStringList{QStringLiteral("否(&N)"), QStringLiteral("是(&Y)")}));
+    }
+
+    void fakeRecordsBoxesAndAnswersAsScripted()
+    {
+        fake::Platform fakes;
+        fakes.boxes->answers << platform::Answer::Yes;
+        QCOMPARE(platform::messageBox(QStringLiteral("T03"), QStringLiteral("?"), platform::Icon::Question, platform::Buttons::YesNo, 2),
+                 platform::Answer::Yes);
+        // Unscripted: the default button.
+        QCOMPARE(platform::messageBox(QStringLiteral("T03"), QStringLiteral("?"), platform::Icon::Question, platform::Buttons::YesNo, 2),
+                 platform::Answer::No);
+        QCOMPARE(fakes.boxes->titles(), (QStringList{QStringLiteral("T03"), QStringLiteral("T03")}));
+        QCOMPARE(fakes.boxes->shown.at(1).defaultButton, 2);
+    }
+
+    void overrideRestoresTheServicesItReplaced()
+    {
+        platform::Clipboard *before = platform::services().clipboard.get();
+        {
+            fake::Platform fakes;
+            QCOMPARE(platform::services().clipboard.get(), static_cast<platform::Clipboard *>(fakes.clipboard));
+        }
+        QCOMPARE(platform::services().clipboard.get(), before);
+    }
+
+    void offscreenHasNoTrayAndPrintersAnswer()
+    {
+        platform::QtTray tray;
+        QVERIFY(!tray.available());
+        // The description is "name\tdriver\tport" or empty where no printer is set up.
+        const QString d = platform::QtPrinters().description();
+        QVERIFY(d.isEmpty() || d.count(QLatin1Char('\t')) == 2);
+    }
+};
+
+MIVO_TEST_MAIN(tst_platform)
+#include "tst_platform.moc"

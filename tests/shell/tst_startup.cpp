@@ -1,0 +1,111 @@
+#include "app/globals.h"
+#include "app/profile.h"
+#include "app/transaction.h"
+#include "fakes.h"
+#include "fixture.h"
+#include "shell/startup.h"
+#include "testmain.h"
+
+#include <QRandomGenerator>
+#include <QTimer>
+#include <QWidget>
+
+class tst_startup : public QObject
+{
+    Q_OBJECT
+
+    // Starts the program as main() does, with the executable in `folder`; closes the main window as
+    // soon as the event loop runs and returns the exit status.
+    static int runAndClose(const AppFolder &folder, QString *title = nullptr)
+    {
+        QTimer::singleShot(0, qApp, [title] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->objectName() == QStringLiteral("w_main")) {
+                    if (title)
+                        *title = w->windowTitle();
+                    w->close();
+                }
+        });
+        return runMivo(*mivo::instance(), folder.executable());
+    }
+
+private slots:
+    void unusableDatabaseGives001AndNothingElse_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("数据库文件不存在");
+        QByteArray noise(4096, 0);
+        for (char &c : noise)
+            c = char(QRandomGenerator::global()->bounded(256));
+        QTest::newRow("random bytes") << noise << QStringLiteral("已损坏或不是数据库");
+        QTest::newRow("text file") << QByteArray("not a database\n") << QStringLiteral("已损坏或不是数据库");
+        QTest::newRow("empty file") << QByteArray("") << QStringLiteral("数据库中缺少数据表: t_group, t_telinfo");
+    }
+    void unusableDatabaseGives001AndNothingElse()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
+        fake::Platform fakes;
+        AppFolder folder(AppFolder::NoDatabase);
+        if (QByteArray(QTest::currentDataTag()) != "missing")
+            folder.writeFile(QStringLiteral("mivo.mdb"), content);
+        folder.writeFile(QStringLiteral("client.ini"), "[setting]\nstartMax=1\n");
+        const int reads = profileReadCount();
+        const int disconnects = sqlca.disconnectCount();
+
+        QCOMPARE(runAndClose(folder), int(mivo::ExitConnectFailed));
+
+        QCOMPARE(fakes.boxes->titles(), QStringList{QStringLiteral("001")});
+        const auto &box = fakes.boxes->shown.first();
+        QVERIFY2(box.text.startsWith(QStringLiteral("无法连接数据库!\n")), qPrintable(box.text));
+        QVERIFY2(box.text.contains(reason), qPrintable(box.text));
+        QCOMPARE(box.icon, platform::Icon::Information);
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        QVERIFY(fakes.tray->icons.isEmpty());
+        QCOMPARE(profileReadCount(), reads);
+        QVERIFY(!sqlca.isConnected());
+        QCOMPARE(sqlca.disconnectCount(), disconnects);
+        // Never created, never changed.
+        QCOMPARE(folder.readFile(QStringLiteral("mivo.mdb")), content);
+    }
+
+    void databaseWithoutTheTablesNamesThem()
+    {
+        fake::Platform fakes;
+        AppFolder folder;
+        QVERIFY(sqlca.execute(QStringLiteral("DROP TABLE t_account")));
+        QVERIFY(sqlca.commit());
+        sqlca.disconnect();
+        QCOMPARE(runAndClose(folder), int(mivo::ExitConnectFailed));
+        QCOMPARE(fakes.boxes->shown.size(), 1);
+        QCOMPARE(fakes.boxes->shown.first().text, QStringLiteral("无法连接数据库!\n数据库中缺少数据表: t_account"));
+    }
+
+    void cleanStartInAFolderWithBlanksAndChinese()
+    {
+        fake::Platform fakes;
+        AppFolder folder(AppFolder::NoConnect, QStringLiteral("我的 程序#1"));
+        const int disconnects = sqlca.disconnectCount();
+        QString title;
+        QCOMPARE(runAndClose(folder, &title), 0);
+        QCOMPARE(gs_apppath, folder.path());
+        QCOMPARE(title, QStringLiteral("Mivo V2.2"));
+        QVERIFY(fakes.boxes->shown.isEmpty());
+        // Closed exactly once.
+        QVERIFY(!sqlca.isConnected());
+        QCOMPARE(sqlca.disconnectCount(), disconnects + 1);
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    void executableInTheRootFolder()
+    {
+        fake::Platform fakes;
+        QVERIFY(!mivo::instance()->open(QStringLiteral("/mivo")));
+        QCOMPARE(gs_apppath, QString());
+        QCOMPARE(sqlca.database, QStringLiteral("/mivo.mdb"));
+    }
+};
+
+MIVO_TEST_MAIN(tst_startup)
+#include "tst_startup.moc"

@@ -1,0 +1,104 @@
+#include "fakes.h"
+
+#include <QImageReader>
+
+namespace fake {
+
+platform::Answer MessageBoxes::show(const platform::MessageBoxRequest &request)
+{
+    shown << request;
+    if (onShow)
+        onShow(request);
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    using platform::Answer;
+    using platform::Buttons;
+    const int d = request.defaultButton;
+    switch (request.buttons) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::OkCancel: return d == 2 ? Answer::Cancel : Answer::Ok;
+    case Buttons::YesNo: return d == 2 ? Answer::No : Answer::Yes;
+    case Buttons::YesNoCancel: return d == 2 ? Answer::No : d == 3 ? Answer::Cancel : Answer::Yes;
+    case Buttons::RetryCancel: return d == 2 ? Answer::Cancel : Answer::Retry;
+    }
+    return Answer::Ok;
+}
+
+QStringList MessageBoxes::titles() const
+{
+    QStringList t;
+    for (const auto &b : shown)
+        t << b.title;
+    return t;
+}
+
+QString FileDialogs::saveFile(const platform::SaveFileRequest &request)
+{
+    saveRequests << request;
+    return savePath;
+}
+
+QString FileDialogs::chooseFolder(const QString &title, const QString &)
+{
+    folderTitles << title;
+    return folderPath;
+}
+
+bool Autostart::enable(const QString &name, const QString &command)
+{
+    if (failWrites)
+        return false;
+    entries.insert(name, command);
+    return true;
+}
+
+bool Autostart::disable(const QString &name)
+{
+    if (failWrites)
+        return false;
+    entries.remove(name);
+    return true;
+}
+
+bool TrayIcon::add(const QString &file, const QString &t)
+{
+    iconFile = file;
+    tip = t;
+    shown = true;
+    ++additions;
+    // As the real one: the entry is added whether or not the image loads.
+    return QImageReader(file).canRead();
+}
+
+platform::TrayIcon *Tray::createIcon(QObject *parent)
+{
+    auto *icon = new TrayIcon(parent);
+    icons << icon;
+    return icon;
+}
+
+Platform::Platform()
+{
+    platform::Services s;
+    s.messageBoxes = std::make_unique<MessageBoxes>();
+    s.fileDialogs = std::make_unique<FileDialogs>();
+    s.clipboard = std::make_unique<Clipboard>();
+    s.autostart = std::make_unique<Autostart>();
+    s.idle = std::make_unique<IdleCountdown>();
+    s.printers = std::make_unique<Printers>();
+    s.restarter = std::make_unique<Restarter>();
+    s.tray = std::make_unique<Tray>();
+    boxes = static_cast<MessageBoxes *>(s.messageBoxes.get());
+    dialogs = static_cast<FileDialogs *>(s.fileDialogs.get());
+    clipboard = static_cast<Clipboard *>(s.clipboard.get());
+    autostart = static_cast<Autostart *>(s.autostart.get());
+    idle = static_cast<IdleCountdown *>(s.idle.get());
+    printers = static_cast<Printers *>(s.printers.get());
+    restarter = static_cast<Restarter *>(s.restarter.get());
+    tray = static_cast<Tray *>(s.tray.get());
+    m_override = std::make_unique<platform::ServicesOverride>(std::move(s));
+}
+
+Platform::~Platform() = default;
+
+} // namespace fake

@@ -1,0 +1,134 @@
+#pragma once
+// Fakes of the platform seams: they record what the program asked for and answer as scripted.
+
+#include "platform/services.h"
+
+#include <QList>
+#include <QMap>
+#include <QPoint>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+namespace fake {
+
+class MessageBoxes : public platform::MessageBoxes
+{
+public:
+    platform::Answer show(const platform::MessageBoxRequest &request) override;
+
+    QList<platform::MessageBoxRequest> shown;
+    // Answers given in turn; when none is left, a box is answered with its default button.
+    QList<platform::Answer> answers;
+    // Runs while a box is "open", e.g. to look at the window behind it.
+    std::function<void(const platform::MessageBoxRequest &)> onShow;
+
+    QStringList titles() const;
+};
+
+class FileDialogs : public platform::FileDialogs
+{
+public:
+    QString saveFile(const platform::SaveFileRequest &request) override;
+    QString chooseFolder(const QString &title, const QString &startFolder) override;
+
+    QList<platform::SaveFileRequest> saveRequests;
+    QStringList folderTitles;
+    QString savePath;    // what "the user" chooses; empty = cancel
+    QString folderPath;
+};
+
+class Clipboard : public platform::Clipboard
+{
+public:
+    void setText(const QString &t) override { content = t; }
+    QString text() const override { return content; }
+    QString content;
+};
+
+class Autostart : public platform::Autostart
+{
+public:
+    bool enable(const QString &name, const QString &command) override;
+    QString command(const QString &name) const override { return entries.value(name); }
+    bool disable(const QString &name) override;
+    QMap<QString, QString> entries;
+    bool failWrites = false;
+};
+
+class IdleCountdown : public platform::IdleCountdown
+{
+public:
+    void arm(int seconds) override { armed = seconds; ++armCount; }
+    int seconds() const override { return armed; }
+    void fire() { emit elapsed(); }
+    int armed = 0;
+    int armCount = 0;
+};
+
+class Printers : public platform::Printers
+{
+public:
+    QString description() const override { return current; }
+    bool setup(QWidget *) override { ++setups; return answer; }
+    bool choose(QWidget *) override { ++choices; return answer; }
+    QString current = QStringLiteral("Fake Printer\tFake Driver\tFAKE:");
+    bool answer = true;
+    int setups = 0;
+    int choices = 0;
+};
+
+class Restarter : public platform::Restarter
+{
+public:
+    bool restart(const QStringList &arguments) override { restarts << arguments; return true; }
+    QList<QStringList> restarts;
+};
+
+class TrayIcon : public platform::TrayIcon
+{
+public:
+    using platform::TrayIcon::TrayIcon;
+    bool add(const QString &iconFile, const QString &tip) override;
+    void remove() override { shown = false; ++removals; }
+    bool isShown() const override { return shown; }
+    void clickLeft() { emit leftClicked(); }
+    void clickRight(QPoint at = QPoint(10, 10)) { emit rightClicked(at); }
+
+    QString iconFile;
+    QString tip;
+    bool shown = false;
+    int additions = 0;
+    int removals = 0;
+};
+
+class Tray : public platform::Tray
+{
+public:
+    bool available() const override { return hasTray; }
+    platform::TrayIcon *createIcon(QObject *parent) override;
+    bool hasTray = true;
+    QList<TrayIcon *> icons; // owned by their parents
+};
+
+// Every seam faked for the lifetime of the object.
+class Platform
+{
+public:
+    Platform();
+    ~Platform();
+
+    MessageBoxes *boxes;
+    FileDialogs *dialogs;
+    Clipboard *clipboard;
+    Autostart *autostart;
+    IdleCountdown *idle;
+    Printers *printers;
+    Restarter *restarter;
+    Tray *tray;
+
+private:
+    std::unique_ptr<platform::ServicesOverride> m_override;
+};
+
+} // namespace fake

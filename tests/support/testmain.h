@@ -1,0 +1,17 @@
+#pragma once
+// Every test runs inside the real application object, so exceptions and notifications take the
+// program's own paths.
+
+#include "app/mivo.h"
+
+#include <QTest>
+
+#define MIVO_TEST_MAIN(TestClass)                                                                   \
+    int main(int argc, char **argv)                                                                 \
+    {                                                                                               \
+        mivo app(argc, argv);                                                                       \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                    \
+        TestClass tc;                                                                               \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                  \
+        return QTest::qExec(&tc, argc, argv);                                                       \
+    }
