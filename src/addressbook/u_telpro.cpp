@@ -1,0 +1,6 @@
+#include "addressbook/u_telpro.h"
+
+u_telpro::u_telpro(QWidget *parent)
+    : QWidget(parent)
+{
+}

@@ -1,0 +1,1 @@
+// The data-view engine and the view definitions of every page.
