@@ -1,0 +1,100 @@
+#pragma once
+// The non-visual data view: the rows of one definition read through a transaction, with a primary and
+// a delete buffer, row and column status, the values as read (so an update finds a changed row by the
+// key it had), sort, selection and export. Rows are numbered from 1; 0 means no row.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+class Transaction;
+
+namespace views {
+
+struct Definition;
+
+class DataStore : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class RowStatus { NotModified, DataModified, New, NewModified };
+
+    // (database code, text, statement, row) -> 1 suppresses the store's own error box.
+    using DbErrorHandler = std::function<int(long code, const QString &text, const QString &sql, long row)>;
+
+    explicit DataStore(QObject *parent = nullptr);
+    ~DataStore() override;
+
+    // Switching the definition drops every row and both buffers.
+    bool setDataObject(const QString &name);
+    QString dataObject() const;
+    const Definition *definition() const;
+
+    void setTransObject(Transaction &t);
+    Transaction *transObject() const;
+
+    // Rows read, or -1 (the error text and code are in the transaction).
+    long retrieve(const QVariantList &args = {});
+
+    long rowCount() const;
+    long deletedCount() const;
+    long modifiedCount() const;   // rows update() would insert or change
+
+    long insertRow(long before = 0);   // 0 = append; returns the new row, -1 on a bad position
+    bool deleteRow(long row);          // into the delete buffer; a new row just vanishes
+    void reset();                      // drop all rows and both buffers, no database access
+
+    QVariant getItem(long row, const QString &column) const;   // null QVariant for NULL
+    QString getItemString(long row, const QString &column) const;  // "" for NULL
+    double getItemNumber(long row, const QString &column) const;   // 0 for NULL or no number
+    bool setItem(long row, const QString &column, const QVariant &value);
+
+    RowStatus getItemStatus(long row, const QString &column = {}) const;  // empty column: the row
+    QVariant getItemOriginal(long row, const QString &column) const;       // the value as read
+
+    // Writes deletes, then changes, then inserts; 1 or -1. Never commits and never rolls back. With
+    // resetFlags the flags are cleared on success; otherwise call resetUpdate() after the commit.
+    int update(bool resetFlags = false);
+    void resetUpdate();
+
+    // "xingm0 A", "vmoney D", several separated by commas. An unknown column or a malformed string
+    // returns false and changes nothing.
+    bool setSort(const QString &criteria);
+    QString sortCriteria() const;
+    bool sort();
+
+    void selectRow(long row, bool on);   // 0 = every row
+    bool isSelected(long row) const;
+    long selectedCount() const;
+
+    // Every row of the primary buffer, values as stored (numbers as numbers, NULL as a null
+    // QVariant), with the labels as the first row when `headers` is set.
+    QList<QVariantList> exportRows(bool headers) const;
+
+    void setDbErrorHandler(DbErrorHandler handler);
+
+    // Bytes the rows occupy (for the benchmark and tests of compact storage).
+    qsizetype memoryUsage() const;
+
+signals:
+    void definitionChanged();
+    void rowsReset();                             // after retrieve, reset, sort, definition change
+    void rowsInserted(long row);
+    void rowRemoved(long row);
+    void itemChanged(long row, int columnIndex);  // columnIndex -1: the whole row
+    void selectionChanged(long row);              // 0: every row
+    void retrieveStarted();
+    void retrieveFinished(long rows);
+
+private:
+    bool reportDbError(long code, const QString &text, const QString &sql, long row);
+
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace views
