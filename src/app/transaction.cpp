@@ -150,8 +150,11 @@ bool Transaction::begin()
 {
     if (!m_connected)
         return fail(QStringLiteral("数据库未连接。"));
-    if (m_inTransaction)
+    // The database ends a transaction by itself after some failures (a full disk, an I/O error);
+    // a new one is opened then, so later statements are not committed one by one.
+    if (m_inTransaction && !databaseEndedTransaction())
         return true;
+    m_inTransaction = false;
     QSqlDatabase d = db();
     if (!d.transaction()) {
         setError(d.lastError());
@@ -159,6 +162,12 @@ bool Transaction::begin()
     }
     m_inTransaction = true;
     return true;
+}
+
+bool Transaction::databaseEndedTransaction() const
+{
+    sqlite3 *h = handle();
+    return h && sqlite3_get_autocommit(h) != 0;
 }
 
 bool Transaction::commit()
@@ -180,8 +189,10 @@ bool Transaction::rollback()
     clearError();
     if (!m_inTransaction)
         return true;
-    QSqlDatabase d = db();
     m_inTransaction = false;
+    if (databaseEndedTransaction())
+        return true;   // already rolled back by the database itself
+    QSqlDatabase d = db();
     if (!d.rollback()) {
         setError(d.lastError());
         return false;

@@ -50,6 +50,7 @@ public:
 
 private:
     bool fail(const QString &reason);
+    bool databaseEndedTransaction() const;
 
     QString m_connectionName = QStringLiteral("sqlca");
     bool m_connected = false;

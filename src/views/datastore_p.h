@@ -1,0 +1,36 @@
+#pragma once
+// The store's inside, shared by its source files (rows and items, retrieve and update, sort).
+
+#include "views/datastore.h"
+#include "views/definition.h"
+#include "views/rows.h"
+
+#include <vector>
+
+namespace views {
+
+struct SortKey
+{
+    int column;
+    bool ascending;
+};
+
+struct DataStore::Private
+{
+    const Definition *def = nullptr;
+    Transaction *trans = nullptr;
+    std::vector<ColumnType> types;
+    std::vector<detail::Row> rows;      // the primary buffer, row n at index n - 1
+    std::vector<detail::Row> deleted;   // the delete buffer
+    QString sortCriteria;
+    QList<SortKey> sortKeys;
+    DbErrorHandler dbErrorHandler;
+
+    int columns() const { return int(types.size()); }
+    bool validRow(long row) const { return row >= 1 && row <= long(rows.size()); }
+    int columnIndex(const QString &name) const { return def ? def->columnIndex(name) : -1; }
+    detail::Row &at(long row) { return rows[size_t(row - 1)]; }
+    const detail::Row &at(long row) const { return rows[size_t(row - 1)]; }
+};
+
+} // namespace views

@@ -1,0 +1,293 @@
+#include "views/datawindow.h"
+
+#include "views/cardview.h"
+#include "views/definition.h"
+#include "views/font.h"
+#include "views/gridview.h"
+
+#include "app/transaction.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace views {
+
+using detail::CardPart;
+using detail::GridPart;
+using detail::Lookups;
+using detail::ViewPart;
+
+struct DataWindow::Private
+{
+    DataStore *store = nullptr;
+    Lookups lookups;
+    QPointer<ViewPart> part;
+    QVBoxLayout *layout = nullptr;
+    Transaction *trans = nullptr;
+    long current = 0;
+    QString refusal;   // why the last acceptText() failed
+};
+
+DataWindow::DataWindow(QWidget *parent)
+    : QWidget(parent)
+    , d(std::make_unique<Private>())
+{
+    d->store = new DataStore(this);
+    d->layout = new QVBoxLayout(this);
+    d->layout->setContentsMargins(0, 0, 0, 0);
+    setFont(songtiFont(9));
+    setFocusPolicy(Qt::StrongFocus);
+
+    // The current row follows the rows: it is 1 as soon as there is a row, and keeps pointing at
+    // the same row while others come and go.
+    auto moveTo = [this](long row) {
+        if (row == d->current)
+            return;
+        emit rowFocusChanging(d->current, row);
+        d->current = row;
+        if (d->part)
+            d->part->showRow(row);
+        emit rowFocusChanged(row);
+    };
+    connect(d->store, &DataStore::rowsReset, this, [this, moveTo] {
+        const long n = d->store->rowCount();
+        const long row = n == 0 ? 0 : qBound(1L, d->current, n);
+        if (row == d->current && d->part)
+            d->part->showRow(row);
+        moveTo(row);
+    });
+    connect(d->store, &DataStore::rowsInserted, this, [this, moveTo](long row) {
+        if (d->current == 0) {
+            moveTo(row);
+            return;
+        }
+        if (row <= d->current)
+            ++d->current;
+        if (d->part)
+            d->part->showRow(d->current);
+    });
+    connect(d->store, &DataStore::rowRemoved, this, [this, moveTo](long row) {
+        const long n = d->store->rowCount();
+        if (row < d->current) {
+            --d->current;
+            if (d->part)
+                d->part->showRow(d->current);
+        } else if (row == d->current) {
+            // The row that took its place (or the new last row) becomes current.
+            d->current = -1;
+            moveTo(n == 0 ? 0 : qMin(row, n));
+        }
+    });
+    connect(d->store, &DataStore::retrieveStarted, this, &DataWindow::retrieveStart);
+    connect(d->store, &DataStore::retrieveFinished, this, &DataWindow::retrieveEnd);
+
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        const auto inside = [this](QWidget *w) { return w && (w == this || isAncestorOf(w)); };
+        if (inside(old) && now && !inside(now))
+            emit loseFocus();
+    });
+}
+
+DataWindow::~DataWindow() = default;
+
+DataStore *DataWindow::store() const
+{
+    return d->store;
+}
+
+bool DataWindow::setDataObject(const QString &name)
+{
+    if (!views::definition(name))
+        return false;
+    delete d->part;
+    d->lookups = Lookups();
+    d->trans = nullptr;
+    d->current = 0;
+    d->store->setDataObject(name);
+    const Definition *def = d->store->definition();
+    for (int i = 0; i < def->columns.size(); ++i) {
+        const Column &c = def->columns.at(i);
+        if (c.codeTable.isEmpty())
+            continue;
+        d->lookups.choices.insert(i, c.codeTable);
+        QHash<QString, QString> words;
+        for (const CodeEntry &e : c.codeTable)
+            words.insert(e.data, e.display);
+        d->lookups.display.insert(i, words);
+    }
+    ViewPart *part = def->style == Style::Card ? static_cast<ViewPart *>(new CardPart(d->store, &d->lookups, this))
+                                               : static_cast<ViewPart *>(new GridPart(d->store, &d->lookups, this));
+    d->part = part;
+    d->layout->addWidget(part);
+    setFocusProxy(part->focusTarget());
+    connect(part, &ViewPart::clicked, this, [this, part](QPoint pos, long row, const DwObject &dwo) {
+        pos += part->pos();
+        emit clicked(pos.x(), pos.y(), row, dwo);
+    });
+    connect(part, &ViewPart::doubleClicked, this, [this, part](QPoint pos, long row, const DwObject &dwo) {
+        pos += part->pos();
+        emit doubleClicked(pos.x(), pos.y(), row, dwo);
+    });
+    connect(part, &ViewPart::rowRequested, this, [this](long row) {
+        if (!setRow(row) && d->part)
+            d->part->showRow(d->current);
+    });
+    connect(part, &ViewPart::edited, this, &DataWindow::editChanged);
+    part->show();
+    return true;
+}
+
+QString DataWindow::dataObject() const
+{
+    return d->store->dataObject();
+}
+
+const Definition *DataWindow::definition() const
+{
+    return d->store->definition();
+}
+
+void DataWindow::setTransObject(Transaction &t)
+{
+    d->trans = &t;
+    d->store->setTransObject(t);
+    if (!d->store->definition())
+        return;
+    // Drop-down columns show words from another view, read through the same transaction.
+    const Definition *def = d->store->definition();
+    for (int i = 0; i < def->columns.size(); ++i) {
+        const Column &c = def->columns.at(i);
+        if (!c.dropDown.isSet())
+            continue;
+        DataStore child;
+        QList<CodeEntry> entries;
+        QHash<QString, QString> words;
+        if (child.setDataObject(c.dropDown.definition)) {
+            child.setTransObject(t);
+            // A failure here leaves the codes showing as they are; the page's own read reports it.
+            child.setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
+            const long n = child.retrieve();
+            for (long r = 1; r <= n; ++r) {
+                const CodeEntry e{child.getItemString(r, c.dropDown.displayColumn), child.getItemString(r, c.dropDown.dataColumn)};
+                entries << e;
+                words.insert(e.data, e.display);
+            }
+        }
+        d->lookups.choices.insert(i, entries);
+        d->lookups.display.insert(i, words);
+    }
+    if (d->part)
+        d->part->lookupsChanged();
+}
+
+long DataWindow::retrieve(const QVariantList &args)
+{
+    if (!d->store->definition())
+        return -1;
+    // The drop-downs are read afresh with the rows, so renamed groups show their new names.
+    if (d->trans)
+        setTransObject(*d->trans);
+    return d->store->retrieve(args);
+}
+
+long DataWindow::rowCount() const { return d->store->rowCount(); }
+long DataWindow::deletedCount() const { return d->store->deletedCount(); }
+long DataWindow::insertRow(long before) { return d->store->insertRow(before); }
+bool DataWindow::deleteRow(long row) { return d->store->deleteRow(row); }
+void DataWindow::reset() { d->store->reset(); }
+QVariant DataWindow::getItem(long row, const QString &column) const { return d->store->getItem(row, column); }
+QString DataWindow::getItemString(long row, const QString &column) const { return d->store->getItemString(row, column); }
+double DataWindow::getItemNumber(long row, const QString &column) const { return d->store->getItemNumber(row, column); }
+bool DataWindow::setItem(long row, const QString &column, const QVariant &value) { return d->store->setItem(row, column, value); }
+DataStore::RowStatus DataWindow::getItemStatus(long row, const QString &column) const { return d->store->getItemStatus(row, column); }
+void DataWindow::resetUpdate() { d->store->resetUpdate(); }
+bool DataWindow::setSort(const QString &criteria) { return d->store->setSort(criteria); }
+bool DataWindow::sort() { return d->store->sort(); }
+void DataWindow::selectRow(long row, bool on) { d->store->selectRow(row, on); }
+bool DataWindow::isSelected(long row) const { return d->store->isSelected(row); }
+
+int DataWindow::update(bool resetFlags)
+{
+    if (!acceptText()) {
+        // The page reports the transaction's text: say which field holds what does not fit.
+        if (d->trans)
+            d->trans->setError(-1, d->refusal);
+        return -1;
+    }
+    return d->store->update(resetFlags);
+}
+
+long DataWindow::getRow() const
+{
+    return d->current;
+}
+
+bool DataWindow::setRow(long row)
+{
+    if (row < 1 || row > rowCount())
+        return false;
+    if (row == d->current)
+        return true;
+    // What is being typed belongs to the row being left.
+    if (!acceptText())
+        return false;
+    emit rowFocusChanging(d->current, row);
+    d->current = row;
+    if (d->part)
+        d->part->showRow(row);
+    emit rowFocusChanged(row);
+    return true;
+}
+
+void DataWindow::scrollToRow(long row)
+{
+    row = qBound(0L, row, rowCount());
+    if (row < 1)
+        return;
+    setRow(row);
+    if (d->part)
+        d->part->bringIntoView(row);
+}
+
+QString DataWindow::getColumnName() const
+{
+    return d->part ? d->part->currentColumn() : QString();
+}
+
+bool DataWindow::setColumn(const QString &column)
+{
+    return d->part && d->part->setCurrentColumn(column);
+}
+
+bool DataWindow::acceptText()
+{
+    d->refusal.clear();
+    return !d->part || d->part->acceptText(&d->refusal);
+}
+
+QRect DataWindow::objectRect(const QString &objectName, long row) const
+{
+    if (!d->part)
+        return {};
+    const QRect r = d->part->objectRect(objectName, row);
+    return r.isNull() ? r : r.translated(d->part->pos());
+}
+
+QWidget *DataWindow::fieldEditor(const QString &column) const
+{
+    return d->part ? d->part->fieldEditor(column) : nullptr;
+}
+
+QString DataWindow::displayText(const QString &objectName, long row) const
+{
+    return d->part ? d->part->displayText(objectName, row) : QString();
+}
+
+void DataWindow::setDbErrorHandler(DataStore::DbErrorHandler handler)
+{
+    d->store->setDbErrorHandler(std::move(handler));
+}
+
+} // namespace views

@@ -1,0 +1,50 @@
+#pragma once
+// A store as a table model: only the rows on screen are ever asked for, so a list of 100,000
+// contacts costs no more to show than one of ten. Also computes the summary band's fields.
+
+#include "views/viewpart.h"
+
+#include <QAbstractTableModel>
+#include <optional>
+
+namespace views::detail {
+
+class GridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    GridModel(DataStore *store, const Lookups *lookups, QObject *parent);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    const Definition &def() const { return *m_store->definition(); }
+    const Column &columnAt(int section) const { return def().columns.at(m_columns.at(section)); }
+    int definitionColumn(int section) const { return m_columns.at(section); }
+    int sectionOf(const QString &column) const;   // -1 when the grid does not show it
+    bool anyEditable() const;
+
+    QString cellText(int row, int section) const;   // row from 0
+    QString summaryText(const Compute &c) const;
+    QColor summaryColor(const Compute &c) const;
+
+signals:
+    void summaryChanged();
+
+private:
+    std::optional<double> summaryValue(const QString &name) const;
+    std::optional<double> columnValue(int row, const QString &name) const;
+    QColor ruleColor(const ColorRule &rule, int row) const;
+    void invalidate();
+
+    DataStore *m_store;
+    const Lookups *m_lookups;
+    QList<int> m_columns;
+    mutable QHash<QString, std::optional<double>> m_summary;
+};
+
+} // namespace views::detail

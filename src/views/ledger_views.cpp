@@ -1,0 +1,83 @@
+// The ledger's views: the expense and income lists, edited in place, and the monthly statistics.
+
+#include "views/registry.h"
+
+namespace views {
+
+using namespace build;
+
+namespace {
+
+const QString kDate = QStringLiteral("####-##-##");
+const QString kMoney = QStringLiteral("###,###.00");
+const QString kTotal = QStringLiteral("#,##0.00");
+
+Definition entries(const QString &name, const QString &type, const QString &itemLabel, const QColor &amountColor)
+{
+    Definition d;
+    d.name = name;
+    d.select = QStringLiteral(
+                   "SELECT vdate, vname, vmoney, vremark, vtype, id FROM t_account "
+                   "WHERE vtype = '%1' AND vdate >= :as_date ORDER BY vdate ASC")
+                   .arg(type);
+    d.arguments = {textArg(QStringLiteral("as_date"))};
+    d.columns = {
+        text(QStringLiteral("vdate"), 8, QStringLiteral("日期")).format(kDate).mask(kDate).edit().update().shown(11),
+        text(QStringLiteral("vname"), 40, itemLabel).edit().update().shown(24),
+        number(QStringLiteral("vmoney"), QStringLiteral("金额")).format(kMoney).mask(kMoney).color(amountColor).edit().update().shown(13),
+        text(QStringLiteral("vremark"), 100, QStringLiteral("备注")).edit().update().shown(36),
+        text(QStringLiteral("vtype"), 1).update(),
+        integer(QStringLiteral("id")),
+    };
+    // The type and the id travel in every row without a column of their own.
+    d.gridOrder = QStringList{QStringLiteral("vdate"), QStringLiteral("vname"), QStringLiteral("vmoney"),
+                              QStringLiteral("vremark")};
+    d.summary = {
+        fixedText(QStringLiteral("t_total"), QStringLiteral("合计:"), QStringLiteral("vname")),
+        sumOf(QStringLiteral("sum_vmoney"), QStringLiteral("vmoney"), kTotal, QStringLiteral("vmoney")),
+    };
+    d.banding = bands();
+    d.updateTable = QStringLiteral("t_account");
+    d.keyColumns = QStringList{QStringLiteral("id")};
+    return d;
+}
+
+// One row per month that has an entry, in month order; the three amounts are placeholders the page
+// fills in.
+Definition statistics()
+{
+    Definition d;
+    d.name = QStringLiteral("dw_ac_stat");
+    d.select = QStringLiteral(
+        "SELECT DISTINCT substr(t_account.vdate, 1, 6) AS vdate, 0.01 AS \"out\", 0.01 AS \"in\", "
+        "0.01 AS \"diff\" FROM t_account ORDER BY 1 ASC");
+    d.columns = {
+        text(QStringLiteral("vdate"), 6, QStringLiteral("年月")).format(QStringLiteral("####-##")).shown(10),
+        number(QStringLiteral("out"), QStringLiteral("支出")).format(kMoney).shown(14),
+        number(QStringLiteral("in"), QStringLiteral("收入")).format(kMoney).shown(14),
+        number(QStringLiteral("diff"), QStringLiteral("节余")).format(kMoney)
+            .colorIf(QStringLiteral("diff"), 0, green(), red()).shown(14),
+    };
+    Compute balance = difference(QStringLiteral("all_diff"), QStringLiteral("all_in"), QStringLiteral("all_out"),
+                                 kTotal, QStringLiteral("diff"));
+    balance.colorRule = {QStringLiteral("all_diff"), 0, green(), red()};
+    d.summary = {
+        fixedText(QStringLiteral("t_total"), QStringLiteral("合计:"), QStringLiteral("vdate")),
+        sumOf(QStringLiteral("all_out"), QStringLiteral("out"), kTotal, QStringLiteral("out")),
+        sumOf(QStringLiteral("all_in"), QStringLiteral("in"), kTotal, QStringLiteral("in")),
+        balance,
+    };
+    d.banding = bands();
+    return d;
+}
+
+} // namespace
+
+QList<Definition> ledgerViews()
+{
+    return {entries(QStringLiteral("dw_ac_out"), QStringLiteral("1"), QStringLiteral("支出项目"), blue()),
+            entries(QStringLiteral("dw_ac_in"), QStringLiteral("2"), QStringLiteral("收入项目"), green()),
+            statistics()};
+}
+
+} // namespace views

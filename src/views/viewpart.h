@@ -1,0 +1,60 @@
+#pragma once
+// What the control shows its store through: a grid or a card. Both report clicks and edits upward;
+// the control owns the current row and forwards it down.
+
+#include "views/datawindow.h"
+#include "views/definition.h"
+
+#include <QHash>
+#include <QWidget>
+
+namespace views::detail {
+
+// Drop-down and code-table entries of a definition's columns, by column index.
+struct Lookups
+{
+    QHash<int, QList<CodeEntry>> choices;
+    QHash<int, QHash<QString, QString>> display;   // data value -> word shown
+
+    // The word for a value, or the value itself where it has none.
+    QString displayOf(int column, const QString &data) const
+    {
+        const auto it = display.constFind(column);
+        if (it == display.cend())
+            return data;
+        return it->value(data, data);
+    }
+};
+
+class ViewPart : public QWidget
+{
+    Q_OBJECT
+public:
+    ViewPart(DataStore *store, const Lookups *lookups, QWidget *parent)
+        : QWidget(parent), m_store(store), m_lookups(lookups) {}
+
+    virtual void showRow(long row) = 0;             // the current row changed
+    virtual void bringIntoView(long row) = 0;
+    // The value being typed reaches the row; false with the reason when it does not fit.
+    virtual bool acceptText(QString *reason) = 0;
+    virtual QRect objectRect(const QString &name, long row) const = 0;   // in this widget
+    virtual QWidget *fieldEditor(const QString &) const { return nullptr; }
+    virtual QString displayText(const QString &name, long row) const = 0;
+    virtual QString currentColumn() const = 0;
+    virtual bool setCurrentColumn(const QString &column) = 0;
+    virtual void lookupsChanged() = 0;
+    virtual QWidget *focusTarget() { return this; }   // where the control's keyboard focus goes
+
+signals:
+    void clicked(QPoint pos, long row, const views::DwObject &dwo);
+    void doubleClicked(QPoint pos, long row, const views::DwObject &dwo);
+    void rowRequested(long row);
+    void edited(long row, const QString &column, const QString &text);
+
+protected:
+    const Definition *def() const { return m_store->definition(); }
+    DataStore *m_store;
+    const Lookups *m_lookups;
+};
+
+} // namespace views::detail

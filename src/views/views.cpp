@@ -1,1 +1,0 @@
-// The data-view engine and the view definitions of every page.

@@ -1,0 +1,405 @@
+// The store's promises against a real database file: row status, the delete buffer, update by the
+// key as read, failures that roll nothing back and keep the flags, bound arguments, sort.
+
+#include "views/datastore.h"
+#include "views/definition.h"
+
+#include "app/transaction.h"
+#include "fakes.h"
+#include "fixture.h"
+#include "testmain.h"
+
+using views::DataStore;
+using Status = DataStore::RowStatus;
+
+namespace {
+
+void addContact(const QString &group, const QString &name, const QString &mobile = {})
+{
+    if (!sqlca.execute(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0, shouji) VALUES (?, ?, ?)"),
+                       {group, name, mobile.isNull() ? QVariant() : QVariant(mobile)})
+        || !sqlca.commit())
+        qFatal("cannot add a contact: %s", qPrintable(sqlca.sqlerrtext));
+}
+
+QStringList column(const DataStore &ds, const QString &name)
+{
+    QStringList out;
+    for (long r = 1; r <= ds.rowCount(); ++r)
+        out << ds.getItemString(r, name);
+    return out;
+}
+
+} // namespace
+
+class tst_datastore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rowStatusThroughInsertEditDeleteUpdateReset()
+    {
+        fake::Platform platform;
+        AppFolder folder;
+        addContact(QStringLiteral("1"), QStringLiteral("张三"), QStringLiteral("13800000001"));
+        addContact(QStringLiteral("1"), QStringLiteral("李四"));
+
+        DataStore ds;
+        QVERIFY(ds.setDataObject(QStringLiteral("dw_telper")));
+        ds.setTransObject(sqlca);
+        QCOMPARE(ds.retrieve({QStringLiteral("张三")}), 1L);
+        QCOMPARE(ds.getItemStatus(1), Status::NotModified);
+        QCOMPARE(ds.getItemString(1, QStringLiteral("shouji")), QStringLiteral("13800000001"));
+        QVERIFY(ds.getItem(1, QStringLiteral("nich00")).isNull());
+
+        QVERIFY(ds.setItem(1, QStringLiteral("nich00"), QStringLiteral("小张")));
+        QCOMPARE(ds.getItemStatus(1), Status::DataModified);
+        QCOMPARE(ds.getItemStatus(1, QStringLiteral("nich00")), Status::DataModified);
+        QCOMPARE(ds.getItemStatus(1, QStringLiteral("shouji")), Status::NotModified);
+        QVERIFY(ds.getItemOriginal(1, QStringLiteral("nich00")).isNull());
+
+        QCOMPARE(ds.insertRow(0), 2L);
+        QCOMPARE(ds.getItemStatus(2), Status::New);
+        QVERIFY(ds.setItem(2, QStringLiteral("xingm0"), QStringLiteral("王五")));
+        QVERIFY(ds.setItem(2, QStringLiteral("zuhao0"), QStringLiteral("2")));
+        QCOMPARE(ds.getItemStatus(2), Status::NewModified);
+        // An untouched new row is not written and, deleted, leaves no trace in the delete buffer.
+        QCOMPARE(ds.insertRow(1), 1L);
+        QCOMPARE(ds.getItemStatus(1), Status::New);
+        QCOMPARE(ds.rowCount(), 3L);
+        QVERIFY(ds.deleteRow(1));
+        QCOMPARE(ds.deletedCount(), 0L);
+
+        QCOMPARE(ds.update(), 1);
+        QVERIFY(sqlca.commit());
+        QCOMPARE(scalar(QStringLiteral("SELECT nich00 FROM t_telinfo WHERE xingm0 = '张三'")).toString(), QStringLiteral("小张"));
+        QCOMPARE(scalar(QStringLiteral("SELECT zuhao0 FROM t_telinfo WHERE xingm0 = '王五'")).toString(), QStringLiteral("2"));
+        // Flags stay until told to go.
+        QCOMPARE(ds.getItemStatus(1), Status::DataModified);
+        QCOMPARE(ds.getItemStatus(2), Status::NewModified);
+        ds.resetUpdate();
+        QCOMPARE(ds.getItemStatus(1), Status::NotModified);
+        QCOMPARE(ds.getItemStatus(2), Status::NotModified);
+        QCOMPARE(ds.getItemOriginal(1, QStringLiteral("nich00")).toString(), QStringLiteral("小张"));
+
+        // The delete buffer: the row leaves the primary buffer now and the table at update().
+        QVERIFY(ds.deleteRow(2));
+        QCOMPARE(ds.rowCount(), 1L);
+        QCOMPARE(ds.deletedCount(), 1L);
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_telinfo WHERE xingm0 = '王五'")).toInt(), 1);
+        QCOMPARE(ds.update(true), 1);
+        QVERIFY(sqlca.commit());
+        QCOMPARE(ds.deletedCount(), 0L);
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_telinfo WHERE xingm0 = '王五'")).toInt(), 0);
+
+        ds.reset();
+        QCOMPARE(ds.rowCount(), 0L);
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_telinfo")).toInt(), 2);
+        QVERIFY(platform.boxes->shown.isEmpty());
+    }
+
+    void updateFindsTheRowByItsKeyAsReadAndSetsOnlyChangedColumns()
+    {
+        fake::Platform platform;
+        AppFolder folder;
+        addContact(QStringLiteral("1"), QStringLiteral("张三"), QStringLiteral("111"));
+        DataStore ds;
+        ds.setDataObject(QStringLiteral("dw_telper"));
+        ds.setTransObject(sqlca);
+        QCOMPARE(ds.retrieve({QStringLiteral("张三")}), 1L);
+        QVERIFY(ds.setItem(1, QStringLiteral("xingm0"), QStringLiteral("张三丰")));
+        QVERIFY(ds.setItem(1, QStringLiteral("email0"), QStringLiteral("z@example.com")));
+        QCOMPARE(ds.getItemOriginal(1, QStringLiteral("xingm0")).toString(), QStringLiteral("张三"));
+        // Someone else changes a column the card did not touch: the update must leave it alone.
+        QVERIFY(sqlca.execute(QStringLiteral("UPDATE t_telinfo SET shouji = '222'")));
+        QVERIFY(sqlca.commit());
+
+        QCOMPARE(ds.update(true), 1);
+        QVERIFY(sqlca.commit());
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_telinfo")).toInt(), 1);
+        QCOMPARE(scalar(QStringLiteral("SELECT xingm0 || '/' || email0 || '/' || shouji FROM t_telinfo")).toString(),
+                 QStringLiteral("张三丰/z@example.com/222"));
+        // After the flags are reset the new name is the key.
+        QVERIFY(ds.setItem(1, QStringLiteral("beizhu"), QStringLiteral("备注")));
+        QCOMPARE(ds.update(true), 1);
+        QVERIFY(sqlca.commit());
+        QCOMPARE(scalar(QStringLiteral("SELECT beizhu FROM t_telinfo WHERE xingm0 = '张三丰'")).toString(), QStringLiteral("备注"));
+    }
+
+    void failedUpdateRollsNothingBackAndKeepsTheFlags_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("duplicate name") << "xingm0" << "李四" << "“姓名”已存在相同的记录。";
+        QTest::newRow("over-long text") << "youb00" << "1234567" << "“邮编”的内容太长。";
+        QTest::newRow("over-long name") << "xingm0" << QString(21, QChar(0x5F20)) << "“姓名”的内容太长。";
+    }
+
+    void failedUpdateRollsNothingBackAndKeepsTheFlags()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, value);
+        QFETCH(QString, reason);
+        fake::Platform platform;
+        AppFolder folder;
+        addContact(QStringLiteral("1"), QStringLiteral("张三"));
+        addContact(QStringLiteral("1"), QStringLiteral("李四"));
+        addContact(QStringLiteral("2"), QStringLiteral("王五"));
+
+        DataStore ds;
+        ds.setDataObject(QStringLiteral("dw_telall"));   // read-only list: only for the rows
+        DataStore card;
+        card.setDataObject(QStringLiteral("dw_telper"));
+        card.setTransObject(sqlca);
+        QCOMPARE(card.retrieve({QStringLiteral("张三")}), 1L);
+        // A delete that succeeds first, then the change that the database refuses.
+        DataStore other;
+        other.setDataObject(QStringLiteral("dw_telper"));
+        other.setTransObject(sqlca);
+        QCOMPARE(other.retrieve({QStringLiteral("王五")}), 1L);
+        QVERIFY(other.deleteRow(1));
+        QCOMPARE(other.update(), 1);
+
+        QList<long> handled;
+        QString handledText, handledSql;
+        card.setDbErrorHandler([&](long code, const QString &text, const QString &sql, long row) {
+            handled << code << row;
+            handledText = text;
+            handledSql = sql;
+            return 1;
+        });
+        QVERIFY(card.setItem(1, column, value));
+        QCOMPARE(card.update(), -1);
+        QCOMPARE(sqlca.sqlcode, Transaction::Failure);
+        QVERIFY2(sqlca.sqlerrtext.startsWith(reason), qPrintable(sqlca.sqlerrtext));
+        QCOMPARE(handledText, sqlca.sqlerrtext);
+        QCOMPARE(handled.value(0), sqlca.sqldbcode);
+        QCOMPARE(handled.value(1), 1L);
+        QVERIFY(handledSql.startsWith(QStringLiteral("UPDATE t_telinfo SET")));
+        QVERIFY(platform.boxes->shown.isEmpty());
+
+        // Nothing was rolled back by the store: the earlier delete is still pending in the transaction.
+        QVERIFY(sqlca.inTransaction());
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_telinfo WHERE xingm0 = '王五'")).toInt(), 0);
+        QCOMPARE(card.getItemStatus(1), Status::DataModified);
+        QCOMPARE(card.getItemString(1, column), value);
+        QVERIFY(sqlca.rollback());
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_telinfo")).toInt(), 3);
+
+        // Corrected, the same store saves.
+        QVERIFY(card.setItem(1, column, column == QStringLiteral("youb00") ? QStringLiteral("100000") : QStringLiteral("张三三")));
+        QCOMPARE(card.update(true), 1);
+        QVERIFY(sqlca.commit());
+    }
+
+    void aFullDiskAndAReadOnlyDatabaseAreReportedInChinese()
+    {
+        fake::Platform platform;
+        AppFolder folder;
+        DataStore ds;
+        ds.setDataObject(QStringLiteral("dw_telper"));
+        ds.setTransObject(sqlca);
+        ds.setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
+        const long pages = scalar(QStringLiteral("PRAGMA page_count")).toLongLong();
+        scalar(QStringLiteral("PRAGMA max_page_count = %1").arg(pages));
+        for (int i = 0; i < 40; ++i) {
+            const long row = ds.insertRow(0);
+            ds.setItem(row, QStringLiteral("xingm0"), QStringLiteral("联系人%1").arg(i));
+            ds.setItem(row, QStringLiteral("jwjl00"), QString(2000, QChar(0x8BB0)));
+        }
+        QCOMPARE(ds.update(), -1);
+        QVERIFY2(sqlca.sqlerrtext.startsWith(QStringLiteral("磁盘已满")), qPrintable(sqlca.sqlerrtext));
+        QCOMPARE(ds.getItemStatus(1), Status::NewModified);
+        // The database rolled the transaction back by itself; rolling back again is no failure.
+        QVERIFY(sqlca.rollback());
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_telinfo")).toInt(), 0);
+
+        // With room again, the retry runs inside a transaction of its own, so a rollback undoes it.
+        scalar(QStringLiteral("PRAGMA max_page_count = 1000000"));
+        QCOMPARE(ds.update(), 1);
+        QVERIFY(sqlca.rollback());
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_telinfo")).toInt(), 0);
+
+        scalar(QStringLiteral("PRAGMA query_only = ON"));
+        QCOMPARE(ds.update(), -1);
+        QVERIFY2(sqlca.sqlerrtext.startsWith(QStringLiteral("数据库文件是只读的")), qPrintable(sqlca.sqlerrtext));
+        sqlca.rollback();
+        scalar(QStringLiteral("PRAGMA query_only = OFF"));
+        QCOMPARE(ds.update(true), 1);
+        QVERIFY(sqlca.commit());
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_telinfo")).toInt(), 40);
+    }
+
+    void aRowThatVanishedIsAFailureNotASilentSuccess()
+    {
+        fake::Platform platform;
+        AppFolder folder;
+        addContact(QStringLiteral("1"), QStringLiteral("张三"));
+        addContact(QStringLiteral("1"), QStringLiteral("李四"));
+        DataStore ds;
+        ds.setDataObject(QStringLiteral("dw_telper"));
+        ds.setTransObject(sqlca);
+        QCOMPARE(ds.retrieve({QStringLiteral("张三")}), 1L);
+        QVERIFY(sqlca.execute(QStringLiteral("DELETE FROM t_telinfo WHERE xingm0 = '张三'")));
+        QVERIFY(sqlca.commit());
+        ds.setItem(1, QStringLiteral("nich00"), QStringLiteral("x"));
+        // No handler: the store shows its own box.
+        QCOMPARE(ds.update(), -1);
+        QVERIFY2(sqlca.sqlerrtext.contains(QStringLiteral("已不在数据库中")), qPrintable(sqlca.sqlerrtext));
+        QCOMPARE(platform.boxes->shown.size(), 1);
+        QCOMPARE(platform.boxes->shown.at(0).text, sqlca.sqlerrtext);
+        QCOMPARE(platform.boxes->shown.at(0).icon, platform::Icon::Stop);
+        sqlca.rollback();
+
+        QCOMPARE(ds.retrieve({QStringLiteral("李四")}), 1L);
+        QVERIFY(sqlca.execute(QStringLiteral("DELETE FROM t_telinfo")));
+        QVERIFY(sqlca.commit());
+        ds.setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
+        QVERIFY(ds.deleteRow(1));
+        QCOMPARE(ds.update(), -1);
+        QVERIFY2(sqlca.sqlerrtext.contains(QStringLiteral("未能删除")), qPrintable(sqlca.sqlerrtext));
+        QCOMPARE(ds.deletedCount(), 1L);
+        sqlca.rollback();
+    }
+
+    void retrieveBindsItsArguments()
+    {
+        fake::Platform platform;
+        AppFolder folder;
+        const QStringList odd = {
+            QStringLiteral("O'Brien \"Bob\""), QStringLiteral("100%_x"), QStringLiteral("';DROP TABLE x;--"),
+            QStringLiteral("表情😀"), QStringLiteral("a\\b"),
+        };
+        for (const QString &n : odd)
+            addContact(QStringLiteral("1"), n);
+        addContact(QStringLiteral("2"), QStringLiteral("Zed"));
+        addContact(QStringLiteral("Z"), QStringLiteral("Old"));
+
+        DataStore ds;
+        ds.setDataObject(QStringLiteral("dw_telall"));
+        ds.setTransObject(sqlca);
+        QCOMPARE(ds.retrieve({QStringLiteral("%")}), 7L);
+        QCOMPARE(column(ds, QStringLiteral("zuhao0")).join(QString()), QStringLiteral("111112Z"));
+        QCOMPARE(ds.retrieve({QStringLiteral("2")}), 1L);
+        QCOMPARE(ds.getItemString(1, QStringLiteral("xingm0")), QStringLiteral("Zed"));
+        QCOMPARE(ds.retrieve({QStringLiteral("'")}), 0L);
+        QCOMPARE(sqlca.sqlcode, Transaction::NotFound);
+
+        DataStore card;
+        card.setDataObject(QStringLiteral("dw_telper"));
+        card.setTransObject(sqlca);
+        for (const QString &n : odd) {
+            QCOMPARE(card.retrieve({n}), 1L);
+            QCOMPARE(card.getItemString(1, QStringLiteral("xingm0")), n);
+        }
+        // "%" is a plain character for "=": it finds nobody.
+        QCOMPARE(card.retrieve({QStringLiteral("%")}), 0L);
+        // Too few arguments is an error, not an empty list.
+        card.setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
+        QCOMPARE(card.retrieve({}), -1L);
+        QVERIFY(sqlca.sqlerrtext.contains(QStringLiteral("检索参数")));
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_telinfo")).toInt(), 7);
+    }
+
+    void sortTogglesAndRefusesUnknownColumns()
+    {
+        fake::Platform platform;
+        AppFolder folder;
+        for (const char *n : {"b", "C", "a", "张", "阿"})
+            addContact(QStringLiteral("1"), QString::fromUtf8(n));
+        DataStore ds;
+        ds.setDataObject(QStringLiteral("dw_telall"));
+        ds.setTransObject(sqlca);
+        QCOMPARE(ds.retrieve({QStringLiteral("%")}), 5L);
+        ds.selectRow(2, true);
+        const QString second = ds.getItemString(2, QStringLiteral("xingm0"));
+
+        QVERIFY(ds.setSort(QStringLiteral("xingm0 A")));
+        QVERIFY(ds.sort());
+        QCOMPARE(column(ds, QStringLiteral("xingm0")), (QStringList{"a", "b", "C", "阿", "张"}));
+        QVERIFY(ds.setSort(QStringLiteral("xingm0 D")));
+        QVERIFY(ds.sort());
+        QCOMPARE(column(ds, QStringLiteral("xingm0")), (QStringList{"张", "阿", "C", "b", "a"}));
+        // The highlight travels with its row.
+        const long at = column(ds, QStringLiteral("xingm0")).indexOf(second) + 1;
+        QVERIFY(ds.isSelected(at));
+        QCOMPARE(ds.selectedCount(), 1L);
+
+        // "合计:" is named t_total: its column would be "t_tot", which does not exist.
+        QVERIFY(!ds.setSort(QStringLiteral("t_tot A")));
+        QVERIFY(!ds.setSort(QStringLiteral("xingm0 X")));
+        QCOMPARE(ds.sortCriteria(), QStringLiteral("xingm0 D"));
+        QVERIFY(ds.sort());
+        QCOMPARE(ds.getItemString(1, QStringLiteral("xingm0")), QStringLiteral("张"));
+        QVERIFY(platform.boxes->shown.isEmpty());
+    }
+
+    void numbersSortAsNumbersAndNullsFirst()
+    {
+        fake::Platform platform;
+        AppFolder folder;
+        for (const QVariant &m : {QVariant(10.5), QVariant(9.0), QVariant(), QVariant(100.0)})
+            QVERIFY(sqlca.execute(QStringLiteral("INSERT INTO t_account (vtype, vdate, vname, vmoney) VALUES ('1', '20240101', 'x', ?)"), {m}));
+        QVERIFY(sqlca.commit());
+        DataStore ds;
+        ds.setDataObject(QStringLiteral("dw_ac_out"));
+        ds.setTransObject(sqlca);
+        QCOMPARE(ds.retrieve({QStringLiteral("0")}), 4L);
+        QVERIFY(ds.setSort(QStringLiteral("vmoney A")));
+        QVERIFY(ds.sort());
+        QCOMPARE(column(ds, QStringLiteral("vmoney")), (QStringList{"", "9", "10.5", "100"}));
+        QCOMPARE(ds.getItemNumber(3, QStringLiteral("vmoney")), 10.5);
+        QCOMPARE(ds.getItemNumber(1, QStringLiteral("vmoney")), 0.0);
+        QVERIFY(ds.getItem(1, QStringLiteral("vmoney")).isNull());
+        QVERIFY(!ds.setItem(1, QStringLiteral("vmoney"), QStringLiteral("abc")));
+        QVERIFY(ds.setItem(1, QStringLiteral("vmoney"), QStringLiteral("12.25")));
+        QCOMPARE(ds.getItem(1, QStringLiteral("vmoney")).toDouble(), 12.25);
+    }
+
+    void insertedIdentityIsTakenIntoTheRow()
+    {
+        fake::Platform platform;
+        AppFolder folder;
+        DataStore ds;
+        ds.setDataObject(QStringLiteral("dw_ac_in"));
+        ds.setTransObject(sqlca);
+        QCOMPARE(ds.retrieve({QStringLiteral("0")}), 0L);
+        const long row = ds.insertRow(0);
+        ds.setItem(row, QStringLiteral("vtype"), QStringLiteral("2"));
+        ds.setItem(row, QStringLiteral("vdate"), QStringLiteral("20240105"));
+        ds.setItem(row, QStringLiteral("vmoney"), 3000);
+        QCOMPARE(ds.update(true), 1);
+        QVERIFY(sqlca.commit());
+        const qlonglong id = scalar(QStringLiteral("SELECT id FROM t_account")).toLongLong();
+        QCOMPARE(ds.getItem(row, QStringLiteral("id")).toLongLong(), id);
+        // So a later change finds it.
+        ds.setItem(row, QStringLiteral("vname"), QStringLiteral("工资"));
+        QCOMPARE(ds.update(true), 1);
+        QVERIFY(sqlca.commit());
+        QCOMPARE(scalar(QStringLiteral("SELECT vname FROM t_account")).toString(), QStringLiteral("工资"));
+    }
+
+    void exportGivesEveryRowAsStored()
+    {
+        fake::Platform platform;
+        AppFolder folder;
+        addContact(QStringLiteral("1"), QStringLiteral("张三"), QStringLiteral("139"));
+        DataStore ds;
+        ds.setDataObject(QStringLiteral("d_telpro_all"));
+        ds.setTransObject(sqlca);
+        QCOMPARE(ds.retrieve(), 1L);
+        const QList<QVariantList> rows = ds.exportRows(true);
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows.at(0).value(0).toString(), QStringLiteral("Id"));
+        QCOMPARE(rows.at(0).value(17).toString(), QStringLiteral("Dianh0 Dw"));
+        QCOMPARE(rows.at(1).value(0).typeId(), QMetaType::LongLong);
+        QCOMPARE(rows.at(1).value(1).toString(), QStringLiteral("1"));
+        QCOMPARE(rows.at(1).value(2).toString(), QStringLiteral("张三"));
+        QVERIFY(rows.at(1).value(3).isNull());
+        QCOMPARE(ds.exportRows(false).size(), 1);
+    }
+};
+
+MIVO_TEST_MAIN(tst_datastore)
+#include "tst_datastore.moc"
