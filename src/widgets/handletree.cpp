@@ -38,6 +38,19 @@ HandleTree::~HandleTree()
     setModel(nullptr);
 }
 
+void HandleTree::focusInEvent(QFocusEvent *event)
+{
+    // Taking the focus must not choose an item: only the user (or the page) selects.
+    const bool hadCurrent = selectionModel()->currentIndex().isValid();
+    {
+        const QSignalBlocker block(selectionModel());
+        QTreeView::focusInEvent(event);
+        if (!hadCurrent)
+            selectionModel()->clear();
+    }
+    viewport()->update();
+}
+
 void HandleTree::setPictures(const QStringList &files)
 {
     m_model->setPictures(files);

@@ -67,6 +67,9 @@ signals:
     void itemPopulate(long handle);
     void selectionChanged(long oldHandle, long newHandle);
 
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+
 private:
     friend class HandleTreeModel;
     void populate(long handle);
