@@ -120,29 +120,35 @@ void u_telpro::tv_1_itempopulate(long handle)
         tv_1->setRedraw(true);
         return;
     }
-    views::DataStore ds_xingm0;
-    ds_xingm0.setDataObject(QStringLiteral("ds_xingm0"));
-    ds_xingm0.setTransObject(sqlca);
-    ds_xingm0.retrieve({item.data.toString()});
-    const long rows = ds_xingm0.rowCount();
-    if (rows > 0) {
-        QList<TreeItem> contacts;
-        contacts.reserve(rows);
-        for (long row = 1; row <= rows; ++row) {
-            TreeItem contact;
-            contact.label = ds_xingm0.getItemString(row, QStringLiteral("xingm0"));
-            contact.data = contact.label;
-            contact.pictureIndex = ContactPicture;
-            contact.selectedPictureIndex = ContactPicture;
-            contacts << contact;
-        }
-        tv_1->insertItemsLast(handle, contacts);
-    } else {
+    if (!of_fillgroup(handle, item.data.toString())) {
         item.children = false;
         tv_1->setItem(handle, item);
     }
     tv_1->selectItem(handle);
     tv_1->setRedraw(true);
+}
+
+bool u_telpro::of_fillgroup(long handle, const QString &code)
+{
+    views::DataStore ds_xingm0;
+    ds_xingm0.setDataObject(QStringLiteral("ds_xingm0"));
+    ds_xingm0.setTransObject(sqlca);
+    ds_xingm0.retrieve({code});
+    const long rows = ds_xingm0.rowCount();
+    if (rows < 1)
+        return false;
+    QList<TreeItem> contacts;
+    contacts.reserve(rows);
+    for (long row = 1; row <= rows; ++row) {
+        TreeItem contact;
+        contact.label = ds_xingm0.getItemString(row, QStringLiteral("xingm0"));
+        contact.data = contact.label;
+        contact.pictureIndex = ContactPicture;
+        contact.selectedPictureIndex = ContactPicture;
+        contacts << contact;
+    }
+    tv_1->insertItemsLast(handle, contacts);
+    return true;
 }
 
 void u_telpro::tv_1_selectionchanged(long, long newhandle)

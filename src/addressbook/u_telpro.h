@@ -30,6 +30,8 @@ public:
 
     // Builds the tree afresh below a new root (also run again after every save and delete).
     void constructor();
+    // Reads a group's contacts into the tree below its item; false when the group has none.
+    bool of_fillgroup(long handle, const QString &code);
     // Places the tree, the view and the buttons in the page's rectangle, in layout units.
     void of_layout(int widthUnits, int heightUnits);
 

@@ -1,0 +1,97 @@
+// Filling one group of 10,000 contacts into the address book's tree, against the time SQLite itself
+// takes to step through that group's query. Prints the figures and the ratio (target: at most 2).
+
+#include "addressbook/u_telpro.h"
+#include "app/globals.h"
+#include "app/mivo.h"
+#include "app/transaction.h"
+#include "generator.h"
+#include "widgets/handletree.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+
+constexpr int kGroupSize = 10000;
+constexpr int kGroups = 4;
+constexpr int kRounds = 15;
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Steps through the group's names as the tree's query reads them, touching every value.
+double rawQueryMs(const QString &code)
+{
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(sqlca.handle(), "SELECT xingm0 FROM t_telinfo WHERE t_telinfo.zuhao0 = ? ORDER BY xingm0 ASC", -1, &st, nullptr);
+    const QByteArray c = code.toUtf8();
+    QElapsedTimer t;
+    t.start();
+    sqlite3_bind_text(st, 1, c.constData(), int(c.size()), SQLITE_TRANSIENT);
+    qint64 bytes = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        const void *text = sqlite3_column_text16(st, 0);
+        bytes += sqlite3_column_bytes16(st, 0) + (text ? 0 : 1);
+    }
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    sqlite3_finalize(st);
+    if (bytes == 0)
+        std::fprintf(stderr, "the group is empty\n");
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    mivo app(argc, argv);
+    QTemporaryDir dir;
+    gs_apppath = dir.path();
+    const QString db = appFile(QStringLiteral("mivo.mdb"));
+    QString error;
+    if (!bench::generateContacts(db, kGroupSize * kGroups, kGroups, &error)) {
+        std::fprintf(stderr, "generator: %s\n", qPrintable(error));
+        return 1;
+    }
+    sqlca.database = db;
+    if (!sqlca.connect()) {
+        std::fprintf(stderr, "connect: %s\n", qPrintable(sqlca.sqlerrtext));
+        return 1;
+    }
+    const QString code = bench::groupCode(0);
+    u_telpro page;
+    page.resize(1000, 700);
+    page.show();
+
+    std::vector<double> raw, fill;
+    for (int round = 0; round < kRounds; ++round) {
+        raw.push_back(rawQueryMs(code));
+        // A fresh tree each round: the group item has never been filled.
+        page.tv_1->deleteItem(page.tv_1->findItem(widgets::TreeNavigation::Root));
+        page.constructor();
+        const long root = page.tv_1->findItem(widgets::TreeNavigation::Root);
+        const long group = page.tv_1->findChildByData(root, code);
+        QElapsedTimer t;
+        t.start();
+        page.of_fillgroup(group, code);
+        fill.push_back(double(t.nsecsElapsed()) / 1e6);
+        if (page.tv_1->childCount(group) != kGroupSize) {
+            std::fprintf(stderr, "filled %ld contacts, expected %d\n", page.tv_1->childCount(group), kGroupSize);
+            return 1;
+        }
+    }
+    const double r = median(raw), f = median(fill);
+    std::printf("tree fill of one group (%d contacts): %.2f ms; raw query: %.2f ms; ratio %.2f (target <= 2.00)\n",
+                kGroupSize, f, r, f / r);
+    sqlca.disconnect();
+    return 0;
+}
