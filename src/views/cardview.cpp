@@ -252,6 +252,13 @@ bool CardPart::setCurrentColumn(const QString &column)
     return true;
 }
 
+void CardPart::detach()
+{
+    disconnect(m_store, nullptr, this, nullptr);
+    m_row = 0;
+    m_fields.clear();
+}
+
 QWidget *CardPart::focusTarget()
 {
     return m_fields.isEmpty() ? static_cast<QWidget *>(this) : m_fields.first().editor;

@@ -27,6 +27,7 @@ public:
     bool setCurrentColumn(const QString &column) override;
     void lookupsChanged() override;
     QWidget *focusTarget() override;
+    void detach() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

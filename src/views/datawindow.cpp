@@ -40,8 +40,25 @@ DataWindow::DataWindow(QWidget *parent)
     setFont(songtiFont(9));
     setFocusPolicy(Qt::StrongFocus);
 
-    // The current row follows the rows: it is 1 as soon as there is a row, and keeps pointing at
-    // the same row while others come and go.
+    connect(d->store, &DataStore::retrieveStarted, this, &DataWindow::retrieveStart);
+    connect(d->store, &DataStore::retrieveFinished, this, &DataWindow::retrieveEnd);
+
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        const auto inside = [this](QWidget *w) { return w && (w == this || isAncestorOf(w)); };
+        if (inside(old) && now && !inside(now))
+            emit loseFocus();
+    });
+}
+
+DataWindow::~DataWindow() = default;
+
+// The current row follows the rows: it is 1 as soon as there is a row, and keeps pointing at the
+// same row while others come and go.
+void DataWindow::connectRows()
+{
+    disconnect(d->store, &DataStore::rowsReset, this, nullptr);
+    disconnect(d->store, &DataStore::rowsInserted, this, nullptr);
+    disconnect(d->store, &DataStore::rowRemoved, this, nullptr);
     auto moveTo = [this](long row) {
         if (row == d->current)
             return;
@@ -80,17 +97,8 @@ DataWindow::DataWindow(QWidget *parent)
             moveTo(n == 0 ? 0 : qMin(row, n));
         }
     });
-    connect(d->store, &DataStore::retrieveStarted, this, &DataWindow::retrieveStart);
-    connect(d->store, &DataStore::retrieveFinished, this, &DataWindow::retrieveEnd);
-
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
-        const auto inside = [this](QWidget *w) { return w && (w == this || isAncestorOf(w)); };
-        if (inside(old) && now && !inside(now))
-            emit loseFocus();
-    });
 }
 
-DataWindow::~DataWindow() = default;
 
 DataStore *DataWindow::store() const
 {
@@ -101,7 +109,14 @@ bool DataWindow::setDataObject(const QString &name)
 {
     if (!views::definition(name))
         return false;
-    delete d->part;
+    if (ViewPart *old = d->part) {
+        old->disconnect(this);
+        old->detach();
+        old->hide();
+        d->layout->removeWidget(old);
+        old->deleteLater();
+        d->part = nullptr;
+    }
     d->lookups = Lookups();
     d->trans = nullptr;
     d->current = 0;
@@ -135,6 +150,8 @@ bool DataWindow::setDataObject(const QString &name)
             d->part->showRow(d->current);
     });
     connect(part, &ViewPart::edited, this, &DataWindow::editChanged);
+    // After the part: its view has taken a change in before the current row is placed again.
+    connectRows();
     part->show();
     return true;
 }

@@ -91,6 +91,7 @@ signals:
     void retrieveEnd(long rows);
 
 private:
+    void connectRows();
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -15,18 +15,24 @@ GridModel::GridModel(DataStore *store, const Lookups *lookups, QObject *parent)
 {
     // The store has already changed when it tells; the begin/end pairs only tell the views.
     connect(store, &DataStore::rowsReset, this, [this] {
+        m_mutating = true;
         beginResetModel();
         endResetModel();
+        m_mutating = false;
         invalidate();
     });
     connect(store, &DataStore::rowsInserted, this, [this](long row) {
+        m_mutating = true;
         beginInsertRows({}, int(row - 1), int(row - 1));
         endInsertRows();
+        m_mutating = false;
         invalidate();
     });
     connect(store, &DataStore::rowRemoved, this, [this](long row) {
+        m_mutating = true;
         beginRemoveRows({}, int(row - 1), int(row - 1));
         endRemoveRows();
+        m_mutating = false;
         invalidate();
     });
     connect(store, &DataStore::itemChanged, this, [this](long row, int) {
@@ -43,6 +49,14 @@ GridModel::GridModel(DataStore *store, const Lookups *lookups, QObject *parent)
     });
 }
 
+void GridModel::detach()
+{
+    disconnect(m_store, nullptr, this, nullptr);
+    beginResetModel();
+    m_detached = true;
+    endResetModel();
+}
+
 void GridModel::invalidate()
 {
     m_summary.clear();
@@ -51,12 +65,12 @@ void GridModel::invalidate()
 
 int GridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_store->rowCount());
+    return parent.isValid() || m_detached ? 0 : int(m_store->rowCount());
 }
 
 int GridModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_columns.size());
+    return parent.isValid() || m_detached ? 0 : int(m_columns.size());
 }
 
 int GridModel::sectionOf(const QString &column) const

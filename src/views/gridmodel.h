@@ -27,6 +27,9 @@ public:
     int definitionColumn(int section) const { return m_columns.at(section); }
     int sectionOf(const QString &column) const;   // -1 when the grid does not show it
     bool anyEditable() const;
+    // True while rows come and go: the view's own moves of its current cell then are no user's.
+    bool mutating() const { return m_mutating; }
+    void detach();   // shows nothing more and no longer follows the store
 
     QString cellText(int row, int section) const;   // row from 0
     QString summaryText(const Compute &c) const;
@@ -44,6 +47,8 @@ private:
     DataStore *m_store;
     const Lookups *m_lookups;
     QList<int> m_columns;
+    bool m_mutating = false;
+    bool m_detached = false;
     mutable QHash<QString, std::optional<double>> m_summary;
 };
 

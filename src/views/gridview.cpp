@@ -123,7 +123,7 @@ protected:
             });
             return;
         }
-        if (current.isValid() && current.row() != previous.row() && !m_settingRow)
+        if (current.isValid() && current.row() != previous.row() && !m_settingRow && !m_part->m_model->mutating())
             emit m_part->rowRequested(current.row() + 1);
     }
 
@@ -393,6 +393,11 @@ bool GridPart::setCurrentColumn(const QString &column)
     m_table->setCurrentIndex(m_model->index(row, s));
     m_table->m_settingRow = false;
     return true;
+}
+
+void GridPart::detach()
+{
+    m_model->detach();
 }
 
 QWidget *GridPart::focusTarget()

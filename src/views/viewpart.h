@@ -44,6 +44,9 @@ public:
     virtual bool setCurrentColumn(const QString &column) = 0;
     virtual void lookupsChanged() = 0;
     virtual QWidget *focusTarget() { return this; }   // where the control's keyboard focus goes
+    // The control switches to another definition: stop following the store. The part is deleted
+    // later, since a page may switch inside one of the part's own events.
+    virtual void detach() = 0;
 
 signals:
     void clicked(QPoint pos, long row, const views::DwObject &dwo);
