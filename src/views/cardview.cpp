@@ -84,6 +84,7 @@ void CardPart::build()
         const Column &c = d.columns.at(i);
         auto *label = new QLabel(c.label.isEmpty() ? c.name : c.label, m_sheet);
         label->setObjectName(c.headerName());
+        label->setAlignment(Qt::AlignRight | (c.multiLine ? Qt::AlignTop : Qt::AlignVCenter));
         QWidget *editor = createEditor(c, m_lookups->choices.value(i), false, m_sheet);
         label->setBuddy(editor);
         if (c.multiLine)

@@ -28,8 +28,7 @@ bool DataStore::setDataObject(const QString &name)
     d->types.clear();
     for (const Column &c : def->columns)
         d->types.push_back(c.type);
-    d->rows.clear();
-    d->deleted.clear();
+    d->dropRows();
     d->sortCriteria.clear();
     d->sortKeys.clear();
     d->trans = nullptr;
@@ -103,8 +102,7 @@ bool DataStore::deleteRow(long row)
 
 void DataStore::reset()
 {
-    d->rows.clear();
-    d->deleted.clear();
+    d->dropRows();
     emit rowsReset();
 }
 
@@ -306,10 +304,10 @@ bool DataStore::reportDbError(long code, const QString &text, const QString &sql
 qsizetype DataStore::memoryUsage() const
 {
     const int n = d->columns();
-    qsizetype bytes = qsizetype(d->rows.capacity() + d->deleted.capacity()) * qsizetype(sizeof(Row));
+    qsizetype bytes = qsizetype(d->rows.capacity() + d->deleted.capacity()) * qsizetype(sizeof(Row)) + d->arena->bytes();
     for (const auto *buffer : {&d->rows, &d->deleted})
         for (const Row &r : *buffer)
-            bytes += r.current.bytes(n) + r.original.bytes(n);
+            bytes += (r.current.inArena() ? 0 : r.current.bytes(n)) + r.original.bytes(n);
     return bytes;
 }
 

@@ -22,11 +22,19 @@ struct DataStore::Private
     std::vector<ColumnType> types;
     std::vector<detail::Row> rows;      // the primary buffer, row n at index n - 1
     std::vector<detail::Row> deleted;   // the delete buffer
+    // Holds the blocks of the rows as read; emptied only together with both buffers.
+    std::unique_ptr<detail::Arena> arena = std::make_unique<detail::Arena>();
     QString sortCriteria;
     QList<SortKey> sortKeys;
     DbErrorHandler dbErrorHandler;
 
     int columns() const { return int(types.size()); }
+    void dropRows()
+    {
+        rows.clear();
+        deleted.clear();
+        arena = std::make_unique<detail::Arena>();
+    }
     bool validRow(long row) const { return row >= 1 && row <= long(rows.size()); }
     int columnIndex(const QString &name) const { return def ? def->columnIndex(name) : -1; }
     detail::Row &at(long row) { return rows[size_t(row - 1)]; }

@@ -43,8 +43,7 @@ long DataStore::retrieve(const QVariantList &args)
     if (!d->def)
         return -1;
     emit retrieveStarted();
-    d->rows.clear();
-    d->deleted.clear();
+    d->dropRows();
     emit rowsReset();
 
     Transaction *t = d->trans;
@@ -65,7 +64,7 @@ long DataStore::retrieve(const QVariantList &args)
         t->setError(code, text);
         if (stmt)
             sqlite3_finalize(stmt);
-        d->rows.clear();
+        d->dropRows();
         reportDbError(t->sqldbcode, t->sqlerrtext, sql, 0);
         emit rowsReset();
         emit retrieveFinished(-1);
@@ -89,32 +88,65 @@ long DataStore::retrieve(const QVariantList &args)
             return fail(sqlite3_extended_errcode(h), sqliteText(h));
     }
 
+    // In a UTF-8 database the text is read as it is stored and decoded here, straight into the row;
+    // asking the database for UTF-16 would make it convert into a buffer of its own for every value.
+    // (A value converted for its length, in a UTF-16 database, keeps that conversion for the read.)
+    bool utf8 = false;
+    {
+        sqlite3_stmt *enc = nullptr;
+        if (sqlite3_prepare_v2(h, "PRAGMA encoding", -1, &enc, nullptr) == SQLITE_OK && sqlite3_step(enc) == SQLITE_ROW)
+            utf8 = qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(enc, 0)), "UTF-8") == 0;
+        sqlite3_finalize(enc);
+    }
+
     const int n = d->columns();
-    RowBuilder b(n);
+    detail::RowWriter writer(*d->arena, n);
+    std::vector<sqlite3_value *> values(static_cast<size_t>(n));
+    std::vector<int> kinds(static_cast<size_t>(n));
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        b.clear();
+        // First the size of the row (one call per value into the statement, which takes the
+        // connection's lock; the value's own accessors take none), then the row, written in place.
+        size_t units = 0;
         for (int c = 0; c < n; ++c) {
-            if (sqlite3_column_type(stmt, c) == SQLITE_NULL) {
-                b.addNull();
+            sqlite3_value *v = sqlite3_column_value(stmt, c);
+            const int kind = sqlite3_value_type(v);
+            values[size_t(c)] = v;
+            kinds[size_t(c)] = kind;
+            if (kind == SQLITE_NULL)
+                continue;
+            if (d->types[size_t(c)] != ColumnType::Text)
+                units += 4;
+            else if (utf8 && kind == SQLITE_TEXT)
+                units += size_t(sqlite3_value_bytes(v));
+            else
+                units += size_t(sqlite3_value_bytes16(v)) / 2;
+        }
+        writer.begin(units);
+        for (int c = 0; c < n; ++c) {
+            sqlite3_value *v = values[size_t(c)];
+            const int kind = kinds[size_t(c)];
+            if (kind == SQLITE_NULL) {
+                writer.addNull();
                 continue;
             }
             switch (d->types[size_t(c)]) {
-            case ColumnType::Text: {
-                const auto *text = static_cast<const char16_t *>(sqlite3_column_text16(stmt, c));
-                b.addText(text, sqlite3_column_bytes16(stmt, c) / 2);
+            case ColumnType::Text:
+                if (utf8 && kind == SQLITE_TEXT)
+                    writer.addUtf8(static_cast<const unsigned char *>(sqlite3_value_blob(v)), sqlite3_value_bytes(v));
+                else
+                    writer.addText(static_cast<const char16_t *>(sqlite3_value_text16(v)), sqlite3_value_bytes16(v) / 2);
                 break;
-            }
             case ColumnType::Integer:
-                b.addInteger(sqlite3_column_int64(stmt, c));
+                writer.addInteger(sqlite3_value_int64(v));
                 break;
             case ColumnType::Number:
-                b.addNumber(sqlite3_column_double(stmt, c));
+                writer.addNumber(sqlite3_value_double(v));
                 break;
             }
         }
         Row r;
-        r.current = b.build();
+        r.current = writer.finish();
         d->rows.push_back(std::move(r));
     }
     if (rc != SQLITE_DONE)

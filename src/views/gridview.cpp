@@ -256,6 +256,11 @@ GridPart::GridPart(DataStore *store, const Lookups *lookups, QWidget *parent)
 
     if (!def()->summary.isEmpty()) {
         m_band = new SummaryBand(this);
+        QStringList texts;
+        for (const Compute &c : def()->summary)
+            if (c.kind == ComputeKind::Text)
+                texts << c.text;
+        m_band->setAccessibleName(texts.isEmpty() ? QStringLiteral("合计") : texts.join(QLatin1Char(' ')));
         layout->addWidget(m_band);
         connect(m_model, &GridModel::summaryChanged, m_band, qOverload<>(&QWidget::update));
         connect(header, &QHeaderView::sectionResized, m_band, qOverload<>(&QWidget::update));

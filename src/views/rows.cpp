@@ -16,19 +16,162 @@ inline const uint32_t *offsets(const char *block) { return reinterpret_cast<cons
 inline const uint8_t *nulls(const char *block, int columns) { return reinterpret_cast<const uint8_t *>(block + qsizetype(columns + 1) * 4); }
 inline const char16_t *textArea(const char *block, int columns) { return reinterpret_cast<const char16_t *>(block + headerBytes(columns)); }
 
+// UTF-8 into UTF-16; malformed bytes become U+FFFD. `out` has room for one unit per byte.
+char16_t *decodeUtf8(char16_t *out, const unsigned char *p, qsizetype length)
+{
+    const unsigned char *end = p + length;
+    while (p < end) {
+        const unsigned c = *p;
+        if (c < 0x80) {
+            *out++ = char16_t(c);
+            ++p;
+            continue;
+        }
+        // The common case of this program's text: a Chinese character in three bytes.
+        if ((c & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+            const unsigned cp = ((c & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+            if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
+                *out++ = char16_t(cp);
+                p += 3;
+                continue;
+            }
+        }
+        unsigned cp = 0xFFFD;
+        int n = 1;
+        if ((c & 0xE0) == 0xC0 && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
+            const unsigned x = ((c & 0x1F) << 6) | (p[1] & 0x3F);
+            if (x >= 0x80) {
+                cp = x;
+                n = 2;
+            }
+        } else if ((c & 0xF8) == 0xF0 && end - p >= 4 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80
+                   && (p[3] & 0xC0) == 0x80) {
+            const unsigned x = ((c & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+            if (x >= 0x10000 && x <= 0x10FFFF) {
+                cp = x;
+                n = 4;
+            }
+        }
+        p += n;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            *out++ = char16_t(0xD800 + (cp >> 10));
+            *out++ = char16_t(0xDC00 + (cp & 0x3FF));
+        } else {
+            *out++ = char16_t(cp);
+        }
+    }
+    return out;
+}
+
 } // namespace
+
+char *Arena::allocate(size_t bytes)
+{
+    bytes = (bytes + 7) & ~size_t(7);
+    if (bytes > m_left) {
+        // Small at first, so a one-row card costs little; doubling, so a long list takes few chunks.
+        const size_t grow = size_t(4096) << qMin(m_chunks.size(), size_t(7));
+        const size_t size = qMax(bytes, grow);
+        m_chunks.emplace_back(new char[size]);
+        m_next = m_chunks.back().get();
+        m_left = size;
+        m_total += qsizetype(size);
+    }
+    char *p = m_next;
+    m_next += bytes;
+    m_left -= bytes;
+    return p;
+}
+
+void Arena::shrinkLast(char *block, size_t usedBytes)
+{
+    usedBytes = (usedBytes + 7) & ~size_t(7);
+    char *end = block + usedBytes;
+    if (!m_chunks.empty() && block >= m_chunks.back().get() && end <= m_next) {
+        m_left += size_t(m_next - end);
+        m_next = end;
+    }
+}
+
+RowWriter::RowWriter(Arena &arena, int columns)
+    : m_arena(arena)
+    , m_columns(columns)
+{
+}
+
+void RowWriter::begin(size_t maxTextUnits)
+{
+    const qsizetype header = headerBytes(m_columns);
+    m_block = m_arena.allocate(size_t(header) + maxTextUnits * 2);
+    m_offsets = reinterpret_cast<uint32_t *>(m_block);
+    m_nulls = reinterpret_cast<uint8_t *>(m_block + qsizetype(m_columns + 1) * 4);
+    std::memset(m_nulls, 0, size_t(header - qsizetype(m_columns + 1) * 4));
+    m_text = reinterpret_cast<char16_t *>(m_block + header);
+    m_out = m_text;
+    m_column = 0;
+    m_offsets[0] = 0;
+}
+
+void RowWriter::addNull()
+{
+    m_nulls[m_column / 8] |= uint8_t(1u << (m_column % 8));
+    ++m_column;
+    m_offsets[m_column] = uint32_t(m_out - m_text);
+}
+
+void RowWriter::addUtf8(const unsigned char *bytes, qsizetype length)
+{
+    m_out = decodeUtf8(m_out, bytes, length);
+    ++m_column;
+    m_offsets[m_column] = uint32_t(m_out - m_text);
+}
+
+void RowWriter::addText(const char16_t *text, qsizetype length)
+{
+    if (length)
+        std::memcpy(m_out, text, size_t(length) * 2);
+    m_out += length;
+    ++m_column;
+    m_offsets[m_column] = uint32_t(m_out - m_text);
+}
+
+void RowWriter::addInteger(qint64 v)
+{
+    std::memcpy(m_out, &v, 8);
+    m_out += 4;
+    ++m_column;
+    m_offsets[m_column] = uint32_t(m_out - m_text);
+}
+
+void RowWriter::addNumber(double v)
+{
+    std::memcpy(m_out, &v, 8);
+    m_out += 4;
+    ++m_column;
+    m_offsets[m_column] = uint32_t(m_out - m_text);
+}
+
+Values RowWriter::finish()
+{
+    Q_ASSERT(m_column == m_columns);
+    m_arena.shrinkLast(m_block, size_t(reinterpret_cast<char *>(m_out) - m_block));
+    Values v;
+    v.m_bits = reinterpret_cast<uintptr_t>(m_block) | 1;
+    return v;
+}
 
 bool Values::isNull(int columns, int c) const
 {
-    return !m_block || (nulls(m_block, columns)[c / 8] & (1u << (c % 8)));
+    return !m_bits || (nulls(block(), columns)[c / 8] & (1u << (c % 8)));
 }
 
 QStringView Values::text(int columns, int c) const
 {
-    if (!m_block)
+    if (!m_bits)
         return {};
-    const uint32_t *o = offsets(m_block);
-    return QStringView(textArea(m_block, columns) + o[c], qsizetype(o[c + 1] - o[c]));
+    const uint32_t *o = offsets(block());
+    return QStringView(textArea(block(), columns) + o[c], qsizetype(o[c + 1] - o[c]));
 }
 
 qint64 Values::integer(int columns, int c) const
@@ -36,7 +179,7 @@ qint64 Values::integer(int columns, int c) const
     if (isNull(columns, c))
         return 0;
     qint64 v;
-    std::memcpy(&v, textArea(m_block, columns) + offsets(m_block)[c], sizeof v);
+    std::memcpy(&v, textArea(block(), columns) + offsets(block())[c], sizeof v);
     return v;
 }
 
@@ -45,7 +188,7 @@ double Values::number(int columns, int c) const
     if (isNull(columns, c))
         return 0;
     double v;
-    std::memcpy(&v, textArea(m_block, columns) + offsets(m_block)[c], sizeof v);
+    std::memcpy(&v, textArea(block(), columns) + offsets(block())[c], sizeof v);
     return v;
 }
 
@@ -64,18 +207,19 @@ QVariant Values::value(const std::vector<ColumnType> &types, int c) const
 
 qsizetype Values::bytes(int columns) const
 {
-    if (!m_block)
+    if (!m_bits)
         return 0;
-    return headerBytes(columns) + qsizetype(offsets(m_block)[columns]) * 2;
+    return headerBytes(columns) + qsizetype(offsets(block())[columns]) * 2;
 }
 
 Values Values::clone(int columns) const
 {
     Values v;
-    if (m_block) {
+    if (m_bits) {
         const qsizetype n = bytes(columns);
-        v.m_block = new char[n];
-        std::memcpy(v.m_block, m_block, n);
+        char *copy = new char[n];
+        std::memcpy(copy, block(), size_t(n));
+        v.m_bits = reinterpret_cast<uintptr_t>(copy);
     }
     return v;
 }
@@ -146,15 +290,16 @@ Values RowBuilder::build() const
     Q_ASSERT(int(m_offsets.size()) == m_columns + 1);
     const qsizetype header = headerBytes(m_columns);
     const qsizetype total = header + qsizetype(m_text.size()) * 2;
-    Values v;
-    v.m_block = new char[total];
-    std::memcpy(v.m_block, m_offsets.data(), m_offsets.size() * 4);
-    char *nullArea = v.m_block + qsizetype(m_columns + 1) * 4;
+    char *block = new char[total];
+    std::memcpy(block, m_offsets.data(), m_offsets.size() * 4);
+    char *nullArea = block + qsizetype(m_columns + 1) * 4;
     std::memset(nullArea, 0, size_t(header - qsizetype(m_columns + 1) * 4));
     if (!m_nulls.empty())
         std::memcpy(nullArea, m_nulls.data(), m_nulls.size());
     if (!m_text.empty())
-        std::memcpy(v.m_block + header, m_text.data(), m_text.size() * 2);
+        std::memcpy(block + header, m_text.data(), m_text.size() * 2);
+    Values v;
+    v.m_bits = reinterpret_cast<uintptr_t>(block);
     return v;
 }
 

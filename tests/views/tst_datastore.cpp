@@ -9,6 +9,7 @@
 #include "fixture.h"
 #include "testmain.h"
 
+using views::Column;
 using views::DataStore;
 using Status = DataStore::RowStatus;
 
@@ -378,6 +379,69 @@ private slots:
         QCOMPARE(ds.update(true), 1);
         QVERIFY(sqlca.commit());
         QCOMPARE(scalar(QStringLiteral("SELECT vname FROM t_account")).toString(), QStringLiteral("工资"));
+    }
+
+    void textComesBackExactlyAndRowsStayCompact()
+    {
+        fake::Platform platform;
+        AppFolder folder;
+        const QStringList texts = {QStringLiteral("ASCII only"), QStringLiteral("é ß ñ"), QStringLiteral("中文字符"),
+                                   QStringLiteral("😀𠀀 four bytes"), QString(), QStringLiteral("tab\tand\nnewline")};
+        for (int i = 0; i < texts.size(); ++i)
+            QVERIFY(sqlca.execute(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0, beizhu) VALUES ('1', ?, ?)"),
+                                  {QStringLiteral("n%1").arg(i), texts.at(i)}));
+        // Bytes that are no UTF-8 do not break the row: each reads as U+FFFD.
+        QVERIFY(sqlca.execute(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0, beizhu) VALUES ('1', 'bad', CAST(x'41ff42e4b8' AS TEXT))")));
+        QVERIFY(sqlca.commit());
+        DataStore ds;
+        ds.setDataObject(QStringLiteral("d_telpro_all"));
+        ds.setTransObject(sqlca);
+        QCOMPARE(ds.retrieve(), long(texts.size()) + 1);
+        for (long r = 1; r <= ds.rowCount(); ++r) {
+            const QString name = ds.getItemString(r, QStringLiteral("xingm0"));
+            if (name == QStringLiteral("bad")) {
+                QCOMPARE(ds.getItemString(r, QStringLiteral("beizhu")), QStringLiteral("A\uFFFDB\uFFFD\uFFFD"));
+                continue;
+            }
+            const int i = name.mid(1).toInt();
+            QCOMPARE(ds.getItemString(r, QStringLiteral("beizhu")), texts.at(i));
+            QCOMPARE(ds.getItem(r, QStringLiteral("beizhu")).isNull(), texts.at(i).isNull());
+            QCOMPARE(ds.getItem(r, QStringLiteral("id")).typeId(), QMetaType::LongLong);
+        }
+
+        // Two thousand contacts with every listed field filled cost at most three times their text.
+        const QStringList listed = {QStringLiteral("nich00"), QStringLiteral("xingb0"), QStringLiteral("shengr"), QStringLiteral("shouji"),
+                                    QStringLiteral("xiaolt"), QStringLiteral("dianh0"), QStringLiteral("email0"), QStringLiteral("qq0000"),
+                                    QStringLiteral("dizhi0"), QStringLiteral("youb00"), QStringLiteral("danwei"), QStringLiteral("yuanji"),
+                                    QStringLiteral("dianh0_dw"), QStringLiteral("zhiye0"), QStringLiteral("dizhi0_dw"), QStringLiteral("msn00")};
+        const QStringList sample = {QStringLiteral("小王"), QStringLiteral("1"), QStringLiteral("19800101"), QStringLiteral("13800138000"),
+                                    QStringLiteral("01012345678"), QStringLiteral("010-12345678"), QStringLiteral("wang@example.com"),
+                                    QStringLiteral("12345678"), QStringLiteral("北京市朝阳区建国路88号"), QStringLiteral("100000"),
+                                    QStringLiteral("华信科技有限公司"), QStringLiteral("山东"), QStringLiteral("010-87654321"),
+                                    QStringLiteral("工程师"), QStringLiteral("北京市长安街1号"), QStringLiteral("wang@hotmail.com")};
+        const QString insert = QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0, %1) VALUES ('2', ?%2)")
+                                   .arg(listed.join(QStringLiteral(", ")), QStringLiteral(", ?").repeated(listed.size()));
+        for (int i = 0; i < 2000; ++i) {
+            QVariantList values{QStringLiteral("联系人%1").arg(i)};
+            for (const QString &v : sample)
+                values << v;
+            QVERIFY(sqlca.execute(insert, values));
+        }
+        QVERIFY(sqlca.commit());
+        ds.setDataObject(QStringLiteral("dw_telall"));
+        ds.setTransObject(sqlca);
+        QCOMPARE(ds.retrieve({QStringLiteral("2")}), 2000L);
+        qint64 text = 0;
+        for (long r = 1; r <= ds.rowCount(); ++r)
+            for (const Column &c : ds.definition()->columns)
+                text += ds.getItemString(r, c.name).size() * 2;
+        QVERIFY2(ds.memoryUsage() <= 3 * text, qPrintable(QStringLiteral("%1 bytes for %2").arg(ds.memoryUsage()).arg(text)));
+        // A changed row keeps its values as read, and only that row.
+        const qsizetype before = ds.memoryUsage();
+        ds.setItem(5, QStringLiteral("xingm0"), QStringLiteral("改名"));
+        QVERIFY(ds.memoryUsage() > before);
+        QVERIFY(ds.memoryUsage() < before + 1000);
+        QCOMPARE(ds.getItemOriginal(5, QStringLiteral("xingm0")).toString().left(3), QStringLiteral("联系人"));
     }
 
     void exportGivesEveryRowAsStored()

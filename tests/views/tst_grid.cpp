@@ -191,6 +191,23 @@ private slots:
         QCOMPARE(dw.getRow(), 5L);
         QCOMPARE(dd.at(1).type, QStringLiteral("text"));
         QCOMPARE(dd.at(1).row, 0L);
+
+        // A page opens the card from inside the list's own double-click: the list goes away under
+        // the event that is still running.
+        connect(&dw, &DataWindow::doubleClicked, &dw, [&dw](int, int, long row, const DwObject &o) {
+            if (o.type != QStringLiteral("column") || dw.dataObject() != QStringLiteral("dw_telall"))
+                return;
+            const QString name = dw.getItemString(row, QStringLiteral("xingm0"));
+            dw.setDataObject(QStringLiteral("dw_telper"));
+            dw.setTransObject(sqlca);
+            dw.retrieve({name});
+        });
+        const QString second = dw.getItemString(2, QStringLiteral("xingm0"));
+        clickAt(dw, dw.objectRect(QStringLiteral("xingm0"), 2).center(), true);
+        QCOMPARE(dw.dataObject(), QStringLiteral("dw_telper"));
+        QCOMPARE(dw.getItemString(1, QStringLiteral("xingm0")), second);
+        QTest::qWait(20);   // the list is deleted once the event is over
+        QVERIFY(dw.fieldEditor(QStringLiteral("xingm0"))->isVisible());
     }
 
     void theCurrentRowFollowsInsertsDeletesAndScrolls()

@@ -1,0 +1,16 @@
+#pragma once
+// Test data for benchmarks: contacts with realistic Chinese names and fields, spread over groups.
+
+#include <QString>
+
+namespace bench {
+
+// Adds `n` contacts to the database at `path` (made from the schema when the file does not exist),
+// spread evenly over `groups` address-book groups: the default groups "1".."4" first, then new ones.
+// Names are unique. The same seed gives the same contacts. False with `error` set on failure.
+bool generateContacts(const QString &path, int n, int groups, QString *error = nullptr, unsigned seed = 20090214);
+
+// The group code the generator gives the i-th group (0-based).
+QString groupCode(int index);
+
+} // namespace bench
