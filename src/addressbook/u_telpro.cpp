@@ -139,13 +139,13 @@ bool u_telpro::of_fillgroup(long handle, const QString &code)
         return false;
     QList<TreeItem> contacts;
     contacts.reserve(rows);
+    const QString column = QStringLiteral("xingm0");
     for (long row = 1; row <= rows; ++row) {
-        TreeItem contact;
-        contact.label = ds_xingm0.getItemString(row, QStringLiteral("xingm0"));
+        TreeItem &contact = contacts.emplace_back();
+        contact.label = ds_xingm0.getItemString(row, column);
         contact.data = contact.label;
         contact.pictureIndex = ContactPicture;
         contact.selectedPictureIndex = ContactPicture;
-        contacts << contact;
     }
     tv_1->insertItemsLast(handle, contacts);
     return true;
