@@ -241,18 +241,19 @@ bool u_telpro::of_locate(const QString &code, const QString &name)
 
 void u_telpro::of_layout(int w, int h)
 {
-    const int treeWidth = int((w - 18) * 0.3);
-    const int viewWidth = int((w - 18) * 0.7);
-    const int viewHeight = h - 120;
-    tv_1->setGeometry(units::toPixels(QRect(0, 0, treeWidth, viewHeight)));
-    dw_1->setGeometry(units::toPixels(QRect(treeWidth + 18, 0, viewWidth, viewHeight)));
-    // The buttons stand in a row under the view, right-aligned.
-    const int buttonWidth = 320, buttonHeight = 88, gap = 30;
+    // The buttons stand in a row above the view, right-aligned: the strip of 120 units along the
+    // bottom belongs to the main window's moving banner, which would pass over buttons there.
+    const int buttonWidth = 320, buttonHeight = 88, gap = 30, top = 110;
     int x = w - buttonWidth;
     for (QPushButton *b : {cb_7, cb_3, cb_2, cb_1}) {
-        b->setGeometry(units::toPixels(QRect(x, h - 104, buttonWidth, buttonHeight)));
+        b->setGeometry(units::toPixels(QRect(x, 10, buttonWidth, buttonHeight)));
         x -= buttonWidth + gap;
     }
+    const int treeWidth = int((w - 18) * 0.3);
+    const int viewWidth = int((w - 18) * 0.7);
+    const int viewHeight = h - 120 - top;
+    tv_1->setGeometry(units::toPixels(QRect(0, top, treeWidth, viewHeight)));
+    dw_1->setGeometry(units::toPixels(QRect(treeWidth + 18, top, viewWidth, viewHeight)));
 }
 
 void u_telpro::resizeEvent(QResizeEvent *event)
