@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QTextBrowser>
+
+// The help browser. Links within the help move inside it; a link whose target is a bare word (no
+// file, no address) is the page reporting that word to the window, as "help" does to close it.
+class HelpBrowser : public QTextBrowser
+{
+    Q_OBJECT
+public:
+    explicit HelpBrowser(QWidget *parent = nullptr);
+    void navigate(const QString &file);
+    // Keeps the text clear of a strip along the lower edge, where the window's banner runs.
+    void setReservedBottom(int pixels);
+
+signals:
+    void reported(const QString &text);
+
+private:
+    void followLink(const QUrl &url);
+    // The word a link reports, or an empty string for a link that leads somewhere.
+    QString reportOf(const QUrl &url) const;
+};
