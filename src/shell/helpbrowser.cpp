@@ -10,9 +10,22 @@ HelpBrowser::HelpBrowser(QWidget *parent)
     connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::followLink);
 }
 
-void HelpBrowser::navigate(const QString &file)
+void HelpBrowser::setPage(const QString &file)
 {
-    setSource(QUrl::fromLocalFile(file));
+    m_page = file;
+    m_loaded = false;
+    if (isVisible())
+        showEvent(nullptr);
+}
+
+void HelpBrowser::showEvent(QShowEvent *event)
+{
+    if (event)
+        QTextBrowser::showEvent(event);
+    if (m_loaded || m_page.isEmpty())
+        return;
+    m_loaded = true;
+    setSource(QUrl::fromLocalFile(m_page));
 }
 
 void HelpBrowser::setReservedBottom(int pixels)

@@ -9,15 +9,24 @@ class HelpBrowser : public QTextBrowser
     Q_OBJECT
 public:
     explicit HelpBrowser(QWidget *parent = nullptr);
-    void navigate(const QString &file);
+    // The page to show. It is read when the browser is first shown: most runs never open the help,
+    // and start-up need not lay it out.
+    void setPage(const QString &file);
+    QString page() const { return m_page; }
     // Keeps the text clear of a strip along the lower edge, where the window's banner runs.
     void setReservedBottom(int pixels);
 
 signals:
     void reported(const QString &text);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void followLink(const QUrl &url);
     // The word a link reports, or an empty string for a link that leads somewhere.
     QString reportOf(const QUrl &url) const;
+
+    QString m_page;
+    bool m_loaded = false;
 };

@@ -155,7 +155,7 @@ void w_main::open(const QStringList &arguments)
     // 2. The help page, loaded but not shown.
     const QString help = appFile(QStringLiteral("help.htm"));
     if (QFileInfo(help).isFile())
-        ole_ie->navigate(help);
+        ole_ie->setPage(help);
     else
         platform::messageBox(QStringLiteral("003"), QStringLiteral("帮助文件无法加载!\n尝试用安装程序覆盖安装修复"),
                              platform::Icon::Stop);

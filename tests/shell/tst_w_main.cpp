@@ -158,8 +158,7 @@ private slots:
         QCOMPARE(t.w.lv_1->selectedIndex(), 0);
         if (helpPresent) {
             QVERIFY(t.fakes.boxes->shown.isEmpty());
-            QCOMPARE(t.w.ole_ie->source(), QUrl::fromLocalFile(t.folder.file(QStringLiteral("help.htm"))));
-            QVERIFY(t.w.ole_ie->toPlainText().contains(QStringLiteral("锁定快捷键")));
+            QCOMPARE(t.w.ole_ie->page(), t.folder.file(QStringLiteral("help.htm")));
         } else {
             QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("003")});
             const auto &box = t.fakes.boxes->shown.first();
@@ -171,6 +170,10 @@ private slots:
         t.clickItem(w_main::Help);
         QCOMPARE(t.visiblePages(), QStringLiteral("000001"));
         QCOMPARE(t.w.ole_ie->toPlainText().isEmpty(), !helpPresent);
+        if (helpPresent) {
+            QCOMPARE(t.w.ole_ie->source(), QUrl::fromLocalFile(t.folder.file(QStringLiteral("help.htm"))));
+            QVERIFY(t.w.ole_ie->toPlainText().contains(QStringLiteral("锁定快捷键")));
+        }
     }
 
     void helpPageHidesItselfWhenItReportsHelp_data()
