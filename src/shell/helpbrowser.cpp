@@ -28,11 +28,6 @@ void HelpBrowser::showEvent(QShowEvent *event)
     setSource(QUrl::fromLocalFile(m_page));
 }
 
-void HelpBrowser::setReservedBottom(int pixels)
-{
-    setViewportMargins(0, 0, 0, std::max(0, pixels));
-}
-
 QString HelpBrowser::reportOf(const QUrl &url) const
 {
     if (url.hasFragment() || url.hasQuery())

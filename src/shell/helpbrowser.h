@@ -13,8 +13,6 @@ public:
     // and start-up need not lay it out.
     void setPage(const QString &file);
     QString page() const { return m_page; }
-    // Keeps the text clear of a strip along the lower edge, where the window's banner runs.
-    void setReservedBottom(int pixels);
 
 signals:
     void reported(const QString &text);

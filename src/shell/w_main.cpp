@@ -107,9 +107,9 @@ w_main::w_main(QWidget *parent)
 
     createBanner();
 
-    // The content area lies under every page; the banner above them all.
-    st_1->lower();
-    st_version->raise();
+    // Every page and the help cover the banner, which lies on the content area.
+    for (QWidget *control : {static_cast<QWidget *>(st_version), static_cast<QWidget *>(st_1)})
+        control->lower();
 
     m_icon = new uo_icon(this);
     m_icon->setObjectName(QStringLiteral("u_icon"));

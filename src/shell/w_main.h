@@ -30,8 +30,6 @@ public:
     static constexpr int DesignHeight = 2208;
     static constexpr int ListWidth = 480;
     static constexpr int BannerHeight = 72;
-    // What the pages keep free along their lower edge, where the banner runs.
-    static constexpr int PageBottomStrip = 120;
     static constexpr int BannerUnitsPerByte = 40;
     static constexpr int BannerStep = 10;
     static constexpr int BannerMargin = 50;

@@ -107,13 +107,11 @@ void w_main::layoutControls()
                           static_cast<QWidget *>(uo_cap), static_cast<QWidget *>(uo_acc),
                           static_cast<QWidget *>(uo_config), static_cast<QWidget *>(ole_ie)})
         setUnitGeometry(page, area);
-    ole_ie->setReservedBottom(units::toPixelsY(PageBottomStrip, logicalDpiY()));
 
     // The banner starts again from the left, keeping its direction.
     QRect banner = unitGeometry(st_version);
     banner.moveTo(area.x() + BannerMargin, area.y() + area.height() - banner.height() - 20);
     setUnitGeometry(st_version, banner);
-    st_1->lower();
-    st_version->raise();
+    st_1->stackUnder(st_version);
     setUpdatesEnabled(true);
 }
