@@ -28,7 +28,7 @@ TITLE = "Mivo V2.2"
 # window's top-left corner (2 x 3 pixels), inside a 1-pixel frame; every item is a 66-pixel cell.
 LIST_LEFT, LIST_TOP, LIST_WIDTH, ITEM_HEIGHT = 2, 3, 105, 66
 ITEMS = ["通讯录", "笔记本", "个人资产", "记帐", "配置", "锁定", "退出", "帮助"]
-TOOLS = ["Xvfb", "trayer", "xdotool", "import", "compare", "xwininfo", "xdpyinfo"]
+TOOLS = ["Xvfb", "trayer", "xdotool", "import", "compare", "convert", "xwininfo", "xdpyinfo"]
 
 
 class Failure(Exception):
@@ -182,7 +182,31 @@ class Session:
         log("screenshot %s" % path)
         return path
 
-    def differing_pixels(self, a, b):
+    def changed_shot(self, name, previous, region):
+        """A screenshot whose `region` differs from `previous`, or None (and no screenshot kept)."""
+        path = os.path.join(self.screenshots, "%02d-%s.png" % (len(self.shots) + 1, name))
+        if self.x("import", "-window", "root", path) is None:
+            raise Failure("screenshot %s failed" % path)
+        if self.differing_pixels(previous, path, region) < 50:
+            os.remove(path)
+            return None
+        self.shots.append(path)
+        log("screenshot %s" % path)
+        return path
+
+    def drawn_shot(self, name, region):
+        """A screenshot in which `region` holds more than a few colours, or None."""
+        path = self.shot(name)
+        colours = self.x("convert", "%s[%s]" % (path, region), "-format", "%k", "info:")
+        if colours and int(colours) > 20:
+            return path
+        os.remove(path)
+        self.shots.pop()
+        return None
+
+    def differing_pixels(self, a, b, region=None):
+        if region:
+            a, b = "%s[%s]" % (a, region), "%s[%s]" % (b, region)
         done = subprocess.run(["compare", "-metric", "AE", a, b, "null:"], env=self.env,
                               capture_output=True, text=True, timeout=30)
         return int(float(done.stderr.split()[0]))
@@ -248,7 +272,11 @@ def run(args):
             % (window["x"], window["y"], window["width"], window["height"], icon[0], icon[1]))
         if (window["width"], window["height"]) != (793, 552):
             raise Failure("initial size %dx%d, expected 793x552" % (window["width"], window["height"]))
-        session.shot("opened")
+        # The banner moves all the time; the list on the left changes only when an item is chosen.
+        list_region = "%dx%d+%d+%d" % (LIST_WIDTH, window["height"] - 2 * LIST_TOP,
+                                       window["x"] + LIST_LEFT, window["y"] + LIST_TOP)
+        # Drawn once the list shows its pictures.
+        wait_for("the list to be drawn", lambda: session.drawn_shot("opened", list_region))
 
         def item(index):
             return (window["x"] + LIST_LEFT + LIST_WIDTH // 2,
@@ -257,12 +285,16 @@ def run(args):
         previous = session.shots[-1]
         for index in (1, 2, 3, 4, 5, 8):
             session.click(item(index))
-            time.sleep(0.3)
-            current = session.shot("item%d" % index)
             # The selection moves (and the help page appears): the screen must change.
-            if session.differing_pixels(previous, current) < 50:
-                raise Failure("choosing %s changed nothing on the screen" % ITEMS[index - 1])
+            current = wait_for("the list to show %s chosen" % ITEMS[index - 1],
+                               lambda: session.changed_shot("item%d" % index, previous, list_region), timeout=10)
             previous = current
+        # The help page fills the content area; the banner runs below the part looked at.
+        content_region = "%dx%d+%d+%d" % (window["width"] - 140, window["height"] // 2,
+                                          window["x"] + 130, window["y"] + 10)
+        colours = session.x("convert", "%s[%s]" % (previous, content_region), "-format", "%k", "info:")
+        if not colours or int(colours) <= 20:
+            raise Failure("the help page does not show (%s colours)" % colours)
 
         # "锁定" without a lock set up says so in box "010".
         session.click(item(6))
