@@ -149,10 +149,10 @@ void w_main::createList()
 
 void w_main::open(const QStringList &arguments)
 {
-    // 1. The content area starts empty.
+    // The content area starts empty.
     of_hide(QStringLiteral("00000##0"));
 
-    // 2. The help page, loaded but not shown.
+    // The help page, read when it is first shown.
     const QString help = appFile(QStringLiteral("help.htm"));
     if (QFileInfo(help).isFile())
         ole_ie->setPage(help);
@@ -160,28 +160,28 @@ void w_main::open(const QStringList &arguments)
         platform::messageBox(QStringLiteral("003"), QStringLiteral("帮助文件无法加载!\n尝试用安装程序覆盖安装修复"),
                              platform::Icon::Stop);
 
-    // 3. Title and icon.
+    // Title and icon.
     setWindowTitle(QStringLiteral("Mivo V") + gs_version);
     const QIcon appIcon(appFile(QStringLiteral("i001.ico")));
     setWindowIcon(appIcon);
     QApplication::setWindowIcon(appIcon);
 
-    // 4. The lock: auto-lock and lock at start.
+    // The lock: auto-lock and lock at start.
     lockSetup();
 
-    // 5. The tray icon.
+    // The tray icon.
     m_icon->uf_addtray(appFile(QStringLiteral("i001.ico")), this, QStringLiteral("Mivo个人管理工具"));
 
-    // 6. The command line, now.
+    // The command line, now.
     ue_open(arguments);
 
-    // 7. Start maximized, once the window is up.
+    // Start maximized, once the window is up.
     QMetaObject::invokeMethod(this, &w_main::ue_post, Qt::QueuedConnection);
 
-    // 8. The settings page's export tab is not offered.
+    // The settings page's export tab is not offered.
     hideExportTab();
 
-    // 9. The banner, version line first.
+    // The banner, version line first.
     is_ad = {
         QStringLiteral("Mivo V") + gs_version + QStringLiteral(" build ") + gs_build,
         QStringLiteral("提示：单击这行文字可看下一条提示"),
@@ -192,7 +192,7 @@ void w_main::open(const QStringList &arguments)
     };
     setBannerText(is_ad.first());
 
-    // 10. The banner moves.
+    // The banner moves.
     m_timer->start();
 
     layoutControls();
