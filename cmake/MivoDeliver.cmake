@@ -15,3 +15,27 @@ endfunction()
 if(EXISTS ${PROJECT_SOURCE_DIR}/resource/help.htm)
   mivo_deliver_file(${PROJECT_SOURCE_DIR}/resource/help.htm help.htm)
 endif()
+
+# The pictures are drawn from their SVG sources in resource/art by mivo_art at the sizes they are
+# shown at: the application and tray icon, the navigation bitmaps, the address book's tree icons.
+set(MIVO_ART_DIR ${PROJECT_SOURCE_DIR}/resource/art)
+set(MIVO_PICTURES)
+function(mivo_render_picture source destination sizes)
+  set(output ${MIVO_RUNTIME_DIR}/${destination})
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+            $<TARGET_FILE:mivo_art> ${MIVO_ART_DIR}/${source} ${output} ${sizes}
+    DEPENDS mivo_art ${MIVO_ART_DIR}/${source}
+    COMMENT "Drawing ${destination}"
+    VERBATIM)
+  set(MIVO_PICTURES ${MIVO_PICTURES} ${output} PARENT_SCOPE)
+endfunction()
+
+mivo_render_picture(i001.svg i001.ico 32,16,24,48,64,128)
+foreach(n RANGE 0 7)
+  mivo_render_picture(P00${n}.svg resource/P00${n}.bmp 32)
+endforeach()
+foreach(n RANGE 2 5)
+  mivo_render_picture(i00${n}.svg resource/i00${n}.ico 16,32)
+endforeach()
+add_custom_target(mivo_pictures ALL DEPENDS ${MIVO_PICTURES})

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-int runMivo(mivo &app, const QString &executablePath)
+int runMivo(mivo &app, const QString &executablePath, const QStringList &arguments)
 {
     // Hiding the window to the tray must not end the program when a box closes; w_main quits itself.
     app.setQuitOnLastWindowClosed(false);
@@ -14,11 +14,10 @@ int runMivo(mivo &app, const QString &executablePath)
         if (!app.open(executablePath))
             return mivo::ExitConnectFailed;
         auto window = std::make_unique<w_main>();
-        window->open();
-        if (!app.systemErrorRaised()) {
-            window->show();
+        // Opening shows the window itself, unless the command line sends it to the tray.
+        window->open(arguments);
+        if (!app.systemErrorRaised())
             status = app.exec();
-        }
         window.reset();
     } catch (const std::exception &e) {
         app.systemerror(describeFailure(nullptr, nullptr, &e));

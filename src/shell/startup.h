@@ -1,8 +1,11 @@
 #pragma once
 
-#include <QString>
+#include <QCoreApplication>
+#include <QStringList>
 
 class mivo;
 
-// The whole run: start-up, the main window, the event loop, shutdown. Returns the exit status.
-int runMivo(mivo &app, const QString &executablePath);
+// The whole run: start-up, the main window, the event loop, shutdown. `arguments` is the command line
+// without the program's name. Returns the exit status.
+int runMivo(mivo &app, const QString &executablePath,
+            const QStringList &arguments = QCoreApplication::arguments().mid(1));

@@ -1,29 +1,337 @@
 #include "shell/w_main.h"
 
+#include "addressbook/u_telpro.h"
 #include "app/globals.h"
+#include "app/mivo.h"
+#include "app/profile.h"
+#include "assets/u_capital.h"
+#include "ledger/u_account.h"
+#include "notebook/u_notepro.h"
+#include "platform/messagebox.h"
+#include "platform/services.h"
+#include "settings/u_config.h"
+#include "shell/helpbrowser.h"
+#include "shell/m_pop.h"
+#include "shell/navigationlist.h"
+#include "shell/unitgeometry.h"
+#include "shell/uo_icon.h"
+#include "widgets/units.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QGuiApplication>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
 #include <QScreen>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace {
+
+struct NavigationItem
+{
+    const char *caption;
+    const char *mask; // empty for the items that do something else than show a page
+};
+
+// In list order; the bitmaps are resource/P000.bmp onwards in the same order.
+const NavigationItem kItems[] = {
+    {"通讯录", "10000##0"},
+    {"笔记本", "01000##0"},
+    {"个人资产", "00100##0"},
+    {"记帐", "00010##0"},
+    {"配置", "00001##0"},
+    {"锁定", ""},
+    {"退出", ""},
+    {"帮助", "00000##1"},
+};
+
+// The bitmaps keep their transparent parts in this colour.
+const QColor kMaskColour(255, 0, 255);
+
+QIcon navigationIcon(int index)
+{
+    QPixmap bitmap(appFile(QStringLiteral("resource/P%1.bmp").arg(index - 1, 3, 10, QLatin1Char('0'))));
+    if (bitmap.isNull())
+        return {};
+    bitmap.setMask(bitmap.createMaskFromColor(kMaskColour, Qt::MaskInColor));
+    return QIcon(bitmap);
+}
+
+} // namespace
 
 w_main::w_main(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("w_main"));
-    resize(793, 552);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                   | Qt::WindowCloseButtonHint);
+    resize(units::toPixels(QSize(DesignWidth, DesignHeight), logicalDpiX()));
+
+    uo_tel = new u_telpro(this);
+    uo_tel->setObjectName(QStringLiteral("uo_tel"));
+    uo_tel->setAccessibleName(QString::fromUtf8(kItems[0].caption));
+
+    st_1 = new QLabel(this);
+    st_1->setObjectName(QStringLiteral("st_1"));
+    st_1->setAccessibleName(QStringLiteral("内容区"));
+    st_1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    st_1->setBackgroundRole(QPalette::Base);
+    st_1->setAutoFillBackground(true);
+
+    createList();
+
+    uo_note = new u_notepro(this);
+    uo_note->setObjectName(QStringLiteral("uo_note"));
+    uo_note->setAccessibleName(QString::fromUtf8(kItems[1].caption));
+
+    uo_cap = new u_capital(this);
+    uo_cap->setObjectName(QStringLiteral("uo_cap"));
+    uo_cap->setAccessibleName(QString::fromUtf8(kItems[2].caption));
+
+    ole_ie = new HelpBrowser(this);
+    ole_ie->setObjectName(QStringLiteral("ole_ie"));
+    ole_ie->setAccessibleName(QString::fromUtf8(kItems[7].caption));
+    connect(ole_ie, &HelpBrowser::reported, this, [this](const QString &text) {
+        if (text.compare(QLatin1String("help"), Qt::CaseInsensitive) == 0)
+            ole_ie->hide();
+    });
+
+    uo_acc = new u_account(this);
+    uo_acc->setObjectName(QStringLiteral("uo_acc"));
+    uo_acc->setAccessibleName(QString::fromUtf8(kItems[3].caption));
+
+    uo_config = new u_config(this);
+    uo_config->setObjectName(QStringLiteral("uo_config"));
+    uo_config->setAccessibleName(QString::fromUtf8(kItems[4].caption));
+
+    createBanner();
+
+    // Every page and the help cover the banner, which lies on the content area.
+    for (QWidget *control : {static_cast<QWidget *>(st_version), static_cast<QWidget *>(st_1)})
+        control->lower();
+
+    m_icon = new uo_icon(this);
+    m_icon->setObjectName(QStringLiteral("u_icon"));
+    u_icon = m_icon;
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("timer"));
+    m_timer->setInterval(BannerIntervalMs);
+    connect(m_timer, &QTimer::timeout, this, &w_main::timer);
 }
 
-void w_main::open()
+w_main::~w_main()
 {
+    if (u_icon == m_icon)
+        u_icon = nullptr;
+    if (auto *app = qobject_cast<mivo *>(QCoreApplication::instance()))
+        app->setIdleHandler({});
+}
+
+void w_main::createList()
+{
+    lv_1 = new NavigationList(this);
+    lv_1->setObjectName(QStringLiteral("lv_1"));
+    lv_1->setAccessibleName(QStringLiteral("导航"));
+    const qreal dpi = logicalDpiX();
+    const int iconSide = int(32 * dpi / 96.0);
+    lv_1->setIconSize(QSize(iconSide, iconSide));
+    const QSize cell(units::toPixelsX(ListWidth, dpi) - 8, int(66 * dpi / 96.0));
+    lv_1->setGridSize(cell);
+    for (int i = 1; i <= int(std::size(kItems)); ++i) {
+        auto *item = new QListWidgetItem(navigationIcon(i), QString::fromUtf8(kItems[i - 1].caption), lv_1);
+        item->setSizeHint(cell);
+    }
+    setUnitGeometry(lv_1, QRect(10, 10, ListWidth, DesignHeight - 20));
+    connect(lv_1, &NavigationList::chosen, this, &w_main::lv_1_chosen);
+}
+
+void w_main::open(const QStringList &arguments)
+{
+    // The content area starts empty.
+    of_hide(QStringLiteral("00000##0"));
+
+    // The help page, read when it is first shown.
+    const QString help = appFile(QStringLiteral("help.htm"));
+    if (QFileInfo(help).isFile())
+        ole_ie->setPage(help);
+    else
+        platform::messageBox(QStringLiteral("003"), QStringLiteral("帮助文件无法加载!\n尝试用安装程序覆盖安装修复"),
+                             platform::Icon::Stop);
+
+    // Title and icon.
     setWindowTitle(QStringLiteral("Mivo V") + gs_version);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    const QIcon appIcon(appFile(QStringLiteral("i001.ico")));
+    setWindowIcon(appIcon);
+    QApplication::setWindowIcon(appIcon);
+
+    // The lock: auto-lock and lock at start.
+    lockSetup();
+
+    // The tray icon.
+    m_icon->uf_addtray(appFile(QStringLiteral("i001.ico")), this, QStringLiteral("Mivo个人管理工具"));
+
+    // The command line, now.
+    ue_open(arguments);
+
+    // Start maximized, once the window is up.
+    QMetaObject::invokeMethod(this, &w_main::ue_post, Qt::QueuedConnection);
+
+    // The settings page's export tab is not offered.
+    hideExportTab();
+
+    // The banner, version line first.
+    is_ad = {
+        QStringLiteral("Mivo V") + gs_version + QStringLiteral(" build ") + gs_build,
+        QStringLiteral("提示：单击这行文字可看下一条提示"),
+        QStringLiteral("提示：最小化即隐藏到托盘，单击托盘图标恢复"),
+        QStringLiteral("提示：在<配置|常规>中设置锁定快捷键"),
+        QStringLiteral("提示：锁定后按您的锁定快捷键解锁"),
+        QStringLiteral("提示：复制 mivo.mdb 即备份了全部数据"),
+    };
+    setBannerText(is_ad.first());
+
+    // The banner moves.
+    m_timer->start();
+
+    layoutControls();
+    if (windowState() == Qt::WindowNoState)
+        if (const QScreen *s = screen())
+            move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    if (m_showAfterOpen)
+        show();
+}
+
+void w_main::hideExportTab()
+{
+    auto *tab_2 = uo_config->findChild<QTabWidget *>(QStringLiteral("tab_2"));
+    QWidget *tp_b = tab_2 ? tab_2->findChild<QWidget *>(QStringLiteral("tp_b")) : nullptr;
+    if (tp_b && tab_2->indexOf(tp_b) >= 0)
+        tab_2->setTabVisible(tab_2->indexOf(tp_b), false);
+}
+
+void w_main::of_hide(const QString &astr)
+{
+    if (astr.size() != 8) {
+        platform::messageBox(QStringLiteral("debug"), QStringLiteral("传入长度<>8"));
+        return;
+    }
+    const auto on = [&astr](int position) { return astr.at(position - 1) == QLatin1Char('1'); };
+    uo_tel->setVisible(on(1));
+    uo_note->setVisible(on(2));
+    uo_cap->setVisible(on(3));
+    uo_acc->setVisible(on(4));
+    uo_config->setVisible(on(5));
+    ole_ie->setVisible(on(8));
+}
+
+void w_main::lv_1_chosen(int index)
+{
+    switch (index) {
+    case Lock:
+        lock();
+        return;
+    case Exit:
+        close();
+        return;
+    default:
+        if (index >= 1 && index <= int(std::size(kItems)))
+            of_hide(QString::fromLatin1(kItems[index - 1].mask));
+        return;
+    }
+}
+
+void w_main::ue_open(const QStringList &arguments)
+{
+    const QString parameters = arguments.join(QLatin1Char(' ')).toLower();
+    if (parameters.contains(QLatin1String("/max")))
+        setWindowState(windowState() | Qt::WindowMaximized);
+    else if (parameters.contains(QLatin1String("/min")))
+        sendToTray();
+    else if (parameters.contains(QLatin1String("/hide")))
+        sendToTray();
+}
+
+void w_main::ue_post()
+{
+    // A window started minimized (no tray) stays minimized and comes back maximized.
+    if (f_profile(QStringLiteral("startMax")) == QLatin1String("1"))
+        setWindowState((windowState() & Qt::WindowMinimized) | Qt::WindowMaximized);
+}
+
+void w_main::sendToTray()
+{
+    // Without a tray a hidden window could never be reached again: it is minimized instead.
+    if (!platform::services().tray->available()) {
+        setWindowState(windowState() | Qt::WindowMinimized);
+        return;
+    }
+    m_showAfterOpen = false;
+    hide();
+}
+
+void w_main::bringBack()
+{
+    if (!isVisible())
+        show();
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+}
+
+void w_main::ue_custom01(int lparam, const QPoint &pos)
+{
+    switch (lparam) {
+    case TrayLeftButtonUp:
+        bringBack();
+        return;
+    case TrayRightButtonUp: {
+        if (isVisible()) {
+            raise();
+            activateWindow();
+        }
+        auto *lm_pop = new m_pop(this);
+        lm_pop->m_show->setText(isVisible() ? QStringLiteral("隐藏窗口") : QStringLiteral("显示窗口"));
+        connect(lm_pop->m_show, &QAction::triggered, this, [this] {
+            if (!isVisible())
+                bringBack();
+            else
+                hide();
+        });
+        connect(lm_pop->m_exit, &QAction::triggered, this, &QWidget::close);
+        connect(lm_pop, &QMenu::aboutToHide, lm_pop, &QObject::deleteLater);
+        lm_pop->popup(pos);
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void w_main::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !(windowState() & Qt::WindowMinimized))
+        return;
+    if (!platform::services().tray->available())
+        return;
+    // Minimizing hides the window to the tray; it comes back in the state it had before.
+    QTimer::singleShot(0, this, [this] {
+        if (!(windowState() & Qt::WindowMinimized))
+            return;
+        hide();
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    });
 }
 
 void w_main::closeEvent(QCloseEvent *event)
 {
     event->accept();
+    m_timer->stop();
+    ole_ie->setSource(QUrl());
+    m_icon->uf_deltray();
     // The program ends with its window, also when a dialog or box closes while the window is hidden.
     QCoreApplication::quit();
 }

@@ -3,7 +3,11 @@
 #include "app/transaction.h"
 #include "fakes.h"
 #include "fixture.h"
+#include "shell/m_pop.h"
+#include "shell/navigationlist.h"
 #include "shell/startup.h"
+#include "shell/w_main.h"
+#include "shellfixture.h"
 #include "testmain.h"
 
 #include <QRandomGenerator>
@@ -26,7 +30,15 @@ class tst_startup : public QObject
                     w->close();
                 }
         });
-        return runMivo(*mivo::instance(), folder.executable());
+        return runMivo(*mivo::instance(), folder.executable(), {});
+    }
+
+    static w_main *mainWindow()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *window = qobject_cast<w_main *>(w))
+                return window;
+        return nullptr;
     }
 
 private slots:
@@ -86,6 +98,7 @@ private slots:
     {
         fake::Platform fakes;
         AppFolder folder(AppFolder::NoConnect, QStringLiteral("我的 程序#1"));
+        deliverAll(folder);
         const int disconnects = sqlca.disconnectCount();
         QString title;
         QCOMPARE(runAndClose(folder, &title), 0);
@@ -96,6 +109,55 @@ private slots:
         QVERIFY(!sqlca.isConnected());
         QCOMPARE(sqlca.disconnectCount(), disconnects + 1);
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    void startedInTheTrayEndsThroughTheTrayMenu()
+    {
+        fake::Platform fakes;
+        AppFolder folder(AppFolder::NoConnect);
+        deliverAll(folder);
+        const int disconnects = sqlca.disconnectCount();
+        bool wasHidden = false;
+        QTimer::singleShot(0, qApp, [&] {
+            w_main *w = mainWindow();
+            wasHidden = w && !w->isVisible();
+            fakes.tray->icons.first()->clickRight();
+            m_pop *menu = w->findChild<m_pop *>();
+            QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(menu->m_exit).center());
+        });
+        QCOMPARE(runMivo(*mivo::instance(), folder.executable(), {QStringLiteral("/HIDE")}), 0);
+        QVERIFY(wasHidden);
+        QVERIFY(fakes.boxes->shown.isEmpty());
+        QVERIFY(!sqlca.isConnected());
+        QCOMPARE(sqlca.disconnectCount(), disconnects + 1);
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    void idleNotificationLocksTheRunningProgram()
+    {
+        fake::Platform fakes;
+        AppFolder folder(AppFolder::NoConnect);
+        deliverAll(folder);
+        folder.writeFile(QStringLiteral("client.ini"), "[setting]\nlockshortCut=111L\nlockTime=2\n");
+        gb_shortcut_get = true;
+        bool locked = false;
+        bool unlocked = false;
+        QTimer::singleShot(0, qApp, [&] {
+            w_main *w = mainWindow();
+            // The platform's countdown reaches the window through the application object.
+            fakes.idle->fire();
+            locked = w->isLocked() && !w->lv_1->isEnabled();
+            QTest::keyClick(w, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+            unlocked = !w->isLocked();
+            w->close();
+        });
+        QCOMPARE(runMivo(*mivo::instance(), folder.executable(), {}), 0);
+        gb_shortcut_get = false;
+        QCOMPARE(fakes.idle->armed, 120);
+        QVERIFY(locked);
+        QVERIFY(unlocked);
+        // Nothing is left to lock once the window is gone.
+        fakes.idle->fire();
     }
 
     void executableInTheRootFolder()

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QMenu>
+
+// The tray icon's popup menu: show or hide the main window (the default item, in bold), a
+// separator, and exit. One instance lives while it is popped up.
+class m_pop : public QMenu
+{
+    Q_OBJECT
+public:
+    explicit m_pop(QWidget *parent);
+
+    QAction *m_show;
+    QAction *m_01;
+    QAction *m_exit;
+};

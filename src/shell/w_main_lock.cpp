@@ -1,0 +1,85 @@
+// The lock of w_main: set-up while opening, the lock item, the idle period, and the hotkey.
+
+#include "shell/w_main.h"
+
+#include "app/globals.h"
+#include "app/mivo.h"
+#include "app/profile.h"
+#include "platform/messagebox.h"
+#include "platform/services.h"
+#include "shell/lockhotkey.h"
+#include "shell/navigationlist.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+
+namespace {
+
+// The countdown runs in milliseconds held in an int: longer periods cannot be armed.
+constexpr qint64 kLongestIdleMinutes = std::numeric_limits<int>::max() / 1000 / 60;
+
+bool lockEnabled(const QString &ls_shortcut)
+{
+    return ls_shortcut.startsWith(QLatin1Char('1'));
+}
+
+} // namespace
+
+void w_main::lockSetup()
+{
+    // The handler stays for the whole run: the settings page may arm the countdown later.
+    if (auto *app = qobject_cast<mivo *>(QCoreApplication::instance()))
+        app->setIdleHandler([this] { lockNow(); });
+
+    if (!lockEnabled(f_profile(QStringLiteral("lockShortcut"))))
+        return;
+    if (!gb_shortcut_get) {
+        platform::messageBox(QStringLiteral("011"),
+                             QStringLiteral("快捷键提取失败!锁定功能已被系统关闭,请到<配置|常规>重设!"),
+                             platform::Icon::Exclamation);
+        return;
+    }
+    bool ok = false;
+    qint64 ll_idle = f_profile(QStringLiteral("locktime")).trimmed().toLongLong(&ok);
+    if (!ok || ll_idle < 0)
+        ll_idle = 0;
+    ll_idle = std::min(ll_idle, kLongestIdleMinutes);
+    platform::services().idle->arm(int(ll_idle * 60));
+
+    if (f_profile(QStringLiteral("Lockstart")) == QLatin1String("1"))
+        lv_1->choose(Lock);
+}
+
+void w_main::lock()
+{
+    if (!lockEnabled(f_profile(QStringLiteral("lockshortCut"))) || !gb_shortcut_get) {
+        platform::messageBox(QStringLiteral("010"), QStringLiteral("锁定功能未启用!\n如要启用请到<配置|常规>设置"),
+                             platform::Icon::Exclamation);
+        return;
+    }
+    lockNow();
+    // Further keys reach the window's key handler, which unlocks.
+    st_1->setFocus();
+}
+
+void w_main::lockNow()
+{
+    of_hide(QStringLiteral("00000##0"));
+    lv_1->setEnabled(false);
+    lv_1->setHideSelection(true);
+}
+
+bool w_main::isLocked() const
+{
+    return !lv_1->isEnabled();
+}
+
+void w_main::keyPressEvent(QKeyEvent *event)
+{
+    if (lockHotkeyMatches(f_profile(QStringLiteral("lockshortCut")), event->key(), event->modifiers())) {
+        // No page comes back: the user chooses one from the list.
+        lv_1->setHideSelection(false);
+        lv_1->setEnabled(true);
+    }
+    QWidget::keyPressEvent(event);
+}

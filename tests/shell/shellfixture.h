@@ -1,0 +1,85 @@
+#pragma once
+// What the shell tests share: the delivered program files copied into a test's application folder,
+// and a main window opened there with every platform seam faked.
+
+#include "addressbook/u_telpro.h"
+#include "assets/u_capital.h"
+#include "fakes.h"
+#include "fixture.h"
+#include "ledger/u_account.h"
+#include "notebook/u_notepro.h"
+#include "settings/u_config.h"
+#include "shell/helpbrowser.h"
+#include "shell/navigationlist.h"
+#include "shell/w_main.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListWidgetItem>
+#include <QTest>
+
+// Copies `name` from the build's runtime folder, where the build delivers the program's files.
+inline void deliver(const AppFolder &folder, const QString &name)
+{
+    const QString target = folder.file(name);
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    if (!QFile::copy(QStringLiteral(MIVO_BINARY_DIR "/bin/") + name, target))
+        qFatal("cannot deliver %s", qPrintable(name));
+}
+
+inline void deliverAll(const AppFolder &folder)
+{
+    deliver(folder, QStringLiteral("help.htm"));
+    deliver(folder, QStringLiteral("i001.ico"));
+    for (int i = 0; i < 8; ++i)
+        deliver(folder, QStringLiteral("resource/P%1.bmp").arg(i, 3, 10, QLatin1Char('0')));
+}
+
+// The application folder made ready before the window exists, as start-up does.
+struct PreparedFolder
+{
+    enum Files { Delivered, Bare };
+    PreparedFolder(Files files, const QByteArray &settings)
+    {
+        if (files == Delivered)
+            deliverAll(folder);
+        if (!settings.isNull())
+            folder.writeFile(QStringLiteral("client.ini"), settings);
+    }
+    fake::Platform fakes;
+    AppFolder folder;
+};
+
+struct OpenedWindow : PreparedFolder
+{
+    explicit OpenedWindow(Files files = Delivered, const QByteArray &settings = QByteArray())
+        : PreparedFolder(files, settings)
+    {
+    }
+    void open(const QStringList &arguments = {}) { w.open(arguments); }
+
+    // The pages and the help, in the order of the page mask's positions 1-5 and 8.
+    QList<QWidget *> pages() const
+    {
+        return {w.uo_tel, w.uo_note, w.uo_cap, w.uo_acc, w.uo_config, w.ole_ie};
+    }
+    QString visiblePages() const
+    {
+        QString mask;
+        for (QWidget *p : pages())
+            mask += p->isVisibleTo(const_cast<w_main *>(&w)) ? QLatin1Char('1') : QLatin1Char('0');
+        return mask;
+    }
+    fake::TrayIcon *trayIcon() const { return fakes.tray->icons.isEmpty() ? nullptr : fakes.tray->icons.first(); }
+    QPoint itemCentre(int index) const
+    {
+        return w.lv_1->visualItemRect(w.lv_1->item(index - 1)).center();
+    }
+    // A left click on item `index` of the navigation list, as the user makes it.
+    void clickItem(int index) const
+    {
+        QTest::mouseClick(w.lv_1->viewport(), Qt::LeftButton, Qt::NoModifier, itemCentre(index));
+    }
+
+    w_main w;
+};

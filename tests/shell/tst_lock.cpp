@@ -1,0 +1,246 @@
+#include "app/globals.h"
+#include "shell/lockhotkey.h"
+#include "shellfixture.h"
+#include "testmain.h"
+
+#include <QLabel>
+
+namespace {
+
+const QString k010 = QStringLiteral("锁定功能未启用!\n如要启用请到<配置|常规>设置");
+const QString k011 = QStringLiteral("快捷键提取失败!锁定功能已被系统关闭,请到<配置|常规>重设!");
+
+// The settings page, which loads the hotkey, decides this before the window opens.
+struct HotkeyLoaded
+{
+    explicit HotkeyLoaded(bool loaded) { gb_shortcut_get = loaded; }
+    ~HotkeyLoaded() { gb_shortcut_get = false; }
+};
+
+QByteArray lockSettings(const QByteArray &shortcut, const QByteArray &more = QByteArray())
+{
+    return "[setting]\r\nlockshortCut=" + shortcut + "\r\n" + more;
+}
+
+} // namespace
+
+class tst_lock : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void hotkeyMatching_data()
+    {
+        QTest::addColumn<QString>("shortcut");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("unlocks");
+        const int none = Qt::NoModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+        const int both = shift | ctrl, alt = Qt::AltModifier;
+        // Ctrl alone.
+        QTest::newRow("Ctrl+L") << "110L" << int(Qt::Key_L) << ctrl << true;
+        QTest::newRow("Ctrl+L, Shift held too") << "110L" << int(Qt::Key_L) << both << false;
+        QTest::newRow("Ctrl+L without Ctrl") << "110L" << int(Qt::Key_L) << none << false;
+        QTest::newRow("Ctrl+L, Alt held too") << "110L" << int(Qt::Key_L) << (ctrl | alt) << true;
+        QTest::newRow("Ctrl+L, other key") << "110L" << int(Qt::Key_K) << ctrl << false;
+        // Shift alone.
+        QTest::newRow("Shift+L") << "101L" << int(Qt::Key_L) << shift << true;
+        QTest::newRow("Shift+L, Ctrl held too") << "101L" << int(Qt::Key_L) << both << false;
+        QTest::newRow("Shift+L without Shift") << "101L" << int(Qt::Key_L) << none << false;
+        // Both.
+        QTest::newRow("Ctrl+Shift+L") << "111L" << int(Qt::Key_L) << both << true;
+        QTest::newRow("Ctrl+Shift+L, Ctrl only") << "111L" << int(Qt::Key_L) << ctrl << false;
+        QTest::newRow("Ctrl+Shift+L, Shift only") << "111L" << int(Qt::Key_L) << shift << false;
+        // Neither: the key alone, whatever is held.
+        QTest::newRow("L") << "100L" << int(Qt::Key_L) << none << true;
+        QTest::newRow("L with Ctrl+Shift") << "100L" << int(Qt::Key_L) << both << true;
+        QTest::newRow("L, other key") << "100L" << int(Qt::Key_M) << none << false;
+        // The stored key.
+        QTest::newRow("lower-case letter") << "110l" << int(Qt::Key_L) << ctrl << true;
+        QTest::newRow("digit") << "1107" << int(Qt::Key_7) << ctrl << true;
+        QTest::newRow("Shift+digit reports its symbol") << "1017" << int(Qt::Key_Ampersand) << shift << true;
+        QTest::newRow("Ctrl+Shift+0") << "1110" << int(Qt::Key_ParenRight) << both << true;
+        QTest::newRow("symbol without Shift") << "1007" << int(Qt::Key_Ampersand) << none << false;
+        QTest::newRow("no key stored") << "111" << int(Qt::Key_L) << both << false;
+        QTest::newRow("no key stored, key 0") << "100" << 0 << none << false;
+        QTest::newRow("longer value: fourth character") << "110LX" << int(Qt::Key_L) << ctrl << true;
+        // Lock function off, or flags that are neither "0" nor "1".
+        QTest::newRow("disabled") << "011L" << int(Qt::Key_L) << both << false;
+        QTest::newRow("empty") << "" << int(Qt::Key_L) << none << false;
+        QTest::newRow("odd flag") << "1x0L" << int(Qt::Key_L) << none << false;
+        QTest::newRow("odd flags") << "12 L" << int(Qt::Key_L) << ctrl << false;
+    }
+    void hotkeyMatching()
+    {
+        QFETCH(QString, shortcut);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, unlocks);
+        QCOMPARE(lockHotkeyMatches(shortcut, key, Qt::KeyboardModifiers(modifiers)), unlocks);
+    }
+
+    void withoutSettingsTheLockItemSays010()
+    {
+        OpenedWindow t;
+        t.open();
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+        QCOMPARE(t.fakes.idle->armCount, 0);
+        t.clickItem(w_main::Notebook);
+        t.clickItem(w_main::Lock);
+        QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("010")});
+        const auto &box = t.fakes.boxes->shown.first();
+        QCOMPARE(box.text, k010);
+        QCOMPARE(box.icon, platform::Icon::Exclamation);
+        QCOMPARE(box.buttons, platform::Buttons::Ok);
+        QVERIFY(!t.w.isLocked());
+        QCOMPARE(t.visiblePages(), QStringLiteral("010000"));
+    }
+
+    void enabledButNotLoadedSays011AndStaysOff()
+    {
+        OpenedWindow t(OpenedWindow::Delivered, lockSettings("111L", "locktime=5\r\nLockstart=1\r\n"));
+        t.open();
+        QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("011")});
+        const auto &box = t.fakes.boxes->shown.first();
+        QCOMPARE(box.text, k011);
+        QCOMPARE(box.icon, platform::Icon::Exclamation);
+        // No auto-lock, no lock at start; the item answers "010".
+        QCOMPARE(t.fakes.idle->armCount, 0);
+        QVERIFY(!t.w.isLocked());
+        t.clickItem(w_main::Lock);
+        QCOMPARE(t.fakes.boxes->titles(), (QStringList{QStringLiteral("011"), QStringLiteral("010")}));
+        QVERIFY(!t.w.isLocked());
+    }
+
+    void autoLockTime_data()
+    {
+        QTest::addColumn<QByteArray>("locktime");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("5 minutes") << QByteArray("locktime=5\n") << 300;
+        QTest::newRow("written as lockTime") << QByteArray("lockTime=99\n") << 5940;
+        QTest::newRow("absent") << QByteArray() << 0;
+        QTest::newRow("not a number") << QByteArray("Locktime=abc\n") << 0;
+        QTest::newRow("negative") << QByteArray("locktime=-3\n") << 0;
+        QTest::newRow("beyond the countdown") << QByteArray("locktime=99999999999\n") << 35791 * 60;
+    }
+    void autoLockTime()
+    {
+        QFETCH(QByteArray, locktime);
+        QFETCH(int, seconds);
+        HotkeyLoaded loaded(true);
+        OpenedWindow t(OpenedWindow::Delivered, lockSettings("111L", locktime));
+        t.open();
+        QCOMPARE(t.fakes.idle->armCount, 1);
+        QCOMPARE(t.fakes.idle->armed, seconds);
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+        QVERIFY(!t.w.isLocked());
+    }
+
+    void lockItemLocksAndTheHotkeyUnlocks()
+    {
+        HotkeyLoaded loaded(true);
+        OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L"));
+        t.open();
+        QVERIFY(QTest::qWaitForWindowActive(&t.w));
+        t.clickItem(w_main::Assets);
+        t.clickItem(w_main::Lock);
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+        QVERIFY(t.w.isLocked());
+        QVERIFY(t.w.lv_1->hideSelection());
+        QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
+        QCOMPARE(t.w.focusWidget(), static_cast<QWidget *>(t.w.st_1));
+
+        // Locked: clicks and arrows on the list do nothing.
+        t.clickItem(w_main::Addressbook);
+        QTest::keyClick(t.w.lv_1, Qt::Key_Up);
+        QTest::keyClick(t.w.lv_1, Qt::Key_Down);
+        QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
+        QCOMPARE(t.w.lv_1->selectedIndex(), int(w_main::Lock));
+        QVERIFY(t.w.isVisible());
+
+        // Wrong combinations leave it locked.
+        QTest::keyClick(t.w.st_1, Qt::Key_L);
+        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(t.w.st_1, Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(t.w.isLocked());
+        // The hotkey, pressed where the focus is, reaches the window and unlocks; no page comes back.
+        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(!t.w.isLocked());
+        QVERIFY(!t.w.lv_1->hideSelection());
+        QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
+        t.clickItem(w_main::Ledger);
+        QCOMPARE(t.visiblePages(), QStringLiteral("000100"));
+        // Unlocked, the hotkey changes nothing visible.
+        QTest::keyClick(&t.w, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(t.visiblePages(), QStringLiteral("000100"));
+        QVERIFY(!t.w.isLocked());
+    }
+
+    void hotkeyIsReadAfreshOnEveryKey()
+    {
+        HotkeyLoaded loaded(true);
+        OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L"));
+        t.open();
+        t.clickItem(w_main::Lock);
+        QVERIFY(t.w.isLocked());
+        // Changed behind the window's back: the new key unlocks, the old one no longer does.
+        t.folder.writeFile(QStringLiteral("client.ini"), lockSettings("1009"));
+        QTest::keyClick(&t.w, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(t.w.isLocked());
+        QTest::keyClick(&t.w, Qt::Key_9, Qt::AltModifier);
+        QVERIFY(!t.w.isLocked());
+    }
+
+    void lockAtStart_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("shown") << QStringList() << true;
+        QTest::newRow("/hide") << QStringList{"/hide"} << false;
+    }
+    void lockAtStart()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, visible);
+        HotkeyLoaded loaded(true);
+        OpenedWindow t(OpenedWindow::Delivered, lockSettings("101Q", "Lockstart=1\r\n"));
+        t.open(arguments);
+        QVERIFY(t.w.isLocked());
+        QCOMPARE(t.w.isVisible(), visible);
+        QCOMPARE(t.w.lv_1->selectedIndex(), int(w_main::Lock));
+        QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+        // Back from the tray, still locked until the hotkey.
+        t.trayIcon()->clickLeft();
+        QVERIFY(t.w.isLocked());
+        QTest::keyClick(&t.w, Qt::Key_Q, Qt::ShiftModifier);
+        QVERIFY(!t.w.isLocked());
+    }
+
+    void idlePeriodLocksAgainAndAgain()
+    {
+        HotkeyLoaded loaded(true);
+        OpenedWindow t(OpenedWindow::Delivered, lockSettings("100Z", "locktime=1\r\n"));
+        t.open();
+        QCOMPARE(t.fakes.idle->armed, 60);
+        t.clickItem(w_main::Help);
+
+        mivo::instance()->idle();
+        QVERIFY(t.w.isLocked());
+        QVERIFY(t.w.lv_1->hideSelection());
+        QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
+
+        // Locked again without a visible change; the countdown stays armed.
+        mivo::instance()->idle();
+        QVERIFY(t.w.isLocked());
+        QTest::keyClick(&t.w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(!t.w.isLocked());
+        mivo::instance()->idle();
+        QVERIFY(t.w.isLocked());
+        QCOMPARE(t.fakes.idle->armCount, 1);
+        QCOMPARE(t.fakes.idle->armed, 60);
+    }
+};
+
+MIVO_TEST_MAIN(tst_lock)
+#include "tst_lock.moc"

@@ -1,0 +1,206 @@
+#include "app/globals.h"
+#include "shell/m_pop.h"
+#include "shell/uo_icon.h"
+#include "shellfixture.h"
+#include "testmain.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace {
+
+const QString k004 = QStringLiteral("图标文件无法加载!\n尝试用安装程序覆盖安装修复");
+
+// The popup menu the last right click opened, if it is still up.
+m_pop *openMenu(const w_main &w)
+{
+    const QList<m_pop *> menus = w.findChildren<m_pop *>();
+    for (m_pop *menu : menus)
+        if (menu->isVisible())
+            return menu;
+    return nullptr;
+}
+
+// Chooses `action` with the mouse, as the user does; the menu then closes and goes away.
+void choose(m_pop *menu, QAction *action)
+{
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(action).center());
+}
+
+} // namespace
+
+class tst_tray : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void iconIsAddedWhileOpening()
+    {
+        OpenedWindow t;
+        t.open();
+        QCOMPARE(t.fakes.tray->icons.size(), 1);
+        fake::TrayIcon *icon = t.trayIcon();
+        QCOMPARE(icon->iconFile, t.folder.file(QStringLiteral("i001.ico")));
+        QCOMPARE(icon->tip, QStringLiteral("Mivo个人管理工具"));
+        QVERIFY(icon->shown);
+        QCOMPARE(u_icon, t.w.icon());
+        QVERIFY(u_icon->isAdded());
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+        // Showing and hiding the window never touches the icon.
+        t.w.hide();
+        t.w.show();
+        QCOMPARE(icon->additions, 1);
+        QCOMPARE(icon->removals, 0);
+    }
+
+    void unreadableIconSays004AndIsAddedAllTheSame_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("not an image") << QByteArray("this is no icon\n");
+    }
+    void unreadableIconSays004AndIsAddedAllTheSame()
+    {
+        QFETCH(QByteArray, content);
+        OpenedWindow t(OpenedWindow::Bare);
+        deliver(t.folder, QStringLiteral("help.htm"));
+        if (!content.isNull())
+            t.folder.writeFile(QStringLiteral("i001.ico"), content);
+        t.open();
+        QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("004")});
+        const auto &box = t.fakes.boxes->shown.first();
+        QCOMPARE(box.text, k004);
+        QCOMPARE(box.icon, platform::Icon::Stop);
+        QCOMPARE(box.buttons, platform::Buttons::Ok);
+        QVERIFY(t.trayIcon()->shown);
+        QVERIFY(t.w.isVisible());
+        // The tray still brings the window back.
+        t.w.hide();
+        t.trayIcon()->clickLeft();
+        QVERIFY(t.w.isVisible());
+    }
+
+    void tipIsCutToWhatFits_data()
+    {
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<QString>("expected");
+        const QString ascii63(63, QLatin1Char('a'));
+        const QString chinese63 = QString(63, QChar(0x4e2d));
+        QTest::newRow("short") << QStringLiteral("Mivo个人管理工具") << QStringLiteral("Mivo个人管理工具");
+        QTest::newRow("63") << ascii63 << ascii63;
+        QTest::newRow("64") << ascii63 + QLatin1Char('b') << ascii63;
+        QTest::newRow("Chinese 100") << QString(100, QChar(0x4e2d)) << chinese63;
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80"); // two UTF-16 units
+        QTest::newRow("pair across the limit") << QString(62, QLatin1Char('a')) + emoji + QStringLiteral("zz")
+                                               << QString(62, QLatin1Char('a'));
+        QTest::newRow("pair within the limit") << QString(61, QLatin1Char('a')) + emoji + QStringLiteral("zz")
+                                               << QString(61, QLatin1Char('a')) + emoji;
+    }
+    void tipIsCutToWhatFits()
+    {
+        QFETCH(QString, tip);
+        QFETCH(QString, expected);
+        fake::Platform fakes;
+        AppFolder folder;
+        deliver(folder, QStringLiteral("i001.ico"));
+        w_main window;
+        uo_icon icon;
+        icon.uf_addtray(folder.file(QStringLiteral("i001.ico")), &window, tip);
+        QCOMPARE(fakes.tray->icons.first()->tip, expected);
+        QCOMPARE(icon.tip(), expected);
+        QVERIFY(icon.tip().size() <= uo_icon::TipLength);
+        icon.uf_deltray();
+        icon.uf_deltray();
+        QCOMPARE(fakes.tray->icons.first()->removals, 1);
+    }
+
+    void leftClickShowsButNeverHides()
+    {
+        OpenedWindow t;
+        t.open();
+        QVERIFY(t.w.isVisible());
+        t.trayIcon()->clickLeft();
+        QVERIFY(t.w.isVisible());
+        t.trayIcon()->clickLeft();
+        QVERIFY(t.w.isVisible());
+        t.w.hide();
+        t.trayIcon()->clickLeft();
+        QVERIFY(t.w.isVisible());
+        QVERIFY(!t.w.isMinimized());
+    }
+
+    void menuTextsFollowTheWindow()
+    {
+        OpenedWindow t;
+        t.open();
+        QVERIFY(QTest::qWaitForWindowExposed(&t.w));
+
+        t.trayIcon()->clickRight(QPoint(30, 40));
+        m_pop *menu = openMenu(t.w);
+        QVERIFY(menu);
+        const QList<QAction *> actions = menu->actions();
+        QCOMPARE(actions.size(), 3);
+        QCOMPARE(actions.at(0)->text(), QStringLiteral("隐藏窗口"));
+        QVERIFY(actions.at(1)->isSeparator());
+        QCOMPARE(actions.at(2)->text(), QStringLiteral("退出 Mivo"));
+        // The first item is the default one, drawn in bold.
+        QCOMPARE(menu->defaultAction(), actions.at(0));
+        QCOMPARE(menu->accessibleName(), QStringLiteral("托盘菜单"));
+        choose(menu, menu->m_show);
+        QVERIFY(!t.w.isVisible());
+        QTRY_VERIFY(t.w.findChildren<m_pop *>().isEmpty());
+        QVERIFY(t.trayIcon()->shown);
+
+        // Hidden: a right click does not show the window; the menu offers to.
+        t.trayIcon()->clickRight();
+        QVERIFY(!t.w.isVisible());
+        menu = openMenu(t.w);
+        QVERIFY(menu);
+        QCOMPARE(menu->m_show->text(), QStringLiteral("显示窗口"));
+        choose(menu, menu->m_show);
+        QVERIFY(t.w.isVisible());
+        QTRY_VERIFY(t.w.findChildren<m_pop *>().isEmpty());
+
+        // Closed without a choice: nothing happens, and the menu goes away.
+        t.trayIcon()->clickRight();
+        menu = openMenu(t.w);
+        QVERIFY(menu);
+        menu->close();
+        QVERIFY(t.w.isVisible());
+        QTRY_VERIFY(t.w.findChildren<m_pop *>().isEmpty());
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+    }
+
+    void exitClosesTheProgramAlsoWhileLockedAndHidden()
+    {
+        OpenedWindow t(OpenedWindow::Delivered, "[setting]\nlockshortCut=111L\nLockstart=1\n");
+        gb_shortcut_get = true;
+        t.open({QStringLiteral("/hide")});
+        gb_shortcut_get = false;
+        QVERIFY(t.w.isLocked());
+        QVERIFY(!t.w.isVisible());
+        t.trayIcon()->clickRight();
+        m_pop *menu = openMenu(t.w);
+        QVERIFY(menu);
+        choose(menu, menu->m_exit);
+        QVERIFY(!t.trayIcon()->shown);
+        QCOMPARE(t.trayIcon()->removals, 1);
+        QVERIFY(!t.w.isVisible());
+        QVERIFY(!t.w.bannerTimer()->isActive());
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+    }
+
+    void otherTrayMessagesAreIgnored()
+    {
+        OpenedWindow t;
+        t.open();
+        t.w.hide();
+        for (int message : {512, 513, 515, 516, 518, 0})
+            t.w.ue_custom01(message, QPoint(5, 5));
+        QVERIFY(!t.w.isVisible());
+        QVERIFY(t.w.findChildren<m_pop *>().isEmpty());
+    }
+};
+
+MIVO_TEST_MAIN(tst_tray)
+#include "tst_tray.moc"

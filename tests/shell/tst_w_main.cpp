@@ -1,0 +1,471 @@
+#include "app/globals.h"
+#include "shell/helpbrowser.h"
+#include "shell/unitgeometry.h"
+#include "shellfixture.h"
+#include "testmain.h"
+#include "widgets/units.h"
+
+#include <QLabel>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QTimer>
+
+namespace {
+
+const QString kFirstMask = QStringLiteral("00000##0");
+
+// Moves the text cursor of the help page onto `text` and returns the middle of it on the screen.
+QPoint centreOfText(HelpBrowser *browser, const QString &text)
+{
+    const QTextCursor found = browser->document()->find(text);
+    if (found.isNull())
+        qFatal("text not on the help page: %s", qPrintable(text));
+    QTextCursor middle(browser->document());
+    middle.setPosition((found.selectionStart() + found.selectionEnd()) / 2);
+    return browser->cursorRect(middle).center();
+}
+
+} // namespace
+
+class tst_w_main : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void controlsStackingAndNames()
+    {
+        OpenedWindow t;
+        t.open();
+        QCOMPARE(t.w.windowTitle(), QStringLiteral("Mivo V2.2"));
+        QVERIFY(!t.w.windowIcon().isNull());
+        // Bottom to top: the content area, the banner on it, then the list, the pages and the help in
+        // the order they were made, so that a page covers the banner and takes its clicks.
+        QList<QWidget *> stacking;
+        for (QObject *child : t.w.children())
+            if (auto *widget = qobject_cast<QWidget *>(child); widget && !widget->isWindow())
+                stacking << widget;
+        const QList<QWidget *> expected = {t.w.st_1, t.w.st_version, t.w.uo_tel, t.w.lv_1, t.w.uo_note,
+                                           t.w.uo_cap, t.w.ole_ie, t.w.uo_acc, t.w.uo_config};
+        QCOMPARE(stacking, expected);
+        t.w.resize(t.w.width() + 10, t.w.height());
+        t.w.layoutControls();
+        stacking.clear();
+        for (QObject *child : t.w.children())
+            if (auto *widget = qobject_cast<QWidget *>(child); widget && !widget->isWindow())
+                stacking << widget;
+        QCOMPARE(stacking, expected);
+        const QStringList names = {"uo_tel", "st_1", "lv_1", "uo_note", "uo_cap", "ole_ie", "uo_acc", "uo_config", "st_version"};
+        for (const QString &name : names) {
+            auto *control = t.w.findChild<QWidget *>(name, Qt::FindDirectChildrenOnly);
+            QVERIFY2(control, qPrintable(name));
+            QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(name));
+        }
+        QCOMPARE(t.w.uo_tel->accessibleName(), QStringLiteral("通讯录"));
+        QCOMPARE(t.w.ole_ie->accessibleName(), QStringLiteral("帮助"));
+        QCOMPARE(t.w.st_version->accessibleName(), t.w.st_version->text());
+
+        const QStringList captions = {"通讯录", "笔记本", "个人资产", "记帐", "配置", "锁定", "退出", "帮助"};
+        QCOMPARE(t.w.lv_1->count(), 8);
+        for (int i = 0; i < 8; ++i) {
+            QCOMPARE(t.w.lv_1->item(i)->text(), captions.at(i));
+            // Every item shows its bitmap, the mask colour cut out.
+            const QPixmap icon = t.w.lv_1->item(i)->icon().pixmap(32, 32);
+            QVERIFY2(!icon.isNull(), qPrintable(captions.at(i)));
+            QVERIFY(icon.hasAlpha());
+            const QImage image = icon.toImage();
+            QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+            bool anyMaskColour = false;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    anyMaskColour |= qAlpha(image.pixel(x, y)) != 0 && (image.pixel(x, y) & 0xffffff) == 0xff00ff;
+            QVERIFY2(!anyMaskColour, qPrintable(captions.at(i)));
+        }
+    }
+
+    void initialSizeIsCentred()
+    {
+        OpenedWindow t;
+        t.open();
+        QCOMPARE(t.w.size(), units::toPixels(QSize(3625, 2208)));
+        const QRect screen = t.w.screen()->availableGeometry();
+        // Within what the window frame, unknown before the window is shown, adds.
+        QVERIFY(qAbs(t.w.geometry().center().x() - screen.center().x()) <= 4);
+        QVERIFY(qAbs(t.w.geometry().center().y() - screen.center().y()) <= 4);
+    }
+
+    void pageMask_data()
+    {
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("visible"); // uo_tel uo_note uo_cap uo_acc uo_config ole_ie
+        QTest::newRow("address book") << "10000##0" << "100000";
+        QTest::newRow("notebook") << "01000##0" << "010000";
+        QTest::newRow("assets") << "00100##0" << "001000";
+        QTest::newRow("ledger") << "00010##0" << "000100";
+        QTest::newRow("settings") << "00001##0" << "000010";
+        QTest::newRow("help") << "00000##1" << "000001";
+        QTest::newRow("nothing") << "00000##0" << "000000";
+        QTest::newRow("6 and 7 show nothing") << "00000110" << "000000";
+        QTest::newRow("all ones") << "11111111" << "111111";
+        QTest::newRow("other characters hide") << "1a2 ##x1" << "100001";
+        QTest::newRow("Chinese characters hide") << "一1二1三##1" << "010101";
+    }
+    void pageMask()
+    {
+        QFETCH(QString, mask);
+        QFETCH(QString, visible);
+        OpenedWindow t;
+        t.open();
+        // From "everything shown", so that hiding is seen as well as showing.
+        t.w.of_hide(QStringLiteral("11111##1"));
+        t.w.of_hide(mask);
+        QCOMPARE(t.visiblePages(), visible);
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+    }
+
+    void maskOfWrongLengthSaysDebugAndChangesNothing_data()
+    {
+        QTest::addColumn<QString>("mask");
+        QTest::newRow("empty") << "";
+        QTest::newRow("seven") << "1000##0";
+        QTest::newRow("nine") << "10000##00";
+        QTest::newRow("nine Chinese") << "一二三四五六七八九";
+    }
+    void maskOfWrongLengthSaysDebugAndChangesNothing()
+    {
+        QFETCH(QString, mask);
+        OpenedWindow t;
+        t.open();
+        t.w.of_hide(QStringLiteral("01000##1"));
+        t.w.of_hide(mask);
+        QCOMPARE(t.visiblePages(), QStringLiteral("010001"));
+        QCOMPARE(t.fakes.boxes->shown.size(), 1);
+        const auto &box = t.fakes.boxes->shown.first();
+        QCOMPARE(box.title, QStringLiteral("debug"));
+        QCOMPARE(box.text, QStringLiteral("传入长度<>8"));
+        QCOMPARE(box.icon, platform::Icon::Information);
+        QCOMPARE(box.buttons, platform::Buttons::Ok);
+    }
+
+    void contentAreaEmptyAfterOpening_data()
+    {
+        QTest::addColumn<bool>("helpPresent");
+        QTest::newRow("with help.htm") << true;
+        QTest::newRow("without help.htm") << false;
+    }
+    void contentAreaEmptyAfterOpening()
+    {
+        QFETCH(bool, helpPresent);
+        OpenedWindow t(OpenedWindow::Bare);
+        deliver(t.folder, QStringLiteral("i001.ico"));
+        if (helpPresent)
+            deliver(t.folder, QStringLiteral("help.htm"));
+        t.open();
+        QVERIFY(t.w.isVisible());
+        QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
+        QCOMPARE(t.w.lv_1->selectedIndex(), 0);
+        if (helpPresent) {
+            QVERIFY(t.fakes.boxes->shown.isEmpty());
+            QCOMPARE(t.w.ole_ie->page(), t.folder.file(QStringLiteral("help.htm")));
+        } else {
+            QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("003")});
+            const auto &box = t.fakes.boxes->shown.first();
+            QCOMPARE(box.text, QStringLiteral("帮助文件无法加载!\n尝试用安装程序覆盖安装修复"));
+            QCOMPARE(box.icon, platform::Icon::Stop);
+            QCOMPARE(box.buttons, platform::Buttons::Ok);
+        }
+        // The help item shows the browser, empty where the page was missing.
+        t.clickItem(w_main::Help);
+        QCOMPARE(t.visiblePages(), QStringLiteral("000001"));
+        QCOMPARE(t.w.ole_ie->toPlainText().isEmpty(), !helpPresent);
+        if (helpPresent) {
+            QCOMPARE(t.w.ole_ie->source(), QUrl::fromLocalFile(t.folder.file(QStringLiteral("help.htm"))));
+            QVERIFY(t.w.ole_ie->toPlainText().contains(QStringLiteral("锁定快捷键")));
+        }
+    }
+
+    void helpPageHidesItselfWhenItReportsHelp_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<bool>("hides");
+        QTest::newRow("the delivered page") << QByteArray() << QStringLiteral("[关闭帮助]") << true;
+        QTest::newRow("capitals") << QByteArray("<p><a href=\"HELP\">close it</a></p>") << QStringLiteral("close it") << true;
+        QTest::newRow("anchor on the page") << QByteArray("<p><a href=\"#help\">jump</a></p><p><a name=\"help\"></a>x</p>")
+                                           << QStringLiteral("jump") << false;
+        QTest::newRow("another word") << QByteArray("<p><a href=\"helpme\">other</a></p>") << QStringLiteral("other") << false;
+        QTest::newRow("a file called help") << QByteArray("<p><a href=\"help.htm\">again</a></p>") << QStringLiteral("again") << false;
+    }
+    void helpPageHidesItselfWhenItReportsHelp()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(QString, link);
+        QFETCH(bool, hides);
+        OpenedWindow t;
+        if (!page.isNull())
+            t.folder.writeFile(QStringLiteral("help.htm"), "<html><body>" + page + "</body></html>");
+        t.open();
+        t.clickItem(w_main::Help);
+        QVERIFY(QTest::qWaitForWindowExposed(&t.w));
+        QVERIFY(t.w.ole_ie->isVisible());
+        const QPoint at = centreOfText(t.w.ole_ie, link);
+        QTest::mouseClick(t.w.ole_ie->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QCOMPARE(!t.w.ole_ie->isVisible(), hides);
+        QCOMPARE(t.visiblePages(), hides ? QStringLiteral("000000") : QStringLiteral("000001"));
+        // Choosing the item again shows it again.
+        t.clickItem(w_main::Help);
+        QVERIFY(t.w.ole_ie->isVisible());
+    }
+
+    void navigationShowsOnePageAtATime()
+    {
+        OpenedWindow t;
+        t.open();
+        const QList<std::pair<int, QString>> steps = {
+            {w_main::Addressbook, "100000"}, {w_main::Notebook, "010000"}, {w_main::Assets, "001000"},
+            {w_main::Ledger, "000100"}, {w_main::Settings, "000010"}, {w_main::Help, "000001"},
+        };
+        for (const auto &[item, visible] : steps) {
+            t.clickItem(item);
+            QCOMPARE(t.visiblePages(), visible);
+            QCOMPARE(t.w.lv_1->selectedIndex(), item);
+        }
+        // The same item clicked again simply applies its mask again.
+        t.w.ole_ie->hide();
+        t.clickItem(w_main::Help);
+        QCOMPARE(t.visiblePages(), QStringLiteral("000001"));
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+    }
+
+    void clickOutsideEveryItemChangesNothing()
+    {
+        OpenedWindow t;
+        t.open();
+        t.clickItem(w_main::Notebook);
+        const QWidget *viewport = t.w.lv_1->viewport();
+        const QPoint below(viewport->width() / 2, viewport->height() - 2);
+        QVERIFY(!t.w.lv_1->indexAt(below).isValid());
+        QTest::mouseClick(t.w.lv_1->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+        QCOMPARE(t.visiblePages(), QStringLiteral("010000"));
+        QCOMPARE(t.w.lv_1->selectedIndex(), int(w_main::Notebook));
+        // Nor does the right button on an item.
+        QTest::mouseClick(t.w.lv_1->viewport(), Qt::RightButton, Qt::NoModifier, t.itemCentre(w_main::Ledger));
+        QCOMPARE(t.visiblePages(), QStringLiteral("010000"));
+        QCOMPARE(t.w.lv_1->selectedIndex(), int(w_main::Notebook));
+    }
+
+    void arrowsChooseAtOnceDownToLockAndExit()
+    {
+        OpenedWindow t;
+        t.open();
+        // Nothing selected yet: the arrows have nothing to move from.
+        QTest::keyClick(t.w.lv_1, Qt::Key_Down);
+        QTest::keyClick(t.w.lv_1, Qt::Key_Up);
+        QCOMPARE(t.w.lv_1->selectedIndex(), 0);
+        QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
+
+        t.clickItem(w_main::Addressbook);
+        QTest::keyClick(t.w.lv_1, Qt::Key_Up);
+        QCOMPARE(t.w.lv_1->selectedIndex(), 1);
+        QCOMPARE(t.visiblePages(), QStringLiteral("100000"));
+        const QStringList expected = {"010000", "001000", "000100", "000010"};
+        for (const QString &visible : expected) {
+            QTest::keyClick(t.w.lv_1, Qt::Key_Down);
+            QCOMPARE(t.visiblePages(), visible);
+        }
+        QTest::keyClick(t.w.lv_1, Qt::Key_Up);
+        QCOMPARE(t.visiblePages(), QStringLiteral("000100"));
+        QTest::keyClick(t.w.lv_1, Qt::Key_Down);
+        // Onto "锁定": the lock is not set up, so it says so and the page stays.
+        QTest::keyClick(t.w.lv_1, Qt::Key_Down);
+        QCOMPARE(t.w.lv_1->selectedIndex(), int(w_main::Lock));
+        QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("010")});
+        QCOMPARE(t.visiblePages(), QStringLiteral("000010"));
+        // Other keys do nothing in the list.
+        QTest::keyClick(t.w.lv_1, Qt::Key_Home);
+        QTest::keyClick(t.w.lv_1, Qt::Key_A);
+        QCOMPARE(t.w.lv_1->selectedIndex(), int(w_main::Lock));
+        // Onto "退出": the window closes and takes the tray icon with it.
+        QVERIFY(t.trayIcon()->shown);
+        QTest::keyClick(t.w.lv_1, Qt::Key_Down);
+        QVERIFY(!t.w.isVisible());
+        QVERIFY(!t.trayIcon()->shown);
+        QCOMPARE(t.trayIcon()->removals, 1);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("tray");
+        QTest::addColumn<bool>("visible");
+        QTest::addColumn<int>("state");
+        const int none = Qt::WindowNoState, max = Qt::WindowMaximized, min = Qt::WindowMinimized;
+        QTest::newRow("none") << QStringList() << true << true << none;
+        QTest::newRow("/max") << QStringList{"/max"} << true << true << max;
+        QTest::newRow("capitals") << QStringList{"/MAX"} << true << true << max;
+        QTest::newRow("/max with /hide") << QStringList{"/max", "/hide"} << true << true << max;
+        QTest::newRow("/hide before /max") << QStringList{"/hide", "/Max"} << true << true << max;
+        QTest::newRow("/hide") << QStringList{"/hide"} << true << false << none;
+        QTest::newRow("/HiDe") << QStringList{"/HiDe"} << true << false << none;
+        QTest::newRow("/min") << QStringList{"/min"} << true << false << none;
+        QTest::newRow("word containing /min") << QStringList{"x/minimal"} << true << false << none;
+        QTest::newRow("no switch") << QStringList{"max", "hide", "-min"} << true << true << none;
+        QTest::newRow("no tray: /hide") << QStringList{"/hide"} << false << true << min;
+        QTest::newRow("no tray: /min") << QStringList{"/MIN"} << false << true << min;
+        QTest::newRow("no tray: /max") << QStringList{"/max"} << false << true << max;
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, tray);
+        QFETCH(bool, visible);
+        QFETCH(int, state);
+        OpenedWindow t;
+        t.fakes.tray->hasTray = tray;
+        t.open(arguments);
+        QCoreApplication::processEvents();
+        QCOMPARE(t.w.isVisible(), visible);
+        QCOMPARE(int(t.w.windowState()), state);
+        // Hidden or not, the tray icon is there.
+        QVERIFY(t.trayIcon()->shown);
+    }
+
+    void startMaxIsAppliedAfterTheCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("startMax");
+        QTest::addColumn<bool>("tray");
+        QTest::addColumn<bool>("visible");
+        QTest::addColumn<int>("stateBefore");
+        QTest::addColumn<int>("stateAfter");
+        const int none = Qt::WindowNoState, max = Qt::WindowMaximized, min = Qt::WindowMinimized;
+        QTest::newRow("startMax=1") << QStringList() << QByteArray("1") << true << true << none << max;
+        QTest::newRow("startMax=0") << QStringList() << QByteArray("0") << true << true << none << none;
+        QTest::newRow("startMax= 1x") << QStringList() << QByteArray("1x") << true << true << none << none;
+        QTest::newRow("/hide, startMax=1") << QStringList{"/hide"} << QByteArray("1") << true << false << none << max;
+        QTest::newRow("no tray: /hide, startMax=1")
+            << QStringList{"/hide"} << QByteArray("1") << false << true << min << (min | max);
+    }
+    void startMaxIsAppliedAfterTheCommandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, startMax);
+        QFETCH(bool, tray);
+        QFETCH(bool, visible);
+        QFETCH(int, stateBefore);
+        QFETCH(int, stateAfter);
+        OpenedWindow t(OpenedWindow::Delivered, "[setting]\nstartMax=" + startMax + "\n");
+        t.fakes.tray->hasTray = tray;
+        t.open(arguments);
+        // Posted: not yet applied when the opening returns.
+        QCOMPARE(int(t.w.windowState()), stateBefore);
+        QCOMPARE(t.w.isVisible(), visible);
+        QCoreApplication::processEvents();
+        QCOMPARE(int(t.w.windowState()), stateAfter);
+        QCOMPARE(t.w.isVisible(), visible);
+        if (tray && !visible) {
+            t.trayIcon()->clickLeft();
+            QVERIFY(t.w.isVisible());
+            QVERIFY(t.w.isMaximized());
+        }
+    }
+
+    void minimizeHidesToTheTray()
+    {
+        OpenedWindow t;
+        t.open({QStringLiteral("/max")});
+        QVERIFY(QTest::qWaitForWindowExposed(&t.w));
+        t.w.showMinimized();
+        QTRY_VERIFY(!t.w.isVisible());
+        QVERIFY(!t.w.isMinimized());
+        QVERIFY(t.trayIcon()->shown);
+        // Back from the tray in the state it had.
+        t.trayIcon()->clickLeft();
+        QVERIFY(t.w.isVisible());
+        QVERIFY(!t.w.isMinimized());
+        QVERIFY(t.w.isMaximized());
+    }
+
+    void withoutATrayMinimizeMinimizes()
+    {
+        OpenedWindow t;
+        t.fakes.tray->hasTray = false;
+        t.open();
+        QVERIFY(QTest::qWaitForWindowExposed(&t.w));
+        t.w.showMinimized();
+        QTest::qWait(50);
+        QVERIFY(t.w.isVisible());
+        QVERIFY(t.w.isMinimized());
+    }
+
+    void exportTabIsHiddenWhenTheSettingsPageHasOne()
+    {
+        OpenedWindow t;
+        // The settings page's tab control as it names it.
+        auto *tab_2 = new QTabWidget(t.w.uo_config);
+        tab_2->setObjectName(QStringLiteral("tab_2"));
+        const QStringList tabs = {"tp_a", "tp_b", "tp_c", "tp_d"};
+        for (const QString &name : tabs) {
+            auto *page = new QWidget;
+            page->setObjectName(name);
+            tab_2->addTab(page, name);
+        }
+        t.open();
+        QVERIFY(tab_2->isTabVisible(0));
+        QVERIFY(!tab_2->isTabVisible(1));
+        QVERIFY(tab_2->isTabVisible(2));
+        QVERIFY(tab_2->isTabVisible(3));
+    }
+
+    void layoutOfTheWindowLevel_data()
+    {
+        QTest::addColumn<QSize>("pixels");
+        QTest::newRow("designed") << units::toPixels(QSize(3625, 2208));
+        QTest::newRow("large") << QSize(1200, 900);
+        QTest::newRow("narrower than the margins") << QSize(100, 60);
+    }
+    void layoutOfTheWindowLevel()
+    {
+        QFETCH(QSize, pixels);
+        OpenedWindow t;
+        t.open();
+        t.w.resize(pixels);
+        t.w.layoutControls();
+        const int ww = units::toUnitsX(pixels.width());
+        const int wh = units::toUnitsY(pixels.height());
+        const QRect list(10, 10, w_main::ListWidth, wh - 20);
+        QCOMPARE(unitGeometry(t.w.lv_1), list);
+        const QRect area(10 + w_main::ListWidth + 20, 10, ww - (w_main::ListWidth + 40), wh - 20);
+        QCOMPARE(unitGeometry(t.w.st_1), area);
+        for (QWidget *page : t.pages()) {
+            QCOMPARE(unitGeometry(page), area);
+            QCOMPARE(page->geometry(), t.w.st_1->geometry());
+        }
+        const QRect banner = unitGeometry(t.w.st_version);
+        QCOMPARE(banner.x(), area.x() + 50);
+        QCOMPARE(banner.y(), area.y() + area.height() - w_main::BannerHeight - 20);
+        // Negative sizes are shown as none.
+        QVERIFY(t.w.st_1->width() >= 0);
+        QVERIFY(t.w.st_1->height() >= 0);
+        if (area.width() < 0)
+            QCOMPARE(t.w.st_1->width(), 0);
+    }
+
+    void closingRemovesTheTrayIconOnce()
+    {
+        OpenedWindow t;
+        t.open();
+        fake::TrayIcon *icon = t.trayIcon();
+        QCOMPARE(u_icon, t.w.icon());
+        QVERIFY(icon->shown);
+        QVERIFY(t.w.close());
+        QVERIFY(!icon->shown);
+        QVERIFY(!t.w.bannerTimer()->isActive());
+        t.w.close();
+        QCOMPARE(icon->removals, 1);
+        QCOMPARE(icon->additions, 1);
+    }
+};
+
+MIVO_TEST_MAIN(tst_w_main)
+#include "tst_w_main.moc"
