@@ -5,7 +5,7 @@ MIVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins
   libsqlite3-dev fonts-wqy-microhei)
 # The end-to-end run: a real X server, a tray host, input and screenshots.
-MIVO_TEST_PACKAGES=(xvfb xauth trayer xdotool imagemagick x11-utils)
+MIVO_TEST_PACKAGES=(xvfb xauth trayer xdotool imagemagick x11-utils python3)
 
 mivo_missing_packages() {
   local p missing=()
