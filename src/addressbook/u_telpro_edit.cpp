@@ -59,9 +59,9 @@ void u_telpro::cb_3_clicked()
         platform::messageBox(QStringLiteral("T06"), QStringLiteral("当前视图不能执行保存!"), Icon::Exclamation);
         return;
     }
-    // A value that does not fit its field was refused (and said so); nothing is written.
-    if (!dw_1->acceptText())
-        return;
+    // A value that does not fit its field (a date that does not exist) stays in its editor; the
+    // write below is then refused with the reason, which T11 shows.
+    dw_1->acceptText();
     if (dw_1->rowCount() < 1) {
         platform::messageBox(QStringLiteral("T07"), QStringLiteral("无可保存的记录!"), Icon::Exclamation);
         return;

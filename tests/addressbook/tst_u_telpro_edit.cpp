@@ -200,6 +200,24 @@ private slots:
         QCOMPARE(t.contactCount(), 3);
     }
 
+    void dateThatDoesNotExistIsRefusedWithItsReason()
+    {
+        TelPage t(kContacts);
+        t.select(t.contact(QStringLiteral("1"), QStringLiteral("张三")));
+        t.type(QStringLiteral("shengr"), QStringLiteral("19801345"));
+        t.click(t.page->cb_3);
+        QCOMPARE(t.lastBox().title, QStringLiteral("T11"));
+        QCOMPARE(t.lastBox().icon, Icon::Stop);
+        QVERIFY2(t.lastBox().text.startsWith(QStringLiteral("保存失败!\n")) && t.lastBox().text.size() > 6,
+                 qPrintable(t.lastBox().text));
+        QCOMPARE(t.field(QStringLiteral("张三"), QStringLiteral("shengr")), QString());
+        // What was typed is still there to be corrected.
+        t.type(QStringLiteral("shengr"), QStringLiteral("19801225"));
+        t.click(t.page->cb_3);
+        QCOMPARE(t.lastBox().title, QStringLiteral("T10"));
+        QCOMPARE(t.field(QStringLiteral("张三"), QStringLiteral("shengr")), QStringLiteral("19801225"));
+    }
+
     void textIsStoredExactlyAsTyped()
     {
         TelPage t;
