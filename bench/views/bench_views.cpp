@@ -7,7 +7,7 @@
 
 #include "app/transaction.h"
 #include "views/datastore.h"
-#include "views/datawindow.h"
+#include "views/dataview.h"
 #include "views/definition.h"
 
 #include <QApplication>
@@ -113,7 +113,7 @@ int main(int argc, char **argv)
     views::DataStore store;
     store.setDataObject(QStringLiteral("dw_telall"));
     store.setTransObject(sqlca);
-    views::DataWindow dw;
+    views::DataView dw;
     dw.resize(1000, 600);
     dw.setDataObject(QStringLiteral("dw_telall"));
     dw.setTransObject(sqlca);

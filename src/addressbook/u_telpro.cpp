@@ -4,7 +4,7 @@
 #include "app/transaction.h"
 #include "platform/messagebox.h"
 #include "views/datastore.h"
-#include "views/datawindow.h"
+#include "views/dataview.h"
 #include "views/font.h"
 #include "widgets/handletree.h"
 #include "widgets/units.h"
@@ -46,7 +46,7 @@ u_telpro::u_telpro(QWidget *parent)
     tv_1->setPictures({appFile(QStringLiteral("resource/i004.ico")), appFile(QStringLiteral("resource/i005.ico")),
                        appFile(QStringLiteral("resource/i002.ico")), appFile(QStringLiteral("resource/i003.ico"))});
 
-    dw_1 = new views::DataWindow(this);
+    dw_1 = new views::DataView(this);
     dw_1->setObjectName(QStringLiteral("dw_1"));
     dw_1->setAccessibleName(QStringLiteral("联系人"));
 
@@ -61,11 +61,11 @@ u_telpro::u_telpro(QWidget *parent)
 
     connect(tv_1, &widgets::HandleTree::itemPopulate, this, &u_telpro::tv_1_itempopulate);
     connect(tv_1, &widgets::HandleTree::selectionChanged, this, &u_telpro::tv_1_selectionchanged);
-    connect(dw_1, &views::DataWindow::clicked, this, &u_telpro::dw_1_clicked);
+    connect(dw_1, &views::DataView::clicked, this, &u_telpro::dw_1_clicked);
     // Opening a contact switches dw_1's definition: let the double-click finish in the old one first.
-    connect(dw_1, &views::DataWindow::doubleClicked, this, &u_telpro::dw_1_doubleclicked, Qt::QueuedConnection);
-    connect(dw_1, &views::DataWindow::rowFocusChanging, this, &u_telpro::dw_1_rowfocuschanging);
-    connect(dw_1, &views::DataWindow::loseFocus, this, &u_telpro::dw_1_losefocus);
+    connect(dw_1, &views::DataView::doubleClicked, this, &u_telpro::dw_1_doubleclicked, Qt::QueuedConnection);
+    connect(dw_1, &views::DataView::rowFocusChanging, this, &u_telpro::dw_1_rowfocuschanging);
+    connect(dw_1, &views::DataView::loseFocus, this, &u_telpro::dw_1_losefocus);
     dw_1->setDbErrorHandler([this](long code, const QString &text, const QString &, long) { return dw_1_dberror(code, text); });
     connect(cb_1, &QPushButton::clicked, this, &u_telpro::cb_1_clicked);
     connect(cb_2, &QPushButton::clicked, this, &u_telpro::cb_2_clicked);

@@ -8,7 +8,7 @@
 class QPushButton;
 
 namespace views {
-class DataWindow;
+class DataView;
 struct DwObject;
 }
 namespace widgets {
@@ -22,7 +22,7 @@ public:
     explicit u_telpro(QWidget *parent = nullptr);
 
     widgets::HandleTree *tv_1;
-    views::DataWindow *dw_1;
+    views::DataView *dw_1;
     QPushButton *cb_1; // 添加(&A)
     QPushButton *cb_2; // 删除(&D)
     QPushButton *cb_3; // 保存(&S)

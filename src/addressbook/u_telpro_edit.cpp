@@ -6,7 +6,7 @@
 #include "app/transaction.h"
 #include "platform/messagebox.h"
 #include "views/datastore.h"
-#include "views/datawindow.h"
+#include "views/dataview.h"
 #include "widgets/handletree.h"
 
 using platform::Answer;

@@ -2,7 +2,7 @@
 // What the control shows its store through: a grid or a card. Both report clicks and edits upward;
 // the control owns the current row and forwards it down.
 
-#include "views/datawindow.h"
+#include "views/dataview.h"
 #include "views/definition.h"
 
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "telpage.h"
 
 #include "app/transaction.h"
-#include "views/datawindow.h"
+#include "views/dataview.h"
 #include "widgets/handletree.h"
 
 #include <QAbstractButton>

@@ -4,7 +4,7 @@
 #include "app/transaction.h"
 #include "telpage.h"
 #include "testmain.h"
-#include "views/datawindow.h"
+#include "views/dataview.h"
 #include "widgets/handletree.h"
 
 #include <QPushButton>
@@ -20,7 +20,7 @@ const QList<Contact> kContacts = {
     {QStringLiteral("Z"), QStringLiteral("赵六"), QStringLiteral("13700000004")},
 };
 
-QStringList column(const views::DataWindow *dw, const QString &name)
+QStringList column(const views::DataView *dw, const QString &name)
 {
     QStringList values;
     for (long r = 1; r <= dw->rowCount(); ++r)

@@ -4,7 +4,7 @@
 #include "app/transaction.h"
 #include "telpage.h"
 #include "testmain.h"
-#include "views/datawindow.h"
+#include "views/dataview.h"
 #include "widgets/handletree.h"
 
 #include <QLineEdit>

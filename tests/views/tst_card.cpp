@@ -1,7 +1,7 @@
 // The control as a card: labels beside their fields in two columns, editors that refuse what does
 // not fit, choices and drop-downs, values that reach the row and come back exactly.
 
-#include "views/datawindow.h"
+#include "views/dataview.h"
 #include "views/definition.h"
 
 #include "app/transaction.h"
@@ -52,12 +52,12 @@ void typeInto(QWidget *w, const QString &text)
 struct Page
 {
     QWidget window;
-    DataWindow *dw;
+    DataView *dw;
     QPushButton *save;
 
     explicit Page(const QString &definition)
     {
-        dw = new DataWindow(&window);
+        dw = new DataView(&window);
         save = new QPushButton(QStringLiteral("保存(&S)"), &window);
         dw->setGeometry(0, 0, 760, 520);
         save->setGeometry(0, 530, 100, 28);
@@ -94,7 +94,7 @@ private slots:
         AppFolder folder;
         Page page(QStringLiteral("dw_telper"));
         QVERIFY(page.show());
-        DataWindow &dw = *page.dw;
+        DataView &dw = *page.dw;
         const Definition *def = dw.definition();
         for (const Column &c : def->columns) {
             QWidget *editor = dw.fieldEditor(c.name);
@@ -131,7 +131,7 @@ private slots:
         AppFolder folder;
         Page page(QStringLiteral("dw_telper"));
         QVERIFY(page.show());
-        DataWindow &dw = *page.dw;
+        DataView &dw = *page.dw;
         QCOMPARE(dw.insertRow(0), 1L);
         QVERIFY(dw.fieldEditor(QStringLiteral("xingm0"))->isEnabled());
 
@@ -179,7 +179,7 @@ private slots:
         sqlca.commit();
         Page page(QStringLiteral("dw_telper"));
         QVERIFY(page.show());
-        DataWindow &dw = *page.dw;
+        DataView &dw = *page.dw;
         QCOMPARE(dw.retrieve({QStringLiteral("张三")}), 1L);
         auto *groups = page.editor<QComboBox>("zuhao0");
         QCOMPARE(groups->currentText(), QStringLiteral("家人"));
@@ -187,7 +187,7 @@ private slots:
         for (int i = 0; i < groups->count(); ++i)
             names << groups->itemText(i);
         QCOMPARE(names, (QStringList{"家人", "朋友", "同学", "同事", "已删除"}));
-        QSignalSpy edits(&dw, &DataWindow::editChanged);
+        QSignalSpy edits(&dw, &DataView::editChanged);
         groups->setCurrentIndex(1);
         emit groups->activated(1);
         QCOMPARE(dw.getItemString(1, QStringLiteral("zuhao0")), QStringLiteral("2"));
@@ -216,7 +216,7 @@ private slots:
         AppFolder folder;
         Page page(QStringLiteral("dw_telper"));
         QVERIFY(page.show());
-        DataWindow &dw = *page.dw;
+        DataView &dw = *page.dw;
         dw.insertRow(0);
         dw.setItem(1, QStringLiteral("zuhao0"), QStringLiteral("1"));
         const QString name = QStringLiteral("O'Brien \"老王\" 100%");
@@ -246,12 +246,12 @@ private slots:
         sqlca.commit();
         Page page(QStringLiteral("dw_telper"));
         QVERIFY(page.show());
-        DataWindow &dw = *page.dw;
+        DataView &dw = *page.dw;
         int handled = 0;
         dw.setDbErrorHandler([&](long, const QString &, const QString &, long) { return ++handled, 1; });
         QCOMPARE(dw.retrieve({QStringLiteral("张三")}), 1L);
-        QSignalSpy lost(&dw, &DataWindow::loseFocus);
-        QSignalSpy edits(&dw, &DataWindow::editChanged);
+        QSignalSpy lost(&dw, &DataView::loseFocus);
+        QSignalSpy edits(&dw, &DataView::editChanged);
         page.type(page.editor<QLineEdit>("xingm0"), QStringLiteral("李四"));
         page.type(page.editor<QLineEdit>("email0"), QStringLiteral("li@example.com"));
         QVERIFY(!edits.isEmpty());
@@ -286,9 +286,9 @@ private slots:
         AppFolder folder;
         Page page(QStringLiteral("dw_ca_one"));
         QVERIFY(page.show());
-        DataWindow &dw = *page.dw;
+        DataView &dw = *page.dw;
         // What the assets page does on an edit of the price: worth = typed price × num.
-        QObject::connect(&dw, &DataWindow::editChanged, &dw, [&dw](long row, const QString &column, const QString &text) {
+        QObject::connect(&dw, &DataView::editChanged, &dw, [&dw](long row, const QString &column, const QString &text) {
             if (column == QStringLiteral("buyprice"))
                 dw.setItem(row, QStringLiteral("worth"), text.toDouble() * dw.getItemNumber(row, QStringLiteral("num")));
         });

@@ -1,7 +1,7 @@
 // The control as a grid: what the list shows (labels, formats, words, group names, bands, the
 // summary), what clicks report, row focus, editing in place, switching definitions.
 
-#include "views/datawindow.h"
+#include "views/dataview.h"
 #include "views/definition.h"
 
 #include "app/transaction.h"
@@ -34,7 +34,7 @@ void contacts(int n)
 }
 
 // A click where a user would click: on the deepest widget under the point.
-void clickAt(DataWindow &dw, QPoint at, bool twice = false)
+void clickAt(DataView &dw, QPoint at, bool twice = false)
 {
     QWidget *w = dw.childAt(at);
     QVERIFY(w);
@@ -78,11 +78,11 @@ private slots:
         contacts(12);
         run(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0) VALUES ('9', '无组')"));
         sqlca.commit();
-        DataWindow dw;
+        DataView dw;
         dw.resize(900, 400);
         QVERIFY(dw.setDataObject(QStringLiteral("dw_telall")));
         dw.setTransObject(sqlca);
-        QSignalSpy ends(&dw, &DataWindow::retrieveEnd);
+        QSignalSpy ends(&dw, &DataView::retrieveEnd);
         QCOMPARE(dw.retrieve({QStringLiteral("%")}), 13L);
         QCOMPARE(ends.size(), 1);
         QCOMPARE(ends.at(0).at(0).toLongLong(), 13L);
@@ -140,18 +140,18 @@ private slots:
         fake::Platform platform;
         AppFolder folder;
         contacts(8);
-        DataWindow dw;
+        DataView dw;
         dw.resize(900, 400);
         dw.setDataObject(QStringLiteral("dw_telall"));
         dw.setTransObject(sqlca);
         dw.retrieve({QStringLiteral("%")});
         dw.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dw));
-        QSignalSpy clicks(&dw, &DataWindow::clicked);
-        QSignalSpy doubles(&dw, &DataWindow::doubleClicked);
-        QSignalSpy focus(&dw, &DataWindow::rowFocusChanging);
+        QSignalSpy clicks(&dw, &DataView::clicked);
+        QSignalSpy doubles(&dw, &DataView::doubleClicked);
+        QSignalSpy focus(&dw, &DataView::rowFocusChanging);
         // The page sorts on a header click; a text that names no column must not hurt.
-        connect(&dw, &DataWindow::clicked, &dw, [&dw](int, int, long, const DwObject &o) {
+        connect(&dw, &DataView::clicked, &dw, [&dw](int, int, long, const DwObject &o) {
             if (o.type == QStringLiteral("text") && dw.setSort(o.name.chopped(2) + QStringLiteral(" D")))
                 dw.sort();
         });
@@ -194,7 +194,7 @@ private slots:
 
         // A page opens the card from inside the list's own double-click: the list goes away under
         // the event that is still running.
-        connect(&dw, &DataWindow::doubleClicked, &dw, [&dw](int, int, long row, const DwObject &o) {
+        connect(&dw, &DataView::doubleClicked, &dw, [&dw](int, int, long row, const DwObject &o) {
             if (o.type != QStringLiteral("column") || dw.dataObject() != QStringLiteral("dw_telall"))
                 return;
             const QString name = dw.getItemString(row, QStringLiteral("xingm0"));
@@ -215,11 +215,11 @@ private slots:
         fake::Platform platform;
         AppFolder folder;
         contacts(30);
-        DataWindow dw;
+        DataView dw;
         dw.resize(600, 200);
         dw.setDataObject(QStringLiteral("dw_telall"));
         dw.setTransObject(sqlca);
-        QSignalSpy changed(&dw, &DataWindow::rowFocusChanged);
+        QSignalSpy changed(&dw, &DataView::rowFocusChanged);
         QCOMPARE(dw.retrieve({QStringLiteral("%")}), 30L);
         QCOMPARE(dw.getRow(), 1L);
         QCOMPARE(changed.size(), 1);
@@ -250,7 +250,7 @@ private slots:
         run(QStringLiteral("INSERT INTO t_account (vtype, vdate, vname, vmoney) VALUES ('1', '20240105', '午饭', 12.5)"));
         sqlca.commit();
         QWidget window;
-        auto *dw = new DataWindow(&window);
+        auto *dw = new DataView(&window);
         dw->setGeometry(0, 0, 700, 300);
         auto *elsewhere = new QLineEdit(&window);
         elsewhere->setGeometry(0, 310, 100, 20);
@@ -262,8 +262,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QCOMPARE(dw->displayText(QStringLiteral("vmoney"), 1), QStringLiteral("12.50"));
         QCOMPARE(dw->displayText(QStringLiteral("sum_vmoney")), QStringLiteral("12.50"));
-        QSignalSpy edits(dw, &DataWindow::editChanged);
-        QSignalSpy lost(dw, &DataWindow::loseFocus);
+        QSignalSpy edits(dw, &DataView::editChanged);
+        QSignalSpy lost(dw, &DataView::loseFocus);
 
         // A click into the amount opens its editor; letters do not get in.
         clickAt(*dw, dw->objectRect(QStringLiteral("vmoney"), 1).center());
@@ -309,7 +309,7 @@ private slots:
         fake::Platform platform;
         AppFolder folder;
         contacts(3);
-        DataWindow dw;
+        DataView dw;
         dw.resize(700, 400);
         dw.show();
         QVERIFY(dw.setDataObject(QStringLiteral("dw_telall")));
@@ -343,7 +343,7 @@ private slots:
         AppFolder folder;
         run(QStringLiteral("INSERT INTO t_account (vtype, vdate, vmoney) VALUES ('1', '20240105', 10), ('2', '20240201', 5), ('1', '20240301', 1)"));
         sqlca.commit();
-        DataWindow dw;
+        DataView dw;
         dw.resize(600, 300);
         dw.setDataObject(QStringLiteral("dw_ac_stat"));
         dw.setTransObject(sqlca);

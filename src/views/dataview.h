@@ -24,13 +24,13 @@ struct DwObject
     QString type;
 };
 
-class DataWindow : public QWidget
+class DataView : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit DataWindow(QWidget *parent = nullptr);
-    ~DataWindow() override;
+    explicit DataView(QWidget *parent = nullptr);
+    ~DataView() override;
 
     DataStore *store() const;
 

@@ -1,4 +1,4 @@
-#include "views/datawindow.h"
+#include "views/dataview.h"
 
 #include "views/cardview.h"
 #include "views/definition.h"
@@ -19,7 +19,7 @@ using detail::GridPart;
 using detail::Lookups;
 using detail::ViewPart;
 
-struct DataWindow::Private
+struct DataView::Private
 {
     DataStore *store = nullptr;
     Lookups lookups;
@@ -30,7 +30,7 @@ struct DataWindow::Private
     QString refusal;   // why the last acceptText() failed
 };
 
-DataWindow::DataWindow(QWidget *parent)
+DataView::DataView(QWidget *parent)
     : QWidget(parent)
     , d(std::make_unique<Private>())
 {
@@ -40,8 +40,8 @@ DataWindow::DataWindow(QWidget *parent)
     setFont(songtiFont(9));
     setFocusPolicy(Qt::StrongFocus);
 
-    connect(d->store, &DataStore::retrieveStarted, this, &DataWindow::retrieveStart);
-    connect(d->store, &DataStore::retrieveFinished, this, &DataWindow::retrieveEnd);
+    connect(d->store, &DataStore::retrieveStarted, this, &DataView::retrieveStart);
+    connect(d->store, &DataStore::retrieveFinished, this, &DataView::retrieveEnd);
 
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         const auto inside = [this](QWidget *w) { return w && (w == this || isAncestorOf(w)); };
@@ -50,11 +50,11 @@ DataWindow::DataWindow(QWidget *parent)
     });
 }
 
-DataWindow::~DataWindow() = default;
+DataView::~DataView() = default;
 
 // The current row follows the rows: it is 1 as soon as there is a row, and keeps pointing at the
 // same row while others come and go.
-void DataWindow::connectRows()
+void DataView::connectRows()
 {
     disconnect(d->store, &DataStore::rowsReset, this, nullptr);
     disconnect(d->store, &DataStore::rowsInserted, this, nullptr);
@@ -100,12 +100,12 @@ void DataWindow::connectRows()
 }
 
 
-DataStore *DataWindow::store() const
+DataStore *DataView::store() const
 {
     return d->store;
 }
 
-bool DataWindow::setDataObject(const QString &name)
+bool DataView::setDataObject(const QString &name)
 {
     if (!views::definition(name))
         return false;
@@ -149,24 +149,24 @@ bool DataWindow::setDataObject(const QString &name)
         if (!setRow(row) && d->part)
             d->part->showRow(d->current);
     });
-    connect(part, &ViewPart::edited, this, &DataWindow::editChanged);
+    connect(part, &ViewPart::edited, this, &DataView::editChanged);
     // After the part: its view has taken a change in before the current row is placed again.
     connectRows();
     part->show();
     return true;
 }
 
-QString DataWindow::dataObject() const
+QString DataView::dataObject() const
 {
     return d->store->dataObject();
 }
 
-const Definition *DataWindow::definition() const
+const Definition *DataView::definition() const
 {
     return d->store->definition();
 }
 
-void DataWindow::setTransObject(Transaction &t)
+void DataView::setTransObject(Transaction &t)
 {
     d->trans = &t;
     d->store->setTransObject(t);
@@ -199,7 +199,7 @@ void DataWindow::setTransObject(Transaction &t)
         d->part->lookupsChanged();
 }
 
-long DataWindow::retrieve(const QVariantList &args)
+long DataView::retrieve(const QVariantList &args)
 {
     if (!d->store->definition())
         return -1;
@@ -209,23 +209,23 @@ long DataWindow::retrieve(const QVariantList &args)
     return d->store->retrieve(args);
 }
 
-long DataWindow::rowCount() const { return d->store->rowCount(); }
-long DataWindow::deletedCount() const { return d->store->deletedCount(); }
-long DataWindow::insertRow(long before) { return d->store->insertRow(before); }
-bool DataWindow::deleteRow(long row) { return d->store->deleteRow(row); }
-void DataWindow::reset() { d->store->reset(); }
-QVariant DataWindow::getItem(long row, const QString &column) const { return d->store->getItem(row, column); }
-QString DataWindow::getItemString(long row, const QString &column) const { return d->store->getItemString(row, column); }
-double DataWindow::getItemNumber(long row, const QString &column) const { return d->store->getItemNumber(row, column); }
-bool DataWindow::setItem(long row, const QString &column, const QVariant &value) { return d->store->setItem(row, column, value); }
-DataStore::RowStatus DataWindow::getItemStatus(long row, const QString &column) const { return d->store->getItemStatus(row, column); }
-void DataWindow::resetUpdate() { d->store->resetUpdate(); }
-bool DataWindow::setSort(const QString &criteria) { return d->store->setSort(criteria); }
-bool DataWindow::sort() { return d->store->sort(); }
-void DataWindow::selectRow(long row, bool on) { d->store->selectRow(row, on); }
-bool DataWindow::isSelected(long row) const { return d->store->isSelected(row); }
+long DataView::rowCount() const { return d->store->rowCount(); }
+long DataView::deletedCount() const { return d->store->deletedCount(); }
+long DataView::insertRow(long before) { return d->store->insertRow(before); }
+bool DataView::deleteRow(long row) { return d->store->deleteRow(row); }
+void DataView::reset() { d->store->reset(); }
+QVariant DataView::getItem(long row, const QString &column) const { return d->store->getItem(row, column); }
+QString DataView::getItemString(long row, const QString &column) const { return d->store->getItemString(row, column); }
+double DataView::getItemNumber(long row, const QString &column) const { return d->store->getItemNumber(row, column); }
+bool DataView::setItem(long row, const QString &column, const QVariant &value) { return d->store->setItem(row, column, value); }
+DataStore::RowStatus DataView::getItemStatus(long row, const QString &column) const { return d->store->getItemStatus(row, column); }
+void DataView::resetUpdate() { d->store->resetUpdate(); }
+bool DataView::setSort(const QString &criteria) { return d->store->setSort(criteria); }
+bool DataView::sort() { return d->store->sort(); }
+void DataView::selectRow(long row, bool on) { d->store->selectRow(row, on); }
+bool DataView::isSelected(long row) const { return d->store->isSelected(row); }
 
-int DataWindow::update(bool resetFlags)
+int DataView::update(bool resetFlags)
 {
     if (!acceptText()) {
         // The page reports the transaction's text: say which field holds what does not fit.
@@ -236,12 +236,12 @@ int DataWindow::update(bool resetFlags)
     return d->store->update(resetFlags);
 }
 
-long DataWindow::getRow() const
+long DataView::getRow() const
 {
     return d->current;
 }
 
-bool DataWindow::setRow(long row)
+bool DataView::setRow(long row)
 {
     if (row < 1 || row > rowCount())
         return false;
@@ -258,7 +258,7 @@ bool DataWindow::setRow(long row)
     return true;
 }
 
-void DataWindow::scrollToRow(long row)
+void DataView::scrollToRow(long row)
 {
     row = qBound(0L, row, rowCount());
     if (row < 1)
@@ -268,23 +268,23 @@ void DataWindow::scrollToRow(long row)
         d->part->bringIntoView(row);
 }
 
-QString DataWindow::getColumnName() const
+QString DataView::getColumnName() const
 {
     return d->part ? d->part->currentColumn() : QString();
 }
 
-bool DataWindow::setColumn(const QString &column)
+bool DataView::setColumn(const QString &column)
 {
     return d->part && d->part->setCurrentColumn(column);
 }
 
-bool DataWindow::acceptText()
+bool DataView::acceptText()
 {
     d->refusal.clear();
     return !d->part || d->part->acceptText(&d->refusal);
 }
 
-QRect DataWindow::objectRect(const QString &objectName, long row) const
+QRect DataView::objectRect(const QString &objectName, long row) const
 {
     if (!d->part)
         return {};
@@ -292,17 +292,17 @@ QRect DataWindow::objectRect(const QString &objectName, long row) const
     return r.isNull() ? r : r.translated(d->part->pos());
 }
 
-QWidget *DataWindow::fieldEditor(const QString &column) const
+QWidget *DataView::fieldEditor(const QString &column) const
 {
     return d->part ? d->part->fieldEditor(column) : nullptr;
 }
 
-QString DataWindow::displayText(const QString &objectName, long row) const
+QString DataView::displayText(const QString &objectName, long row) const
 {
     return d->part ? d->part->displayText(objectName, row) : QString();
 }
 
-void DataWindow::setDbErrorHandler(DataStore::DbErrorHandler handler)
+void DataView::setDbErrorHandler(DataStore::DbErrorHandler handler)
 {
     d->store->setDbErrorHandler(std::move(handler));
 }
