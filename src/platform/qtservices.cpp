@@ -195,10 +195,16 @@ QtTrayIcon::QtTrayIcon(QObject *parent)
 
 bool QtTrayIcon::add(const QString &iconFile, const QString &tip)
 {
+    // Every size the file holds, so the tray picks the one that fits its height.
+    QIcon icon;
     QImageReader reader(iconFile);
-    const QImage image = reader.read();
-    const bool loaded = !image.isNull();
-    m_icon->setIcon(loaded ? QIcon(QPixmap::fromImage(image)) : QIcon());
+    do {
+        const QImage image = reader.read();
+        if (!image.isNull())
+            icon.addPixmap(QPixmap::fromImage(image));
+    } while (reader.jumpToNextImage());
+    const bool loaded = !icon.isNull();
+    m_icon->setIcon(icon);
     m_icon->setToolTip(tip);
     m_icon->show();
     return loaded;
