@@ -1,11 +1,22 @@
 #pragma once
 
+#include "settings/generaloptions.h"
+
 #include <QWidget>
 
-// The settings page. Not built yet: the main window hosts this empty page in its place.
+// The settings page. While it is created it loads the start-up and lock options, which the lock of
+// the main window relies on; its controls are still to come.
 class u_config : public QWidget
 {
     Q_OBJECT
 public:
     explicit u_config(QWidget *parent = nullptr);
+
+    // Loads the options (and with them whether a usable lock hotkey exists).
+    void constructor();
+
+    const GeneralOptions &loadedOptions() const { return m_options; }
+
+private:
+    GeneralOptions m_options;
 };

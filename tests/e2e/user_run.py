@@ -2,269 +2,33 @@
 """The program used as a user uses it, on a real X server with a tray host.
 
 Copies the runtime folder into a temporary folder with a fresh database holding a few records,
-starts Xvfb (display chosen by the server, -displayfd) and trayer, starts the real executable,
-chooses every navigation item with the mouse, hides and restores the window through the tray icon
-(left click and the right-click menu), and leaves through the item "退出". A screenshot of every
-state goes to the screenshots folder. The program must end with status 0 and leave the database
-intact and unchanged.
-
-Needs xvfb, trayer, xdotool, imagemagick and x11-utils (./test.sh installs them); installs nothing.
+starts Xvfb and trayer, starts the real executable, chooses every navigation item with the mouse,
+hides and restores the window through the tray icon (left click and the right-click menu), and
+leaves through the item "退出". A screenshot of every state goes to the screenshots folder. The
+program must end with status 0 and leave the database intact and unchanged.
 """
 
-import argparse
 import os
 import re
-import select
 import shutil
-import signal
-import sqlite3
-import subprocess
 import sys
-import tempfile
-import time
 
-TITLE = "Mivo V2.2"
-# The navigation list as the window lays it out at 96 dpi: the list starts 10 layout units from the
-# window's top-left corner (2 x 3 pixels), inside a 1-pixel frame; every item is a 66-pixel cell.
-LIST_LEFT, LIST_TOP, LIST_WIDTH, ITEM_HEIGHT = 2, 3, 105, 66
-ITEMS = ["通讯录", "笔记本", "个人资产", "记帐", "配置", "锁定", "退出", "帮助"]
-TOOLS = ["Xvfb", "trayer", "xdotool", "import", "compare", "convert", "xwininfo", "xdpyinfo"]
-
-
-class Failure(Exception):
-    pass
-
-
-def log(message):
-    print(message, flush=True)
-
-
-def wait_for(what, condition, timeout=20.0, interval=0.05):
-    """Polls `condition` until it returns something true; fails after `timeout` seconds."""
-    deadline = time.monotonic() + timeout
-    while True:
-        result = condition()
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise Failure("timed out after %.0f s waiting for %s" % (timeout, what))
-        time.sleep(interval)
-
-
-class Session:
-    def __init__(self, screenshots):
-        self.screenshots = screenshots
-        self.processes = []
-        self.env = None
-        self.shots = []
-        self.runtime = None
-        self.display_pipe = None
-
-    # ---- processes
-
-    def start(self, name, argv, **kwargs):
-        log("starting %s" % name)
-        process = subprocess.Popen(argv, **kwargs)
-        self.processes.append((name, process))
-        return process
-
-    def stop_all(self):
-        for name, process in reversed(self.processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
-        if self.runtime:
-            shutil.rmtree(self.runtime, ignore_errors=True)
-        if self.display_pipe is not None:
-            os.close(self.display_pipe)
-
-    def start_x(self):
-        read_end, write_end = os.pipe()
-        self.start("Xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
-                            "-nolisten", "tcp", "-noreset"],
-                   pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        ready, _, _ = select.select([read_end], [], [], 20)
-        if not ready:
-            raise Failure("Xvfb did not report its display")
-        display = os.read(read_end, 64).decode().strip()
-        # Kept open while the server runs: a server writing to a closed pipe would die of it.
-        self.display_pipe = read_end
-        if not display.isdigit():
-            raise Failure("Xvfb reported no display number: %r" % display)
-        runtime = self.runtime = tempfile.mkdtemp(prefix="mivo-xdg-")
-        os.chmod(runtime, 0o700)
-        self.env = dict(os.environ, DISPLAY=":" + display, QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8",
-                        XDG_RUNTIME_DIR=runtime, ASAN_OPTIONS="detect_leaks=0",
-                        # No session bus: the tray icon goes to the X tray host.
-                        DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent")
-        self.env.pop("WAYLAND_DISPLAY", None)
-        log("X display :%s" % display)
-        wait_for("the X server to accept clients", lambda: self.x("xdpyinfo") is not None)
-
-    def x(self, *argv):
-        """Runs an X tool; returns its output, or None when it failed."""
-        done = subprocess.run(list(argv), env=self.env, capture_output=True, text=True, timeout=20)
-        return done.stdout if done.returncode == 0 else None
-
-    # ---- windows
-
-    def windows_named(self, pattern):
-        out = self.x("xdotool", "search", "--name", pattern)
-        return [int(w) for w in out.split()] if out else []
-
-    def info(self, window):
-        out = self.x("xwininfo", "-id", str(window))
-        if not out:
-            return None
-        fields = dict(re.findall(r"^\s*([A-Za-z -]+):\s+(.*)$", out, re.M))
-        return {
-            "x": int(fields["Absolute upper-left X"]), "y": int(fields["Absolute upper-left Y"]),
-            "width": int(fields["Width"]), "height": int(fields["Height"]),
-            "viewable": fields["Map State"] == "IsViewable",
-        }
-
-    def viewable(self, pattern):
-        for window in self.windows_named(pattern):
-            info = self.info(window)
-            if info and info["viewable"] and info["width"] > 10:
-                return window
-        return None
-
-    def main_window_state(self):
-        windows = self.windows_named("^%s$" % re.escape(TITLE))
-        infos = [self.info(w) for w in windows]
-        infos = [i for i in infos if i and i["width"] > 100]
-        if not infos:
-            return None
-        return "shown" if any(i["viewable"] for i in infos) else "hidden"
-
-    def popup_menu(self):
-        """The tray menu while it is up: a small top-level window of the program."""
-        children = self.x("xwininfo", "-root", "-children") or ""
-        for window, w, h in re.findall(r'^\s*(0x[0-9a-f]+) "[^"]*": \("mivo" "mivo"\)\s+(\d+)x(\d+)', children, re.M):
-            if 40 < int(w) < 400 and 20 < int(h) < 300:
-                info = self.info(int(window, 16))
-                if info and info["viewable"]:
-                    return window
-        return None
-
-    def tray_icon(self):
-        """The centre of the program's icon inside trayer's panel."""
-        tree = self.x("xwininfo", "-root", "-tree") or ""
-        match = re.search(r'^\s*(0x[0-9a-f]+) "panel": \("panel" "trayer"\)', tree, re.M)
-        if not match:
-            return None
-        panel = self.x("xwininfo", "-tree", "-id", match.group(1)) or ""
-        icon = re.search(r'"mivo": \("mivo" "mivo"\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)', panel)
-        if not icon:
-            return None
-        w, h, x, y = (int(v) for v in icon.groups())
-        return (x + w // 2, y + h // 2) if w > 1 and h > 1 else None
-
-    # ---- input and output
-
-    def click(self, point, button=1):
-        self.x("xdotool", "mousemove", str(point[0]), str(point[1]), "click", str(button))
-
-    def key(self, *keys):
-        self.x("xdotool", "key", *keys)
-
-    def shot(self, name):
-        path = os.path.join(self.screenshots, "%02d-%s.png" % (len(self.shots) + 1, name))
-        if self.x("import", "-window", "root", path) is None:
-            raise Failure("screenshot %s failed" % path)
-        self.shots.append(path)
-        log("screenshot %s" % path)
-        return path
-
-    def changed_shot(self, name, previous, region):
-        """A screenshot whose `region` differs from `previous`, or None (and no screenshot kept)."""
-        path = os.path.join(self.screenshots, "%02d-%s.png" % (len(self.shots) + 1, name))
-        if self.x("import", "-window", "root", path) is None:
-            raise Failure("screenshot %s failed" % path)
-        if self.differing_pixels(previous, path, region) < 50:
-            os.remove(path)
-            return None
-        self.shots.append(path)
-        log("screenshot %s" % path)
-        return path
-
-    def drawn_shot(self, name, region):
-        """A screenshot in which `region` holds more than a few colours, or None."""
-        path = self.shot(name)
-        colours = self.x("convert", "%s[%s]" % (path, region), "-format", "%k", "info:")
-        if colours and int(colours) > 20:
-            return path
-        os.remove(path)
-        self.shots.pop()
-        return None
-
-    def differing_pixels(self, a, b, region=None):
-        if region:
-            a, b = "%s[%s]" % (a, region), "%s[%s]" % (b, region)
-        done = subprocess.run(["compare", "-metric", "AE", a, b, "null:"], env=self.env,
-                              capture_output=True, text=True, timeout=30)
-        return int(float(done.stderr.split()[0]))
-
-
-def fill_database(path):
-    db = sqlite3.connect(path)
-    db.executescript("""
-        INSERT INTO t_telinfo (zuhao0, xingm0, shouji, email0, dizhi0, gxrq00)
-            VALUES ('1', '张三', '13800000000', 'zhang@example.com', '北京市海淀区', '20090214'),
-                   ('2', '李四', '13900000000', NULL, '上海', '20090213');
-        INSERT INTO p_info (gid, title, content) VALUES ('1', '第一篇日记', '今天天气很好。'), ('2', '会议', 'x');
-        INSERT INTO ca_info (gid, name, num, worth, buydate) VALUES ('1', '电视机', 1, 3000.5, '20080101');
-        INSERT INTO t_account (vtype, vdate, vname, vmoney, vremark)
-            VALUES ('0', '20090201', '午饭', 25.5, NULL), ('1', '20090205', '工资', 5000, '二月');
-    """)
-    db.commit()
-    db.close()
-
-
-def snapshot(path):
-    db = sqlite3.connect("file:%s?mode=ro" % path, uri=True)
-    tables = [r[0] for r in db.execute("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")]
-    rows = {t: db.execute('SELECT * FROM "%s" ORDER BY 1' % t).fetchall() for t in tables}
-    check = db.execute("PRAGMA integrity_check").fetchall()
-    db.close()
-    return rows, check
+from mivoe2e import (ITEMS, TITLE, Failure, Session, check_tools, clean_screenshots, content_region,
+                     end_with_exit_item, item_point, list_region, log, main_for, prepare_app, snapshot,
+                     start_mivo, start_tray_host, wait_for)
 
 
 def run(args):
-    missing = [t for t in TOOLS if shutil.which(t) is None]
-    if missing:
-        raise Failure("missing tools (./test.sh installs them): %s" % ", ".join(missing))
-    os.makedirs(args.screenshots, exist_ok=True)
-    for old in os.listdir(args.screenshots):
-        if old.endswith(".png"):
-            os.remove(os.path.join(args.screenshots, old))
-
-    work = tempfile.mkdtemp(prefix="mivo-e2e-")
-    app = os.path.join(work, "程序 folder")
-    shutil.copytree(args.runtime, app, ignore=shutil.ignore_patterns("mivo.mdb", "client.ini"))
-    database = os.path.join(app, "mivo.mdb")
-    subprocess.run([args.mkdb, database], check=True)
-    fill_database(database)
+    check_tools()
+    clean_screenshots(args.screenshots)
+    work, app, database = prepare_app(args.runtime, args.mkdb)
     before, _ = snapshot(database)
 
     session = Session(args.screenshots)
     try:
         session.start_x()
-        session.start("trayer", ["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
-                                 "--height", "24", "--SetDockType", "true", "--transparent", "false"],
-                      env=session.env, stdout=subprocess.DEVNULL,
-                      stderr=open(os.path.join(args.screenshots, "trayer.log"), "w"))
-        wait_for("trayer's panel", lambda: '"panel": ("panel" "trayer")' in (session.x("xwininfo", "-root", "-tree") or ""))
-
-        out = open(os.path.join(args.screenshots, "mivo.log"), "w")
-        mivo = session.start("mivo", [os.path.join(app, "mivo")], cwd=work, env=session.env,
-                             stdout=out, stderr=subprocess.STDOUT)
+        start_tray_host(session)
+        mivo = start_mivo(session, app, work)
         wait_for("the main window", lambda: session.main_window_state() == "shown", timeout=40)
         icon = wait_for("the tray icon", session.tray_icon)
         window = session.info(session.viewable("^%s$" % re.escape(TITLE)))
@@ -273,26 +37,22 @@ def run(args):
         if (window["width"], window["height"]) != (793, 552):
             raise Failure("initial size %dx%d, expected 793x552" % (window["width"], window["height"]))
         # The banner moves all the time; the list on the left changes only when an item is chosen.
-        list_region = "%dx%d+%d+%d" % (LIST_WIDTH, window["height"] - 2 * LIST_TOP,
-                                       window["x"] + LIST_LEFT, window["y"] + LIST_TOP)
+        navigation = list_region(window)
         # Drawn once the list shows its pictures.
-        wait_for("the list to be drawn", lambda: session.drawn_shot("opened", list_region))
+        wait_for("the list to be drawn", lambda: session.drawn_shot("opened", navigation))
 
         def item(index):
-            return (window["x"] + LIST_LEFT + LIST_WIDTH // 2,
-                    window["y"] + LIST_TOP + 1 + ITEM_HEIGHT * (index - 1) + ITEM_HEIGHT // 2)
+            return item_point(window, index)
 
         previous = session.shots[-1]
         for index in (1, 2, 3, 4, 5, 8):
             session.click(item(index))
             # The selection moves (and the help page appears): the screen must change.
             current = wait_for("the list to show %s chosen" % ITEMS[index - 1],
-                               lambda: session.changed_shot("item%d" % index, previous, list_region), timeout=10)
+                               lambda: session.changed_shot("item%d" % index, previous, navigation), timeout=10)
             previous = current
         # The help page fills the content area; the banner runs below the part looked at.
-        content_region = "%dx%d+%d+%d" % (window["width"] - 140, window["height"] // 2,
-                                          window["x"] + 130, window["y"] + 10)
-        colours = session.x("convert", "%s[%s]" % (previous, content_region), "-format", "%k", "info:")
+        colours = session.x("convert", "%s[%s]" % (previous, content_region(window)), "-format", "%k", "info:")
         if not colours or int(colours) <= 20:
             raise Failure("the help page does not show (%s colours)" % colours)
 
@@ -325,21 +85,9 @@ def run(args):
         session.shot("restored-by-menu")
 
         # Leave through "退出".
-        session.click(item(7))
-        try:
-            status = mivo.wait(20)
-        except subprocess.TimeoutExpired:
-            raise Failure('the program did not end after "退出"')
-        out.close()
-        if status != 0:
-            raise Failure("the program ended with status %d" % status)
-        log("ended with status 0")
-    except Failure as failure:
-        log("FAILED: %s" % failure)
-        # What the screen showed when it went wrong, and what was on it.
-        if session.env:
-            session.x("import", "-window", "root", os.path.join(args.screenshots, "failure.png"))
-            log(session.x("xwininfo", "-root", "-tree") or "")
+        end_with_exit_item(session, mivo, window)
+    except Failure:
+        session.failed()
         raise
     finally:
         session.stop_all()
@@ -356,22 +104,5 @@ def run(args):
     log("database intact and unchanged; %d screenshots in %s" % (len(session.shots), args.screenshots))
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--runtime", required=True, help="the build's runtime folder (bin)")
-    parser.add_argument("--mkdb", required=True, help="the tool that makes a new database")
-    parser.add_argument("--screenshots", required=True, help="where the screenshots go")
-    args = parser.parse_args()
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    start = time.monotonic()
-    try:
-        run(args)
-    except Failure as failure:
-        log("FAILED: %s" % failure)
-        return 1
-    log("passed in %.1f s" % (time.monotonic() - start))
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main_for(__doc__.splitlines()[0], run))

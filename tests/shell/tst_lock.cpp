@@ -96,10 +96,22 @@ private slots:
         QCOMPARE(t.visiblePages(), QStringLiteral("010000"));
     }
 
-    void enabledButNotLoadedSays011AndStaysOff()
+    // The settings page decides, while it is created, whether the stored hotkey is usable: only a
+    // digit or a capital letter is a key of its list.
+    void unusableStoredHotkeySays011AndStaysOff_data()
     {
-        OpenedWindow t(OpenedWindow::Delivered, lockSettings("111L", "locktime=5\r\nLockstart=1\r\n"));
+        QTest::addColumn<QByteArray>("shortcut");
+        QTest::newRow("lower-case letter") << QByteArray("111l");
+        QTest::newRow("no key") << QByteArray("111");
+        QTest::newRow("symbol") << QByteArray("110#");
+        QTest::newRow("Chinese") << QByteArray("110锁");
+    }
+    void unusableStoredHotkeySays011AndStaysOff()
+    {
+        QFETCH(QByteArray, shortcut);
+        OpenedWindow t(OpenedWindow::Delivered, lockSettings(shortcut, "locktime=5\r\nLockstart=1\r\n"));
         t.open();
+        QVERIFY(!gb_shortcut_get);
         QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("011")});
         const auto &box = t.fakes.boxes->shown.first();
         QCOMPARE(box.text, k011);
@@ -110,6 +122,29 @@ private slots:
         t.clickItem(w_main::Lock);
         QCOMPARE(t.fakes.boxes->titles(), (QStringList{QStringLiteral("011"), QStringLiteral("010")}));
         QVERIFY(!t.w.isLocked());
+    }
+
+    // What a user has: a settings file with a hotkey, nothing set by hand.
+    void theSettingsFileAloneArmsTheLock()
+    {
+        gb_shortcut_get = false;
+        HotkeyLoaded reset(false);
+        OpenedWindow t(OpenedWindow::Delivered, lockSettings("110K", "lockTime=30\r\nLockstart=1\r\n"));
+        t.open();
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+        QCOMPARE(t.fakes.idle->armed, 30 * 60);
+        QVERIFY(t.w.isLocked());
+        QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
+        QTest::keyClick(&t.w, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(t.w.isLocked());
+        QTest::keyClick(&t.w, Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(!t.w.isLocked());
+        t.clickItem(w_main::Addressbook);
+        t.clickItem(w_main::Lock);
+        QVERIFY(t.w.isLocked());
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+        t.fakes.idle->fire();
+        QVERIFY(t.w.isLocked());
     }
 
     void autoLockTime_data()
