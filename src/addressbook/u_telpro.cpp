@@ -6,7 +6,9 @@
 #include "views/datastore.h"
 #include "views/dataview.h"
 #include "views/font.h"
+#include "views/grouppattern.h"
 #include "widgets/handletree.h"
+#include "widgets/unitgeometry.h"
 #include "widgets/units.h"
 
 #include <QPushButton>
@@ -163,7 +165,13 @@ void u_telpro::tv_1_selectionchanged(long, long newhandle)
     else
         dw_1->reset();
     dw_1->setTransObject(sqlca);
-    dw_1->retrieve({item.data.toString()});
+    // The root lists every contact; a group exactly its own (the same contacts as below it).
+    if (item.level == 1)
+        dw_1->retrieve({views::allGroupsPattern()});
+    else if (item.level == 2)
+        dw_1->retrieve({views::exactGroupPattern(item.data.toString())});
+    else
+        dw_1->retrieve({item.data.toString()});
 }
 
 void u_telpro::dw_1_clicked(int, int, long, const views::DwObject &dwo)
@@ -241,23 +249,26 @@ bool u_telpro::of_locate(const QString &code, const QString &name)
 
 void u_telpro::of_layout(int w, int h)
 {
-    // The buttons stand in a row above the view, right-aligned: the strip of 120 units along the
-    // bottom belongs to the main window's moving banner, which would pass over buttons there.
-    const int buttonWidth = 320, buttonHeight = 88, gap = 30, top = 110;
-    int x = w - buttonWidth;
+    // The buttons stand in a row above the view, right-aligned and clear of the page's edge: the
+    // strip of 120 units along the bottom belongs to the main window's moving banner.
+    const int buttonWidth = 320, buttonHeight = 88, gap = 30, top = 110, margin = 20;
+    int x = w - margin - buttonWidth;
     for (QPushButton *b : {cb_7, cb_3, cb_2, cb_1}) {
-        b->setGeometry(units::toPixels(QRect(x, 10, buttonWidth, buttonHeight)));
+        setUnitGeometry(b, QRect(x, 10, buttonWidth, buttonHeight));
         x -= buttonWidth + gap;
     }
     const int treeWidth = int((w - 18) * 0.3);
     const int viewWidth = int((w - 18) * 0.7);
     const int viewHeight = h - 120 - top;
-    tv_1->setGeometry(units::toPixels(QRect(0, top, treeWidth, viewHeight)));
-    dw_1->setGeometry(units::toPixels(QRect(treeWidth + 18, top, viewWidth, viewHeight)));
+    setUnitGeometry(tv_1, QRect(0, top, treeWidth, viewHeight));
+    setUnitGeometry(dw_1, QRect(treeWidth + 18, top, viewWidth, viewHeight));
 }
 
 void u_telpro::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    of_layout(units::toUnitsX(width()), units::toUnitsY(height()));
+    // The main window hands the page its rectangle in units; pixels converted back would lose some.
+    const QRect rect = hasUnitGeometry(this) ? unitGeometry(this)
+                                             : QRect(0, 0, units::toUnitsX(width()), units::toUnitsY(height()));
+    of_layout(rect.width(), rect.height());
 }

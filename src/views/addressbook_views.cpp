@@ -31,7 +31,7 @@ Definition telall()
     d.select = QStringLiteral(
         "SELECT zuhao0, xingm0, nich00, xingb0, shengr, shouji, xiaolt, dianh0, email0, qq0000, dizhi0, "
         "youb00, danwei, yuanji, dianh0_dw, zhiye0, dizhi0_dw, msn00 FROM t_telinfo "
-        "WHERE t_telinfo.zuhao0 LIKE :as_zuhao0 ORDER BY zuhao0 ASC, xingm0 ASC");
+        "WHERE t_telinfo.zuhao0 GLOB :as_zuhao0 ORDER BY zuhao0 ASC, xingm0 ASC");
     d.arguments = {textArg(QStringLiteral("as_zuhao0"))};
     d.columns = {
         groupColumn(),

@@ -26,7 +26,7 @@ Definition all()
     d.name = QStringLiteral("dw_ca_all");
     d.select = QStringLiteral(
         "SELECT gid, name, brand, descb, num, worth, buydate, buyprice, dropdate, remark, buyplace, droptype "
-        "FROM ca_info WHERE ca_info.gid LIKE :as_groupid ORDER BY gid ASC, name ASC");
+        "FROM ca_info WHERE ca_info.gid GLOB :as_groupid ORDER BY gid ASC, name ASC");
     d.arguments = {textArg(QStringLiteral("as_groupid"))};
     d.columns = {
         groupColumn(),

@@ -15,8 +15,11 @@
 using widgets::TreeItem;
 using widgets::TreeNavigation;
 
-TelPage::TelPage(const QList<Contact> &contacts)
+TelPage::TelPage(const QList<Contact> &contacts, const QList<QPair<QString, QString>> &groups)
 {
+    for (const auto &g : groups)
+        if (!sqlca.execute(QStringLiteral("INSERT INTO t_group (zuhao0, zuming) VALUES (?, ?)"), {g.first, g.second}))
+            qFatal("cannot add a group: %s", qPrintable(sqlca.sqlerrtext));
     for (const Contact &c : contacts)
         if (!sqlca.execute(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0, shouji, danwei) VALUES (?, ?, ?, '单位')"),
                            {c.group, c.name, c.mobile}))

@@ -20,8 +20,8 @@ void typeText(QWidget *widget, const QString &text);
 class TelPage
 {
 public:
-    // Adds the contacts to the database before the page is built.
-    explicit TelPage(const QList<Contact> &contacts = {});
+    // Adds the groups (code, name) and the contacts to the database before the page is built.
+    explicit TelPage(const QList<Contact> &contacts = {}, const QList<QPair<QString, QString>> &groups = {});
     ~TelPage();
 
     fake::Platform fakes;

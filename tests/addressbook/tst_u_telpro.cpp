@@ -7,6 +7,7 @@
 #include "views/dataview.h"
 #include "widgets/handletree.h"
 
+#include <QAccessible>
 #include <QPushButton>
 
 using widgets::TreeItem;
@@ -75,6 +76,34 @@ private slots:
         QCOMPARE(g.pictureIndex, 2);
     }
 
+    // A group lists exactly the contacts whose code is its own, the same ones as below it in the
+    // tree: codes that are wildcards elsewhere, and letters that differ only in case, stay apart.
+    void aGroupListsExactlyItsOwnContacts()
+    {
+        const QList<QPair<QString, QString>> groups = {
+            {QStringLiteral("%"), QStringLiteral("百分")}, {QStringLiteral("_"), QStringLiteral("下划")},
+            {QStringLiteral("a"), QStringLiteral("小写")}, {QStringLiteral("A"), QStringLiteral("大写")},
+            {QStringLiteral("z"), QStringLiteral("回收")}, {QStringLiteral("*"), QStringLiteral("星号")},
+            {QStringLiteral("["), QStringLiteral("括号")}};
+        QList<Contact> contacts;
+        int n = 0;
+        for (const QString code : {"%", "_", "a", "A", "z", "Z", "*", "[", "1"})
+            for (int i = 0; i < 2; ++i)
+                contacts << Contact{code, QStringLiteral("联系人%1号").arg(++n), QString()};
+        TelPage t(contacts, groups);
+        for (const auto &g : groups + QList<QPair<QString, QString>>{{QStringLiteral("Z"), {}}, {QStringLiteral("1"), {}}}) {
+            const long item = t.group(g.first);
+            QVERIFY2(item, qPrintable(g.first));
+            t.select(item);
+            QCOMPARE(t.page->dw_1->dataObject(), QStringLiteral("dw_telall"));
+            QCOMPARE(column(t.page->dw_1, QStringLiteral("zuhao0")), (QStringList{g.first, g.first}));
+            t.page->tv_1->expandItem(item);
+            QCOMPARE(column(t.page->dw_1, QStringLiteral("xingm0")), t.children(item));
+        }
+        t.select(t.root());
+        QCOMPARE(t.page->dw_1->rowCount(), long(contacts.size()));
+    }
+
     void noGroupsGivesT00AndABareRoot()
     {
         AppFolder folder;
@@ -102,6 +131,10 @@ private slots:
                  (QStringList{QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五"), QStringLiteral("赵六")}));
         QCOMPARE(t.page->dw_1->displayText(QStringLiteral("count_xingm0")), QStringLiteral("4人"));
         QCOMPARE(t.page->dw_1->displayText(QStringLiteral("zuhao0"), 1), QStringLiteral("家人"));
+        // A screen reader reads the summary band as the eye does.
+        QAccessibleInterface *band = QAccessible::queryAccessibleInterface(t.page->dw_1->findChild<QWidget *>(QStringLiteral("summary")));
+        QVERIFY(band);
+        QCOMPARE(band->text(QAccessible::Name), QStringLiteral("合计: 4人"));
 
         // A group: its first expansion fills it and selects it, which lists it.
         t.select(t.group(QStringLiteral("1")));

@@ -2,6 +2,7 @@
 // back; formats and edit masks turn values into text and text into values as the pages need.
 
 #include "views/datastore.h"
+#include "views/grouppattern.h"
 #include "views/definition.h"
 #include "views/format.h"
 
@@ -36,12 +37,12 @@ void sampleData()
 QVariantList argumentsFor(const Definition &d)
 {
     static const QHash<QString, QVariantList> known = {
-        {QStringLiteral("dw_telall"), {QStringLiteral("%")}},
+        {QStringLiteral("dw_telall"), {views::allGroupsPattern()}},
         {QStringLiteral("dw_telper"), {QStringLiteral("张三")}},
         {QStringLiteral("ds_xingm0"), {QStringLiteral("1")}},
         {QStringLiteral("ds_info"), {QStringLiteral("1")}},
         {QStringLiteral("dw_find"), {QStringLiteral("%"), QStringLiteral("%第一%"), QStringLiteral("@#$")}},
-        {QStringLiteral("dw_ca_all"), {QStringLiteral("%")}},
+        {QStringLiteral("dw_ca_all"), {views::allGroupsPattern()}},
         {QStringLiteral("dw_ca_one"), {1}},
         {QStringLiteral("ds_ca_name"), {QStringLiteral("1")}},
         {QStringLiteral("dw_ac_out"), {QStringLiteral("0")}},

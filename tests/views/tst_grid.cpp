@@ -2,6 +2,7 @@
 // summary), what clicks report, row focus, editing in place, switching definitions.
 
 #include "views/dataview.h"
+#include "views/grouppattern.h"
 #include "views/definition.h"
 
 #include "app/transaction.h"
@@ -83,7 +84,7 @@ private slots:
         QVERIFY(dw.setDataObject(QStringLiteral("dw_telall")));
         dw.setTransObject(sqlca);
         QSignalSpy ends(&dw, &DataView::retrieveEnd);
-        QCOMPARE(dw.retrieve({QStringLiteral("%")}), 13L);
+        QCOMPARE(dw.retrieve({views::allGroupsPattern()}), 13L);
         QCOMPARE(ends.size(), 1);
         QCOMPARE(ends.at(0).at(0).toLongLong(), 13L);
         dw.show();
@@ -144,7 +145,7 @@ private slots:
         dw.resize(900, 400);
         dw.setDataObject(QStringLiteral("dw_telall"));
         dw.setTransObject(sqlca);
-        dw.retrieve({QStringLiteral("%")});
+        dw.retrieve({views::allGroupsPattern()});
         dw.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dw));
         QSignalSpy clicks(&dw, &DataView::clicked);
@@ -220,7 +221,7 @@ private slots:
         dw.setDataObject(QStringLiteral("dw_telall"));
         dw.setTransObject(sqlca);
         QSignalSpy changed(&dw, &DataView::rowFocusChanged);
-        QCOMPARE(dw.retrieve({QStringLiteral("%")}), 30L);
+        QCOMPARE(dw.retrieve({views::allGroupsPattern()}), 30L);
         QCOMPARE(dw.getRow(), 1L);
         QCOMPARE(changed.size(), 1);
         dw.show();
@@ -314,7 +315,7 @@ private slots:
         dw.show();
         QVERIFY(dw.setDataObject(QStringLiteral("dw_telall")));
         dw.setTransObject(sqlca);
-        QCOMPARE(dw.retrieve({QStringLiteral("%")}), 3L);
+        QCOMPARE(dw.retrieve({views::allGroupsPattern()}), 3L);
         dw.setItem(1, QStringLiteral("nich00"), QStringLiteral("未保存"));
 
         QVERIFY(dw.setDataObject(QStringLiteral("dw_telper")));
@@ -332,7 +333,7 @@ private slots:
         QVERIFY(dw.setDataObject(QStringLiteral("dw_telall")));
         QVERIFY(!dw.fieldEditor(QStringLiteral("xingm0")));
         dw.setTransObject(sqlca);
-        QCOMPARE(dw.retrieve({QStringLiteral("%")}), 3L);
+        QCOMPARE(dw.retrieve({views::allGroupsPattern()}), 3L);
         QVERIFY(dw.getItem(1, QStringLiteral("nich00")).isNull());
         QCOMPARE(dw.displayText(QStringLiteral("count_xingm0")), QStringLiteral("3人"));
     }
