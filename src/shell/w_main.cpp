@@ -13,7 +13,7 @@
 #include "shell/helpbrowser.h"
 #include "shell/m_pop.h"
 #include "shell/navigationlist.h"
-#include "shell/unitgeometry.h"
+#include "widgets/unitgeometry.h"
 #include "shell/uo_icon.h"
 #include "widgets/units.h"
 

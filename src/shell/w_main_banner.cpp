@@ -10,7 +10,7 @@
 #include "settings/u_config.h"
 #include "shell/helpbrowser.h"
 #include "shell/navigationlist.h"
-#include "shell/unitgeometry.h"
+#include "widgets/unitgeometry.h"
 #include "widgets/units.h"
 
 #include <QLabel>

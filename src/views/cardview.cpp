@@ -93,7 +93,7 @@ void CardPart::build()
             editor->setMaximumWidth(qMax(c.width, 8) * fm.horizontalAdvance(QLatin1Char('0')) + 24);
         QFormLayout *form = c.card.column == 1 ? first : c.card.column == 2 ? second : below;
         form->addRow(label, editor);
-        m_fields.append({i, label, editor, false});
+        m_fields.append({i, label, editor, false, QString()});
 
         const int column = i;
         connectEdits(
@@ -154,6 +154,7 @@ void CardPart::refresh(int column)
             continue;
         const Column &c = def()->columns.at(f.column);
         setEditorValue(f.editor, c, m_row > 0 ? m_store->getItem(m_row, c.name) : QVariant());
+        f.shown = editorText(f.editor);
         f.dirty = false;
         f.editor->setEnabled(m_row > 0);
     }
@@ -167,6 +168,10 @@ void CardPart::showRow(long row)
 
 bool CardPart::commit(Field &f, QString *reason)
 {
+    // Text that reached the editor without a keystroke (pasted by a tool, written by a screen
+    // reader) counts as typed: what the field shows is what is saved.
+    if (!f.dirty && editorText(f.editor) != f.shown)
+        f.dirty = true;
     if (m_row <= 0 || !f.dirty)
         return true;
     const Column &c = def()->columns.at(f.column);
@@ -174,6 +179,7 @@ bool CardPart::commit(Field &f, QString *reason)
     if (!parseEditText(c, editorText(f.editor), &value, reason))
         return false;
     f.dirty = false;
+    f.shown = editorText(f.editor);
     // Only a value that differs marks the row as changed: leaving a field untouched changes nothing.
     const QVariant now = m_store->getItem(m_row, c.name);
     const bool emptyAsBefore = now.isNull() && (value.isNull() || value.toString().isEmpty());

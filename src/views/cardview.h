@@ -39,6 +39,7 @@ private:
         QLabel *label;
         QWidget *editor;
         bool dirty = false;   // typed into since it last showed the row
+        QString shown;        // the editor's text when it last showed the row
     };
     void build();
     void refresh(int column);                         // -1: every field

@@ -131,7 +131,7 @@ QValidator *validatorFor(const Column &column, QObject *parent)
         if (column.type == ColumnType::Integer)
             pattern = QStringLiteral("-?\\d{0,18}");
         else if (column.type == ColumnType::Number)
-            pattern = QStringLiteral("-?\\d{0,15}(\\.\\d{0,6})?");
+            pattern = QStringLiteral("-?\\d*(\\.\\d*)?");
         break;
     }
     if (pattern.isEmpty())

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace views {
@@ -61,7 +62,8 @@ QString shortestNumber(double v)
 {
     if (v == std::floor(v) && std::fabs(v) < 1e15)
         return QString::number(qint64(v));
-    return QString::number(v, 'g', 15);
+    // As many digits as reading it back needs: a field shown and saved untouched keeps its value.
+    return QString::number(v, 'f', QLocale::FloatingPointShortest);
 }
 
 bool isNumberFormat(const QString &format)
@@ -183,8 +185,10 @@ bool parseEditText(const Column &column, const QString &input, QVariant *value, 
         *value = n;
         return true;
     }
+    // Plain decimals only: an exponent ("1E31") would slip past the mask's limit on digits.
+    static const QRegularExpression plain(QStringLiteral("^-?[0-9]*\\.?[0-9]*$"));
     const double d = text.toDouble(&ok);
-    if (!ok || !std::isfinite(d))
+    if (!ok || !std::isfinite(d) || !plain.match(text).hasMatch())
         return refuse(QStringLiteral("“%1”必须是数字。").arg(label));
     if (kind == MaskKind::Decimal) {
         const qsizetype dot = text.indexOf(QLatin1Char('.'));

@@ -4,6 +4,7 @@
 #include "views/format.h"
 #include "views/gridmodel.h"
 
+#include <QAccessibleWidget>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
@@ -218,7 +219,42 @@ private:
     }
 
     GridPart *m_part;
+
+public:
+    // What the band shows, left to right: "合计: 6人".
+    QString shownText() const
+    {
+        QStringList texts;
+        for (const Compute &c : m_part->def()->summary)
+            if (!m_part->summaryRect(c).isNull())
+                texts << m_part->m_model->summaryText(c);
+        return texts.join(QLatin1Char(' '));
+    }
 };
+
+// A screen reader reads the band as the eye does: its name is the text of every field, always current.
+class SummaryAccessible : public QAccessibleWidget
+{
+public:
+    explicit SummaryAccessible(SummaryBand *band)
+        : QAccessibleWidget(band, QAccessible::StaticText), m_band(band) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name || t == QAccessible::Value)
+            return m_band->shownText();
+        return QAccessibleWidget::text(t);
+    }
+
+private:
+    SummaryBand *m_band;
+};
+
+QAccessibleInterface *summaryAccessibleFactory(const QString &, QObject *object)
+{
+    if (auto *band = dynamic_cast<SummaryBand *>(object))
+        return new SummaryAccessible(band);
+    return nullptr;
+}
 
 GridPart::GridPart(DataStore *store, const Lookups *lookups, QWidget *parent)
     : ViewPart(store, lookups, parent)
@@ -255,14 +291,18 @@ GridPart::GridPart(DataStore *store, const Lookups *lookups, QWidget *parent)
     m_table->setAccessibleName(def()->name);
 
     if (!def()->summary.isEmpty()) {
+        static const bool factoryInstalled = (QAccessible::installFactory(summaryAccessibleFactory), true);
+        Q_UNUSED(factoryInstalled);
         m_band = new SummaryBand(this);
-        QStringList texts;
-        for (const Compute &c : def()->summary)
-            if (c.kind == ComputeKind::Text)
-                texts << c.text;
-        m_band->setAccessibleName(texts.isEmpty() ? QStringLiteral("合计") : texts.join(QLatin1Char(' ')));
+        m_band->setObjectName(QStringLiteral("summary"));
         layout->addWidget(m_band);
-        connect(m_model, &GridModel::summaryChanged, m_band, qOverload<>(&QWidget::update));
+        connect(m_model, &GridModel::summaryChanged, m_band, [this] {
+            m_band->update();
+            if (QAccessible::isActive()) {
+                QAccessibleEvent changed(m_band, QAccessible::NameChanged);
+                QAccessible::updateAccessibility(&changed);
+            }
+        });
         connect(header, &QHeaderView::sectionResized, m_band, qOverload<>(&QWidget::update));
         connect(header, &QHeaderView::geometriesChanged, m_band, qOverload<>(&QWidget::update));
         connect(m_table->horizontalScrollBar(), &QScrollBar::valueChanged, m_band, qOverload<>(&QWidget::update));

@@ -7,6 +7,7 @@
 #include "views/dataview.h"
 #include "widgets/handletree.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -71,6 +72,26 @@ private slots:
         QCOMPARE(t.page->dw_1->rowCount(), 1L);
         QCOMPARE(t.contactCount(), 3);
         QVERIFY(t.page->dw_1->isAncestorOf(QApplication::focusWidget()) || t.page->dw_1->hasFocus());
+    }
+
+    // What a screen reader (or any tool) writes into a field without keystrokes is what is saved;
+    // a field nobody touched keeps its stored value.
+    void textWrittenThroughAccessibilityIsSaved()
+    {
+        TelPage t(kContacts);
+        t.select(t.group(QStringLiteral("1")));
+        t.click(t.page->cb_1);
+        QWidget *name = t.page->dw_1->fieldEditor(QStringLiteral("xingm0"));
+        QAccessibleInterface *field = QAccessible::queryAccessibleInterface(name);
+        QVERIFY(field);
+        QCOMPARE(field->text(QAccessible::Name), QStringLiteral("姓名"));
+        QVERIFY(field->editableTextInterface());
+        field->editableTextInterface()->insertText(0, QStringLiteral("屏幕阅读"));
+        QCOMPARE(qobject_cast<QLineEdit *>(name)->text(), QStringLiteral("屏幕阅读"));
+        t.click(t.page->cb_3);
+        expectBox(t, QStringLiteral("T10"), QStringLiteral("保存成功!"), Icon::Information);
+        QCOMPARE(t.field(QStringLiteral("屏幕阅读"), QStringLiteral("zuhao0")), QStringLiteral("1"));
+        QCOMPARE(t.field(QStringLiteral("屏幕阅读"), QStringLiteral("danwei")), QString());
     }
 
     void saveChecksInOrder()

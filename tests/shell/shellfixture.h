@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidgetItem>
+#include <QTabWidget>
 #include <QTest>
 
 // Copies `name` from the build's runtime folder, where the build delivers the program's files.
@@ -33,6 +34,23 @@ inline void deliverAll(const AppFolder &folder)
     deliver(folder, QStringLiteral("i001.ico"));
     for (int i = 0; i < 8; ++i)
         deliver(folder, QStringLiteral("resource/P%1.bmp").arg(i, 3, 10, QLatin1Char('0')));
+}
+
+// The controls a page lays out: its own children, and those on the pages of its tab controls.
+inline QList<QWidget *> pageControls(QWidget *page)
+{
+    QList<QWidget *> out;
+    for (QWidget *child : page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() || !child->isVisibleTo(page))
+            continue;
+        out << child;
+        if (auto *tabs = qobject_cast<QTabWidget *>(child))
+            for (int i = 0; i < tabs->count(); ++i)
+                for (QWidget *c : tabs->widget(i)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                    if (!c->isWindow() && !c->isHidden())
+                        out << c;
+    }
+    return out;
 }
 
 // The application folder made ready before the window exists, as start-up does.

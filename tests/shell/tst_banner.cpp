@@ -1,5 +1,5 @@
 #include "app/textcodec.h"
-#include "shell/unitgeometry.h"
+#include "widgets/unitgeometry.h"
 #include "shellfixture.h"
 #include "testmain.h"
 #include "widgets/units.h"

@@ -1,6 +1,6 @@
 #include "app/globals.h"
 #include "shell/helpbrowser.h"
-#include "shell/unitgeometry.h"
+#include "widgets/unitgeometry.h"
 #include "shellfixture.h"
 #include "testmain.h"
 #include "widgets/units.h"
@@ -449,6 +449,41 @@ private slots:
         QVERIFY(t.w.st_1->height() >= 0);
         if (area.width() < 0)
             QCOMPARE(t.w.st_1->width(), 0);
+    }
+
+    // Every control of every page, shown or hidden, lies wholly inside its page and above the
+    // banner's strip, at the size the window opens with and on a large screen.
+    void everyControlIsInsideItsPageAndClearOfTheBanner_data()
+    {
+        QTest::addColumn<QSize>("pixels");
+        QTest::newRow("designed") << units::toPixels(QSize(w_main::DesignWidth, w_main::DesignHeight));
+        QTest::newRow("1920x1080") << QSize(1920, 1080);
+    }
+    void everyControlIsInsideItsPageAndClearOfTheBanner()
+    {
+        QFETCH(QSize, pixels);
+        OpenedWindow t;
+        t.open();
+        t.w.resize(pixels);
+        t.w.layoutControls();
+        const int strip = units::toPixelsY(120);
+        int checked = 0;
+        for (QWidget *page : t.pages()) {
+            if (page == t.w.ole_ie)
+                continue;
+            // A page that was never shown is laid out all the same.
+            page->show();
+            QCoreApplication::processEvents();
+            for (QWidget *control : pageControls(page)) {
+                const QRect r(control->mapTo(page, QPoint(0, 0)), control->size());
+                const QString what = page->objectName() + QLatin1Char('.') + control->objectName();
+                QVERIFY2(!r.isEmpty(), qPrintable(what));
+                QVERIFY2(page->rect().contains(r), qPrintable(what));
+                QVERIFY2(r.bottom() < page->height() - strip, qPrintable(what));
+                ++checked;
+            }
+        }
+        QVERIFY(checked >= 6);
     }
 
     void closingRemovesTheTrayIconOnce()

@@ -3,6 +3,8 @@
 
 #include "views/dataview.h"
 #include "views/definition.h"
+#include "views/format.h"
+#include "views/registry.h"
 
 #include "app/transaction.h"
 #include "fakes.h"
@@ -312,6 +314,46 @@ private slots:
                  QStringLiteral("台灯/3/12.5/37.5"));
         // The id the database gave shows on the form.
         QCOMPARE(page.editor<QLineEdit>("id")->text(), QStringLiteral("1"));
+    }
+
+    // Numbers: the money mask refuses exponent forms in the parser itself (no caller can store them),
+    // and a number field without a mask shows every digit it stores, so saving it untouched or
+    // saving another field leaves the stored value exactly as it was.
+    void numbersAreParsedStrictlyAndShownExactly()
+    {
+        const Column money = build::number(QStringLiteral("buyprice"), QStringLiteral("购买单价")).mask(QStringLiteral("###,###.00"));
+        for (const QString typed : {"1E31", "1e308", "-9e99", "1e2", "0x10", "inf", "1.5e1"}) {
+            QVariant v;
+            QString why;
+            QVERIFY2(!parseEditText(money, typed, &v, &why), qPrintable(typed));
+            QVERIFY(why.contains(QStringLiteral("购买单价")));
+        }
+        QVariant v;
+        QVERIFY(parseEditText(money, QStringLiteral("123,456.78"), &v, nullptr));
+        QCOMPARE(v.toDouble(), 123456.78);
+
+        fake::Platform platform;
+        AppFolder folder;
+        const double stored = 1234567890.123456789;
+        run(QStringLiteral("INSERT INTO ca_info (gid, name, num, worth) VALUES ('1', '古董', 1, ?)"), {stored});
+        run(QStringLiteral("INSERT INTO ca_info (gid, name, num, worth) VALUES ('1', '零头', 1, 0.1 + 0.2)"));
+        QVERIFY(sqlca.commit());
+        Page page(QStringLiteral("dw_ca_one"));
+        QVERIFY(page.show());
+        DataView &dw = *page.dw;
+        QCOMPARE(dw.retrieve({1}), 1L);
+        QCOMPARE(page.editor<QLineEdit>("worth")->text(), QStringLiteral("1234567890.1234567"));
+        page.type(page.editor<QLineEdit>("name"), QStringLiteral("古董花瓶"));
+        page.leave();
+        QCOMPARE(dw.update(true), 1);
+        QVERIFY(sqlca.commit());
+        QCOMPARE(scalar(QStringLiteral("SELECT worth FROM ca_info WHERE id = 1")).toDouble(), stored);
+        QCOMPARE(dw.retrieve({2}), 1L);
+        page.type(page.editor<QLineEdit>("brand"), QStringLiteral("某牌"));
+        page.leave();
+        QCOMPARE(dw.update(true), 1);
+        QVERIFY(sqlca.commit());
+        QCOMPARE(scalar(QStringLiteral("SELECT worth = 0.1 + 0.2 FROM ca_info WHERE id = 2")).toInt(), 1);
     }
 };
 
