@@ -89,7 +89,7 @@ int main(int argc, char **argv)
         const long root = page.tv_1->findItem(widgets::TreeNavigation::Root);
         const long group = page.tv_1->findChildByData(root, code);
         const double start = cpuMs();
-        page.of_fillgroup(group, code);
+        page.groupTree().of_fillgroup(group, code);
         fill.push_back(cpuMs() - start);
         {
             const double s0 = cpuMs();

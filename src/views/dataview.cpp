@@ -219,6 +219,7 @@ QString DataView::getItemString(long row, const QString &column) const { return 
 double DataView::getItemNumber(long row, const QString &column) const { return d->store->getItemNumber(row, column); }
 bool DataView::setItem(long row, const QString &column, const QVariant &value) { return d->store->setItem(row, column, value); }
 DataStore::RowStatus DataView::getItemStatus(long row, const QString &column) const { return d->store->getItemStatus(row, column); }
+QVariant DataView::getItemOriginal(long row, const QString &column) const { return d->store->getItemOriginal(row, column); }
 void DataView::resetUpdate() { d->store->resetUpdate(); }
 bool DataView::setSort(const QString &criteria) { return d->store->setSort(criteria); }
 bool DataView::sort() { return d->store->sort(); }

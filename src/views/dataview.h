@@ -53,6 +53,7 @@ public:
     double getItemNumber(long row, const QString &column) const;
     bool setItem(long row, const QString &column, const QVariant &value);
     DataStore::RowStatus getItemStatus(long row, const QString &column = {}) const;
+    QVariant getItemOriginal(long row, const QString &column) const;   // the value as read
     int update(bool resetFlags = false);   // accepts the text being typed first
     void resetUpdate();
     bool setSort(const QString &criteria);

@@ -1,0 +1,103 @@
+#pragma once
+// A page of records in groups, described by data: the group tree on the left; `dw_1` on the right
+// showing the list of the root's or a group's records, or the card of one record; Add, Delete, Save
+// and Close. The address book and the personal assets are such pages; each gives its data and
+// overrides the few hooks where it differs.
+
+#include "pagekit/grouptree.h"
+#include "pagekit/helpers.h"
+#include "pagekit/page.h"
+
+class QPushButton;
+
+namespace views {
+class DataView;
+struct DwObject;
+}
+namespace widgets {
+class HandleTree;
+}
+
+namespace pagekit {
+
+struct GroupTreePageSpec
+{
+    GroupTreeSpec tree;
+    QString pageName;        // accessible names: the page, its tree and its view
+    QString treeName;
+    QString viewName;
+    QString listView;        // shown for the root and the groups, retrieved with a group pattern
+    QString cardView;        // shown for a member, retrieved with the member's data
+    QString groupColumn;     // the group code in the list and the card ("zuhao0", "gid")
+    QString nameColumn;      // the member's label in the list and the card ("xingm0", "name")
+    // The boxes are numbered the same on every such page: "T00" … "T11", "C00" … "C11".
+    QString boxPrefix;       // "T", "C"
+    QString missingName;     // the text of box 09: "姓名不能为空!"
+    // After a failed delete: show the record as stored again, or leave it removed from the card.
+    bool rebuildAfterFailedDelete = false;
+};
+
+class GroupTreePage : public Page
+{
+    Q_OBJECT
+public:
+    // Builds the controls and the tree (the page's creation).
+    GroupTreePage(const GroupTreePageSpec &spec, QWidget *parent = nullptr);
+
+    widgets::HandleTree *tv_1;
+    views::DataView *dw_1;
+    QPushButton *cb_1; // 添加(&A)
+    QPushButton *cb_2; // 删除(&D)
+    QPushButton *cb_3; // 保存(&S)
+    QPushButton *cb_7; // 关闭(&C)
+
+    const GroupTreePageSpec &spec() const { return m_spec; }
+    GroupTree &groupTree() { return m_tree; }
+
+    // Builds the tree afresh below a new root (also run again after every save and delete).
+    void constructor();
+    void of_layout(int w, int h) override;
+    QString sortSuffix() const { return m_sort.suffix(); }
+
+    void tv_1_itempopulate(long handle);
+    void tv_1_selectionchanged(long oldhandle, long newhandle);
+    void dw_1_clicked(int xpos, int ypos, long row, const views::DwObject &dwo);
+    void dw_1_doubleclicked(int xpos, int ypos, long row, const views::DwObject &dwo);
+    void dw_1_rowfocuschanging(long currentrow, long newrow);
+    void dw_1_losefocus();
+    int dw_1_dberror(long sqldbcode, const QString &sqlerrtext);
+    void cb_1_clicked();
+    void cb_2_clicked();
+    void cb_3_clicked();
+    void cb_7_clicked();
+
+    // Rebuilds the tree and finds group `code` again (expanded), and its member `name` if given.
+    void of_rebuild(const QString &code, const QString &name = QString());
+    // Expands the group of `code` and selects its first member labelled `name`.
+    bool of_locate(const QString &code, const QString &name);
+
+protected:
+    // Hooks where pages differ.
+    // A new card's row, after its group was set: values of the page's own (a date, a count).
+    virtual void of_newrow(long row);
+    // The stored record a delete acts on (group code, name); blanks mean the card holds nothing
+    // stored, and the row is only taken off the card. By default the card's current values.
+    virtual Group of_deletetarget(long row);
+    // Removes the stored record after the row left the card; true when written (not committed).
+    // By default the card's delete is written through the view.
+    virtual bool of_deletestored(const Group &target);
+    // A value being typed into the card.
+    virtual void dw_1_editchanged(long row, const QString &column, const QString &text);
+
+    bool showsCard() const;
+    Box box(int number, platform::Icon icon = platform::Icon::Exclamation) const;
+
+private:
+    QString boxText(int number) const;
+
+    GroupTreePageSpec m_spec;
+    GroupTree m_tree;
+    SortToggle m_sort;
+};
+
+} // namespace pagekit

@@ -1,0 +1,71 @@
+#include "pagekit/helpers.h"
+
+#include "app/globals.h"
+#include "app/transaction.h"
+#include "views/dataview.h"
+
+#include <QPushButton>
+
+namespace pagekit {
+
+QPushButton *makeButton(const QString &caption, const QString &objectName, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(objectName);
+    QString name = caption;
+    b->setAccessibleName(name.remove(QLatin1Char('&')));
+    return b;
+}
+
+void showBox(const Box &box, const QString &more)
+{
+    platform::messageBox(box.code, more.isNull() ? box.text : box.text + more, box.icon);
+}
+
+bool confirm(const QString &code, const QString &text)
+{
+    return platform::messageBox(code, text, platform::Icon::Question, platform::Buttons::YesNo, 2)
+        == platform::Answer::Yes;
+}
+
+bool isBlank(const QString &text)
+{
+    return text.trimmed().isEmpty();
+}
+
+bool SortToggle::headerClicked(views::DataView *dw, const views::DwObject &dwo)
+{
+    if (dwo.type != QStringLiteral("text"))
+        return false;
+    is_sort = is_sort == QStringLiteral(" A") ? QStringLiteral(" D") : QStringLiteral(" A");
+    // A text that names no column gives a criterion the view refuses quietly.
+    if (!dw->setSort(dwo.name.left(dwo.name.size() - 2) + is_sort))
+        return false;
+    return dw->sort();
+}
+
+void highlightOnly(views::DataView *dw, long row)
+{
+    dw->selectRow(0, false);
+    dw->selectRow(row, true);
+}
+
+bool commitOrReport(bool written, const Box &failure)
+{
+    if (written && sqlca.commit())
+        return true;
+    gs_sqlerrtext = sqlca.sqlerrtext;
+    sqlca.rollback();
+    showBox(failure, QStringLiteral("\n") + gs_sqlerrtext);
+    return false;
+}
+
+bool saveView(views::DataView *dw, const Box &failure)
+{
+    if (!commitOrReport(dw->update(false) == 1, failure))
+        return false;
+    dw->resetUpdate();
+    return true;
+}
+
+} // namespace pagekit

@@ -1,0 +1,27 @@
+#pragma once
+// What every page is: a widget that lays out its own controls from the rectangle, in layout units,
+// that the main window hands it. The main window calls of_layout for every page, shown or hidden,
+// each time the window changes size, so switching pages never shows stale geometry.
+
+#include <QWidget>
+
+namespace pagekit {
+
+class Page : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Page(QWidget *parent = nullptr);
+
+    // Places the page's controls in a page `w` × `h` units large.
+    virtual void of_layout(int w, int h) = 0;
+
+    // The page's own rectangle in units: the one the main window gave it, or its pixels converted
+    // where it stands alone (tests, tools).
+    QRect unitRect() const;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+};
+
+} // namespace pagekit
