@@ -1,6 +1,6 @@
 #include "assets/u_capital.h"
 
 u_capital::u_capital(QWidget *parent)
-    : QWidget(parent)
+    : Page(parent)
 {
 }

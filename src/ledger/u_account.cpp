@@ -1,6 +1,6 @@
 #include "ledger/u_account.h"
 
 u_account::u_account(QWidget *parent)
-    : QWidget(parent)
+    : Page(parent)
 {
 }

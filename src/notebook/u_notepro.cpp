@@ -1,6 +1,6 @@
 #include "notebook/u_notepro.h"
 
 u_notepro::u_notepro(QWidget *parent)
-    : QWidget(parent)
+    : Page(parent)
 {
 }

@@ -203,6 +203,11 @@ void w_main::open(const QStringList &arguments)
         show();
 }
 
+QList<pagekit::Page *> w_main::pages() const
+{
+    return {uo_tel, uo_note, uo_cap, uo_acc, uo_config};
+}
+
 void w_main::hideExportTab()
 {
     auto *tab_2 = uo_config->findChild<QTabWidget *>(QStringLiteral("tab_2"));

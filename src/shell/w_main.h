@@ -13,6 +13,9 @@ class u_config;
 class u_notepro;
 class u_telpro;
 class uo_icon;
+namespace pagekit {
+class Page;
+}
 
 // The program's only top-level window: the navigation list on the left chooses which page the
 // content area shows; the banner runs along the content area's lower edge; the window lives in the
@@ -68,6 +71,9 @@ public:
 
     // Window-level layout: the list, the content area, the pages and help on top of it, the banner.
     void layoutControls();
+
+    // The five pages in the order of the page mask.
+    QList<pagekit::Page *> pages() const;
 
     uo_icon *icon() const { return m_icon; }
     QTimer *bannerTimer() const { return m_timer; }

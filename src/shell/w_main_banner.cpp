@@ -103,10 +103,12 @@ void w_main::layoutControls()
     const QRect area(list.x() + list.width() + 20, list.y(), workWidth - (list.width() + 40), list.height());
     setUnitGeometry(st_1, area);
 
-    for (QWidget *page : {static_cast<QWidget *>(uo_tel), static_cast<QWidget *>(uo_note),
-                          static_cast<QWidget *>(uo_cap), static_cast<QWidget *>(uo_acc),
-                          static_cast<QWidget *>(uo_config), static_cast<QWidget *>(ole_ie)})
+    // Every page, shown or hidden, lays out its controls from its rectangle in units.
+    for (pagekit::Page *page : pages()) {
         setUnitGeometry(page, area);
+        page->of_layout(area.width(), area.height());
+    }
+    setUnitGeometry(ole_ie, area);
 
     // The banner starts again from the left, keeping its direction.
     QRect banner = unitGeometry(st_version);

@@ -1,12 +1,9 @@
 #pragma once
 // The address-book page on a fresh database, shown and active, with every seam faked, and the
-// moves a user makes on it.
+// moves a user makes on it (through the page driver every page's tests share).
 
 #include "addressbook/u_telpro.h"
-#include "fakes.h"
-#include "fixture.h"
-
-#include <memory>
+#include "pagedriver.h"
 
 struct Contact
 {
@@ -15,33 +12,27 @@ struct Contact
     QString mobile;
 };
 
-void typeText(QWidget *widget, const QString &text);
+using drive::typeText;
 
-class TelPage
+class TelPage : public PageOnDisk<u_telpro>
 {
 public:
     // Adds the groups (code, name) and the contacts to the database before the page is built.
     explicit TelPage(const QList<Contact> &contacts = {}, const QList<QPair<QString, QString>> &groups = {});
-    ~TelPage();
 
-    fake::Platform fakes;
-    AppFolder folder;
-    std::unique_ptr<u_telpro> page;
+    long root() const { return drive::root(page->tv_1); }
+    long group(const QString &code) const { return drive::group(page->tv_1, code); }
+    long contact(const QString &code, const QString &name) { return drive::member(page->tv_1, code, name); }
+    QStringList children(long handle) const { return drive::children(page->tv_1, handle); }
+    void select(long handle) { drive::select(page->tv_1, handle); }
+    long current() const { return drive::current(page->tv_1); }
 
-    long root() const;
-    long group(const QString &code) const;             // level-2 item of a group code
-    long contact(const QString &code, const QString &name); // expands the group first
-    QStringList children(long handle) const;           // labels
-    void select(long handle);                          // as a click on the item
-    long current() const;
+    void clickHeader(const QString &objectName) { drive::clickObject(page->dw_1, objectName); }
+    void doubleClickCell(const QString &column, long row) { drive::doubleClickCell(page->dw_1, column, row); }
+    void type(const QString &column, const QString &text) { drive::type(page->dw_1, column, text); }
+    void chooseGroup(const QString &code) { drive::choose(page->dw_1, QStringLiteral("zuhao0"), code); }
+    void click(QWidget *button) { drive::click(button); }
 
-    void clickHeader(const QString &objectName);       // a click on a text object of the list
-    void doubleClickCell(const QString &column, long row);
-    void type(const QString &column, const QString &text); // into a card field, replacing it
-    void chooseGroup(const QString &code);             // in the card's 组别 drop-down
-    void click(QWidget *button);                       // focus moves there first, as with a mouse
-
-    QStringList boxTitles() const { return fakes.boxes->titles(); }
     const platform::MessageBoxRequest &lastBox() const { return fakes.boxes->shown.last(); }
     int contactCount(const QString &where = QStringLiteral("1=1")) const;
     QString field(const QString &name, const QString &column) const; // as stored
