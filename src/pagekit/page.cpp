@@ -12,6 +12,10 @@ Page::Page(QWidget *parent)
 {
 }
 
+void Page::of_lock(bool)
+{
+}
+
 QRect Page::unitRect() const
 {
     if (hasUnitGeometry(this))

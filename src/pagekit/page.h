@@ -16,6 +16,11 @@ public:
     // Places the page's controls in a page `w` × `h` units large.
     virtual void of_layout(int w, int h) = 0;
 
+    // The program locks (true) or is unlocked (false). While locked no record may be visible in
+    // any window: a page that opens windows of its own hides them here. The page itself is hidden
+    // by the main window.
+    virtual void of_lock(bool locked);
+
     // The page's own rectangle in units: the one the main window gave it, or its pixels converted
     // where it stands alone (tests, tools).
     QRect unitRect() const;

@@ -30,7 +30,7 @@ Services &services()
 {
     Services &s = current();
     if (!s.messageBoxes || !s.fileDialogs || !s.clipboard || !s.autostart || !s.idle || !s.printers
-        || !s.restarter || !s.tray) {
+        || !s.restarter || !s.tray || !s.clock) {
         Services n = nativeServices();
         fillMissing(s.messageBoxes, n.messageBoxes);
         fillMissing(s.fileDialogs, n.fileDialogs);
@@ -40,6 +40,7 @@ Services &services()
         fillMissing(s.printers, n.printers);
         fillMissing(s.restarter, n.restarter);
         fillMissing(s.tray, n.tray);
+        fillMissing(s.clock, n.clock);
     }
     return s;
 }
@@ -56,6 +57,7 @@ ServicesOverride::ServicesOverride(Services replacement)
     swapIfGiven(s.printers, replacement.printers);
     swapIfGiven(s.restarter, replacement.restarter);
     swapIfGiven(s.tray, replacement.tray);
+    swapIfGiven(s.clock, replacement.clock);
     m_saved = std::move(replacement);
 }
 
@@ -70,6 +72,7 @@ ServicesOverride::~ServicesOverride()
     swapIfGiven(s.printers, m_saved.printers);
     swapIfGiven(s.restarter, m_saved.restarter);
     swapIfGiven(s.tray, m_saved.tray);
+    swapIfGiven(s.clock, m_saved.clock);
 }
 
 Answer messageBox(const QString &title, const QString &text, Icon icon, Buttons buttons, int defaultButton)

@@ -3,6 +3,7 @@
 // through services(); tests install fakes for the whole of a test with a ServicesOverride.
 
 #include "platform/autostart.h"
+#include "platform/clock.h"
 #include "platform/clipboard.h"
 #include "platform/filedialogs.h"
 #include "platform/idle.h"
@@ -25,6 +26,7 @@ struct Services
     std::unique_ptr<Printers> printers;
     std::unique_ptr<Restarter> restarter;
     std::unique_ptr<Tray> tray;
+    std::unique_ptr<Clock> clock;
 };
 
 // The services in use; made on first use with this platform's implementations.

@@ -9,6 +9,7 @@
 #include "platform/services.h"
 #include "shell/lockhotkey.h"
 #include "shell/navigationlist.h"
+#include "pagekit/page.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -65,6 +66,8 @@ void w_main::lock()
 void w_main::lockNow()
 {
     of_hide(QStringLiteral("00000##0"));
+    for (pagekit::Page *page : pages())
+        page->of_lock(true);
     lv_1->setEnabled(false);
     lv_1->setHideSelection(true);
 }
@@ -78,8 +81,12 @@ void w_main::keyPressEvent(QKeyEvent *event)
 {
     if (lockHotkeyMatches(f_profile(QStringLiteral("lockshortCut")), event->key(), event->modifiers())) {
         // No page comes back: the user chooses one from the list.
+        const bool wasLocked = isLocked();
         lv_1->setHideSelection(false);
         lv_1->setEnabled(true);
+        if (wasLocked)
+            for (pagekit::Page *page : pages())
+                page->of_lock(false);
     }
     QWidget::keyPressEvent(event);
 }

@@ -88,6 +88,7 @@ Platform::Platform()
     s.printers = std::make_unique<Printers>();
     s.restarter = std::make_unique<Restarter>();
     s.tray = std::make_unique<Tray>();
+    s.clock = std::make_unique<Clock>();
     boxes = static_cast<MessageBoxes *>(s.messageBoxes.get());
     dialogs = static_cast<FileDialogs *>(s.fileDialogs.get());
     clipboard = static_cast<Clipboard *>(s.clipboard.get());
@@ -96,6 +97,7 @@ Platform::Platform()
     printers = static_cast<Printers *>(s.printers.get());
     restarter = static_cast<Restarter *>(s.restarter.get());
     tray = static_cast<Tray *>(s.tray.get());
+    clock = static_cast<Clock *>(s.clock.get());
     m_override = std::make_unique<platform::ServicesOverride>(std::move(s));
 }
 

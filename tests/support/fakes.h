@@ -111,6 +111,14 @@ public:
     QList<TrayIcon *> icons; // owned by their parents
 };
 
+// A clock that stands still until a test moves it.
+class Clock : public platform::Clock
+{
+public:
+    QDateTime now() const override { return current; }
+    QDateTime current = QDateTime(QDate(2009, 2, 14), QTime(10, 30));
+};
+
 // Every seam faked for the lifetime of the object.
 class Platform
 {
@@ -126,6 +134,7 @@ public:
     Printers *printers;
     Restarter *restarter;
     Tray *tray;
+    Clock *clock;
 
 private:
     std::unique_ptr<platform::ServicesOverride> m_override;

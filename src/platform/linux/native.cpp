@@ -13,6 +13,7 @@ Services nativeServices()
     s.idle = std::make_unique<QtIdleCountdown>();
     s.printers = std::make_unique<QtPrinters>();
     s.restarter = std::make_unique<QtRestarter>();
+    s.clock = std::make_unique<SystemClock>();
     s.tray = std::make_unique<QtTray>();
     return s;
 }
