@@ -205,19 +205,6 @@ private slots:
         QCOMPARE(dump(sqlca.handle()), rows);
     }
 
-    void missingFolderOrAFolderAsTargetIsRefused()
-    {
-        AppFolder folder;
-        QString reason;
-        QCOMPARE(settings::copyDatabase(sqlca.handle(), folder.file(QStringLiteral("没有/x.mdb")), &reason), CopyResult::Failed);
-        QVERIFY2(reason.contains(QStringLiteral("不存在")), qPrintable(reason));
-        QVERIFY(QDir().mkpath(folder.file(QStringLiteral("dir.mdb/inside"))));
-        QCOMPARE(settings::copyDatabase(sqlca.handle(), folder.file(QStringLiteral("dir.mdb")), &reason), CopyResult::Failed);
-        QVERIFY2(reason.contains(QStringLiteral("文件夹")), qPrintable(reason));
-        QCOMPARE(entries(folder.file(QStringLiteral("dir.mdb"))), QStringList{QStringLiteral("inside")});
-        QCOMPARE(entries(folder.path()), (QStringList{QStringLiteral("dir.mdb"), QStringLiteral("mivo.mdb")}));
-    }
-
     void rotationKeepsExactlyTheNewestAndTouchesNothingElse()
     {
         AppFolder folder;
@@ -247,6 +234,7 @@ private slots:
         for (const QString &name : others)
             put(autoFolder + QLatin1Char('/') + name, name.toUtf8());
         put(backups + QStringLiteral("/mivo-auto-20000101-000000.mdb"), "outside");
+        put(backups + QStringLiteral("/20240101.mdb"), "a backup made by hand");
         QVERIFY(QDir().mkpath(autoFolder + QStringLiteral("/mivo-auto-20000101-000000.mdb")));
         QVERIFY(QFile::link(autoFolder + QStringLiteral("/notes.txt"), autoFolder + QStringLiteral("/mivo-auto-19990101-000000.mdb")));
 
@@ -263,6 +251,7 @@ private slots:
         QVERIFY(QFileInfo(autoFolder + QStringLiteral("/mivo-auto-20000101-000000.mdb")).isDir());
         QVERIFY(QFileInfo(autoFolder + QStringLiteral("/mivo-auto-19990101-000000.mdb")).isSymLink());
         QCOMPARE(bytesOf(backups + QStringLiteral("/mivo-auto-20000101-000000.mdb")), QByteArray("outside"));
+        QCOMPARE(bytesOf(backups + QStringLiteral("/20240101.mdb")), QByteArray("a backup made by hand"));
 
         // A clock set back: the new copy sorts first and still stays.
         const QDateTime past(QDate(2023, 1, 1), QTime(0, 0, 0));
