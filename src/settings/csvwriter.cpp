@@ -1,0 +1,84 @@
+// Comma-separated values as spreadsheets read them: UTF-8 with a byte-order mark (without it some
+// take the bytes for the local code page), fields quoted where they hold a comma, a quote or a line
+// break, quotes doubled, every record ending in CRLF.
+
+#include "settings/pendingfile.h"
+#include "settings/sheetwriters_p.h"
+
+#include <QFile>
+
+namespace settings::detail {
+
+namespace {
+
+constexpr qsizetype kFlushAt = 1 << 20;
+
+void appendField(QByteArray &out, const QVariant &value)
+{
+    switch (kindOf(value)) {
+    case CellKind::Empty:
+        return;
+    case CellKind::Number:
+        out += numberText(value).toUtf8();
+        return;
+    case CellKind::Text:
+        break;
+    }
+    const QByteArray text = value.toString().toUtf8();
+    if (!text.contains(',') && !text.contains('"') && !text.contains('\r') && !text.contains('\n')) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+} // namespace
+
+bool writeCsv(const QString &file, const QList<QVariantList> &rows, QString *reason)
+{
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        *reason = withSystemText(QStringLiteral("无法写入文件 %1").arg(nativePath(file)), out.errorString());
+        return false;
+    }
+    QByteArray buffer("\xEF\xBB\xBF");
+    buffer.reserve(kFlushAt + 64 * 1024);
+    qint64 written = 0;
+    auto flush = [&] {
+        const bool ok = out.write(buffer) == buffer.size();
+        written += buffer.size();
+        buffer.truncate(0);
+        return ok;
+    };
+    bool ok = true;
+    for (qsizetype r = 0; r < rows.size() && ok; ++r) {
+        const QVariantList &row = rows.at(r);
+        for (qsizetype c = 0; c < row.size(); ++c) {
+            if (c > 0)
+                buffer += ',';
+            appendField(buffer, row.at(c));
+        }
+        buffer += "\r\n";
+        if (buffer.size() >= kFlushAt)
+            ok = flush();
+    }
+    ok = ok && flush();
+    // A short write may go unreported until the size is looked at (a full disk, a size limit).
+    ok = ok && out.size() == written;
+    const QString systemText = out.errorString();
+    out.close();
+    ok = ok && out.error() == QFileDevice::NoError;
+    if (!ok) {
+        *reason = withSystemText(QStringLiteral("写入 CSV 文件失败"), systemText);
+        return false;
+    }
+    return true;
+}
+
+} // namespace settings::detail

@@ -1,0 +1,275 @@
+#include "settings/backupcopy.h"
+
+#include "app/transaction.h"
+
+#include "filesizelimit.h"
+#include "fixture.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFile>
+#include <sqlite3.h>
+#include <unistd.h>
+
+using settings::CopyResult;
+
+namespace {
+
+void addNotes(int count, int length)
+{
+    for (int i = 0; i < count; ++i)
+        if (!sqlca.execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES ('1', ?, ?)"),
+                           {QStringLiteral("笔记%1").arg(i), QString(length, QChar(u'文' + i % 50))}))
+            qFatal("notes: %s", qPrintable(sqlca.sqlerrtext));
+    if (!sqlca.commit())
+        qFatal("commit: %s", qPrintable(sqlca.sqlerrtext));
+}
+
+// Every row of every table as text; two databases with the same content give the same list.
+QStringList dump(sqlite3 *db)
+{
+    QStringList lines;
+    for (const QString &table : requiredTables()) {
+        sqlite3_stmt *s = nullptr;
+        const QByteArray sql = "SELECT * FROM " + table.toUtf8() + " ORDER BY 1, 2";
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &s, nullptr) != SQLITE_OK)
+            return {QStringLiteral("cannot read ") + table};
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            QStringList cells;
+            for (int c = 0; c < sqlite3_column_count(s); ++c)
+                cells << QString::number(sqlite3_column_type(s, c)) + QLatin1Char(':')
+                             + QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, c)));
+            lines << table + QLatin1Char('|') + cells.join(QLatin1Char('|'));
+        }
+        sqlite3_finalize(s);
+    }
+    return lines;
+}
+
+QStringList dumpFile(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return {QStringLiteral("cannot open ") + path};
+    }
+    const QStringList lines = dump(db);
+    sqlite3_close(db);
+    return lines;
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A database whose schema reads but one of whose table pages is damaged: copying its pages works,
+// checking the copy does not.
+sqlite3 *openDamagedDatabase(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    sqlite3_exec(db, "CREATE TABLE t (x TEXT); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                     "INSERT INTO t SELECT printf('%0100d', i) FROM n;",
+                 nullptr, nullptr, nullptr);
+    sqlite3_stmt *s = nullptr;
+    sqlite3_prepare_v2(db, "SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_master WHERE name = 't'", -1, &s, nullptr);
+    sqlite3_step(s);
+    const qint64 root = sqlite3_column_int64(s, 0), pageSize = sqlite3_column_int64(s, 1);
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite) || !f.seek((root - 1) * pageSize) || f.write(QByteArray(64, '\x7f')) != 64)
+        qFatal("cannot damage %s", qPrintable(path));
+    f.close();
+    sqlite3_open(path.toUtf8().constData(), &db);
+    return db;
+}
+
+} // namespace
+
+class tst_backupcopy : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void copyOpensWithTheSameRowsAndLeavesNothingElse()
+    {
+        AppFolder folder;
+        addNotes(60, 3000);
+        QVERIFY(sqlca.execute(QStringLiteral("INSERT INTO t_account (vtype, vdate, vname, vmoney) VALUES ('1', '20240101', '午饭', 25.5)")));
+        QVERIFY(sqlca.commit());
+        const QString backups = folder.file(QStringLiteral("备份 文件夹"));
+        QVERIFY(QDir().mkpath(backups));
+        const QString target = backups + QStringLiteral("/20240101.mdb");
+
+        QList<QPair<int, int>> steps;
+        QString reason;
+        const CopyResult result = settings::copyDatabase(
+            sqlca.handle(), target, &reason,
+            [&](int done, int total) {
+                steps.append({done, total});
+                return true;
+            },
+            16);
+        QVERIFY2(result == CopyResult::Copied, qPrintable(reason));
+        QVERIFY(steps.size() > 3);
+        for (qsizetype i = 1; i < steps.size(); ++i)
+            QVERIFY(steps.at(i).first > steps.at(i - 1).first);
+        QCOMPARE(steps.last().first, steps.last().second);
+
+        const QStringList source = dump(sqlca.handle());
+        QVERIFY(source.size() > 60);
+        QCOMPARE(dumpFile(target), source);
+        QCOMPARE(entries(backups), QStringList{QStringLiteral("20240101.mdb")});
+        // The program's own connection goes on working.
+        QVERIFY(sqlca.execute(QStringLiteral("DELETE FROM t_account")));
+        QVERIFY(sqlca.commit());
+    }
+
+    void failedOverwriteKeepsTheEarlierBackup_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("cancelled") << QStringLiteral("cancelled");
+        QTest::newRow("disk full") << QStringLiteral("disk full");
+        QTest::newRow("copy fails its check") << QStringLiteral("check");
+    }
+    void failedOverwriteKeepsTheEarlierBackup()
+    {
+        QFETCH(QString, failure);
+        AppFolder folder;
+        addNotes(100, 2000);
+        const QString backups = folder.file(QStringLiteral("backups"));
+        QVERIFY(QDir().mkpath(backups));
+        const QString target = backups + QStringLiteral("/20240101.mdb");
+        QString reason;
+        QVERIFY2(settings::copyDatabase(sqlca.handle(), target, &reason) == CopyResult::Copied, qPrintable(reason));
+        const QByteArray earlier = bytesOf(target);
+        addNotes(100, 2000);   // a new copy would differ
+        const QStringList before = entries(backups);
+
+        CopyResult result;
+        if (failure == QLatin1String("cancelled")) {
+            int calls = 0;
+            result = settings::copyDatabase(sqlca.handle(), target, &reason, [&](int, int) { return ++calls < 2; }, 8);
+            QCOMPARE(result, CopyResult::Cancelled);
+            QCOMPARE(calls, 2);
+        } else if (failure == QLatin1String("disk full")) {
+            FileSizeLimit limit(64 * 1024);
+            result = settings::copyDatabase(sqlca.handle(), target, &reason);
+        } else {
+            sqlite3 *damaged = openDamagedDatabase(folder.file(QStringLiteral("damaged.db")));
+            result = settings::copyDatabase(damaged, target, &reason);
+            sqlite3_close(damaged);
+            QVERIFY2(reason.contains(QStringLiteral("完整性检查")), qPrintable(reason));
+        }
+        QVERIFY(result != CopyResult::Copied);
+        QVERIFY(!reason.isEmpty());
+        QVERIFY(bytesOf(target) == earlier);
+        QCOMPARE(entries(backups), before);
+    }
+
+    void theDatabaseItselfIsKnownUnderAnyName()
+    {
+        AppFolder folder;
+        const QString db = folder.database();
+        QVERIFY(QDir().mkpath(folder.file(QStringLiteral("sub"))));
+        QVERIFY(QFile::link(db, folder.file(QStringLiteral("link.mdb"))));
+        QCOMPARE(::link(QFile::encodeName(db).constData(), QFile::encodeName(folder.file(QStringLiteral("hard.mdb"))).constData()), 0);
+        QVERIFY(QFile::copy(db, folder.file(QStringLiteral("copy.mdb"))));
+
+        QVERIFY(settings::isSameFile(db, folder.file(QStringLiteral("sub/../mivo.mdb"))));
+        QVERIFY(settings::isSameFile(db, folder.file(QStringLiteral("gone/../mivo.mdb"))));
+        QVERIFY(settings::isSameFile(folder.file(QStringLiteral("link.mdb")), db));
+        QVERIFY(settings::isSameFile(db, folder.file(QStringLiteral("hard.mdb"))));
+        QVERIFY(!settings::isSameFile(db, folder.file(QStringLiteral("copy.mdb"))));
+        QVERIFY(!settings::isSameFile(db, folder.file(QStringLiteral("mivo.mdb.bak"))));
+        QVERIFY(settings::isSameFile(folder.file(QStringLiteral("sub/../new.mdb")), folder.file(QStringLiteral("new.mdb"))));
+
+        const QStringList rows = dump(sqlca.handle());
+        const QStringList before = entries(folder.path());
+        for (const char *name : {"link.mdb", "sub/../mivo.mdb", "hard.mdb"}) {
+            QString reason;
+            QCOMPARE(settings::copyDatabase(sqlca.handle(), folder.file(QString::fromLatin1(name)), &reason), CopyResult::Failed);
+            QVERIFY2(reason.contains(QStringLiteral("当前使用的数据库")), qPrintable(reason));
+        }
+        QVERIFY(QFileInfo(folder.file(QStringLiteral("link.mdb"))).isSymLink());
+        QCOMPARE(entries(folder.path()), before);
+        QCOMPARE(dump(sqlca.handle()), rows);
+    }
+
+    void rotationKeepsExactlyTheNewestAndTouchesNothingElse()
+    {
+        AppFolder folder;
+        const QString backups = folder.file(QStringLiteral("备份"));
+        const QString autoFolder = backups + QStringLiteral("/auto");
+        QString reason, written;
+        QVERIFY(!settings::autoBackup(sqlca.handle(), backups, QDateTime::currentDateTime(), &reason));
+        QVERIFY2(reason.contains(QStringLiteral("不存在")), qPrintable(reason));
+        QVERIFY(QDir().mkpath(backups));
+
+        // The first automatic copy makes its folder.
+        const QDateTime first(QDate(2024, 1, 1), QTime(8, 0, 0));
+        QVERIFY2(settings::autoBackup(sqlca.handle(), backups, first, &reason, 7, &written), qPrintable(reason));
+        QCOMPARE(written, autoFolder + QStringLiteral("/mivo-auto-20240101-080000.mdb"));
+        QCOMPARE(dumpFile(written), dump(sqlca.handle()));
+
+        // Older copies, and files that only look like them.
+        auto put = [](const QString &path, const QByteArray &bytes) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        };
+        for (int day = 2; day <= 9; ++day)
+            put(autoFolder + QStringLiteral("/mivo-auto-2024010%1-000000.mdb").arg(day), "copy");
+        const QStringList others = {QStringLiteral("20240101.mdb"), QStringLiteral("notes.txt"),
+                                    QStringLiteral("mivo-auto-20240101-000000.mdb.bak"), QStringLiteral("mivo-auto-2024.mdb"),
+                                    QStringLiteral("MIVO-AUTO-20200101-000000.MDB"), QStringLiteral("xmivo-auto-20200101-000000.mdb")};
+        for (const QString &name : others)
+            put(autoFolder + QLatin1Char('/') + name, name.toUtf8());
+        put(backups + QStringLiteral("/mivo-auto-20000101-000000.mdb"), "outside");
+        put(backups + QStringLiteral("/20240101.mdb"), "a backup made by hand");
+        QVERIFY(QDir().mkpath(autoFolder + QStringLiteral("/mivo-auto-20000101-000000.mdb")));
+        QVERIFY(QFile::link(autoFolder + QStringLiteral("/notes.txt"), autoFolder + QStringLiteral("/mivo-auto-19990101-000000.mdb")));
+
+        const QDateTime may(QDate(2024, 5, 1), QTime(12, 30, 15));
+        QVERIFY2(settings::autoBackup(sqlca.handle(), backups, may, &reason, 7, &written), qPrintable(reason));
+        QCOMPARE(QFileInfo(written).fileName(), QStringLiteral("mivo-auto-20240501-123015.mdb"));
+        QStringList expected;
+        for (int day = 4; day <= 9; ++day)
+            expected << QStringLiteral("mivo-auto-2024010%1-000000.mdb").arg(day);
+        expected << QStringLiteral("mivo-auto-20240501-123015.mdb");
+        QCOMPARE(settings::autoBackups(autoFolder), expected);
+        for (const QString &name : others)
+            QCOMPARE(bytesOf(autoFolder + QLatin1Char('/') + name), name.toUtf8());
+        QVERIFY(QFileInfo(autoFolder + QStringLiteral("/mivo-auto-20000101-000000.mdb")).isDir());
+        QVERIFY(QFileInfo(autoFolder + QStringLiteral("/mivo-auto-19990101-000000.mdb")).isSymLink());
+        QCOMPARE(bytesOf(backups + QStringLiteral("/mivo-auto-20000101-000000.mdb")), QByteArray("outside"));
+        QCOMPARE(bytesOf(backups + QStringLiteral("/20240101.mdb")), QByteArray("a backup made by hand"));
+
+        // A clock set back: the new copy sorts first and still stays.
+        const QDateTime past(QDate(2023, 1, 1), QTime(0, 0, 0));
+        QVERIFY2(settings::autoBackup(sqlca.handle(), backups, past, &reason, 3), qPrintable(reason));
+        QCOMPARE(settings::autoBackups(autoFolder),
+                 (QStringList{QStringLiteral("mivo-auto-20230101-000000.mdb"), QStringLiteral("mivo-auto-20240109-000000.mdb"),
+                              QStringLiteral("mivo-auto-20240501-123015.mdb")}));
+
+        // A failed copy deletes nothing.
+        const QStringList before = entries(autoFolder);
+        {
+            FileSizeLimit limit(4096);
+            QVERIFY(!settings::autoBackup(sqlca.handle(), backups, QDateTime(QDate(2025, 1, 1), QTime(0, 0)), &reason, 1));
+        }
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(entries(autoFolder), before);
+    }
+};
+
+MIVO_TEST_MAIN(tst_backupcopy)
+#include "tst_backupcopy.moc"
