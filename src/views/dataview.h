@@ -93,6 +93,7 @@ signals:
 
 private:
     void connectRows();
+    void loadLookups();
     struct Private;
     std::unique_ptr<Private> d;
 };
