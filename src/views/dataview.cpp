@@ -199,6 +199,11 @@ void DataView::setTransObject(Transaction &t)
         d->part->lookupsChanged();
 }
 
+void DataView::setSelect(const QString &sql)
+{
+    d->store->setSelect(sql);
+}
+
 long DataView::retrieve(const QVariantList &args)
 {
     if (!d->store->definition())

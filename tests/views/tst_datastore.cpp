@@ -2,6 +2,7 @@
 // key as read, failures that roll nothing back and keep the flags, bound arguments, sort.
 
 #include "views/datastore.h"
+#include "views/dataview.h"
 #include "views/definition.h"
 
 #include "app/transaction.h"
@@ -301,6 +302,49 @@ private slots:
         QCOMPARE(card.retrieve({}), -1L);
         QVERIFY(sqlca.sqlerrtext.contains(QStringLiteral("检索参数")));
         QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_telinfo")).toInt(), 7);
+    }
+
+    void anotherStatementServesTheDefinitionUntilItIsSetAgain()
+    {
+        fake::Platform platform;
+        AppFolder folder;
+        addContact(QStringLiteral("1"), QStringLiteral("张三"));
+        addContact(QStringLiteral("2"), QStringLiteral("李四"));
+        addContact(QStringLiteral("2"), QStringLiteral("王五"));
+        const QString byName = QStringLiteral(
+            "SELECT t_telinfo.xingm0 FROM t_telinfo WHERE xingm0 <> :as_zuhao0 ORDER BY xingm0 DESC");
+
+        views::DataView dw;
+        QVERIFY(dw.setDataObject(QStringLiteral("ds_xingm0")));
+        dw.setTransObject(sqlca);
+        dw.setSelect(byName);
+        QCOMPARE(dw.store()->selectStatement(), byName);
+        // Same column, same named argument, another condition and order; the grid shows the rows.
+        QCOMPARE(dw.retrieve({QStringLiteral("李四")}), 2L);
+        QCOMPARE(column(*dw.store(), QStringLiteral("xingm0")), (QStringList{QStringLiteral("王五"), QStringLiteral("张三")}));
+        QCOMPARE(dw.displayText(QStringLiteral("xingm0"), 1), QStringLiteral("王五"));
+        // Retrieving again keeps it; an empty text goes back to the definition's own.
+        QCOMPARE(dw.retrieve({QStringLiteral("张三")}), 2L);
+        dw.setSelect(QString());
+        QCOMPARE(dw.retrieve({QStringLiteral("2")}), 2L);
+        QCOMPARE(column(*dw.store(), QStringLiteral("xingm0")), (QStringList{QStringLiteral("李四"), QStringLiteral("王五")}));
+
+        // Setting the definition again drops the replacement.
+        dw.setSelect(byName);
+        QVERIFY(dw.setDataObject(QStringLiteral("ds_xingm0")));
+        dw.setTransObject(sqlca);
+        QCOMPARE(dw.retrieve({QStringLiteral("1")}), 1L);
+        QCOMPARE(dw.getItemString(1, QStringLiteral("xingm0")), QStringLiteral("张三"));
+
+        // A statement that does not give the definition's columns is refused, not misread.
+        DataStore ds;
+        ds.setDataObject(QStringLiteral("ds_xingm0"));
+        ds.setTransObject(sqlca);
+        ds.setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
+        ds.setSelect(QStringLiteral("SELECT xingm0, zuhao0 FROM t_telinfo"));
+        QCOMPARE(ds.retrieve({QStringLiteral("1")}), -1L);
+        QCOMPARE(ds.rowCount(), 0L);
+        QVERIFY(sqlca.sqlerrtext.contains(QStringLiteral("列数")));
     }
 
     void sortTogglesAndRefusesUnknownColumns()
