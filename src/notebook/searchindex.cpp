@@ -24,13 +24,13 @@ const QStringList kTriggers = {QStringLiteral("p_info_fts_ai"), QStringLiteral("
 constexpr qsizetype kNotesPerStep = 64;
 
 // The index's part of the schema, between its marks: an added index is the one a new database has.
-QByteArray indexSchema()
+QString indexSchema()
 {
     const QString schema = schemaSql();
     const qsizetype from = schema.indexOf(QStringLiteral("-- search index: begin"));
     const qsizetype to = schema.indexOf(QStringLiteral("-- search index: end"));
     Q_ASSERT(from >= 0 && to > from);
-    return schema.mid(from, to - from).toUtf8();
+    return schema.mid(from, to - from);
 }
 
 bool run(Transaction &t, const QString &sql)
@@ -61,26 +61,21 @@ QSqlQuery indexObjects(Transaction &t)
     return q;
 }
 
-bool removalStatements(Transaction &t, QStringList *statements)
-{
-    QSqlQuery q = indexObjects(t);
-    if (!q.isActive()) {
-        t.setError(q.lastError());
-        return false;
-    }
-    while (q.next()) {
-        const QString quoted = QLatin1Char('"') + q.value(1).toString().replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-        *statements << (q.value(0).toString() == QStringLiteral("trigger") ? QStringLiteral("DROP TRIGGER ") : QStringLiteral("DROP TABLE "))
-                           + quoted;
-    }
-    return true;
-}
-
-bool removeIndex(Transaction &t)
+// Removes what there is of an index that lost a part, inside the transaction.
+bool removeRemains(Transaction &t)
 {
     QStringList statements;
-    if (!t.begin() || !removalStatements(t, &statements))
-        return false;
+    {
+        QSqlQuery q = indexObjects(t);
+        if (!q.isActive()) {
+            t.setError(q.lastError());
+            return false;
+        }
+        while (q.next())
+            statements << (q.value(0).toString() == QStringLiteral("trigger") ? QStringLiteral("DROP TRIGGER \"")
+                                                                                : QStringLiteral("DROP TABLE \""))
+                              + q.value(1).toString().replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    }
     for (const QString &sql : statements)
         if (!run(t, sql))
             return false;
@@ -140,7 +135,7 @@ IndexResult addSearchIndex(Transaction &t, const Progress &progress)
 
     // What is left of an index that lost a trigger goes; then all of it is made afresh.
     std::vector<qint64> ids;
-    if (!removeIndex(t) || !run(t, QString::fromUtf8(indexSchema())) || !noteIds(t, &ids))
+    if (!t.begin() || !removeRemains(t) || !run(t, indexSchema()) || !noteIds(t, &ids))
         return undo(t, IndexResult::Failed);
 
     const qint64 total = qint64(ids.size());
@@ -180,11 +175,6 @@ IndexResult addSearchIndexWithProgress(Transaction &t, QWidget *parent, int show
         dialog.setValue(total > 0 ? int(done * 1000 / total) : 1000);
         return !dialog.wasCanceled();
     });
-}
-
-bool dropSearchIndex(Transaction &t)
-{
-    return removeIndex(t);
 }
 
 } // namespace notesearch

@@ -34,8 +34,4 @@ IndexResult addSearchIndex(Transaction &t, const Progress &progress = {});
 // `showAfterMs`.
 IndexResult addSearchIndexWithProgress(Transaction &t, QWidget *parent, int showAfterMs = 400);
 
-// Removes the index and its triggers inside the transaction of `t` (left open): for tools and tests
-// that need a database as it was before the index.
-bool dropSearchIndex(Transaction &t);
-
 } // namespace notesearch
