@@ -1,36 +1,23 @@
 #pragma once
 // Notes that trouble a search, and the check that a search finds what the find tab's own statement
-// finds. The notes mix Chinese and ASCII and hold wildcards, quotes, É beside é, a character beyond
-// the BMP, the marker "@#$", NULL and empty titles and texts; their groups include ones coded "%" and
-// "_", a code with no group, an empty code and NULL.
+// finds: mixed Chinese and ASCII with wildcards, quotes, É beside é, a character beyond the BMP, the
+// marker "@#$", NULL and empty titles and texts, groups coded "%" and "_", a code with no group, NULL.
 
-#include "notebook/notesearch.h"
-
-#include <QString>
 #include <QStringList>
 
 namespace corpus {
 
-// The groups "%" and "_" beside the default ones.
-void addOddGroups();
-
-// `n` notes through sqlca, committed. The same seed gives the same notes.
+// The groups "%" and "_", and `n` notes through sqlca, committed; the same seed, the same notes.
 void addNotes(int n, unsigned seed);
 
-// Every title and text of the notes as stored, NULLs left out.
-QStringList texts();
+// About `n` LIKE patterns: a fixed awkward set, then pieces of 1 to 6 characters cut from the notes,
+// some with their ASCII case turned or "%" or "_" put in, most wrapped in "%" as the find tab does.
+QStringList patterns(int n, unsigned seed);
 
-// About `n` LIKE patterns: pieces of 1 to 6 characters cut from the notes, some with their ASCII
-// case turned, some with "%" or "_" put in, most wrapped in "%" as the find tab does, and a fixed
-// set of awkward ones.
-QStringList patterns(const QStringList &texts, int n, unsigned seed);
-
-// The scopes worth trying: every group, default and odd groups, a code without a group.
-QList<std::optional<QString>> scopes();
-
-// Empty when the search of `p` (through the index where the database has it) finds what dw_find's
-// own statement finds over every group, narrowed to `p.group` exactly, in the same order; else what
-// differs. `indexed` tells whether the index served it.
-QString compareWithPlain(const notesearch::Patterns &p, bool *indexed = nullptr);
+// Searches every pattern in titles and texts, titles only and texts only, over every group and one
+// other scope, through the index where the database has it: empty when each finds exactly what
+// dw_find's own statement finds over every group, narrowed to the scope's code, in the same order;
+// else the first difference. `indexed` counts the searches the index served.
+QString differenceFromPlain(const QStringList &patterns, int *indexed = nullptr);
 
 } // namespace corpus

@@ -308,42 +308,25 @@ private slots:
     {
         fake::Platform platform;
         AppFolder folder;
-        addContact(QStringLiteral("1"), QStringLiteral("张三"));
-        addContact(QStringLiteral("2"), QStringLiteral("李四"));
-        addContact(QStringLiteral("2"), QStringLiteral("王五"));
-        const QString byName = QStringLiteral(
-            "SELECT t_telinfo.xingm0 FROM t_telinfo WHERE xingm0 <> :as_zuhao0 ORDER BY xingm0 DESC");
-
+        for (const char *name : {"张三", "李四", "王五"})
+            addContact(QStringLiteral("2"), QString::fromUtf8(name));
         views::DataView dw;
         QVERIFY(dw.setDataObject(QStringLiteral("ds_xingm0")));
         dw.setTransObject(sqlca);
-        dw.setSelect(byName);
-        QCOMPARE(dw.store()->selectStatement(), byName);
-        // Same column, same named argument, another condition and order; the grid shows the rows.
-        QCOMPARE(dw.retrieve({QStringLiteral("李四")}), 2L);
-        QCOMPARE(column(*dw.store(), QStringLiteral("xingm0")), (QStringList{QStringLiteral("王五"), QStringLiteral("张三")}));
-        QCOMPARE(dw.displayText(QStringLiteral("xingm0"), 1), QStringLiteral("王五"));
-        // Retrieving again keeps it; an empty text goes back to the definition's own.
-        QCOMPARE(dw.retrieve({QStringLiteral("张三")}), 2L);
-        dw.setSelect(QString());
-        QCOMPARE(dw.retrieve({QStringLiteral("2")}), 2L);
-        QCOMPARE(column(*dw.store(), QStringLiteral("xingm0")), (QStringList{QStringLiteral("李四"), QStringLiteral("王五")}));
-
-        // Setting the definition again drops the replacement.
-        dw.setSelect(byName);
+        // Same column and named argument, another condition and order, for every retrieval after.
+        dw.setSelect(QStringLiteral("SELECT xingm0 FROM t_telinfo WHERE xingm0 <> :as_zuhao0 ORDER BY xingm0 DESC"));
+        for (int round = 0; round < 2; ++round) {
+            QCOMPARE(dw.retrieve({QStringLiteral("李四")}), 2L);
+            QCOMPARE(dw.displayText(QStringLiteral("xingm0"), 1), QStringLiteral("王五"));
+        }
+        // Setting the definition again drops it.
         QVERIFY(dw.setDataObject(QStringLiteral("ds_xingm0")));
         dw.setTransObject(sqlca);
-        QCOMPARE(dw.retrieve({QStringLiteral("1")}), 1L);
-        QCOMPARE(dw.getItemString(1, QStringLiteral("xingm0")), QStringLiteral("张三"));
-
+        QCOMPARE(dw.retrieve({QStringLiteral("1")}), 0L);
         // A statement that does not give the definition's columns is refused, not misread.
-        DataStore ds;
-        ds.setDataObject(QStringLiteral("ds_xingm0"));
-        ds.setTransObject(sqlca);
-        ds.setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
-        ds.setSelect(QStringLiteral("SELECT xingm0, zuhao0 FROM t_telinfo"));
-        QCOMPARE(ds.retrieve({QStringLiteral("1")}), -1L);
-        QCOMPARE(ds.rowCount(), 0L);
+        dw.setSelect(QStringLiteral("SELECT xingm0, zuhao0 FROM t_telinfo"));
+        dw.setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
+        QCOMPARE(dw.retrieve({QStringLiteral("2")}), -1L);
         QVERIFY(sqlca.sqlerrtext.contains(QStringLiteral("列数")));
     }
 
