@@ -208,6 +208,11 @@ void DataView::loadLookups()
         d->part->lookupsChanged();
 }
 
+void DataView::setSelect(const QString &sql)
+{
+    d->store->setSelect(sql);
+}
+
 long DataView::retrieve(const QVariantList &args)
 {
     if (!d->store->definition())
