@@ -11,34 +11,23 @@
 #include "app/transaction.h"
 #include "notebook/noteeditor.h"
 #include "notebook/u_notepro.h"
+#include "timing.h"
 #include "widgets/handletree.h"
 
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <sqlite3.h>
 #include <vector>
+
+using bench::cpuMs;
+using bench::median;
 
 namespace {
 
 constexpr int kGroupNotes = 5000;
 constexpr int kNoteBytes = 8 * 1024;
 constexpr int kRounds = 15;
-
-double cpuMs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // About `bytes` bytes (GBK) of Chinese and ASCII, different for every `seed`.
 QString noteText(int bytes, int seed)
