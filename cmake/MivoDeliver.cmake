@@ -17,7 +17,7 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/resource/help.htm)
 endif()
 
 # The pictures are drawn from their SVG sources in resource/art by mivo_art at the sizes they are
-# shown at: the application and tray icon, the navigation bitmaps, the address book's tree icons.
+# shown at: the application and tray icon, the navigation bitmaps, the tree icons of the pages.
 set(MIVO_ART_DIR ${PROJECT_SOURCE_DIR}/resource/art)
 set(MIVO_PICTURES)
 function(mivo_render_picture source destination sizes)
@@ -37,5 +37,9 @@ foreach(n RANGE 0 7)
 endforeach()
 foreach(n RANGE 2 5)
   mivo_render_picture(i00${n}.svg resource/i00${n}.ico 16,32)
+endforeach()
+# The personal assets' tree: an item and a group of items.
+foreach(n 11 12)
+  mivo_render_picture(i0${n}.svg resource/i0${n}.ico 16,32)
 endforeach()
 add_custom_target(mivo_pictures ALL DEPENDS ${MIVO_PICTURES})

@@ -126,9 +126,12 @@ QString editText(const Column &column, const QVariant &value)
         return value.toString();
     if (column.type == ColumnType::Integer)
         return QString::number(value.toLongLong());
-    const int decimals = maskDecimals(column.editMask);
     if (maskKind(column.editMask) == MaskKind::Decimal)
-        return QString::number(value.toDouble(), 'f', decimals);
+        return QString::number(value.toDouble(), 'f', maskDecimals(column.editMask));
+    // Without a mask, a sum of money starts with the decimals its display format shows ("7.50").
+    if (maskKind(column.editMask) == MaskKind::None && isNumberFormat(column.displayFormat))
+        if (const int decimals = maskDecimals(column.displayFormat); decimals > 0)
+            return QString::number(value.toDouble(), 'f', decimals);
     return shortestNumber(value.toDouble());
 }
 
