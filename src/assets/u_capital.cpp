@@ -13,32 +13,33 @@ const QString kWorth = QStringLiteral("worth");
 const QString kNum = QStringLiteral("num");
 const QString kBuyprice = QStringLiteral("buyprice");
 
+// The page as data: its tree, its views and its boxes "C00" … "C11".
 pagekit::GroupTreePageSpec capSpec()
 {
-    pagekit::GroupTreePageSpec s;
-    s.tree.rootLabel = QStringLiteral("个人资产");
-    s.tree.pictures = {appFile(QStringLiteral("resource/i004.ico")), appFile(QStringLiteral("resource/i012.ico")),
-                       appFile(QStringLiteral("resource/i011.ico")), appFile(QStringLiteral("resource/i003.ico"))};
-    s.tree.groupView = QStringLiteral("ds_ca_group");
-    s.tree.groupCode = QStringLiteral("groupid");
-    s.tree.groupName = QStringLiteral("groupname");
-    s.tree.memberView = QStringLiteral("ds_ca_name");
-    s.tree.memberLabel = QStringLiteral("name");
-    s.tree.memberData = QStringLiteral("id");
-    s.tree.memberDataIsNumber = true;
-    s.tree.deletedGroupPicture = true;
-    s.pageName = QStringLiteral("个人资产");
-    s.treeName = QStringLiteral("资产分组");
-    s.viewName = QStringLiteral("资产");
-    s.listView = QStringLiteral("dw_ca_all");
-    s.cardView = QStringLiteral("dw_ca_one");
-    s.groupColumn = QStringLiteral("gid");
-    s.nameColumn = QStringLiteral("name");
-    s.boxPrefix = QStringLiteral("C");
-    s.missingName = QStringLiteral("名称不能为空!");
-    // The item stays off the form: Save then has nothing to save.
-    s.rebuildAfterFailedDelete = false;
-    return s;
+    auto picture = [](const char *name) { return appFile(QStringLiteral("resource/") + QLatin1String(name)); };
+    return {
+        .tree = {.rootLabel = QStringLiteral("个人资产"),
+                 .pictures = {picture("i004.ico"), picture("i012.ico"), picture("i011.ico"), picture("i003.ico")},
+                 .groupView = QStringLiteral("ds_ca_group"),
+                 .groupCode = QStringLiteral("groupid"),
+                 .groupName = QStringLiteral("groupname"),
+                 .memberView = QStringLiteral("ds_ca_name"),
+                 .memberLabel = QStringLiteral("name"),
+                 .memberData = QStringLiteral("id"),
+                 .memberDataIsNumber = true,
+                 .deletedGroupPicture = true},
+        .pageName = QStringLiteral("个人资产"),
+        .treeName = QStringLiteral("资产分组"),
+        .viewName = QStringLiteral("资产"),
+        .listView = QStringLiteral("dw_ca_all"),
+        .cardView = QStringLiteral("dw_ca_one"),
+        .groupColumn = QStringLiteral("gid"),
+        .nameColumn = QStringLiteral("name"),
+        .boxPrefix = QStringLiteral("C"),
+        .missingName = QStringLiteral("名称不能为空!"),
+        // The item stays off the form: Save then has nothing to save.
+        .rebuildAfterFailedDelete = false,
+    };
 }
 
 // Sets a number (or no value) only where it differs, so that a row is not marked as changed for nothing.
