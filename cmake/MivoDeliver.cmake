@@ -17,7 +17,7 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/resource/help.htm)
 endif()
 
 # The pictures are drawn from their SVG sources in resource/art by mivo_art at the sizes they are
-# shown at: the application and tray icon, the navigation bitmaps, the tree and tab icons, and the
+# shown at: the application and tray icon, the navigation bitmaps, the tree and tab icons (the personal assets' item and group among them), and the
 # notebook's picture buttons (their sources in resource/art/gif: the navigation bitmaps share the names).
 set(MIVO_ART_DIR ${PROJECT_SOURCE_DIR}/resource/art)
 set(MIVO_PICTURES)
@@ -41,5 +41,9 @@ foreach(n 002 003 004 005 006 007 008 009 010)
 endforeach()
 foreach(n RANGE 2 6)
   mivo_render_picture(gif/P00${n}.svg resource/P00${n}.gif 16)
+endforeach()
+# The personal assets' tree: an item and a group of items.
+foreach(n 11 12)
+  mivo_render_picture(i0${n}.svg resource/i0${n}.ico 16,32)
 endforeach()
 add_custom_target(mivo_pictures ALL DEPENDS ${MIVO_PICTURES})

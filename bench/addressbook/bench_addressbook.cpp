@@ -11,9 +11,7 @@
 #include "widgets/handletree.h"
 
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <sqlite3.h>
 #include <vector>
 
@@ -21,6 +19,9 @@ using bench::cpuMs;
 using bench::median;
 
 namespace {
+
+using bench::cpuMs;
+using bench::median;
 
 constexpr int kGroupSize = 10000;
 constexpr int kGroups = 4;

@@ -1,6 +1,6 @@
 #pragma once
-// Test data for benchmarks: contacts with realistic Chinese names and fields, spread over groups;
-// notes of mixed Chinese and ASCII text.
+// Test data for benchmarks: contacts and asset items with realistic Chinese names and fields, spread
+// over groups; notes of mixed Chinese and ASCII text.
 
 #include <QString>
 
@@ -10,6 +10,10 @@ namespace bench {
 // spread evenly over `groups` address-book groups: the default groups "1".."4" first, then new ones.
 // Names are unique. The same seed gives the same contacts. False with `error` set on failure.
 bool generateContacts(const QString &path, int n, int groups, QString *error = nullptr, unsigned seed = 20090214);
+
+// Adds `n` asset items, with names, brands, prices and dates, spread evenly over `groups` asset
+// groups in the same way. The total value of each is its price times its quantity, to the cent.
+bool generateItems(const QString &path, int n, int groups, QString *error = nullptr, unsigned seed = 20090214);
 
 // The group code the generator gives the i-th group (0-based).
 QString groupCode(int index);

@@ -4,6 +4,7 @@
 // Usage: bench_views [contacts=100000] [groups=10]   (in a Release build; see the note it prints otherwise)
 
 #include "generator.h"
+#include "timing.h"
 
 #include "app/transaction.h"
 #include "views/datastore.h"
@@ -14,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <malloc.h>
 #include <sqlite3.h>
@@ -23,13 +23,7 @@ namespace {
 
 constexpr int kRounds = 7;
 
-// CPU time of this thread: other work on a shared machine disturbs it far less than the clock.
-double cpuMs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
+using bench::cpuMs;
 
 struct Timing
 {

@@ -1,6 +1,123 @@
 #include "assets/u_capital.h"
 
-u_capital::u_capital(QWidget *parent)
-    : Page(parent)
+#include "app/globals.h"
+#include "app/transaction.h"
+#include "platform/services.h"
+#include "views/dataview.h"
+#include "views/definition.h"
+#include "views/format.h"
+
+namespace {
+
+const QString kWorth = QStringLiteral("worth");
+const QString kNum = QStringLiteral("num");
+const QString kBuyprice = QStringLiteral("buyprice");
+
+// The page as data: its tree, its views and its boxes "C00" … "C11".
+pagekit::GroupTreePageSpec capSpec()
 {
+    auto picture = [](const char *name) { return appFile(QStringLiteral("resource/") + QLatin1String(name)); };
+    return {
+        .tree = {.rootLabel = QStringLiteral("个人资产"),
+                 .pictures = {picture("i004.ico"), picture("i012.ico"), picture("i011.ico"), picture("i003.ico")},
+                 .groupView = QStringLiteral("ds_ca_group"),
+                 .groupCode = QStringLiteral("groupid"),
+                 .groupName = QStringLiteral("groupname"),
+                 .memberView = QStringLiteral("ds_ca_name"),
+                 .memberLabel = QStringLiteral("name"),
+                 .memberData = QStringLiteral("id"),
+                 .memberDataIsNumber = true,
+                 .deletedGroupPicture = true},
+        .pageName = QStringLiteral("个人资产"),
+        .treeName = QStringLiteral("资产分组"),
+        .viewName = QStringLiteral("资产"),
+        .listView = QStringLiteral("dw_ca_all"),
+        .cardView = QStringLiteral("dw_ca_one"),
+        .groupColumn = QStringLiteral("gid"),
+        .nameColumn = QStringLiteral("name"),
+        .boxPrefix = QStringLiteral("C"),
+        .missingName = QStringLiteral("名称不能为空!"),
+        // The item stays off the form: Save then has nothing to save.
+        .rebuildAfterFailedDelete = false,
+    };
+}
+
+// Sets a number (or no value) only where it differs, so that a row is not marked as changed for nothing.
+void setNumber(views::DataView *dw, long row, const QString &column, const QVariant &value)
+{
+    const QVariant now = dw->getItem(row, column);
+    if (now.isNull() && value.isNull())
+        return;
+    if (!now.isNull() && !value.isNull() && now.toDouble() == value.toDouble())
+        return;
+    dw->setItem(row, column, value);
+}
+
+} // namespace
+
+u_capital::u_capital(QWidget *parent)
+    : GroupTreePage(capSpec(), parent)
+{
+    // A total typed by hand is kept to the cent as well.
+    connect(dw_1->store(), &views::DataStore::itemChanged, this, &u_capital::of_roundworth);
+}
+
+double u_capital::of_money(double value)
+{
+    // Through the text it is shown as: what is stored is exactly what the form and the list show.
+    return QString::number(value, 'f', 2).toDouble();
+}
+
+void u_capital::of_newrow(long row)
+{
+    dw_1->setItem(row, kNum, 1);
+    dw_1->setItem(row, QStringLiteral("buydate"), platform::services().clock->today().toString(QStringLiteral("yyyyMMdd")));
+}
+
+pagekit::Group u_capital::of_deletetarget(long row)
+{
+    // The id the item was read with; a row never saved has none and deletes nothing stored.
+    m_deleting = dw_1->getItemOriginal(row, QStringLiteral("id"));
+    return GroupTreePage::of_deletetarget(row);
+}
+
+bool u_capital::of_deletestored(const pagekit::Group &)
+{
+    if (m_deleting.isNull())
+        return true;
+    // An item deleted meanwhile (elsewhere) is gone as asked: finding no row is no failure.
+    return sqlca.execute(QStringLiteral("DELETE FROM ca_info WHERE id = ?"), {m_deleting});
+}
+
+void u_capital::dw_1_editchanged(long row, const QString &column, const QString &text)
+{
+    if (!showsCard() || row < 1)
+        return;
+    QString other;
+    if (column.compare(kBuyprice, Qt::CaseInsensitive) == 0)
+        other = kNum;
+    else if (column.compare(kNum, Qt::CaseInsensitive) == 0)
+        other = kBuyprice;
+    else
+        return;
+    // The typed text counts as the engine would take it; text that is no number yet (a lone "-")
+    // gives no total, as an empty factor does.
+    QVariant typed;
+    const views::Column *typedColumn = dw_1->definition()->column(column);
+    const bool ok = typedColumn && views::parseEditText(*typedColumn, text, &typed, nullptr);
+    const QVariant factor = dw_1->getItem(row, other);
+    if (!ok || typed.isNull() || factor.isNull()) {
+        setNumber(dw_1, row, kWorth, QVariant());
+        return;
+    }
+    setNumber(dw_1, row, kWorth, of_money(typed.toDouble() * factor.toDouble()));
+}
+
+void u_capital::of_roundworth(long row, int column)
+{
+    if (!showsCard() || row < 1 || column != dw_1->definition()->columnIndex(kWorth))
+        return;
+    const QVariant worth = dw_1->getItem(row, kWorth);
+    if (!worth.isNull())
+        setNumber(dw_1, row, kWorth, of_money(worth.toDouble()));
 }

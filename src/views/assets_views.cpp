@@ -69,15 +69,17 @@ Definition one()
         integer(QStringLiteral("id"), QStringLiteral("Id:")).readOnly().card(1, 0),
         groupColumn().edit().update().card(1, 1),
         text(QStringLiteral("name"), 40, QStringLiteral("名称")).edit().update().card(1, 2),
-        integer(QStringLiteral("num"), QStringLiteral("数量")).mask(QStringLiteral("####")).spin(1, 9999).edit().update().card(2, 2),
+        integer(QStringLiteral("num"), QStringLiteral("数量")).mask(QStringLiteral("####")).spin(1, 9999).edit().update().card(2, 3),
+        // Shown with the two decimals it is stored with (the page rounds it).
         number(QStringLiteral("worth"), QStringLiteral("总价值")).format(kTotal).color(blue()).edit().update().card(1, 5),
-        text(QStringLiteral("buydate"), 8, QStringLiteral("购买日期")).mask(QStringLiteral("########")).edit().update().card(1, 4),
+        // The purchase date is the eight characters as typed; only the disposal date has a date mask.
+        text(QStringLiteral("buydate"), 8, QStringLiteral("购买日期")).edit().update().card(1, 4),
         number(QStringLiteral("buyprice"), QStringLiteral("购买单价")).mask(kMoney).color(green()).edit().update().card(1, 3),
-        text(QStringLiteral("dropdate"), 8, QStringLiteral("处理日期")).format(kDate).mask(kDate).edit().update().card(2, 4),
+        text(QStringLiteral("dropdate"), 8, QStringLiteral("处理日期")).format(kDate).mask(kDate).edit().update().card(2, 1),
         text(QStringLiteral("remark"), 200, QStringLiteral("备注")).multiLine().edit().update().card(0, 1),
-        text(QStringLiteral("brand"), 40, QStringLiteral("品牌型号")).edit().update().card(2, 1),
+        text(QStringLiteral("brand"), 40, QStringLiteral("品牌型号")).edit().update().card(2, 2),
         text(QStringLiteral("descb"), 200, QStringLiteral("描述")).multiLine().edit().update().card(1, 6),
-        text(QStringLiteral("buyplace"), 40, QStringLiteral("购买地点")).edit().update().card(2, 3),
+        text(QStringLiteral("buyplace"), 40, QStringLiteral("购买地点")).edit().update().card(2, 4),
         text(QStringLiteral("droptype"), 40, QStringLiteral("处理方式")).edit().update().card(2, 5),
     };
     d.updateTable = QStringLiteral("ca_info");

@@ -126,10 +126,18 @@ QString editText(const Column &column, const QVariant &value)
         return value.toString();
     if (column.type == ColumnType::Integer)
         return QString::number(value.toLongLong());
-    const int decimals = maskDecimals(column.editMask);
     if (maskKind(column.editMask) == MaskKind::Decimal)
-        return QString::number(value.toDouble(), 'f', decimals);
-    return shortestNumber(value.toDouble());
+        return QString::number(value.toDouble(), 'f', maskDecimals(column.editMask));
+    // Without a mask, a sum of money starts with the decimals its display format shows ("7.50"),
+    // as long as they hold every digit of the value: what would be lost is shown instead.
+    const double v = value.toDouble();
+    if (maskKind(column.editMask) == MaskKind::None && isNumberFormat(column.displayFormat))
+        if (const int decimals = maskDecimals(column.displayFormat); decimals > 0) {
+            const QString fixed = QString::number(v, 'f', decimals);
+            if (fixed.toDouble() == v)
+                return fixed;
+        }
+    return shortestNumber(v);
 }
 
 bool parseEditText(const Column &column, const QString &input, QVariant *value, QString *reason)

@@ -36,7 +36,9 @@ int maskDecimals(const QString &mask);     // characters after the point
 // does not fit the column: a date that does not exist, a number that is not one, too many digits.
 bool parseEditText(const Column &column, const QString &text, QVariant *value, QString *reason);
 
-// The text an editor starts with for a stored value (numbers unformatted, dates as digits).
+// The text an editor starts with for a stored value: dates as digits, numbers without grouping, with
+// the decimals of the edit mask or, without a mask, of a display format that has any ("7.50") where
+// they hold the whole value; otherwise every digit the value has.
 QString editText(const Column &column, const QVariant &value);
 
 } // namespace views

@@ -6,6 +6,7 @@ Needs xvfb, trayer, xdotool, imagemagick and x11-utils (./test.sh installs them)
 """
 
 import argparse
+import contextlib
 import os
 import re
 import select
@@ -305,6 +306,22 @@ def end_with_exit_item(session, mivo, window):
     if status != 0:
         raise Failure("the program ended with status %d" % status)
     log("ended with status 0")
+
+
+@contextlib.contextmanager
+def x_session(screenshots):
+    """A Session on its own X server with a tray host; on a failure the screen is kept, and every
+    process it started is stopped at the end."""
+    session = Session(screenshots)
+    try:
+        session.start_x()
+        start_tray_host(session)
+        yield session
+    except Failure:
+        session.failed()
+        raise
+    finally:
+        session.stop_all()
 
 
 def main_for(description, run):

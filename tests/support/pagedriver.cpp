@@ -4,6 +4,7 @@
 #include "views/dataview.h"
 #include "widgets/handletree.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -114,6 +115,9 @@ void type(views::DataView *dw, const QString &column, const QString &text)
     } else if (auto *rich = qobject_cast<QTextEdit *>(editor)) {
         rich->selectAll();
         QTest::keyClick(rich, Qt::Key_Delete);
+    } else if (auto *spin = qobject_cast<QAbstractSpinBox *>(editor)) {
+        spin->selectAll();
+        QTest::keyClick(spin, Qt::Key_Delete);
     }
     typeText(editor, text);
 }

@@ -302,7 +302,8 @@ private slots:
         QCOMPARE(num->maximum(), 9999);
         page.type(page.editor<QLineEdit>("buyprice"), QStringLiteral("12.5a0"));
         QCOMPARE(page.editor<QLineEdit>("buyprice")->text(), QStringLiteral("12.50"));
-        QCOMPARE(page.editor<QLineEdit>("worth")->text(), QStringLiteral("37.5"));
+        // A sum of money shows its cents.
+        QCOMPARE(page.editor<QLineEdit>("worth")->text(), QStringLiteral("37.50"));
         QVERIFY(page.editor<QLineEdit>("id")->isReadOnly());
         page.type(page.editor<QLineEdit>("name"), QStringLiteral("台灯"));
         dw.setItem(1, QStringLiteral("gid"), QStringLiteral("1"));

@@ -249,6 +249,12 @@ private slots:
         QVERIFY(parseEditText(*asset->column(QStringLiteral("worth")), QString(), &v, &why));
         QVERIFY(v.isNull());
         QCOMPARE(editText(*asset->column(QStringLiteral("buyprice")), 3.5), QStringLiteral("3.50"));
+        // Without a mask a sum of money starts with the decimals of its display format, unless they
+        // would hide digits the value has.
+        QCOMPARE(editText(*asset->column(QStringLiteral("worth")), 7.5), QStringLiteral("7.50"));
+        QCOMPARE(editText(*asset->column(QStringLiteral("worth")), 0.3), QStringLiteral("0.30"));
+        QCOMPARE(editText(*asset->column(QStringLiteral("worth")), 3 * 0.1), QStringLiteral("0.30000000000000004"));
+        QCOMPARE(editText(*asset->column(QStringLiteral("worth")), 2468.999), QStringLiteral("2468.999"));
     }
 
     // Every registered definition names only what it has; a misspelt name in a grid order, a summary,
