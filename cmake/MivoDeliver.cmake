@@ -17,7 +17,8 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/resource/help.htm)
 endif()
 
 # The pictures are drawn from their SVG sources in resource/art by mivo_art at the sizes they are
-# shown at: the application and tray icon, the navigation bitmaps, the address book's tree icons.
+# shown at: the application and tray icon, the navigation bitmaps, the address book's tree icons, the
+# ledger's tab pictures.
 set(MIVO_ART_DIR ${PROJECT_SOURCE_DIR}/resource/art)
 set(MIVO_PICTURES)
 function(mivo_render_picture source destination sizes)
@@ -37,5 +38,9 @@ foreach(n RANGE 0 7)
 endforeach()
 foreach(n RANGE 2 5)
   mivo_render_picture(i00${n}.svg resource/i00${n}.ico 16,32)
+endforeach()
+# The ledger's tabs: expenses, incomes, statistics.
+foreach(n RANGE 13 15)
+  mivo_render_picture(i0${n}.svg resource/i0${n}.ico 16,32)
 endforeach()
 add_custom_target(mivo_pictures ALL DEPENDS ${MIVO_PICTURES})
