@@ -10,6 +10,7 @@
 #include "app/transaction.h"
 #include "ledger/monthchart.h"
 #include "ledger/u_account.h"
+#include "timing.h"
 #include "views/dataview.h"
 #include "views/definition.h"
 
@@ -28,40 +29,11 @@
 
 namespace {
 
+using bench::Timing;
+using bench::measure;
+using bench::medianRatio;
+
 constexpr int kRounds = 7;
-
-double cpuMs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
-struct Timing
-{
-    QList<double> cpu, wall;
-    double best(const QList<double> &v) const { return *std::min_element(v.begin(), v.end()); }
-};
-
-template <class F> void measure(Timing &t, F run)
-{
-    QElapsedTimer wall;
-    const double c0 = cpuMs();
-    wall.start();
-    run();
-    t.wall << double(wall.nsecsElapsed()) / 1e6;
-    t.cpu << cpuMs() - c0;
-}
-
-// The median of the per-round ratios: each round runs both sides back to back, under the same load.
-double medianRatio(const QList<double> &a, const QList<double> &b)
-{
-    QList<double> r;
-    for (qsizetype i = 0; i < a.size(); ++i)
-        r << a.at(i) / b.at(i);
-    std::sort(r.begin(), r.end());
-    return r.at(r.size() / 2);
-}
 
 // Entries over `months` months from January 1990, three in five expenses, amounts to the cent.
 void generateEntries(const QString &path, int n, int months)
@@ -127,7 +99,7 @@ const char *const kGroupBy =
 
 void line(const char *what, const Timing &t, const Timing &base, const char *note)
 {
-    std::printf("  %-52s %8.1f %8.1f   %.2f / %.2f%s\n", what, t.best(t.cpu), t.best(t.wall), medianRatio(t.cpu, base.cpu),
+    std::printf("  %-52s %8.1f %8.1f   %.2f / %.2f%s\n", what, t.bestCpu(), t.bestWall(), medianRatio(t.cpu, base.cpu),
                 medianRatio(t.wall, base.wall), note);
 }
 

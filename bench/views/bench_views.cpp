@@ -4,6 +4,7 @@
 // Usage: bench_views [contacts=100000] [groups=10]   (in a Release build; see the note it prints otherwise)
 
 #include "generator.h"
+#include "timing.h"
 
 #include "app/transaction.h"
 #include "views/datastore.h"
@@ -21,42 +22,11 @@
 
 namespace {
 
+using bench::Timing;
+using bench::measure;
+using bench::medianRatio;
+
 constexpr int kRounds = 7;
-
-// CPU time of this thread: other work on a shared machine disturbs it far less than the clock.
-double cpuMs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-struct Timing
-{
-    QList<double> cpu, wall;
-    double bestCpu() const { return *std::min_element(cpu.begin(), cpu.end()); }
-    double bestWall() const { return *std::min_element(wall.begin(), wall.end()); }
-};
-
-template <class F> void measure(Timing &t, F run)
-{
-    QElapsedTimer wall;
-    const double c0 = cpuMs();
-    wall.start();
-    run();
-    t.wall << wall.nsecsElapsed() / 1e6;
-    t.cpu << cpuMs() - c0;
-}
-
-// The median of the per-round ratios: each round runs both sides back to back, under the same load.
-double medianRatio(const QList<double> &a, const QList<double> &b)
-{
-    QList<double> r;
-    for (qsizetype i = 0; i < a.size(); ++i)
-        r << a.at(i) / b.at(i);
-    std::sort(r.begin(), r.end());
-    return r.at(r.size() / 2);
-}
 
 long stepThrough(sqlite3 *h, const QString &sql, bool readText)
 {

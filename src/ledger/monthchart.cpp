@@ -98,6 +98,8 @@ void MonthChart::of_draw(const QList<MonthFigures> &months)
     auto *line = new QLineSeries;
     line->setName(QStringLiteral("节余"));
     line->setPen(QPen(QColor(220, 40, 30), 2));
+    // A month whose neighbours have no balance still shows its own.
+    line->setPointsVisible(true);
     line->replace(balance);
     c->addSeries(bars);
     c->addSeries(line);

@@ -80,13 +80,13 @@ def run(args):
 
         session.click(tab_point(window, 2))
         time.sleep(0.3)
-        before_statistics = session.shot("statistics-tab")
+        # The chart lies in the lower part of the tab, above the banner; empty it is plain white.
+        chart = "%dx%d+%d+%d" % (window["width"] - 160, 200, window["x"] + 130, window["y"] + 280)
+        session.shot("statistics-tab")
+        if session.drawn_shot("probe", chart):
+            raise Failure("the chart shows something before the statistics are computed")
         session.key("alt+t")
-        shot = wait_for("the statistics and their chart",
-                        lambda: session.changed_shot("statistics", before_statistics, content), timeout=10)
-        colours = session.x("convert", "%s[%s]" % (shot, content), "-format", "%k", "info:")
-        if not colours or int(colours) <= 50:
-            raise Failure("the statistics tab shows too little (%s colours)" % colours)
+        wait_for("the statistics and their chart", lambda: session.drawn_shot("statistics", chart), timeout=10)
 
         end_with_exit_item(session, mivo, window)
     except Failure:
@@ -99,7 +99,8 @@ def run(args):
     if check != [("ok",)]:
         raise Failure("integrity check: %r" % check)
     for table, rows in before.items():
-        if table != "t_account" and after[table] != rows:
+        # The entries' identities are counted in sqlite_sequence.
+        if table not in ("t_account", "sqlite_sequence") and after[table] != rows:
             raise Failure("%s changed" % table)
     new = [row for row in after["t_account"] if row not in before["t_account"]]
     kept = [row for row in before["t_account"] if row in after["t_account"]]

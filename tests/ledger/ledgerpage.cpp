@@ -10,6 +10,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <sqlite3.h>
 
 void addEntries(const QList<Entry> &entries)
 {
@@ -21,7 +22,19 @@ void addEntries(const QList<Entry> &entries)
         qFatal("cannot commit the entries: %s", qPrintable(sqlca.sqlerrtext));
 }
 
-LedgerPage::LedgerPage(const QDate &today, const QList<Entry> &entries, const QByteArray &settings)
+namespace {
+
+int traceListReads(unsigned, void *counter, void *statement, void *)
+{
+    const char *sql = sqlite3_sql(static_cast<sqlite3_stmt *>(statement));
+    if (sql && QByteArray(sql).startsWith("SELECT vdate, vname, vmoney"))
+        ++*static_cast<int *>(counter);
+    return 0;
+}
+
+} // namespace
+
+LedgerPage::LedgerPage(const QDate &today, const QList<Entry> &entries, const QByteArray &settings, int *listReads)
     : PageOnDisk<u_account>([&] {
         static_cast<fake::Clock *>(platform::services().clock.get())->current = QDateTime(today, QTime(9, 0));
         if (!settings.isNull()) {
@@ -30,6 +43,10 @@ LedgerPage::LedgerPage(const QDate &today, const QList<Entry> &entries, const QB
                 qFatal("cannot write the settings file");
         }
         addEntries(entries);
+        if (listReads) {
+            *listReads = 0;
+            sqlite3_trace_v2(sqlca.handle(), SQLITE_TRACE_STMT, traceListReads, listReads);
+        }
     })
 {
 }

@@ -19,9 +19,10 @@ struct Entry
 class LedgerPage : public PageOnDisk<u_account>
 {
 public:
-    // `settings` is written as client.ini before the page is made; a null array writes none.
+    // `settings` is written as client.ini before the page is made; a null array writes none. Where
+    // `listReads` is given, it counts the reads of the lists from then on.
     explicit LedgerPage(const QDate &today = QDate(2009, 2, 14), const QList<Entry> &entries = {},
-                        const QByteArray &settings = QByteArray());
+                        const QByteArray &settings = QByteArray(), int *listReads = nullptr);
 
     // A click on the tab's caption (0, 1, 2).
     void showTab(int index);

@@ -43,6 +43,7 @@ QStringList dates(const views::DataView *dw)
 class tst_u_account : public QObject
 {
     Q_OBJECT
+    int listReads = 0;
 
 private slots:
     void periodsComeFromTheSettingsWithoutWritingThem_data()
@@ -73,7 +74,7 @@ private slots:
     {
         QFETCH(QDate, today);
         QFETCH(QByteArray, settings);
-        LedgerPage t(today, kEntries, settings);
+        LedgerPage t(today, kEntries, settings, &listReads);
         const QStringList items{"全部", "当年", "当月"};
         for (QComboBox *ddlb : {t.page->ddlb_1, t.page->ddlb_2}) {
             QCOMPARE(ddlb->count(), 3);
@@ -86,7 +87,8 @@ private slots:
         QTEST(t.page->ddlb_2->currentText(), "inText");
         QTEST(t.page->is_datein(), "inKey");
         QTEST(dates(t.page->dw_2), "inDates");
-        // Nothing is written until the user picks.
+        // Each list was read once; nothing is written until the user picks.
+        QCOMPARE(listReads, 2);
         QCOMPARE(t.settingsFile(), settings);
         QCOMPARE(t.hasSettingsFile(), !settings.isNull());
         QVERIFY(t.fakes.boxes->shown.isEmpty());
@@ -317,6 +319,42 @@ private slots:
         t.click(t.page->cb_2);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A03"), kSaved, Icon::Information);
         QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vname")), (QStringList{"元旦", "预付", "明年"}));
+    }
+
+    // Each tab page's controls follow its size, whether the page was ever shown or not: the page
+    // of a tab never chosen is laid out exactly as it is when it is shown.
+    void tabPagesAreLaidOutBeforeTheyAreShown()
+    {
+        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        for (const QSize size : {QSize(700, 450), QSize(1600, 900)}) {
+            t.page->resize(size);
+            QCoreApplication::processEvents();
+            QList<QList<QRect>> before;
+            const QList<QWidget *> pages{t.page->tp_1, t.page->tp_2, t.page->tp_3};
+            for (QWidget *tp : pages) {
+                QList<QRect> rects;
+                for (QWidget *c : tp->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                    rects << c->geometry();
+                before << rects;
+            }
+            for (int i : {1, 2, 0}) {
+                t.showTab(i);
+                QWidget *tp = pages.at(i);
+                QList<QRect> rects;
+                for (QWidget *c : tp->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                    rects << c->geometry();
+                    QVERIFY2(tp->rect().contains(c->geometry()), qPrintable(c->objectName()));
+                }
+                QCOMPARE(rects, before.at(i));
+            }
+            // The lists and the statistics leave the same margins at the right and at the bottom.
+            const QRect list = t.page->dw_1->geometry();
+            const QRect chart = t.page->monthChart->geometry();
+            QVERIFY(qAbs((t.page->tp_1->width() - list.right()) - (t.page->tp_3->width() - chart.right())) <= 1);
+            QVERIFY(t.page->tp_1->height() - list.bottom() <= 4);
+            QVERIFY(t.page->tp_3->height() - chart.bottom() <= 4);
+            QVERIFY(t.page->dw_3->geometry().bottom() < chart.top());
+        }
     }
 
     void buttonsFollowTheTabAndEscapeCloses()
