@@ -100,6 +100,7 @@ void MonthChart::of_draw(const QList<MonthFigures> &months)
     line->setPen(QPen(QColor(220, 40, 30), 2));
     // A month whose neighbours have no balance still shows its own.
     line->setPointsVisible(true);
+    line->setMarkerSize(7);
     line->replace(balance);
     c->addSeries(bars);
     c->addSeries(line);

@@ -7,8 +7,6 @@
 #include "ledger/entrylist.h"
 #include "pagekit/page.h"
 
-#include <memory>
-
 class QComboBox;
 class QLabel;
 class QPushButton;

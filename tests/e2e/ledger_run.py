@@ -29,7 +29,11 @@ def tab_point(window, index):
 
 
 def type_text(session, text):
-    session.x("xdotool", "type", "--delay", "60", text)
+    """Key by key. A character the keyboard lacks is typed through a key that xdotool maps to it for
+    the moment; the program must have read the map before the key is mapped back."""
+    for ch in text:
+        # xdotool keeps the key mapped for the delay after it.
+        session.x("xdotool", "type", "--delay", "40" if ch.isascii() else "400", ch)
 
 
 def save_and_expect(session, code):
@@ -40,13 +44,21 @@ def save_and_expect(session, code):
     wait_for('box "%s" to close' % code, lambda: session.viewable("^%s$" % code) is None)
 
 
+def type_cell(session, text):
+    """Opens the editor of the current cell (F2), then types: a key that opens the editor itself can
+    arrive before the editor does, and the characters right behind it get lost."""
+    session.key("F2")
+    time.sleep(0.3)
+    type_text(session, text)
+
+
 def add_entry(session, item, amount):
     """Adds a row to the list of the current tab and types its item and amount, cell by cell."""
     session.key("alt+a")
     time.sleep(0.3)
-    type_text(session, item)
+    type_cell(session, item)
     session.key("Tab")
-    type_text(session, amount)
+    type_cell(session, amount)
     time.sleep(0.2)
 
 
