@@ -17,8 +17,9 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/resource/help.htm)
 endif()
 
 # The pictures are drawn from their SVG sources in resource/art by mivo_art at the sizes they are
-# shown at: the application and tray icon, the navigation bitmaps, the tree and tab icons (the personal assets' item and group among them), and the
-# notebook's picture buttons (their sources in resource/art/gif: the navigation bitmaps share the names).
+# shown at: the application and tray icon, the navigation bitmaps, the tree and tab icons (the personal
+# assets' item and group, the ledger's tabs among them), and the notebook's picture buttons (their sources
+# in resource/art/gif: the navigation bitmaps share the names).
 set(MIVO_ART_DIR ${PROJECT_SOURCE_DIR}/resource/art)
 set(MIVO_PICTURES)
 function(mivo_render_picture source destination sizes)
@@ -44,6 +45,10 @@ foreach(n RANGE 2 6)
 endforeach()
 # The personal assets' tree: an item and a group of items.
 foreach(n 11 12)
+  mivo_render_picture(i0${n}.svg resource/i0${n}.ico 16,32)
+endforeach()
+# The ledger's tabs: expenses, incomes, statistics.
+foreach(n RANGE 13 15)
   mivo_render_picture(i0${n}.svg resource/i0${n}.ico 16,32)
 endforeach()
 add_custom_target(mivo_pictures ALL DEPENDS ${MIVO_PICTURES})

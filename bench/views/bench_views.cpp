@@ -21,36 +21,11 @@
 
 namespace {
 
+using bench::Timing;
+using bench::measure;
+using bench::medianRatio;
+
 constexpr int kRounds = 7;
-
-using bench::cpuMs;
-
-struct Timing
-{
-    QList<double> cpu, wall;
-    double bestCpu() const { return *std::min_element(cpu.begin(), cpu.end()); }
-    double bestWall() const { return *std::min_element(wall.begin(), wall.end()); }
-};
-
-template <class F> void measure(Timing &t, F run)
-{
-    QElapsedTimer wall;
-    const double c0 = cpuMs();
-    wall.start();
-    run();
-    t.wall << wall.nsecsElapsed() / 1e6;
-    t.cpu << cpuMs() - c0;
-}
-
-// The median of the per-round ratios: each round runs both sides back to back, under the same load.
-double medianRatio(const QList<double> &a, const QList<double> &b)
-{
-    QList<double> r;
-    for (qsizetype i = 0; i < a.size(); ++i)
-        r << a.at(i) / b.at(i);
-    std::sort(r.begin(), r.end());
-    return r.at(r.size() / 2);
-}
 
 long stepThrough(sqlite3 *h, const QString &sql, bool readText)
 {
