@@ -17,7 +17,8 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/resource/help.htm)
 endif()
 
 # The pictures are drawn from their SVG sources in resource/art by mivo_art at the sizes they are
-# shown at: the application and tray icon, the navigation bitmaps, the address book's tree icons.
+# shown at: the application and tray icon, the navigation bitmaps, the address book's tree icons,
+# the settings page's tab icons.
 set(MIVO_ART_DIR ${PROJECT_SOURCE_DIR}/resource/art)
 set(MIVO_PICTURES)
 function(mivo_render_picture source destination sizes)
@@ -38,4 +39,9 @@ endforeach()
 foreach(n RANGE 2 5)
   mivo_render_picture(i00${n}.svg resource/i00${n}.ico 16,32)
 endforeach()
+# The settings page: its tab icons and the picture of the button that chooses the backup folder.
+foreach(n RANGE 16 20)
+  mivo_render_picture(i0${n}.svg resource/i0${n}.ico 16,32)
+endforeach()
+mivo_render_picture(p001_folder.svg resource/p001.png 16)
 add_custom_target(mivo_pictures ALL DEPENDS ${MIVO_PICTURES})

@@ -2,6 +2,7 @@
 //   OUTPUT.ico  one image per size, in the order given (readers that take one image take the first);
 //   OUTPUT.bmp  the first size; the transparent parts in the mask colour #FF00FF, edges blended
 //               onto white, the background the program's lists are drawn on.
+//   OUTPUT.png  the first size, transparency kept (pictures on buttons).
 // Folders of OUTPUT are created as needed.
 
 #include <QBuffer>
@@ -155,5 +156,10 @@ int main(int argc, char **argv)
             return fail(QStringLiteral("cannot write %1").arg(output));
         return 0;
     }
-    return fail(QStringLiteral("%1: only .ico and .bmp are made").arg(output));
+    if (suffix == QLatin1String("png")) {
+        if (!render(svg, sizes.first()).save(output, "PNG"))
+            return fail(QStringLiteral("cannot write %1").arg(output));
+        return 0;
+    }
+    return fail(QStringLiteral("%1: only .ico, .bmp and .png are made").arg(output));
 }

@@ -173,8 +173,12 @@ bool QtPrinters::choose(QWidget *parent)
 
 bool QtRestarter::restart(const QStringList &arguments)
 {
-    if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments))
+    // The new copy starts where this one was started, from the executable as it lies now.
+    if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments, QDir::currentPath()))
         return false;
+    // This one ends as when the user closes it: the main window's close does the program's own
+    // end (tray icon, what the pages do on exit), and leaving the event loop ends the process.
+    QApplication::closeAllWindows();
     QCoreApplication::quit();
     return true;
 }
