@@ -86,10 +86,10 @@ GeneralTab::GeneralTab(const GeneralOptions &loaded, QWidget *parent)
     connect(cbx_a4, &QCheckBox::clicked, this, &GeneralTab::cbx_a4_clicked);
     connect(cb_a1, &QPushButton::clicked, this, &GeneralTab::cb_a1_clicked);
 
-    show(loaded);
+    display(loaded);
 }
 
-void GeneralTab::show(const GeneralOptions &o)
+void GeneralTab::display(const GeneralOptions &o)
 {
     cbx_a1->setChecked(o.runAtLogon);
     cbx_a2->setChecked(o.startMax);

@@ -50,7 +50,7 @@ public:
     QPushButton *cb_a1;
 
 private:
-    void show(const GeneralOptions &o);
+    void display(const GeneralOptions &o);
     void setLockControlsEnabled(bool on);
 };
 

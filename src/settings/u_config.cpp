@@ -98,11 +98,6 @@ void u_config::of_layout(int w, int h)
     setUnitGeometry(cb_3, QRect(x, tabs1.y() + 340, bw, bh));
 }
 
-void u_config::of_lock(bool locked)
-{
-    tp_c->of_lock(locked);
-}
-
 void u_config::of_exit()
 {
     tp_c->of_exit();

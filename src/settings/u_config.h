@@ -27,7 +27,7 @@ public:
     ~u_config() override;
 
     void of_layout(int w, int h) override;
-    void of_lock(bool locked) override;
+    // The automatic backup, when it is ticked.
     void of_exit() override;
 
     // Loads the options (and with them whether a usable lock hotkey exists).

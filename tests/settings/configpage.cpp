@@ -16,6 +16,14 @@ void writeSettings(const QByteArray &text)
         qFatal("cannot write client.ini");
 }
 
+void retype(QWidget *field, const QString &text)
+{
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    drive::typeText(field, text);
+}
+
 ConfigPage::ConfigPage(const QByteArray &settings, const std::function<void()> &prepare)
     : PageOnDisk<u_config>([&] {
         if (!settings.isNull())

@@ -13,6 +13,8 @@ class QWidget;
 
 // Writes client.ini into the current application folder.
 void writeSettings(const QByteArray &text);
+// Replaces what a field (a line or a spin box) holds by typing, as the user does.
+void retype(QWidget *field, const QString &text);
 
 struct ConfigPage : PageOnDisk<u_config>
 {

@@ -53,14 +53,6 @@ void tick(QCheckBox *box, bool on)
         qFatal("%s did not follow the click", qPrintable(box->objectName()));
 }
 
-void typeMinutes(QSpinBox *em, const QString &text)
-{
-    em->setFocus();
-    em->selectAll();
-    QTest::keyClick(em, Qt::Key_Delete);
-    drive::typeText(em, text);
-}
-
 } // namespace
 
 class tst_generaltab : public QObject
@@ -122,22 +114,6 @@ private slots:
         QCOMPARE(g->ddlb_a1->itemText(35), QStringLiteral("Z"));
     }
 
-    // The lock's controls follow its switch; what they hold stays.
-    void lockSwitchEnablesItsControls()
-    {
-        FreshRun run;
-        ConfigPage t("[setting]\nlockshortCut=011M\n");
-        auto *g = t.general();
-        QVERIFY(allEnabled(g, false));
-        tick(g->cbx_a4, true);
-        QVERIFY(allEnabled(g, true));
-        QVERIFY(g->cbx_a5->isChecked());
-        QCOMPARE(g->ddlb_a1->currentText(), QStringLiteral("M"));
-        tick(g->cbx_a4, false);
-        QVERIFY(allEnabled(g, false));
-        QVERIFY(g->cbx_a6->isChecked());
-    }
-
     // What "保存设置(&O)" writes, from clicks: the hotkey's four characters (three without a key),
     // the minutes, lock at start, and the idle countdown it re-arms.
     void saveWritesWhatTheControlsSay()
@@ -160,7 +136,7 @@ private slots:
         tick(g->cbx_a4, true);
         tick(g->cbx_a5, true);
         drive::choose(g->ddlb_a1, QStringLiteral("Q"));
-        typeMinutes(g->em_a1, QStringLiteral("7"));
+        retype(g->em_a1, QStringLiteral("7"));
         tick(g->cbx_a4, false);
         tick(g->cbx_a2, true);
         drive::click(g->cb_a1);
@@ -173,7 +149,7 @@ private slots:
         tick(g->cbx_a4, true);
         tick(g->cbx_a6, true);
         tick(g->cbx_a3, true);
-        typeMinutes(g->em_a1, QStringLiteral("12"));
+        retype(g->em_a1, QStringLiteral("12"));
         drive::click(g->cb_a1);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("029"), QStringLiteral("保存配置成功!"));
         QCOMPARE(f_profile(QStringLiteral("lockshortCut")), QStringLiteral("111Q"));
@@ -181,7 +157,7 @@ private slots:
         QCOMPARE(f_profile(QStringLiteral("Lockstart")), QStringLiteral("1"));
         QCOMPARE(t.fakes.idle->armed, 12 * 60);
         // The field takes two digits at most; the other lines of the file stay.
-        typeMinutes(g->em_a1, QStringLiteral("123"));
+        retype(g->em_a1, QStringLiteral("123"));
         QCOMPARE(g->minutesText(), QStringLiteral("12"));
         QCOMPARE(f_profile(QStringLiteral("listout")), QStringLiteral("当年"));
         QCOMPARE(t.boxTitles(), (QStringList{"029", "029", "029"}));
@@ -208,14 +184,14 @@ private slots:
         QCOMPARE(t.fakes.idle->armCount, 0);
 
         drive::choose(g->ddlb_a1, QStringLiteral("3"));
-        typeMinutes(g->em_a1, QString());
+        retype(g->em_a1, QString());
         drive::click(g->cb_a1);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("022A"), QStringLiteral("自动锁定时间必须设置一个有效值"), Icon::Exclamation);
         QCOMPARE(f_profile(QStringLiteral("lockshortCut")), QStringLiteral("000"));
         QCOMPARE(f_profile(QStringLiteral("lockTime")), QStringLiteral("5"));
         QCOMPARE(t.fakes.idle->armCount, 0);
         // "0" is no valid time either.
-        typeMinutes(g->em_a1, QStringLiteral("0"));
+        retype(g->em_a1, QStringLiteral("0"));
         drive::click(g->cb_a1);
         QCOMPARE(t.boxTitles(), (QStringList{"022", "022A", "022A"}));
     }

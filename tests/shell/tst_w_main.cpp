@@ -5,6 +5,7 @@
 #include "testmain.h"
 #include "widgets/units.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QScreen>
 #include <QTabWidget>
@@ -479,6 +480,21 @@ private slots:
             }
         }
         QVERIFY(checked >= 6);
+    }
+
+    // Closing is the end of the run for the pages too, once: with automatic backups ticked in the
+    // settings, one copy of the database lands below the backup folder.
+    void closingEndsThePagesOnce()
+    {
+        OpenedWindow t(OpenedWindow::Delivered, "[setting]\nautobackup=1\n");
+        t.open();
+        const QString autoFolder = t.folder.file(QStringLiteral("auto"));
+        QVERIFY(!QDir(autoFolder).exists());
+        QVERIFY(t.w.close());
+        t.fakes.clock->current = t.fakes.clock->current.addSecs(60);
+        t.w.close();
+        QCOMPARE(QDir(autoFolder).entryList(QDir::Files), QStringList{QStringLiteral("mivo-auto-20090214-103000.mdb")});
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
     }
 
     void closingRemovesTheTrayIconOnce()

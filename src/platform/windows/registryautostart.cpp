@@ -14,7 +14,7 @@ QString quoted(const QString &argument)
 {
     if (!argument.isEmpty() && !argument.contains(QLatin1Char(' ')) && !argument.contains(QLatin1Char('\t')))
         return argument;
-    return QLatin1Char('"') + argument + QLatin1Char('"');
+    return QStringLiteral("\"") + argument + QStringLiteral("\"");
 }
 
 } // namespace
