@@ -1,5 +1,6 @@
 #pragma once
-// Test data for benchmarks: contacts with realistic Chinese names and fields, spread over groups.
+// Test data for benchmarks: contacts with realistic Chinese names and fields, spread over groups;
+// notes of mixed Chinese and ASCII text.
 
 #include <QString>
 
@@ -12,5 +13,16 @@ bool generateContacts(const QString &path, int n, int groups, QString *error = n
 
 // The group code the generator gives the i-th group (0-based).
 QString groupCode(int index);
+
+// Words that only the notes given them hold (every 2,000th note, from the 17th), one ASCII and one
+// Chinese: no generated text holds them otherwise.
+inline const QString kRareAscii = QStringLiteral("Quokkaville");
+inline const QString kRareChinese = QStringLiteral("麒麟阁");
+
+// Adds `n` notes of about `bytes` bytes of mixed Chinese and ASCII text (UTF-8) each, spread over the
+// notebook's default groups, to the database at `path`. A missing file is made from the schema, with
+// the search index or, without `searchIndex`, as databases were before it. The same seed gives the
+// same notes. False with `error` set on failure.
+bool generateNotes(const QString &path, int n, int bytes, bool searchIndex, QString *error = nullptr, unsigned seed = 20090214);
 
 } // namespace bench

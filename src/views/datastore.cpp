@@ -25,6 +25,7 @@ bool DataStore::setDataObject(const QString &name)
     // The row layout keeps a bit per column for its change flags.
     Q_ASSERT(def->columns.size() <= 64);
     d->def = def;
+    d->select.clear();
     d->types.clear();
     for (const Column &c : def->columns)
         d->types.push_back(c.type);
@@ -55,6 +56,18 @@ void DataStore::setTransObject(Transaction &t)
 Transaction *DataStore::transObject() const
 {
     return d->trans;
+}
+
+void DataStore::setSelect(const QString &sql)
+{
+    d->select = sql;
+}
+
+QString DataStore::selectStatement() const
+{
+    if (!d->select.isEmpty())
+        return d->select;
+    return d->def ? d->def->select : QString();
 }
 
 long DataStore::rowCount() const

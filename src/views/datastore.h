@@ -37,6 +37,13 @@ public:
     void setTransObject(Transaction &t);
     Transaction *transObject() const;
 
+    // Replaces the definition's SELECT for the retrievals that follow, until the definition is set
+    // again; an empty text goes back to the definition's own. The statement must give the
+    // definition's columns in its order and may use any of its named arguments (the others are not
+    // bound). For a caller that picks among equivalent statements, such as an index-driven one.
+    void setSelect(const QString &sql);
+    QString selectStatement() const;   // the statement retrieve() runs
+
     // Rows read, or -1 (the error text and code are in the transaction).
     long retrieve(const QVariantList &args = {});
 

@@ -18,6 +18,7 @@ struct SortKey
 struct DataStore::Private
 {
     const Definition *def = nullptr;
+    QString select;                     // replaces def->select when not empty
     Transaction *trans = nullptr;
     std::vector<ColumnType> types;
     std::vector<detail::Row> rows;      // the primary buffer, row n at index n - 1

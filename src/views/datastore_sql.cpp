@@ -52,13 +52,13 @@ long DataStore::retrieve(const QVariantList &args)
         const QString text = QStringLiteral("数据库未连接。");
         if (t)
             t->setError(SQLITE_MISUSE, text);
-        reportDbError(SQLITE_MISUSE, text, d->def->select, 0);
+        reportDbError(SQLITE_MISUSE, text, selectStatement(), 0);
         emit retrieveFinished(-1);
         return -1;
     }
     t->clearError();
 
-    const QString &sql = d->def->select;
+    const QString sql = selectStatement();
     sqlite3_stmt *stmt = nullptr;
     auto fail = [&](int code, const QString &text) {
         t->setError(code, text);

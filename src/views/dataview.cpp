@@ -26,6 +26,7 @@ struct DataView::Private
     QPointer<ViewPart> part;
     QVBoxLayout *layout = nullptr;
     Transaction *trans = nullptr;
+    bool lookupsLoaded = false;   // the drop-downs were read since the definition was set
     long current = 0;
     QString refusal;   // why the last acceptText() failed
 };
@@ -118,6 +119,7 @@ bool DataView::setDataObject(const QString &name)
         d->part = nullptr;
     }
     d->lookups = Lookups();
+    d->lookupsLoaded = false;
     d->trans = nullptr;
     d->current = 0;
     d->store->setDataObject(name);
@@ -170,19 +172,26 @@ void DataView::setTransObject(Transaction &t)
 {
     d->trans = &t;
     d->store->setTransObject(t);
-    if (!d->store->definition())
-        return;
-    // Drop-down columns show words from another view, read through the same transaction.
+}
+
+void DataView::loadLookups()
+{
     const Definition *def = d->store->definition();
+    if (!def || !d->trans)
+        return;
+    d->lookupsLoaded = true;
+    // Drop-down columns show words from another view, read through the same transaction.
+    bool any = false;
     for (int i = 0; i < def->columns.size(); ++i) {
         const Column &c = def->columns.at(i);
         if (!c.dropDown.isSet())
             continue;
+        any = true;
         DataStore child;
         QList<CodeEntry> entries;
         QHash<QString, QString> words;
         if (child.setDataObject(c.dropDown.definition)) {
-            child.setTransObject(t);
+            child.setTransObject(*d->trans);
             // A failure here leaves the codes showing as they are; the page's own read reports it.
             child.setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
             const long n = child.retrieve();
@@ -195,23 +204,34 @@ void DataView::setTransObject(Transaction &t)
         d->lookups.choices.insert(i, entries);
         d->lookups.display.insert(i, words);
     }
-    if (d->part)
+    if (any && d->part)
         d->part->lookupsChanged();
+}
+
+void DataView::setSelect(const QString &sql)
+{
+    d->store->setSelect(sql);
 }
 
 long DataView::retrieve(const QVariantList &args)
 {
     if (!d->store->definition())
         return -1;
-    // The drop-downs are read afresh with the rows, so renamed groups show their new names.
-    if (d->trans)
-        setTransObject(*d->trans);
+    // The drop-downs are read afresh with the rows, once per retrieve, so renamed groups show their
+    // new names.
+    loadLookups();
     return d->store->retrieve(args);
 }
 
 long DataView::rowCount() const { return d->store->rowCount(); }
 long DataView::deletedCount() const { return d->store->deletedCount(); }
-long DataView::insertRow(long before) { return d->store->insertRow(before); }
+long DataView::insertRow(long before)
+{
+    // A row typed into without a retrieve (a new card) still needs its drop-down entries.
+    if (!d->lookupsLoaded)
+        loadLookups();
+    return d->store->insertRow(before);
+}
 bool DataView::deleteRow(long row) { return d->store->deleteRow(row); }
 void DataView::reset() { d->store->reset(); }
 QVariant DataView::getItem(long row, const QString &column) const { return d->store->getItem(row, column); }

@@ -40,6 +40,8 @@ public:
     const Definition *definition() const;
 
     void setTransObject(Transaction &t);
+    // As the store's: another statement for the same columns, until the definition is set again.
+    void setSelect(const QString &sql);
     long retrieve(const QVariantList &args = {});
 
     // Row operations, as the store's.
@@ -93,6 +95,7 @@ signals:
 
 private:
     void connectRows();
+    void loadLookups();
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -57,6 +57,39 @@ QList<int> Definition::gridColumns() const
     return out;
 }
 
+QString definitionProblem(const Definition &d)
+{
+    QStringList problems;
+    const auto needColumn = [&](const QString &name, const QString &where) {
+        if (d.columnIndex(name) < 0)
+            problems << QStringLiteral("%1 names no column \"%2\"").arg(where, name);
+    };
+    const auto needOperand = [&](const QString &name, const QString &where) {
+        if (d.columnIndex(name) < 0 && !d.compute(name))
+            problems << QStringLiteral("%1 names no column or summary field \"%2\"").arg(where, name);
+    };
+    for (const QString &c : d.gridOrder)
+        needColumn(c, QStringLiteral("the grid order"));
+    for (const QString &c : d.keyColumns)
+        needColumn(c, QStringLiteral("the key"));
+    for (const Compute &c : d.summary) {
+        needColumn(c.underColumn, QStringLiteral("summary field %1").arg(c.name));
+        if (c.kind == ComputeKind::Count || c.kind == ComputeKind::Sum)
+            needColumn(c.operand, QStringLiteral("summary field %1").arg(c.name));
+        if (c.kind == ComputeKind::Difference) {
+            for (const QString &f : {c.operand, c.operand2})
+                if (!d.compute(f))
+                    problems << QStringLiteral("summary field %1 names no summary field \"%2\"").arg(c.name, f);
+        }
+        if (c.colorRule.isSet())
+            needOperand(c.colorRule.operand, QStringLiteral("the colour of %1").arg(c.name));
+    }
+    for (const Column &c : d.columns)
+        if (c.colorRule.isSet())
+            needOperand(c.colorRule.operand, QStringLiteral("the colour of %1").arg(c.name));
+    return problems.isEmpty() ? QString() : d.name + QStringLiteral(": ") + problems.join(QStringLiteral("; "));
+}
+
 namespace {
 
 struct Registry
@@ -83,6 +116,11 @@ struct Registry
 
     void add(Definition d)
     {
+        // A misspelt column would show as a blank or an ignored rule: a programming error, refused
+        // where every test and every start sees it.
+        const QString problem = definitionProblem(d);
+        if (!problem.isEmpty())
+            qFatal("view definition refused: %s", qPrintable(problem));
         const QString key = d.name.toLower();
         Q_ASSERT_X(!byName.contains(key), "views::Registry", qPrintable(d.name));
         byName.insert(key, int(all.size()));

@@ -136,6 +136,10 @@ struct Definition
     QList<int> gridColumns() const;
 };
 
+// What is wrong with a definition that names a column or field it does not have (in its grid order,
+// summary, key, colour rules, card), or empty. The registry refuses such a definition at start.
+QString definitionProblem(const Definition &d);
+
 // The definition of that name (case-insensitive), or nullptr.
 const Definition *definition(const QString &name);
 QStringList definitionNames();

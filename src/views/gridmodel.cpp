@@ -12,6 +12,7 @@ GridModel::GridModel(DataStore *store, const Lookups *lookups, QObject *parent)
     , m_store(store)
     , m_lookups(lookups)
     , m_columns(store->definition()->gridColumns())
+    , m_summary(store)
 {
     // The store has already changed when it tells; the begin/end pairs only tell the views.
     connect(store, &DataStore::rowsReset, this, [this] {
@@ -59,7 +60,7 @@ void GridModel::detach()
 
 void GridModel::invalidate()
 {
-    m_summary.clear();
+    m_summary.invalidate();
     emit summaryChanged();
 }
 
@@ -98,78 +99,14 @@ QString GridModel::cellText(int row, int section) const
     return formatValue(v, col.displayFormat, col.type);
 }
 
-std::optional<double> GridModel::columnValue(int row, const QString &name) const
-{
-    const QVariant v = m_store->getItem(row + 1, name);
-    if (v.isNull())
-        return std::nullopt;
-    return m_store->getItemNumber(row + 1, name);
-}
-
-std::optional<double> GridModel::summaryValue(const QString &name) const
-{
-    const auto cached = m_summary.constFind(name);
-    if (cached != m_summary.cend())
-        return *cached;
-    const Compute *c = def().compute(name);
-    std::optional<double> v;
-    if (c) {
-        switch (c->kind) {
-        case ComputeKind::Text:
-            break;
-        case ComputeKind::Count: {
-            double n = 0;
-            for (long r = 1; r <= m_store->rowCount(); ++r)
-                n += m_store->getItem(r, c->operand).isNull() ? 0 : 1;
-            v = n;
-            break;
-        }
-        case ComputeKind::Sum: {
-            // Empty values are skipped; no value at all adds up to 0.
-            double sum = 0;
-            const int col = def().columnIndex(c->operand);
-            if (col >= 0)
-                for (long r = 1; r <= m_store->rowCount(); ++r)
-                    sum += m_store->getItemNumber(r, c->operand);
-            v = sum;
-            break;
-        }
-        case ComputeKind::Difference: {
-            const auto a = summaryValue(c->operand);
-            const auto b = summaryValue(c->operand2);
-            if (a && b)
-                v = *a - *b;
-            break;
-        }
-        }
-    }
-    m_summary.insert(name, v);
-    return v;
-}
-
 QString GridModel::summaryText(const Compute &c) const
 {
-    if (c.kind == ComputeKind::Text)
-        return c.text;
-    const auto v = summaryValue(c.name);
-    if (!v)
-        return QString();
-    const QString number = c.kind == ComputeKind::Count ? QString::number(qint64(*v))
-                                                         : formatValue(*v, c.format, ColumnType::Number);
-    return number + c.suffix;
-}
-
-QColor GridModel::ruleColor(const ColorRule &rule, int row) const
-{
-    std::optional<double> v = def().compute(rule.operand) ? summaryValue(rule.operand) : columnValue(row, rule.operand);
-    return v && *v > rule.threshold ? rule.above : rule.otherwise;
+    return m_summary.text(c);
 }
 
 QColor GridModel::summaryColor(const Compute &c) const
 {
-    if (c.colorRule.isSet())
-        return ruleColor(c.colorRule, -1);
-    return c.textColor;
+    return m_summary.color(c);
 }
 
 QVariant GridModel::data(const QModelIndex &index, int role) const
@@ -194,7 +131,7 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
         if (m_store->isSelected(row))
             return QApplication::palette().color(QPalette::Active, QPalette::HighlightedText);
         if (col.colorRule.isSet())
-            return ruleColor(col.colorRule, index.row());
+            return m_summary.ruleColor(col.colorRule, row);
         if (col.textColor.isValid())
             return col.textColor;
         return {};

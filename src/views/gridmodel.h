@@ -2,10 +2,10 @@
 // A store as a table model: only the rows on screen are ever asked for, so a list of 100,000
 // contacts costs no more to show than one of ten. Also computes the summary band's fields.
 
+#include "views/summary.h"
 #include "views/viewpart.h"
 
 #include <QAbstractTableModel>
-#include <optional>
 
 namespace views::detail {
 
@@ -39,9 +39,6 @@ signals:
     void summaryChanged();
 
 private:
-    std::optional<double> summaryValue(const QString &name) const;
-    std::optional<double> columnValue(int row, const QString &name) const;
-    QColor ruleColor(const ColorRule &rule, int row) const;
     void invalidate();
 
     DataStore *m_store;
@@ -49,7 +46,7 @@ private:
     QList<int> m_columns;
     bool m_mutating = false;
     bool m_detached = false;
-    mutable QHash<QString, std::optional<double>> m_summary;
+    Summary m_summary;
 };
 
 } // namespace views::detail

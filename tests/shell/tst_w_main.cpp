@@ -3,6 +3,7 @@
 #include "widgets/unitgeometry.h"
 #include "shellfixture.h"
 #include "testmain.h"
+#include "widgets/handletree.h"
 #include "widgets/units.h"
 
 #include <QDir>
@@ -413,14 +414,15 @@ private slots:
         QVERIFY(tab_2->isTabVisible(3));
     }
 
-    void layoutOfTheWindowLevel_data()
+    // The window's own rules, read from where the list actually is, and the edge cases of resizing.
+    void layoutFollowsTheWindow_data()
     {
         QTest::addColumn<QSize>("pixels");
-        QTest::newRow("designed") << units::toPixels(QSize(3625, 2208));
+        QTest::newRow("designed") << units::toPixels(QSize(w_main::DesignWidth, w_main::DesignHeight));
         QTest::newRow("large") << QSize(1200, 900);
         QTest::newRow("narrower than the margins") << QSize(100, 60);
     }
-    void layoutOfTheWindowLevel()
+    void layoutFollowsTheWindow()
     {
         QFETCH(QSize, pixels);
         OpenedWindow t;
@@ -429,22 +431,45 @@ private slots:
         t.w.layoutControls();
         const int ww = units::toUnitsX(pixels.width());
         const int wh = units::toUnitsY(pixels.height());
-        const QRect list(10, 10, w_main::ListWidth, wh - 20);
-        QCOMPARE(unitGeometry(t.w.lv_1), list);
-        const QRect area(10 + w_main::ListWidth + 20, 10, ww - (w_main::ListWidth + 40), wh - 20);
-        QCOMPARE(unitGeometry(t.w.st_1), area);
-        for (QWidget *page : t.pages()) {
-            QCOMPARE(unitGeometry(page), area);
+        const QRect list = unitGeometry(t.w.lv_1);
+        QCOMPARE(list.topLeft(), QPoint(10, 10));
+        QCOMPARE(list.height(), wh - 20);
+        const QRect area = unitGeometry(t.w.st_1);
+        QCOMPARE(area, QRect(list.right() + 1 + 20, list.y(), ww - (list.width() + 40), list.height()));
+        for (QWidget *page : t.pages())
             QCOMPARE(page->geometry(), t.w.st_1->geometry());
+        // A page never shown is laid out like a shown one: the address book's tree takes 30 %.
+        QVERIFY(!t.w.uo_tel->isVisible());
+        QCOMPARE(unitGeometry(t.w.uo_tel->tv_1).width(), int((area.width() - 18) * 0.3));
+        // Negative sizes are shown as none, and nothing breaks.
+        if (area.width() < 0) {
+            QCOMPARE(t.w.st_1->width(), 0);
+            for (QWidget *page : t.pages())
+                for (QWidget *control : pageControls(page))
+                    QVERIFY(control->width() >= 0 && control->height() >= 0);
         }
         const QRect banner = unitGeometry(t.w.st_version);
         QCOMPARE(banner.x(), area.x() + 50);
-        QCOMPARE(banner.y(), area.y() + area.height() - w_main::BannerHeight - 20);
-        // Negative sizes are shown as none.
-        QVERIFY(t.w.st_1->width() >= 0);
-        QVERIFY(t.w.st_1->height() >= 0);
-        if (area.width() < 0)
-            QCOMPARE(t.w.st_1->width(), 0);
+    }
+
+    void minimizingChangesNoGeometry()
+    {
+        OpenedWindow t;
+        t.open();
+        QVERIFY(QTest::qWaitForWindowExposed(&t.w));
+        QList<QRect> before;
+        for (QWidget *page : t.pages())
+            for (QWidget *control : pageControls(page))
+                before << control->geometry();
+        const QRect area = unitGeometry(t.w.st_1);
+        t.w.setWindowState(Qt::WindowMinimized);
+        t.w.layoutControls();
+        QCOMPARE(unitGeometry(t.w.st_1), area);
+        QList<QRect> after;
+        for (QWidget *page : t.pages())
+            for (QWidget *control : pageControls(page))
+                after << control->geometry();
+        QCOMPARE(after, before);
     }
 
     // Every control of every page, shown or hidden, lies wholly inside its page and above the

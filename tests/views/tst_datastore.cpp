@@ -3,6 +3,7 @@
 
 #include "views/datastore.h"
 #include "views/grouppattern.h"
+#include "views/dataview.h"
 #include "views/definition.h"
 
 #include "app/transaction.h"
@@ -302,6 +303,32 @@ private slots:
         QCOMPARE(card.retrieve({}), -1L);
         QVERIFY(sqlca.sqlerrtext.contains(QStringLiteral("检索参数")));
         QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_telinfo")).toInt(), 7);
+    }
+
+    void anotherStatementServesTheDefinitionUntilItIsSetAgain()
+    {
+        fake::Platform platform;
+        AppFolder folder;
+        for (const char *name : {"张三", "李四", "王五"})
+            addContact(QStringLiteral("2"), QString::fromUtf8(name));
+        views::DataView dw;
+        QVERIFY(dw.setDataObject(QStringLiteral("ds_xingm0")));
+        dw.setTransObject(sqlca);
+        // Same column and named argument, another condition and order, for every retrieval after.
+        dw.setSelect(QStringLiteral("SELECT xingm0 FROM t_telinfo WHERE xingm0 <> :as_zuhao0 ORDER BY xingm0 DESC"));
+        for (int round = 0; round < 2; ++round) {
+            QCOMPARE(dw.retrieve({QStringLiteral("李四")}), 2L);
+            QCOMPARE(dw.displayText(QStringLiteral("xingm0"), 1), QStringLiteral("王五"));
+        }
+        // Setting the definition again drops it.
+        QVERIFY(dw.setDataObject(QStringLiteral("ds_xingm0")));
+        dw.setTransObject(sqlca);
+        QCOMPARE(dw.retrieve({QStringLiteral("1")}), 0L);
+        // A statement that does not give the definition's columns is refused, not misread.
+        dw.setSelect(QStringLiteral("SELECT xingm0, zuhao0 FROM t_telinfo"));
+        dw.setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
+        QCOMPARE(dw.retrieve({QStringLiteral("2")}), -1L);
+        QVERIFY(sqlca.sqlerrtext.contains(QStringLiteral("列数")));
     }
 
     void sortTogglesAndRefusesUnknownColumns()

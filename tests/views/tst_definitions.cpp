@@ -250,6 +250,30 @@ private slots:
         QVERIFY(v.isNull());
         QCOMPARE(editText(*asset->column(QStringLiteral("buyprice")), 3.5), QStringLiteral("3.50"));
     }
+
+    // Every registered definition names only what it has; a misspelt name in a grid order, a summary,
+    // a key or a colour rule is refused (the registry stops the program at start with it).
+    void misspeltNamesAreRefused()
+    {
+        for (const QString &name : definitionNames())
+            QVERIFY2(definitionProblem(*definition(name)).isEmpty(), qPrintable(definitionProblem(*definition(name))));
+        const Definition good = *definition(QStringLiteral("dw_telall"));
+        Definition d = good;
+        d.gridOrder[3] = QStringLiteral("xingbie");
+        QVERIFY(definitionProblem(d).contains(QStringLiteral("\"xingbie\"")));
+        d = good;
+        d.summary[1].operand = QStringLiteral("xingm");
+        QVERIFY(definitionProblem(d).contains(QStringLiteral("\"xingm\"")));
+        d = good;
+        d.summary[0].underColumn = QStringLiteral("zuhao");
+        QVERIFY(!definitionProblem(d).isEmpty());
+        d = *definition(QStringLiteral("dw_telper"));
+        d.keyColumns = {QStringLiteral("name")};
+        QVERIFY(!definitionProblem(d).isEmpty());
+        d = good;
+        d.columns[1].colorRule = {QStringLiteral("nothing"), 0, Qt::red, Qt::blue};
+        QVERIFY(!definitionProblem(d).isEmpty());
+    }
 };
 
 MIVO_TEST_MAIN(tst_definitions)
