@@ -54,7 +54,7 @@ BackupTab::BackupTab(QWidget *parent)
     st_c1->setBuddy(sle_c1);
     pb_c1 = new QToolButton(this);
     pb_c1->setObjectName(QStringLiteral("pb_c1"));
-    pb_c1->setIcon(QIcon(appFile(QStringLiteral("resource/p001.png"))));
+    pb_c1->setIcon(QIcon(appFile(QStringLiteral("resource/P001.gif"))));
     pb_c1->setAccessibleName(QStringLiteral("选择备份文件夹"));
     pb_c1->setToolTip(pb_c1->accessibleName());
     cb_c1 = pagekit::makeButton(QStringLiteral("备份(&B)"), QStringLiteral("cb_c1"), this);
