@@ -8,6 +8,8 @@ MIVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
 # The end-to-end run: a real X server, a tray host, input and screenshots; the readers that check the
 # exported spreadsheets.
 MIVO_TEST_PACKAGES=(xvfb xauth trayer xdotool imagemagick x11-utils python3 python3-xlrd python3-openpyxl)
+# The benchmarks of the user's wait count instructions with callgrind.
+MIVO_BENCH_PACKAGES=(valgrind)
 
 mivo_missing_packages() {
   local p missing=()

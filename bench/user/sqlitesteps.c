@@ -2,11 +2,12 @@
  * program must to show their rows: prepare, bind, step through every row and read every column as
  * text, finalize. Links SQLite only; the connection keeps SQLite's defaults.
  *
- *   bench_sqlite_steps [-n RUNS] [-s] DB SQL [ARG] [-q SQL [ARG]]...
+ *   bench_sqlite_steps [-n RUNS] [-s | -b] DB SQL [ARG] [-q SQL [ARG]]...
  *
  * The first parameter of each statement is bound to its ARG, when given. All the statements run
  * once to warm the caches, then RUNS times (default 3), each run timed as a whole. -s steps without
- * reading the columns. Prints one line per timed run: "rows R cpu_ns C wall_ns W". */
+ * reading the columns; -b times both ways in every run. Prints one line per timed run and way:
+ * "read rows R cpu_ns C wall_ns W" (or "step ..."). */
 
 #define _POSIX_C_SOURCE 200809L
 #include <sqlite3.h>
@@ -63,18 +64,21 @@ static long run(sqlite3 *db, const struct statement *st, int read_columns)
 
 static int usage(void)
 {
-    fprintf(stderr, "usage: bench_sqlite_steps [-n RUNS] [-s] DB SQL [ARG] [-q SQL [ARG]]...\n");
+    fprintf(stderr, "usage: bench_sqlite_steps [-n RUNS] [-s | -b] DB SQL [ARG] [-q SQL [ARG]]...\n");
     return 2;
 }
 
 int main(int argc, char **argv)
 {
-    int runs = 3, read_columns = 1, i = 1;
+    /* The ways to time: reading the columns (1) and stepping only (0). */
+    int runs = 3, ways[2] = {1, 0}, way_count = 1, i = 1;
     for (; i < argc && argv[i][0] == '-'; ++i) {
         if (strcmp(argv[i], "-n") == 0 && i + 1 < argc)
             runs = atoi(argv[++i]);
         else if (strcmp(argv[i], "-s") == 0)
-            read_columns = 0;
+            ways[0] = 0;
+        else if (strcmp(argv[i], "-b") == 0)
+            way_count = 2;
         else
             return usage();
     }
@@ -103,19 +107,20 @@ int main(int argc, char **argv)
         return 1;
     }
     int status = 0;
-    for (int r = -1; r < runs && status == 0; ++r) {
-        const long long cpu0 = now_ns(CLOCK_PROCESS_CPUTIME_ID), wall0 = now_ns(CLOCK_MONOTONIC);
-        long rows = 0;
-        for (int k = 0; k < count && status == 0; ++k) {
-            const long n = run(db, &statements[k], read_columns);
-            if (n < 0)
-                status = 1;
-            rows += n;
+    for (int r = -1; r < runs && status == 0; ++r)
+        for (int w = 0; w < way_count && status == 0; ++w) {
+            const long long cpu0 = now_ns(CLOCK_PROCESS_CPUTIME_ID), wall0 = now_ns(CLOCK_MONOTONIC);
+            long rows = 0;
+            for (int k = 0; k < count && status == 0; ++k) {
+                const long n = run(db, &statements[k], ways[w]);
+                if (n < 0)
+                    status = 1;
+                rows += n;
+            }
+            const long long cpu = now_ns(CLOCK_PROCESS_CPUTIME_ID) - cpu0, wall = now_ns(CLOCK_MONOTONIC) - wall0;
+            if (r >= 0 && status == 0)
+                printf("%s rows %ld cpu_ns %lld wall_ns %lld\n", ways[w] ? "read" : "step", rows, cpu, wall);
         }
-        const long long cpu = now_ns(CLOCK_PROCESS_CPUTIME_ID) - cpu0, wall = now_ns(CLOCK_MONOTONIC) - wall0;
-        if (r >= 0 && status == 0)
-            printf("rows %ld cpu_ns %lld wall_ns %lld\n", rows, cpu, wall);
-    }
     sqlite3_close(db);
     return status;
 }
