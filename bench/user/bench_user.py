@@ -19,6 +19,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e"))
 
 import mivoe2e  # noqa: E402  the X session every run of the real program uses
 from lists import Baseline, ListsBench  # noqa: E402
+from callprofile import ACTIONS, profile  # noqa: E402
 from startup import StartupBench, kinds  # noqa: E402
 from table import Figures, table  # noqa: E402
 from userwait import Failure  # noqa: E402
@@ -102,8 +103,10 @@ def main():
                         help="rounds of start-up under callgrind (default 15; 0 leaves it out)")
     parser.add_argument("--only", default="startup,lists,memory", help="a comma-separated choice of startup, lists, memory")
     parser.add_argument("--keep", help="keep the databases, the screenshots and the figures in this folder")
+    parser.add_argument("--profile", choices=ACTIONS,
+                        help="instead of the table: where one action on 100,000 contacts spends its instructions")
     args = parser.parse_args()
-    only = set(args.only.split(","))
+    only = {"profile"} if args.profile else set(args.only.split(","))
 
     tools = {name: os.path.join(args.build, "bench", name)
              for name in ("bench_user_data", "bench_bare_window", "bench_sqlite_steps", "bench_views")}
@@ -121,7 +124,7 @@ def main():
         mivoe2e.check_tools()
         if shutil.which("valgrind") is None and args.instruction_rounds and "startup" in only:
             raise Failure("valgrind is missing (scripts/packages.sh lists it)")
-        wanted = {"startup": ["100k"], "lists": list(DATABASES)}
+        wanted = {"startup": ["100k"], "lists": list(DATABASES), "profile": ["100k"]}
         for name in sorted({d for part in only for d in wanted.get(part, [])}):
             databases[name] = os.path.join(work, "contacts-%s.mdb" % name)
             if not os.path.exists(databases[name]):
@@ -131,9 +134,12 @@ def main():
         if "memory" in only:
             log("store memory (bench_views)")
             run_memory(tools, figures)
-        if only & {"startup", "lists"}:
+        if only & {"startup", "lists", "profile"}:
             session.start_x()
             mivoe2e.start_tray_host(session)
+        if args.profile:
+            print(profile(session, apps["100k"], databases["100k"], shots, args.profile, log))
+            return 0
         if "startup" in only:
             run_startup(session, args, tools, apps["100k"], figures)
         if "lists" in only:

@@ -117,26 +117,28 @@ class Layout:
 class Program:
     """The real program on the X server, in a folder of its own with its database."""
 
-    def __init__(self, session, app, shots):
+    def __init__(self, session, app, shots, prefix=(), window=QUIET_WINDOW):
+        """`prefix`: a command the program runs under (valgrind), with a quiet `window` to suit it."""
         self.session = session
         self.app = app
         self.shots = shots
-        self.process = subprocess.Popen([os.path.join(app, "mivo")], cwd=app, env=session.env,
+        self.window_s = window
+        self.process = subprocess.Popen(list(prefix) + [os.path.join(app, "mivo")], cwd=app, env=session.env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.cpu = Cpu(self.process.pid)
         pattern = "^%s$" % re.escape(TITLE)
-        deadline = time.monotonic() + 120
+        deadline = time.monotonic() + 600
         while not session.x("xdotool", "search", "--onlyvisible", "--name", pattern):
             if self.process.poll() is not None or time.monotonic() > deadline:
                 raise Failure("the program showed no window")
             time.sleep(0.05)
         window = session.x("xdotool", "search", "--onlyvisible", "--name", pattern).split()[0]
         self.window = session.info(int(window))
-        self.idle = calibrate_idle(self.cpu)
+        self.idle = calibrate_idle(self.cpu, timeout=600)
         self.layout = None
 
     def quiet(self):
-        return Quiet(QUIET_WINDOW, 2 * self.idle + 1e6, 1e6)
+        return Quiet(self.window_s, 2 * self.idle + 1e6, 1e6)
 
     def settle(self):
         wait_quiet(self.cpu, self.quiet(), 300)
@@ -145,14 +147,22 @@ class Program:
         self.session.x("xdotool", "mousemove", str(point[0]), str(point[1]))
         self.settle()
 
-    def click(self, point):
-        """CPU nanoseconds and wall seconds from a click at `point` to the program's quiet."""
+    def click(self, point, armed=None):
+        """CPU nanoseconds and wall seconds from a click at `point` to the program's quiet. `armed`
+        runs once the pointer is there and the program has settled, just before the click."""
         self.move(point)
+        if armed:
+            armed()
         before = self.cpu.sample()
         # Begun: more than the idle banner could have used, by two milliseconds.
         begun = lambda s: s.main - before.main > 2 * self.idle * (s.t - before.t) + 2e6
-        self.session.x("xdotool", "click", "1")
-        end = wait_quiet(self.cpu, self.quiet(), 600, started=begun)
+        # Not waited for: xdotool lingers some 100 ms after the click, which the program's work
+        # overlaps; the wall time counts from its start.
+        xdotool = subprocess.Popen(["xdotool", "click", "1"], env=self.session.env)
+        try:
+            end = wait_quiet(self.cpu, self.quiet(), 600, started=begun)
+        finally:
+            xdotool.wait(20)
         return end.total - before.total, end.t - before.t
 
     def shot(self, name):

@@ -15,6 +15,7 @@ measured (the bare windows run nothing when idle).
 
 import os
 import re
+import shutil
 import signal
 import subprocess
 import tempfile
@@ -201,4 +202,5 @@ class StartupBench:
                 results[kind.name]["ir"].append(self.instructions_once(kind, r))
             self.log("instructions round %d/%d: %s" % (r + 1, instruction_rounds, ", ".join(
                 "%.1f M" % (results[k.name]["ir"][-1] / 1e6) for k in self.kinds)))
+        shutil.rmtree(self.profiles, ignore_errors=True)
         return results

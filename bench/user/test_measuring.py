@@ -6,6 +6,7 @@ import tempfile
 import time
 import unittest
 
+from callprofile import share
 from lists import Layout, page_rects, parse_steps
 from screen import Shot, changed_rows, grid_lines, marks, runs
 from startup import instructions
@@ -208,6 +209,11 @@ class OutputsTest(unittest.TestCase):
             parse_steps("read rows 5 cpu_ns 1 wall_ns 1\nstep rows 6 cpu_ns 1 wall_ns 1\n")
         with self.assertRaises(Failure):
             parse_steps("")
+
+    def test_share_of_an_annotated_line(self):
+        self.assertEqual(share(" 58,178,912 ( 9.05%)  ???:views::detail::Values::isNull"), 9.05)
+        self.assertEqual(share("185,162,705 (99.65%)  ???:main"), 99.65)
+        self.assertEqual(share("file:function"), 0.0)
 
     def test_instructions_of_a_profile(self):
         with tempfile.TemporaryDirectory() as folder:
