@@ -17,7 +17,8 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/resource/help.htm)
 endif()
 
 # The pictures are drawn from their SVG sources in resource/art by mivo_art at the sizes they are
-# shown at: the application and tray icon, the navigation bitmaps, the address book's tree icons.
+# shown at: the application and tray icon, the navigation bitmaps, the tree and tab icons, and the
+# notebook's picture buttons (their sources in resource/art/gif: the navigation bitmaps share the names).
 set(MIVO_ART_DIR ${PROJECT_SOURCE_DIR}/resource/art)
 set(MIVO_PICTURES)
 function(mivo_render_picture source destination sizes)
@@ -35,7 +36,10 @@ mivo_render_picture(i001.svg i001.ico 32,16,24,48,64,128)
 foreach(n RANGE 0 7)
   mivo_render_picture(P00${n}.svg resource/P00${n}.bmp 32)
 endforeach()
-foreach(n RANGE 2 5)
-  mivo_render_picture(i00${n}.svg resource/i00${n}.ico 16,32)
+foreach(n 002 003 004 005 006 007 008 009 010)
+  mivo_render_picture(i${n}.svg resource/i${n}.ico 16,32)
+endforeach()
+foreach(n RANGE 2 6)
+  mivo_render_picture(gif/P00${n}.svg resource/P00${n}.gif 16)
 endforeach()
 add_custom_target(mivo_pictures ALL DEPENDS ${MIVO_PICTURES})

@@ -4,7 +4,7 @@
 MIVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins
   libsqlite3-dev fonts-wqy-microhei
-  libgsf-1-dev libgsf-1-114 libxlsxwriter-dev libxlsxwriter4)
+  libgsf-1-dev libgsf-1-114 libxlsxwriter-dev libxlsxwriter4 libicu-dev)
 # The end-to-end run: a real X server, a tray host, input and screenshots; the readers that check the
 # exported spreadsheets.
 MIVO_TEST_PACKAGES=(xvfb xauth trayer xdotool imagemagick x11-utils python3 python3-xlrd python3-openpyxl)

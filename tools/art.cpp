@@ -2,12 +2,15 @@
 //   OUTPUT.ico  one image per size, in the order given (readers that take one image take the first);
 //   OUTPUT.bmp  the first size; the transparent parts in the mask colour #FF00FF, edges blended
 //               onto white, the background the program's lists are drawn on.
+//   OUTPUT.gif  the first size; one colour index transparent, edges blended onto the light grey
+//               of a button face (the pictures of buttons).
 // Folders of OUTPUT are created as needed.
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
@@ -15,6 +18,7 @@
 #include <QSvgRenderer>
 #include <QtEndian>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -55,6 +59,109 @@ QImage toMaskedBitmap(const QImage &image)
             out.setPixel(x, y, qRgb(r, g, b));
         }
     return out;
+}
+
+// A GIF holds at most 256 colours, one of them (index 0 here) transparent. Antialiased edges are laid
+// on the button face; where a picture has more colours, the lowest bits of each channel are dropped
+// until it fits.
+QByteArray toGif(const QImage &image)
+{
+    const QRgb face = qRgb(240, 240, 240);
+    std::vector<int> pixels(size_t(image.width() * image.height()), -1);
+    QList<QRgb> colours;
+    for (int drop = 0; drop < 8; ++drop) {
+        const int keep = 0xff & ~((1 << drop) - 1);
+        colours.clear();
+        QHash<QRgb, int> index;
+        bool fits = true;
+        for (int y = 0; y < image.height() && fits; ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                const int a = qAlpha(p);
+                int &out = pixels[size_t(y * image.width() + x)];
+                if (a < 128) {
+                    out = 0;
+                    continue;
+                }
+                const auto blend = [a, keep](int c, int f) { return ((c * a + f * (255 - a)) / 255) & keep; };
+                const QRgb c = qRgb(blend(qRed(p), qRed(face)), blend(qGreen(p), qGreen(face)), blend(qBlue(p), qBlue(face)));
+                auto it = index.find(c);
+                if (it == index.end()) {
+                    if (colours.size() == 255) {
+                        fits = false;
+                        break;
+                    }
+                    colours << c;
+                    it = index.insert(c, int(colours.size()));
+                }
+                out = it.value();
+            }
+        if (fits)
+            break;
+    }
+
+    QByteArray gif("GIF89a");
+    const auto word = [&gif](int v) {
+        gif += char(v & 0xff);
+        gif += char((v >> 8) & 0xff);
+    };
+    word(image.width());
+    word(image.height());
+    gif += char(0xf7);   // a global table of 256 colours
+    gif += char(0);      // background index
+    gif += char(0);      // no aspect ratio
+    for (int i = 0; i < 256; ++i) {
+        const QRgb c = i == 0 ? face : i <= colours.size() ? colours.at(i - 1) : qRgb(0, 0, 0);
+        gif += char(qRed(c));
+        gif += char(qGreen(c));
+        gif += char(qBlue(c));
+    }
+    // Graphic control: index 0 is transparent.
+    gif += QByteArray("\x21\xf9\x04\x01\x00\x00\x00\x00", 8);
+    gif += char(0x2c);
+    word(0);
+    word(0);
+    word(image.width());
+    word(image.height());
+    gif += char(0);
+
+    // Every pixel as its own 9-bit code, with a clear code often enough that the decoder's table
+    // never needs a wider code: valid for every reader, and small pictures need no compression.
+    const int clear = 256, end = 257;
+    QByteArray codes;
+    quint32 bits = 0;
+    int count = 0;
+    const auto put = [&](int code) {
+        bits |= quint32(code) << count;
+        count += 9;
+        while (count >= 8) {
+            codes += char(bits & 0xff);
+            bits >>= 8;
+            count -= 8;
+        }
+    };
+    put(clear);
+    int sinceClear = 0;
+    for (int p : pixels) {
+        if (sinceClear == 253) {
+            put(clear);
+            sinceClear = 0;
+        }
+        put(p);
+        ++sinceClear;
+    }
+    put(end);
+    if (count > 0)
+        codes += char(bits & 0xff);
+    gif += char(8);   // the smallest code size for 256 colours
+    for (qsizetype at = 0; at < codes.size(); at += 255) {
+        const QByteArray block = codes.mid(at, 255);
+        gif += char(block.size());
+        gif += block;
+    }
+    gif += char(0);
+    gif += char(0x3b);
+    return gif;
 }
 
 // One single-image icon file as Qt writes it: the directory entry and the image data.
@@ -143,6 +250,11 @@ int main(int argc, char **argv)
             return fail(QStringLiteral("cannot write %1").arg(output));
         return 0;
     }
+    if (suffix == QLatin1String("gif")) {
+        if (!save(output, toGif(render(svg, sizes.first()))))
+            return fail(QStringLiteral("cannot write %1").arg(output));
+        return 0;
+    }
     if (suffix == QLatin1String("ico")) {
         QList<IconImage> images;
         for (int size : sizes) {
@@ -155,5 +267,5 @@ int main(int argc, char **argv)
             return fail(QStringLiteral("cannot write %1").arg(output));
         return 0;
     }
-    return fail(QStringLiteral("%1: only .ico and .bmp are made").arg(output));
+    return fail(QStringLiteral("%1: only .ico, .bmp and .gif are made").arg(output));
 }

@@ -6,6 +6,7 @@
 #include "app/mivo.h"
 #include "app/transaction.h"
 #include "generator.h"
+#include "timing.h"
 #include "views/datastore.h"
 #include "widgets/handletree.h"
 
@@ -16,25 +17,14 @@
 #include <sqlite3.h>
 #include <vector>
 
+using bench::cpuMs;
+using bench::median;
+
 namespace {
 
 constexpr int kGroupSize = 10000;
 constexpr int kGroups = 4;
 constexpr int kRounds = 31;
-
-// CPU time of this thread: what the work costs, whatever else the machine is doing.
-double cpuMs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Steps through the group's names as the tree's query reads them, touching every value.
 double rawQueryMs(const QString &code)

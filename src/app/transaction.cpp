@@ -55,8 +55,12 @@ bool Transaction::connect()
             QSqlDatabase::removeDatabase(m_connectionName);
             return fail(text);
         }
-        if (sqlite3 *h = handle())
+        if (sqlite3 *h = handle()) {
             sqlite3_extended_result_codes(h, 1);
+            // Lists read whole tables in index order: reading the file through memory mapping and a
+            // page cache of some megabytes, instead of the default 2 MB, saves a copy of every page.
+            sqlite3_exec(h, "PRAGMA mmap_size = 1073741824; PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
+        }
 
         // Reading the catalogue proves the file is a database; then every table must be there.
         QSqlQuery q(db);

@@ -1,12 +1,89 @@
 #pragma once
+// The notebook page: notes in groups. The tree on the left lists the groups and, once a group is
+// expanded, the titles of its notes; choosing a note opens it in the editor on the first tab. The
+// page's buttons add, save and delete notes; after every save and delete the tree is built afresh
+// and the note (or its group) found again. The zoom toggle widens the tree over the whole page and
+// back. The third tab cuts a text too long for one note into pieces.
 
+#include "pagekit/grouptree.h"
 #include "pagekit/page.h"
 
-// The notebook page. Not built yet: the main window hosts this empty page in its place.
+#include <QTabWidget>
+
+class NoteEditor;
+class NoteSplitter;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace widgets {
+class HandleTree;
+}
+
+// The tab control, which tells how tall its pages are for a size before it has laid them out (the
+// main window lays out hidden pages too).
+class NoteTabs : public QTabWidget
+{
+public:
+    using QTabWidget::QTabWidget;
+    int pageHeight(const QSize &pixels) const;
+};
+
 class u_notepro : public pagekit::Page
 {
     Q_OBJECT
 public:
     explicit u_notepro(QWidget *parent = nullptr);
-    void of_layout(int, int) override {}
+    ~u_notepro() override;
+
+    widgets::HandleTree *tv_1;
+    NoteTabs *tab_1;
+    NoteEditor *tp_1;      // " 内容 "
+    QWidget *tp_2;         // " 查找 "
+    QComboBox *ddlb_2;     // the search's scope: "全部", then the groups in the tree's order
+    NoteSplitter *tp_3;    // " 编辑"
+    QPushButton *cb_1;     // 添加(&A)
+    QPushButton *cb_3;     // 保存(&S)
+    QPushButton *cb_2;     // 删除(&D)
+    QPushButton *cb_5;     // 关闭(&C)
+    QLabel *st_zoom;       // ">>" while the tree has its width, "<<" while it covers the page
+
+    // The note in the editor: its id, or 0 for a new note not saved yet.
+    long il_id = 0;
+
+    // Builds the tree and fills both group lists (the page's creation; again after save and delete).
+    void constructor();
+    // Removes the tree and the groups of both lists, then builds them again.
+    void of_rebuild();
+    // Expands the group of `gid` (reading its notes if needed) and, given a title, opens its first
+    // note of that title; the tree takes the focus. False when no group has that code.
+    bool of_locate(const QString &gid, const QString &title = QString());
+
+    void of_layout(int w, int h) override;
+    void of_lock(bool locked) override;
+
+    void tv_1_itempopulate(long handle);
+    void tv_1_selectionchanged(long oldhandle, long newhandle);
+    void tv_1_doubleclicked(long handle);
+    void st_zoom_clicked();
+    void cb_1_clicked();
+    void cb_3_clicked();
+    void cb_2_clicked();
+    void cb_5_clicked();
+
+    // The groups as the tree and the lists show them.
+    const QList<pagekit::Group> &groups() const { return m_groups; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // The entry of ddlb_1 (and ddlb_2) that stands for the group item `handle`: 1 for the first group.
+    int groupEntry(long groupHandle) const;
+    // The code of the group at entry `entry` of ddlb_1, or empty for "[请选择]".
+    QString groupCode(int entry) const;
+    bool isWidened() const;
+
+    pagekit::GroupTree m_tree;
+    QList<pagekit::Group> m_groups;
 };

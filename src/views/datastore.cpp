@@ -106,6 +106,10 @@ bool DataStore::deleteRow(long row)
         return false;
     Row r = std::move(d->at(row));
     d->rows.erase(d->rows.begin() + (row - 1));
+    if (r.selected) {
+        --d->selected;
+        r.selected = false;
+    }
     // A row the database never saw needs no statement; it simply goes.
     if (!r.isNew)
         d->deleted.push_back(std::move(r));
@@ -255,14 +259,30 @@ void DataStore::resetUpdate()
 void DataStore::selectRow(long row, bool on)
 {
     if (row == 0) {
+        // Clearing the one highlighted row of a list (what every focus change does) touches that
+        // row only, not all of them.
+        if (!on && d->lastSelected > 0 && d->validRow(d->lastSelected) && d->at(d->lastSelected).selected
+            && d->selected == 1) {
+            const long only = d->lastSelected;
+            d->at(only).selected = false;
+            d->selected = 0;
+            emit selectionChanged(only);
+            return;
+        }
+        if (!on && d->selected == 0)
+            return;
         for (Row &r : d->rows)
             r.selected = on;
+        d->selected = on ? long(d->rows.size()) : 0;
         emit selectionChanged(0);
         return;
     }
     if (!d->validRow(row) || d->at(row).selected == on)
         return;
     d->at(row).selected = on;
+    d->selected += on ? 1 : -1;
+    if (on)
+        d->lastSelected = row;
     emit selectionChanged(row);
 }
 
@@ -273,10 +293,7 @@ bool DataStore::isSelected(long row) const
 
 long DataStore::selectedCount() const
 {
-    long n = 0;
-    for (const Row &r : d->rows)
-        n += r.selected ? 1 : 0;
-    return n;
+    return d->selected;
 }
 
 QList<QVariantList> DataStore::exportRows(bool headers) const

@@ -28,12 +28,16 @@ struct DataStore::Private
     QString sortCriteria;
     QList<SortKey> sortKeys;
     DbErrorHandler dbErrorHandler;
+    long selected = 0;       // rows highlighted
+    long lastSelected = 0;   // the row last highlighted (a hint: rows may have moved since)
 
     int columns() const { return int(types.size()); }
     void dropRows()
     {
         rows.clear();
         deleted.clear();
+        selected = 0;
+        lastSelected = 0;
         arena = std::make_unique<detail::Arena>();
     }
     bool validRow(long row) const { return row >= 1 && row <= long(rows.size()); }

@@ -2,11 +2,10 @@
 
 #include "views/datastore_p.h"
 
-#include <QCollator>
-#include <QCollatorSortKey>
-#include <QLocale>
 #include <algorithm>
+#include <cstring>
 #include <numeric>
+#include <unicode/ucol.h>
 
 namespace views {
 
@@ -21,16 +20,54 @@ int scriptClass(QStringView text)
     return !text.isEmpty() && text.at(0).unicode() >= 0x2E80 ? 1 : 0;
 }
 
-const QCollator &collator()
+// The Chinese collation by reading, blind to case, digits compared as numbers. One for the run.
+UCollator *collator()
 {
-    static const QCollator c = [] {
-        QCollator x{QLocale(QLocale::Chinese, QLocale::China)};
-        x.setCaseSensitivity(Qt::CaseInsensitive);
-        x.setNumericMode(true);
+    static UCollator *c = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        UCollator *x = ucol_open("zh_CN", &status);
+        if (U_FAILURE(status))
+            return static_cast<UCollator *>(nullptr);
+        ucol_setStrength(x, UCOL_SECONDARY);
+        ucol_setAttribute(x, UCOL_NUMERIC_COLLATION, UCOL_ON, &status);
         return x;
     }();
     return c;
 }
+
+// The sort keys of one text column, all in one buffer: a key is a zero-terminated byte string, and
+// comparing two keys is comparing those strings.
+struct TextKeys
+{
+    std::vector<char> bytes;
+    std::vector<uint32_t> offsets;
+    std::vector<char> classes;
+
+    void add(QStringView text)
+    {
+        classes.push_back(char(scriptClass(text)));
+        const size_t at = bytes.size();
+        offsets.push_back(uint32_t(at));
+        UCollator *c = collator();
+        if (!c) {
+            // Without the collation the text's own units decide.
+            const QByteArray utf8 = text.toUtf8();
+            bytes.insert(bytes.end(), utf8.cbegin(), utf8.cend());
+            bytes.push_back(0);
+            return;
+        }
+        const auto *units = reinterpret_cast<const UChar *>(text.utf16());
+        int32_t room = int32_t(text.size() * 4 + 16);
+        bytes.resize(at + size_t(room));
+        int32_t need = ucol_getSortKey(c, units, int32_t(text.size()), reinterpret_cast<uint8_t *>(bytes.data() + at), room);
+        if (need > room) {
+            bytes.resize(at + size_t(need));
+            need = ucol_getSortKey(c, units, int32_t(text.size()), reinterpret_cast<uint8_t *>(bytes.data() + at), need);
+        }
+        bytes.resize(at + size_t(need));   // the key's own terminating zero included
+    }
+    const char *key(size_t row) const { return bytes.data() + offsets[row]; }
+};
 
 } // namespace
 
@@ -78,56 +115,60 @@ bool DataStore::sort()
     const int n = d->columns();
     const size_t count = d->rows.size();
 
-    // Text keys are turned into collation keys once, not at every comparison.
-    std::vector<std::vector<QCollatorSortKey>> textKeys(size_t(d->sortKeys.size()));
-    std::vector<std::vector<char>> classes(size_t(d->sortKeys.size()));
-    for (qsizetype k = 0; k < d->sortKeys.size(); ++k) {
-        const int c = d->sortKeys.at(k).column;
-        if (d->types[size_t(c)] != ColumnType::Text)
-            continue;
-        auto &keys = textKeys[size_t(k)];
-        keys.reserve(count);
-        classes[size_t(k)].reserve(count);
+    // Everything a comparison needs is read out of the rows once, into arrays side by side: the null
+    // flags, the numbers, and the collation keys of text in one buffer.
+    const size_t keyCount = size_t(d->sortKeys.size());
+    std::vector<std::vector<char>> nulls(keyCount);
+    std::vector<std::vector<double>> numbers(keyCount);
+    std::vector<std::vector<qint64>> integers(keyCount);
+    std::vector<TextKeys> texts(keyCount);
+    std::vector<ColumnType> types(keyCount);
+    for (size_t k = 0; k < keyCount; ++k) {
+        const int c = d->sortKeys.at(qsizetype(k)).column;
+        const ColumnType type = types[k] = d->types[size_t(c)];
+        nulls[k].reserve(count);
+        if (type == ColumnType::Text) {
+            texts[k].offsets.reserve(count);
+            texts[k].classes.reserve(count);
+        } else if (type == ColumnType::Integer) {
+            integers[k].reserve(count);
+        } else {
+            numbers[k].reserve(count);
+        }
         for (const Row &r : d->rows) {
-            const QStringView text = r.current.text(n, c);
-            keys.push_back(collator().sortKey(text.toString()));
-            classes[size_t(k)].push_back(char(scriptClass(text)));
+            const bool null = r.current.isNull(n, c);
+            nulls[k].push_back(char(null));
+            if (type == ColumnType::Text)
+                texts[k].add(null ? QStringView() : r.current.text(n, c));
+            else if (type == ColumnType::Integer)
+                integers[k].push_back(null ? 0 : r.current.integer(n, c));
+            else
+                numbers[k].push_back(null ? 0.0 : r.current.number(n, c));
         }
     }
 
     std::vector<size_t> order(count);
     std::iota(order.begin(), order.end(), size_t(0));
     auto compare = [&](size_t a, size_t b) {
-        for (qsizetype k = 0; k < d->sortKeys.size(); ++k) {
-            const SortKey &key = d->sortKeys.at(k);
-            const Row &ra = d->rows[a];
-            const Row &rb = d->rows[b];
-            const bool na = ra.current.isNull(n, key.column);
-            const bool nb = rb.current.isNull(n, key.column);
+        for (size_t k = 0; k < keyCount; ++k) {
+            const bool ascending = d->sortKeys.at(qsizetype(k)).ascending;
+            const bool na = nulls[k][a], nb = nulls[k][b];
             int cmp = 0;
             if (na || nb) {
                 cmp = na == nb ? 0 : (na ? -1 : 1);   // NULL first when ascending
+            } else if (types[k] == ColumnType::Integer) {
+                const qint64 x = integers[k][a], y = integers[k][b];
+                cmp = x < y ? -1 : (x > y ? 1 : 0);
+            } else if (types[k] == ColumnType::Number) {
+                const double x = numbers[k][a], y = numbers[k][b];
+                cmp = x < y ? -1 : (x > y ? 1 : 0);
             } else {
-                switch (d->types[size_t(key.column)]) {
-                case ColumnType::Text:
-                    cmp = classes[size_t(k)][a] - classes[size_t(k)][b];
-                    if (cmp == 0)
-                        cmp = textKeys[size_t(k)][a].compare(textKeys[size_t(k)][b]);
-                    break;
-                case ColumnType::Integer: {
-                    const qint64 x = ra.current.integer(n, key.column), y = rb.current.integer(n, key.column);
-                    cmp = x < y ? -1 : (x > y ? 1 : 0);
-                    break;
-                }
-                case ColumnType::Number: {
-                    const double x = ra.current.number(n, key.column), y = rb.current.number(n, key.column);
-                    cmp = x < y ? -1 : (x > y ? 1 : 0);
-                    break;
-                }
-                }
+                cmp = texts[k].classes[a] - texts[k].classes[b];
+                if (cmp == 0)
+                    cmp = std::strcmp(texts[k].key(a), texts[k].key(b));
             }
             if (cmp != 0)
-                return key.ascending ? cmp < 0 : cmp > 0;
+                return ascending ? cmp < 0 : cmp > 0;
         }
         return false;
     };

@@ -1,9 +1,12 @@
 #include "app/globals.h"
+#include "notebook/noteeditor.h"
+#include "notebook/w_pt_readmax.h"
 #include "shell/lockhotkey.h"
 #include "shellfixture.h"
 #include "testmain.h"
 
 #include <QLabel>
+#include <QToolButton>
 
 namespace {
 
@@ -274,6 +277,31 @@ private slots:
         QVERIFY(t.w.isLocked());
         QCOMPARE(t.fakes.idle->armCount, 1);
         QCOMPARE(t.fakes.idle->armed, 60);
+    }
+
+    // While locked no note may be seen in any window: the notebook's reader hides with the pages
+    // and comes back once unlocked.
+    void theLockHidesTheNotebooksReader()
+    {
+        HotkeyLoaded loaded(true);
+        OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L"));
+        t.open();
+        QVERIFY(QTest::qWaitForWindowActive(&t.w));
+        t.clickItem(w_main::Notebook);
+        t.w.uo_note->tp_1->setText(QStringLiteral("秘密"));
+        QTest::mouseClick(t.w.uo_note->tp_1->pb_1, Qt::LeftButton);
+        QWidget *reader = t.w.uo_note->tp_1->reader();
+        QVERIFY(reader && reader->isVisible());
+        QCOMPARE(reader->geometry(), t.w.geometry());
+
+        t.clickItem(w_main::Lock);
+        QVERIFY(t.w.isLocked());
+        QVERIFY(!reader->isVisible());
+        mivo::instance()->idle();
+        QVERIFY(!reader->isVisible());
+        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(!t.w.isLocked());
+        QVERIFY(reader->isVisible());
     }
 };
 

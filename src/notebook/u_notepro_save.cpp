@@ -1,0 +1,135 @@
+// Adding, saving and deleting notes.
+
+#include "notebook/u_notepro.h"
+
+#include "app/textcodec.h"
+#include "app/transaction.h"
+#include "notebook/noteeditor.h"
+#include "notebook/notetext.h"
+#include "pagekit/helpers.h"
+#include "widgets/handletree.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSqlError>
+#include <QSqlQuery>
+
+using platform::Icon;
+using widgets::TreeItem;
+using widgets::TreeNavigation;
+
+namespace {
+
+const pagekit::Box kSaveFailed{QStringLiteral("N09"), QStringLiteral("保存失败!"), Icon::Stop};
+
+// Ends a write as failed for a reason of the program's own: the failure box shows it.
+bool refuse(const QString &reason)
+{
+    sqlca.sqlcode = Transaction::Failure;
+    sqlca.sqlerrtext = reason;
+    return false;
+}
+
+// The group the note is to go into is still there (it may have been deleted on the settings page
+// since the tree was built). Runs inside the save's transaction.
+bool groupExists(const QString &code)
+{
+    if (!sqlca.begin())
+        return false;
+    QSqlQuery q(sqlca.db());
+    q.prepare(QStringLiteral("SELECT groupid FROM p_group WHERE groupid = ?"));
+    q.addBindValue(code);
+    if (!q.exec()) {
+        sqlca.setError(q.lastError());
+        return false;
+    }
+    return q.next() || refuse(QStringLiteral("所选的组已不存在,请重新选择一个组。"));
+}
+
+} // namespace
+
+void u_notepro::cb_1_clicked()
+{
+    // The group of what is selected: a group item's own, or that of the note on display.
+    int entry = 0;
+    TreeItem item;
+    if (tv_1->getItem(tv_1->findItem(TreeNavigation::Current), item)) {
+        if (item.level == pagekit::GroupTree::GroupLevel)
+            entry = groupEntry(item.handle);
+        else if (item.level == pagekit::GroupTree::MemberLevel)
+            entry = tp_1->ddlb_1->currentIndex();
+    }
+    tab_1->setCurrentWidget(tp_1);
+    tp_1->ddlb_1->setCurrentIndex(std::max(0, entry));
+    tp_1->sle_1->clear();
+    tp_1->setText(NoteEditor::is_max);
+    il_id = 0;
+}
+
+void u_notepro::cb_3_clicked()
+{
+    const int entry = tp_1->ddlb_1->currentIndex();
+    const QString ls_title = notetext::trimBlanks(tp_1->sle_1->text());
+    QString ls_content = tp_1->text();
+    // The untouched placeholder is never stored.
+    if (notetext::trimBlanks(ls_content) == NoteEditor::is_max)
+        ls_content.clear();
+
+    if (gbkLength(ls_content) > notetext::kMaxBytes) {
+        pagekit::showBox({QStringLiteral("N03"), QStringLiteral("数据超长,最大数据长度32767!"), Icon::Exclamation});
+        return;
+    }
+    const QString ls_groupid = groupCode(entry);
+    if (ls_groupid.isEmpty()) {
+        pagekit::showBox({QStringLiteral("N04"), QStringLiteral("必须选择一个组!"), Icon::Exclamation});
+        tab_1->setCurrentWidget(tp_1);
+        tp_1->ddlb_1->setFocus();
+        return;
+    }
+    if (ls_title.isEmpty()) {
+        pagekit::showBox({QStringLiteral("N05"), QStringLiteral("必须输入标题!"), Icon::Exclamation});
+        tab_1->setCurrentWidget(tp_1);
+        tp_1->sle_1->setFocus();
+        return;
+    }
+
+    // The group is the one at the chosen entry's place (names may repeat), so a note never goes
+    // into a group by a name that matched another one, nor into no group at all.
+    bool written = groupExists(ls_groupid);
+    if (written && il_id != 0) {
+        written = sqlca.execute(QStringLiteral("UPDATE p_info SET gid = ?, title = ?, content = ? WHERE id = ?"),
+                                {ls_groupid, ls_title, ls_content, qlonglong(il_id)});
+        // The note was deleted meanwhile: nothing was stored. The editor keeps the text, and the
+        // next save stores it as a new note.
+        if (written && sqlca.sqlnrows == 0) {
+            il_id = 0;
+            written = refuse(QStringLiteral("这条笔记已被删除;再次保存将把它存为一条新笔记。"));
+        }
+    } else if (written) {
+        written = sqlca.execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES (?, ?, ?)"),
+                                {ls_groupid, ls_title, ls_content});
+    }
+    if (!pagekit::commitOrReport(written, kSaveFailed))
+        return;
+    pagekit::showBox({QStringLiteral("N07"), QStringLiteral("保存成功!"), Icon::Information});
+    of_rebuild();
+    of_locate(ls_groupid, ls_title);
+}
+
+void u_notepro::cb_2_clicked()
+{
+    if (il_id == 0)
+        return;
+    if (!pagekit::confirm(QStringLiteral("N01"), QStringLiteral("确认删除<") + tp_1->sle_1->text() + QStringLiteral(">?")))
+        return;
+    const QString ls_groupid = groupCode(tp_1->ddlb_1->currentIndex());
+    // A failed delete (or its commit) is said as such; the tree and the editor keep the note.
+    const bool written = sqlca.execute(QStringLiteral("DELETE FROM p_info WHERE id = ?"), {qlonglong(il_id)});
+    if (!pagekit::commitOrReport(written, {QStringLiteral("N06"), QStringLiteral("删除失败!"), Icon::Stop}))
+        return;
+    pagekit::showBox({QStringLiteral("N02"), QStringLiteral("删除成功!"), Icon::Information});
+    of_rebuild();
+    cb_1_clicked();
+    of_locate(ls_groupid);
+}

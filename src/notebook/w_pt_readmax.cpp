@@ -1,0 +1,78 @@
+#include "notebook/w_pt_readmax.h"
+
+#include "views/font.h"
+#include "widgets/unitgeometry.h"
+#include "widgets/units.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+
+namespace {
+
+// Margins of the text field inside the window, in units: 18 left and right, 16 above and below.
+constexpr int kLeft = 18;
+constexpr int kTop = 16;
+
+} // namespace
+
+w_pt_readmax::w_pt_readmax(QWidget *owner)
+    : QWidget(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                         | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("w_pt_readmax"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("内容"));
+    setAccessibleName(QStringLiteral("内容"));
+    setWindowIcon(QApplication::windowIcon());
+
+    mle_1 = new QPlainTextEdit(this);
+    mle_1->setObjectName(QStringLiteral("mle_1"));
+    mle_1->setAccessibleName(QStringLiteral("内容"));
+    mle_1->setFont(views::songtiFont(10));
+    mle_1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mle_1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    mle_1->setPlainText(QStringLiteral("none"));
+    mle_1->installEventFilter(this);
+
+    setUnitGeometry(mle_1, QRect(kLeft, kTop, 1298, 784));
+    resize(units::toPixels(QSize(1600, 1096), logicalDpiX()));
+}
+
+void w_pt_readmax::open(const QString &text, int fontSize, const QWidget *mainWindow)
+{
+    QFont f = mle_1->font();
+    f.setPointSize(fontSize);
+    mle_1->setFont(f);
+    mle_1->setPlainText(text);
+    resize(mainWindow->size());
+    move(mainWindow->pos());
+}
+
+void w_pt_readmax::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const int w = units::toUnitsX(width(), logicalDpiX());
+    const int h = units::toUnitsY(height(), logicalDpiY());
+    setUnitGeometry(mle_1, QRect(kLeft, kTop, w - 2 * kLeft, h - 2 * kTop));
+}
+
+void w_pt_readmax::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool w_pt_readmax::eventFilter(QObject *watched, QEvent *event)
+{
+    // The text field would take Escape for itself; the window closes on it.
+    if (watched == mle_1 && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        close();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The enlarged reader: the editor's text shown large, exactly over the main window, in the editor's
+// font size. It holds a copy: what is typed in it is never carried back. Escape closes it.
+
+#include <QWidget>
+
+class QPlainTextEdit;
+
+class w_pt_readmax : public QWidget
+{
+    Q_OBJECT
+public:
+    // A window of its own; `owner` (the main window) keeps it.
+    explicit w_pt_readmax(QWidget *owner = nullptr);
+
+    QPlainTextEdit *mle_1;
+
+    // The editor's font size and text, then the main window's size and place.
+    void open(const QString &text, int fontSize, const QWidget *mainWindow);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
