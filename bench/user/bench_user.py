@@ -70,7 +70,13 @@ def run_lists(session, args, tools, apps, databases, shots, figures):
     steps = tools["bench_sqlite_steps"]
     r = args.rounds
 
-    bench = ListsBench(session, apps["100k"], Baseline(steps, databases["100k"], sql), shots, log)
+    def baseline(name):
+        pragmas = subprocess.run([tools["bench_user_data"], "pragmas", databases[name]], check=True, capture_output=True,
+                                 text=True).stdout.strip()
+        return Baseline(steps, databases[name], sql, pragmas)
+
+    log("the program's connection: %s" % baseline("100k").pragmas)
+    bench = ListsBench(session, apps["100k"], baseline("100k"), shots, log)
     bench.start()
     bench.program.shot("root-100k")
     figures.action("group", bench.click_groups(r))
@@ -81,7 +87,7 @@ def run_lists(session, args, tools, apps, databases, shots, figures):
     figures.action("expand", bench.expand_groups(r))
 
     for name, key in (("10k", "root10k"), ("300k", "root300k")):
-        bench = ListsBench(session, apps[name], Baseline(steps, databases[name], sql), shots, log)
+        bench = ListsBench(session, apps[name], baseline(name), shots, log)
         bench.start()
         figures.action(key, bench.click_root(r))
         bench.stop()

@@ -5,7 +5,8 @@ is a click sent to its window with xdotool (the pointer is moved there first and
 settle, so the hover it causes is not counted). The wait ends where the main thread falls quiet
 (userwait.Quiet); the figure is the CPU time all of the program's threads used from the click until
 then. After each action the same statements run in bench_sqlite_steps, a C program that links SQLite
-only, on the same database file: the ratio of the two is taken per round, and its median reported.
+only, on the same database file, its connection set as the program sets its own (memory mapping, page
+cache): the ratio of the two is taken per round, and its median reported.
 
 Where to click: the tree and the list lie where the window's layout rules put them (computed from
 the window's size in layout units, as the program computes them). The rows of the tree, the handle
@@ -191,25 +192,35 @@ class Program:
 
 
 class Baseline:
-    """bench_sqlite_steps on the same database: CPU nanoseconds of the statements, the median of three
-    runs reading every column (the floor of any program that shows the rows) and of three stepping
-    only (for reference)."""
+    """bench_sqlite_steps on the same database, its connection set as the program sets its own
+    (`pragmas`, from bench_user_data): CPU nanoseconds of the statements, the median of three runs
+    reading every column (the floor of any program that shows the rows) and of three stepping only;
+    and, for reference, one run reading every column with SQLite's defaults."""
 
-    def __init__(self, steps, database, statements):
+    def __init__(self, steps, database, statements, pragmas):
         self.steps = steps
         self.database = database
         self.sql = statements   # view name -> its statement
+        self.pragmas = pragmas
 
     def run(self, *queries):
-        """`queries`: (statement, argument) pairs run one after the other. Returns the read and the
-        step-only figure and the rows read."""
-        argv = [self.steps, "-n", "3", "-b", self.database]
+        """`queries`: (statement, argument) pairs run one after the other. Returns the read, the
+        step-only and the default figure and the rows read."""
+        statements = []
         for i, (sql, arg) in enumerate(queries):
-            argv += (["-q"] if i else []) + [sql, arg]
-        done = subprocess.run(argv, capture_output=True, text=True, timeout=600)
+            statements += (["-q"] if i else []) + [sql, arg]
+        tuned = parse_steps(self.steps_output(["-n", "3", "-b", "-p", self.pragmas], statements))
+        plain = parse_steps(self.steps_output(["-n", "1"], statements))
+        if plain["rows"] != tuned["rows"]:
+            raise Failure("the statements read %d rows, then %d" % (tuned["rows"], plain["rows"]))
+        return tuned | {"default": plain["read"]}
+
+    def steps_output(self, options, statements):
+        done = subprocess.run([self.steps] + options + [self.database] + statements, capture_output=True, text=True,
+                              timeout=600)
         if done.returncode != 0:
             raise Failure("bench_sqlite_steps: %s" % done.stderr.strip())
-        return parse_steps(done.stdout)
+        return done.stdout
 
     def list_of(self, pattern):
         return self.run((self.sql["dw_telall"], pattern))
@@ -224,7 +235,8 @@ class Baseline:
 
 
 def parse_steps(output):
-    """bench_sqlite_steps' lines -> {"read": ns, "step": ns, "rows": n}, medians of the runs."""
+    """bench_sqlite_steps' lines -> {"read": ns, "step": ns, "rows": n}, medians of the runs (a
+    way that was not run is left out)."""
     found = {"read": [], "step": []}
     rows = set()
     for line in output.splitlines():
@@ -232,9 +244,9 @@ def parse_steps(output):
         if m:
             found[m.group(1)].append(int(m.group(3)))
             rows.add(int(m.group(2)))
-    if not found["read"] or not found["step"] or len(rows) != 1:
+    if not found["read"] or len(rows) != 1:
         raise Failure("bench_sqlite_steps printed %r" % output)
-    return {way: sorted(v)[len(v) // 2] for way, v in found.items()} | {"rows": rows.pop()}
+    return {way: sorted(v)[len(v) // 2] for way, v in found.items() if v} | {"rows": rows.pop()}
 
 
 def groups_of(database):
@@ -274,7 +286,7 @@ class ListsBench:
 
     def measure(self, what, rounds, click, base, expect_rows):
         """`rounds` times: the click measured, then its baseline."""
-        out = {"cpu": [], "wall": [], "base": [], "step": []}
+        out = {"cpu": [], "wall": [], "base": [], "step": [], "default": []}
         for r in range(rounds):
             point = click(r)
             cpu, wall = self.program.click(point)
@@ -285,6 +297,7 @@ class ListsBench:
             out["wall"].append(wall)
             out["base"].append(floor["read"])
             out["step"].append(floor["step"])
+            out["default"].append(floor["default"])
         self.log("%s, CPU ms of the program / SQLite: %s" % (what, ", ".join(
             "%.0f/%.0f" % (c / 1e6, b / 1e6) for c, b in zip(out["cpu"], out["base"]))))
         return out
@@ -325,7 +338,7 @@ class ListsBench:
     def expand_groups(self, rounds):
         """Groups expanded for the first time, from the last one up, so that the rows above stay
         where they were; a fresh program when every group has been expanded."""
-        out = {"cpu": [], "wall": [], "base": [], "step": []}
+        out = {"cpu": [], "wall": [], "base": [], "step": [], "default": []}
         left = rounds
         while left > 0:
             if self.program is None or not self.unexpanded:

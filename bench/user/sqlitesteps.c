@@ -2,8 +2,9 @@
  * program must to show their rows: prepare, bind, step through every row and read every column as
  * text, finalize. Links SQLite only; the connection keeps SQLite's defaults.
  *
- *   bench_sqlite_steps [-n RUNS] [-s | -b] DB SQL [ARG] [-q SQL [ARG]]...
+ *   bench_sqlite_steps [-n RUNS] [-s | -b] [-p PRAGMAS] DB SQL [ARG] [-q SQL [ARG]]...
  *
+ * -p runs PRAGMAS on the connection first, to read with the settings of another program's.
  * The first parameter of each statement is bound to its ARG, when given. All the statements run
  * once to warm the caches, then RUNS times (default 3), each run timed as a whole. -s steps without
  * reading the columns; -b times both ways in every run. Prints one line per timed run and way:
@@ -64,7 +65,7 @@ static long run(sqlite3 *db, const struct statement *st, int read_columns)
 
 static int usage(void)
 {
-    fprintf(stderr, "usage: bench_sqlite_steps [-n RUNS] [-s | -b] DB SQL [ARG] [-q SQL [ARG]]...\n");
+    fprintf(stderr, "usage: bench_sqlite_steps [-n RUNS] [-s | -b] [-p PRAGMAS] DB SQL [ARG] [-q SQL [ARG]]...\n");
     return 2;
 }
 
@@ -72,6 +73,7 @@ int main(int argc, char **argv)
 {
     /* The ways to time: reading the columns (1) and stepping only (0). */
     int runs = 3, ways[2] = {1, 0}, way_count = 1, i = 1;
+    const char *pragmas = NULL;
     for (; i < argc && argv[i][0] == '-'; ++i) {
         if (strcmp(argv[i], "-n") == 0 && i + 1 < argc)
             runs = atoi(argv[++i]);
@@ -79,6 +81,8 @@ int main(int argc, char **argv)
             ways[0] = 0;
         else if (strcmp(argv[i], "-b") == 0)
             way_count = 2;
+        else if (strcmp(argv[i], "-p") == 0 && i + 1 < argc)
+            pragmas = argv[++i];
         else
             return usage();
     }
@@ -103,6 +107,13 @@ int main(int argc, char **argv)
     sqlite3 *db = NULL;
     if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, NULL) != SQLITE_OK) {
         fprintf(stderr, "bench_sqlite_steps: %s: %s\n", path, sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return 1;
+    }
+    char *error = NULL;
+    if (pragmas && sqlite3_exec(db, pragmas, NULL, NULL, &error) != SQLITE_OK) {
+        fprintf(stderr, "bench_sqlite_steps: %s\n", error);
+        sqlite3_free(error);
         sqlite3_close(db);
         return 1;
     }

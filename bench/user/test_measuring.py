@@ -107,14 +107,17 @@ class FiguresTest(unittest.TestCase):
 
     def test_table_reports_each_row_against_its_goal(self):
         figures = Figures()
-        figures.action("root100k", {"cpu": [130, 120, 140], "wall": [1, 1, 1], "base": [100] * 3, "step": [50] * 3})
-        figures.action("sort", {"cpu": [30, 50, 40], "wall": [1, 1, 1], "base": [100] * 3, "step": [50] * 3})
+        figures.action("root100k", {"cpu": [130, 120, 140], "wall": [1, 1, 1], "base": [100] * 3, "step": [50] * 3,
+                                    "default": [130] * 3})
+        figures.action("sort", {"cpu": [30, 50, 40], "wall": [1, 1, 1], "base": [100] * 3, "step": [50] * 3,
+                                "default": [100] * 3})
         figures.memory("noise\nmemory for 10 contacts:\n  heap 1 MB\n")
         text = table(figures)
         self.assertIn("| click the root with 100,000 contacts | 1.30x (1.25-1.35) | <= 1.3x (met) |", text)
         self.assertIn("| sort 100,000 rows by a header | 0.40x (0.35-0.45) | <= 0.4x (met) |", text)
         self.assertNotIn("| start-up", text)
-        self.assertIn("the program's ratio to it 2.60x", text)
+        self.assertIn("stepping only: 0.0 ms (middle half 0.0-0.0, all 0.0-0.0, n=3); the program's ratio to it 2.60x", text)
+        self.assertIn("default settings: 0.0 ms (middle half 0.0-0.0, all 0.0-0.0, n=3); the program's ratio to it 1.00x", text)
         self.assertTrue(text.endswith("memory for 10 contacts:\n  heap 1 MB"))
 
     def test_startup_compares_with_the_window_that_shows_chinese(self):
@@ -205,6 +208,7 @@ class OutputsTest(unittest.TestCase):
         out = "read rows 5 cpu_ns 30 wall_ns 1\nstep rows 5 cpu_ns 9 wall_ns 1\n" \
               "read rows 5 cpu_ns 10 wall_ns 1\nstep rows 5 cpu_ns 7 wall_ns 1\nread rows 5 cpu_ns 20 wall_ns 1\n"
         self.assertEqual(parse_steps(out), {"read": 20, "step": 9, "rows": 5})
+        self.assertEqual(parse_steps("read rows 0 cpu_ns 4 wall_ns 1\n"), {"read": 4, "rows": 0})
         with self.assertRaises(Failure):
             parse_steps("read rows 5 cpu_ns 1 wall_ns 1\nstep rows 6 cpu_ns 1 wall_ns 1\n")
         with self.assertRaises(Failure):

@@ -26,7 +26,9 @@ class ToolsTest(unittest.TestCase):
         cls.database = cls.make("a.mdb")
         cls.sql = {v: subprocess.run([tool("bench_user_data"), "sql", v], check=True, capture_output=True, text=True).stdout.strip()
                    for v in ("dw_telall", "ds_xingm0")}
-        cls.baseline = Baseline(tool("bench_sqlite_steps"), cls.database, cls.sql)
+        cls.pragmas = subprocess.run([tool("bench_user_data"), "pragmas", cls.database], check=True, capture_output=True,
+                                     text=True).stdout.strip()
+        cls.baseline = Baseline(tool("bench_sqlite_steps"), cls.database, cls.sql, cls.pragmas)
 
     @classmethod
     def tearDownClass(cls):
@@ -71,8 +73,7 @@ class ToolsTest(unittest.TestCase):
     def test_sqlite_program_reads_the_rows_the_views_read(self):
         every = self.baseline.list_of("*")
         self.assertEqual(every["rows"], 300)
-        self.assertGreater(every["read"], 0)
-        self.assertGreater(every["step"], 0)
+        self.assertTrue(every["read"] > 0 and every["step"] > 0 and every["default"] > 0, every)
         self.assertEqual(self.baseline.list_of("2")["rows"], 75)
         # A group's names for the tree, then its list.
         self.assertEqual(self.baseline.expand("3")["rows"], 150)
@@ -80,7 +81,7 @@ class ToolsTest(unittest.TestCase):
     def test_the_sort_baseline_orders_the_same_rows_by_one_column(self):
         self.assertEqual(self.baseline.sorted_by("xingm0", False)["rows"], 300)
         captured = []
-        baseline = Baseline(tool("bench_sqlite_steps"), self.database, self.sql)
+        baseline = Baseline(tool("bench_sqlite_steps"), self.database, self.sql, self.pragmas)
         baseline.run = lambda *queries: captured.extend(queries)
         baseline.sorted_by("xingm0", True)
         (sql, arg), = captured
@@ -89,6 +90,17 @@ class ToolsTest(unittest.TestCase):
         self.assertEqual(sql.count("ORDER BY"), 1)
         names = [r[0] for r in self.query(sql.replace("SELECT zuhao0, xingm0", "SELECT xingm0, zuhao0"), "*")]
         self.assertEqual(names, sorted(names))
+
+    def test_the_programs_connection_settings_are_read_from_it(self):
+        statements = self.pragmas.split("; ")
+        self.assertEqual([p.split(" = ")[0] for p in statements],
+                         ["PRAGMA mmap_size", "PRAGMA cache_size", "PRAGMA temp_store", "PRAGMA threads"])
+        for p in statements:
+            int(p.split(" = ")[1])
+        # Taken by the plain SQLite program, which says when it cannot.
+        broken = Baseline(tool("bench_sqlite_steps"), self.database, self.sql, "PRAGMA mmap_size = (")
+        with self.assertRaisesRegex(Failure, "syntax error"):
+            broken.list_of("*")
 
     def test_sqlite_program_fails_loudly(self):
         with self.assertRaisesRegex(Failure, "no such column"):

@@ -5,21 +5,27 @@
 //       database has) and ledger entries to DB, made from the schema when missing
 //   bench_user_data sql VIEW
 //       prints the statement of a view's definition, as the program runs it
+//   bench_user_data pragmas DB
+//       prints, as PRAGMA statements, the settings of the program's own connection to DB that
+//       decide how fast it reads (memory mapping, page cache, temporary storage, sorter threads)
 
 #include "generator.h"
 
+#include "app/transaction.h"
 #include "views/definition.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
+#include <sqlite3.h>
 
 namespace {
 
 int usage()
 {
     std::fprintf(stderr, "usage: bench_user_data make DB [--contacts N] [--groups G] [--notes N] [--note-bytes B] [--ledger N]\n"
-                         "       bench_user_data sql VIEW\n");
+                         "       bench_user_data sql VIEW\n"
+                         "       bench_user_data pragmas DB\n");
     return 2;
 }
 
@@ -62,6 +68,26 @@ int make(const QStringList &args)
     return 0;
 }
 
+int pragmas(const QString &db)
+{
+    sqlca.database = db;
+    if (!sqlca.connect()) {
+        std::fprintf(stderr, "bench_user_data: %s\n", qPrintable(sqlca.sqlerrtext));
+        return 1;
+    }
+    QStringList out;
+    for (const char *name : {"mmap_size", "cache_size", "temp_store", "threads"}) {
+        sqlite3_stmt *s = nullptr;
+        const QByteArray sql = QByteArray("PRAGMA ") + name;
+        if (sqlite3_prepare_v2(sqlca.handle(), sql.constData(), -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+            out << QStringLiteral("PRAGMA %1 = %2").arg(QLatin1String(name)).arg(sqlite3_column_int64(s, 0));
+        sqlite3_finalize(s);
+    }
+    sqlca.disconnect();
+    std::printf("%s\n", qPrintable(out.join(QStringLiteral("; "))));
+    return out.size() == 4 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -71,6 +97,8 @@ int main(int argc, char **argv)
     const QString command = args.isEmpty() ? QString() : args.takeFirst();
     if (command == QStringLiteral("make") && !args.isEmpty())
         return make(args);
+    if (command == QStringLiteral("pragmas") && args.size() == 1)
+        return pragmas(args.first());
     if (command == QStringLiteral("sql") && args.size() == 1) {
         const views::Definition *d = views::definition(args.first());
         if (!d) {
