@@ -11,6 +11,8 @@ MIVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
 # with a printer that prints to PDF files, for the printer tab.
 MIVO_TEST_PACKAGES=(xvfb xauth trayer xdotool imagemagick x11-utils python3 python3-xlrd python3-openpyxl
   desktop-file-utils libglib2.0-bin cups printer-driver-cups-pdf)
+# The benchmarks of the user's wait count instructions with callgrind.
+MIVO_BENCH_PACKAGES=(valgrind)
 
 mivo_missing_packages() {
   local p missing=()
