@@ -38,6 +38,7 @@ pagekit::GroupTreePageSpec telSpec()
 u_telpro::u_telpro(QWidget *parent)
     : GroupTreePage(telSpec(), parent)
 {
+    created();
 }
 
 pagekit::Group u_telpro::of_deletetarget(long row)

@@ -58,6 +58,12 @@ void setNumber(views::DataView *dw, long row, const QString &column, const QVari
 u_capital::u_capital(QWidget *parent)
     : GroupTreePage(capSpec(), parent)
 {
+    created();
+}
+
+void u_capital::of_build()
+{
+    GroupTreePage::of_build();
     // A total typed by hand is kept to the cent as well.
     connect(dw_1->store(), &views::DataStore::itemChanged, this, &u_capital::of_roundworth);
 }

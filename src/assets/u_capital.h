@@ -19,6 +19,7 @@ public:
     static double of_money(double value);
 
 protected:
+    void of_build() override;
     void of_newrow(long row) override;
     pagekit::Group of_deletetarget(long row) override;
     bool of_deletestored(const pagekit::Group &target) override;

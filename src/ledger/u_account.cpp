@@ -68,6 +68,11 @@ QWidget *addTab(QTabWidget *tabs, const QString &name, const QString &caption, c
 u_account::u_account(QWidget *parent)
     : Page(parent)
 {
+    created();
+}
+
+void u_account::of_build()
+{
     setFont(views::songtiFont());
     tab_1 = new TabControl(this);
     tab_1->setObjectName(QStringLiteral("tab_1"));
@@ -190,7 +195,7 @@ bool u_account::eventFilter(QObject *watched, QEvent *event)
     return Page::eventFilter(watched, event);
 }
 
-void u_account::of_layout(int w, int h)
+void u_account::of_arrange(int w, int h)
 {
     // The buttons stand in a row above the tab control, right-aligned, and the tab control ends
     // where the strip of 120 units along the bottom begins: the main window's banner runs there.

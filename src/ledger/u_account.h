@@ -27,30 +27,29 @@ public:
     explicit u_account(QWidget *parent = nullptr);
     ~u_account() override;
 
-    QTabWidget *tab_1;
-    QWidget *tp_1; //  支出
-    QWidget *tp_2; //  收入
-    QWidget *tp_3; //  统计
-    QLabel *st_1;
-    QComboBox *ddlb_1;
-    views::DataView *dw_1;   // dw_ac_out
-    QLabel *st_2;
-    QComboBox *ddlb_2;
-    views::DataView *dw_2;   // dw_ac_in
-    views::DataView *dw_3;   // dw_ac_stat
-    ledger::MonthChart *monthChart;
-    QPushButton *cb_1; // 添加(&A)
-    QPushButton *cb_2; // 删除(&D)
-    QPushButton *cb_3; // 保存(&S)
-    QPushButton *cb_4; // 统计(&T)
-    QPushButton *cb_5; // 关闭(&C)
+    // The controls: null until the page is filled.
+    QTabWidget *tab_1 = nullptr;
+    QWidget *tp_1 = nullptr; //  支出
+    QWidget *tp_2 = nullptr; //  收入
+    QWidget *tp_3 = nullptr; //  统计
+    QLabel *st_1 = nullptr;
+    QComboBox *ddlb_1 = nullptr;
+    views::DataView *dw_1 = nullptr;   // dw_ac_out
+    QLabel *st_2 = nullptr;
+    QComboBox *ddlb_2 = nullptr;
+    views::DataView *dw_2 = nullptr;   // dw_ac_in
+    views::DataView *dw_3 = nullptr;   // dw_ac_stat
+    ledger::MonthChart *monthChart = nullptr;
+    QPushButton *cb_1 = nullptr; // 添加(&A)
+    QPushButton *cb_2 = nullptr; // 删除(&D)
+    QPushButton *cb_3 = nullptr; // 保存(&S)
+    QPushButton *cb_4 = nullptr; // 统计(&T)
+    QPushButton *cb_5 = nullptr; // 关闭(&C)
 
     // The period keys of the two lists and the sort direction they share.
     QString is_dateout() const { return m_out->key(); }
     QString is_datein() const { return m_in->key(); }
     QString v_sort() const { return m_sort.suffix(); }
-
-    void of_layout(int w, int h) override;
 
     void tab_1_selectionchanged(int newindex);
     void cb_1_clicked();
@@ -61,6 +60,8 @@ public:
     int dw_3_dberror(long sqldbcode, const QString &sqlerrtext);
 
 protected:
+    void of_build() override;
+    void of_arrange(int w, int h) override;
     // Escape presses "关闭(&C)", as a dialog's cancel button.
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -72,6 +73,6 @@ private:
     void layoutTabPage(QWidget *page, int w, int h);
 
     pagekit::SortToggle m_sort;
-    ledger::EntryList *m_out;
-    ledger::EntryList *m_in;
+    ledger::EntryList *m_out = nullptr;
+    ledger::EntryList *m_in = nullptr;
 };

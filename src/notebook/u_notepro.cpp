@@ -41,6 +41,8 @@ constexpr int kZoomInset = 200;
 constexpr int kTop = 110;
 constexpr int kBanner = 120;
 
+const pagekit::Box kNoGroups{QStringLiteral("N00"), QStringLiteral("组信息无数据!"), platform::Icon::Information};
+
 const QString kWiden = QStringLiteral(">>");
 const QString kNarrow = QStringLiteral("<<");
 
@@ -73,11 +75,22 @@ int NoteTabs::pageHeight(const QSize &pixels) const
 
 u_notepro::u_notepro(QWidget *parent)
     : Page(parent)
-    , tv_1(new widgets::HandleTree(this))
-    , m_tree(tv_1, treeSpec())
+    , m_tree(treeSpec())
+{
+    setAccessibleName(QStringLiteral("笔记本"));
+    created();
+}
+
+void u_notepro::of_prepare()
+{
+    m_tree.keepGroups(kNoGroups);
+}
+
+void u_notepro::of_build()
 {
     setFont(views::songtiFont());
-    setAccessibleName(QStringLiteral("笔记本"));
+    tv_1 = new widgets::HandleTree(this);
+    m_tree.setTree(tv_1);
     tv_1->setObjectName(QStringLiteral("tv_1"));
     tv_1->setAccessibleName(QStringLiteral("笔记本分组"));
 
@@ -129,9 +142,7 @@ void u_notepro::constructor()
 {
     tp_1->ddlb_1->addItem(QStringLiteral("[请选择]"));
     ddlb_2->addItem(QStringLiteral("全部"));
-    m_groups = m_tree.build();
-    if (m_groups.isEmpty())
-        pagekit::showBox({QStringLiteral("N00"), QStringLiteral("组信息无数据!"), platform::Icon::Information});
+    m_groups = m_tree.build(kNoGroups);
     // Both lists follow the tree's order, after their fixed first entry.
     for (const pagekit::Group &g : std::as_const(m_groups)) {
         tp_1->ddlb_1->addItem(g.name);
@@ -247,12 +258,12 @@ bool u_notepro::of_locate(const QString &gid, const QString &title)
     return found;
 }
 
-void u_notepro::of_lock(bool locked)
+void u_notepro::of_lockcontrols(bool locked)
 {
     tp_1->of_lock(locked);
 }
 
-void u_notepro::of_layout(int w, int h)
+void u_notepro::of_arrange(int w, int h)
 {
     const int buttonWidth = 320, buttonHeight = 88, gap = 30, margin = 20;
     int x = w - margin - buttonWidth;

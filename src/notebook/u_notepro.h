@@ -36,17 +36,18 @@ public:
     explicit u_notepro(QWidget *parent = nullptr);
     ~u_notepro() override;
 
-    widgets::HandleTree *tv_1;
-    NoteTabs *tab_1;
-    NoteEditor *tp_1;      // " 内容 "
-    QWidget *tp_2;         // " 查找 "
-    QComboBox *ddlb_2;     // the search's scope: "全部", then the groups in the tree's order
-    NoteSplitter *tp_3;    // " 编辑"
-    QPushButton *cb_1;     // 添加(&A)
-    QPushButton *cb_3;     // 保存(&S)
-    QPushButton *cb_2;     // 删除(&D)
-    QPushButton *cb_5;     // 关闭(&C)
-    QLabel *st_zoom;       // ">>" while the tree has its width, "<<" while it covers the page
+    // The controls: null until the page is filled.
+    widgets::HandleTree *tv_1 = nullptr;
+    NoteTabs *tab_1 = nullptr;
+    NoteEditor *tp_1 = nullptr;      // " 内容 "
+    QWidget *tp_2 = nullptr;         // " 查找 "
+    QComboBox *ddlb_2 = nullptr;     // the search's scope: "全部", then the groups in the tree's order
+    NoteSplitter *tp_3 = nullptr;    // " 编辑"
+    QPushButton *cb_1 = nullptr;     // 添加(&A)
+    QPushButton *cb_3 = nullptr;     // 保存(&S)
+    QPushButton *cb_2 = nullptr;     // 删除(&D)
+    QPushButton *cb_5 = nullptr;     // 关闭(&C)
+    QLabel *st_zoom = nullptr;       // ">>" while the tree has its width, "<<" while it covers the page
 
     // The note in the editor: its id, or 0 for a new note not saved yet.
     long il_id = 0;
@@ -59,8 +60,6 @@ public:
     // note of that title; the tree takes the focus. False when no group has that code.
     bool of_locate(const QString &gid, const QString &title = QString());
 
-    void of_layout(int w, int h) override;
-    void of_lock(bool locked) override;
 
     void tv_1_itempopulate(long handle);
     void tv_1_selectionchanged(long oldhandle, long newhandle);
@@ -75,6 +74,10 @@ public:
     const QList<pagekit::Group> &groups() const { return m_groups; }
 
 protected:
+    void of_prepare() override;
+    void of_build() override;
+    void of_arrange(int w, int h) override;
+    void of_lockcontrols(bool locked) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -4,16 +4,48 @@
 #include "views/datastore.h"
 #include "widgets/handletree.h"
 
+#include <utility>
+
 namespace pagekit {
 
 using widgets::TreeItem;
 using widgets::TreeNavigation;
 
-GroupTree::GroupTree(widgets::HandleTree *tree, const GroupTreeSpec &spec)
-    : m_tree(tree)
-    , m_spec(spec)
+GroupTree::GroupTree(const GroupTreeSpec &spec)
+    : m_spec(spec)
 {
-    m_tree->setPictures(spec.pictures);
+}
+
+GroupTree::GroupTree(widgets::HandleTree *tree, const GroupTreeSpec &spec)
+    : m_spec(spec)
+{
+    setTree(tree);
+}
+
+void GroupTree::setTree(widgets::HandleTree *tree)
+{
+    m_tree = tree;
+    m_tree->setPictures(m_spec.pictures);
+}
+
+QList<Group> GroupTree::readGroups() const
+{
+    views::DataStore ds;
+    ds.setDataObject(m_spec.groupView);
+    ds.setTransObject(sqlca);
+    ds.retrieve();
+    QList<Group> groups;
+    for (long row = 1; row <= ds.rowCount(); ++row)
+        groups << Group{ds.getItemString(row, m_spec.groupCode), ds.getItemString(row, m_spec.groupName)};
+    return groups;
+}
+
+QList<Group> GroupTree::keepGroups(const Box &empty)
+{
+    m_kept = readGroups();
+    if (m_kept->isEmpty())
+        showBox(empty);
+    return *m_kept;
 }
 
 long GroupTree::root() const
@@ -21,8 +53,11 @@ long GroupTree::root() const
     return m_tree->findItem(TreeNavigation::Root);
 }
 
-QList<Group> GroupTree::build()
+QList<Group> GroupTree::build(const Box &empty)
 {
+    const bool told = m_kept.has_value();
+    const QList<Group> groups = told ? *std::exchange(m_kept, std::nullopt) : readGroups();
+
     m_tree->setRedraw(false);
     TreeItem root;
     root.label = m_spec.rootLabel;
@@ -32,14 +67,8 @@ QList<Group> GroupTree::build()
     root.children = m_spec.rootHasChildren;
     const long rootHandle = m_tree->insertItemLast(0, root);
 
-    views::DataStore ds;
-    ds.setDataObject(m_spec.groupView);
-    ds.setTransObject(sqlca);
-    ds.retrieve();
-    QList<Group> groups;
     QList<TreeItem> items;
-    for (long row = 1; row <= ds.rowCount(); ++row) {
-        const Group g{ds.getItemString(row, m_spec.groupCode), ds.getItemString(row, m_spec.groupName)};
+    for (const Group &g : groups) {
         TreeItem item;
         item.label = g.name;
         item.data = g.code;
@@ -47,7 +76,6 @@ QList<Group> GroupTree::build()
                                                                                                 : GroupPicture;
         item.selectedPictureIndex = item.pictureIndex;
         item.children = true;
-        groups << g;
         items << item;
     }
     if (!items.isEmpty()) {
@@ -55,6 +83,8 @@ QList<Group> GroupTree::build()
         m_tree->expandItem(rootHandle);
     }
     m_tree->setRedraw(true);
+    if (groups.isEmpty() && !told)
+        showBox(empty);
     return groups;
 }
 
@@ -72,13 +102,19 @@ bool GroupTree::of_fillgroup(long handle, const QString &code)
     const long rows = ds.rowCount();
     if (rows < 1)
         return false;
+    // A member known by its label (the address book's names) reads the value once for both.
+    const bool dataIsLabel = !m_spec.memberDataIsNumber
+                             && m_spec.memberData.compare(m_spec.memberLabel, Qt::CaseInsensitive) == 0;
     QList<TreeItem> members;
     members.reserve(rows);
     for (long row = 1; row <= rows; ++row) {
         TreeItem &m = members.emplace_back();
         m.label = ds.getItemString(row, m_spec.memberLabel);
-        m.data = m_spec.memberDataIsNumber ? QVariant(qlonglong(ds.getItemNumber(row, m_spec.memberData)))
-                                           : QVariant(ds.getItemString(row, m_spec.memberData));
+        if (dataIsLabel)
+            m.data = m.label;
+        else
+            m.data = m_spec.memberDataIsNumber ? QVariant(qlonglong(ds.getItemNumber(row, m_spec.memberData)))
+                                               : QVariant(ds.getItemString(row, m_spec.memberData));
         m.pictureIndex = MemberPicture;
         m.selectedPictureIndex = MemberPicture;
     }

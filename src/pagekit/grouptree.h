@@ -3,9 +3,13 @@
 // group its members, read the first time the group is expanded. Used by the group-tree pages and,
 // on its own, by the notebook.
 
+#include "pagekit/helpers.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace widgets {
 class HandleTree;
@@ -41,14 +45,21 @@ public:
     enum Level { RootLevel = 1, GroupLevel = 2, MemberLevel = 3 };
     enum Picture { RootPicture = 1, GroupPicture = 2, MemberPicture = 3, DeletedGroupPicture = 4 };
 
+    // Without a tree widget yet (a page created light): setTree before the first build.
+    explicit GroupTree(const GroupTreeSpec &spec);
     GroupTree(widgets::HandleTree *tree, const GroupTreeSpec &spec);
 
     const GroupTreeSpec &spec() const { return m_spec; }
     widgets::HandleTree *tree() const { return m_tree; }
+    void setTree(widgets::HandleTree *tree);
 
-    // Inserts the root and, below it, the groups in the group view's order, and expands the root
-    // when there are any. Returns the groups; none means the group table is empty (the page says so).
-    QList<Group> build();
+    // Reads the groups now, for a page created light, and shows `empty` when there are none: the
+    // page's first build shows these groups, as they were at start, whatever changed meanwhile.
+    QList<Group> keepGroups(const Box &empty);
+    // Inserts the root and, below it, the groups in the group view's order (those kept, the first
+    // time, else read now), and expands the root when there are any. Returns the groups; with none
+    // it shows `empty`, unless keepGroups already did for the same groups.
+    QList<Group> build(const Box &empty);
     // Removes the root with everything beneath it.
     void clear();
     // Reads the members of the group item `handle` below it; false, and the group no longer offers
@@ -63,8 +74,11 @@ public:
     long root() const;
 
 private:
-    widgets::HandleTree *m_tree;
+    QList<Group> readGroups() const;
+
+    widgets::HandleTree *m_tree = nullptr;
     GroupTreeSpec m_spec;
+    std::optional<QList<Group>> m_kept;
 };
 
 } // namespace pagekit

@@ -36,18 +36,28 @@ const char *const kTexts[] = {
 
 GroupTreePage::GroupTreePage(const GroupTreePageSpec &spec, QWidget *parent)
     : Page(parent)
-    , tv_1(new widgets::HandleTree(this))
     , m_spec(spec)
-    , m_tree(tv_1, spec.tree)
+    , m_tree(spec.tree)
+{
+    setAccessibleName(spec.pageName);
+}
+
+void GroupTreePage::of_prepare()
+{
+    m_tree.keepGroups(box(0));
+}
+
+void GroupTreePage::of_build()
 {
     setFont(views::songtiFont());
-    setAccessibleName(spec.pageName);
+    tv_1 = new widgets::HandleTree(this);
     tv_1->setObjectName(QStringLiteral("tv_1"));
-    tv_1->setAccessibleName(spec.treeName);
+    tv_1->setAccessibleName(m_spec.treeName);
+    m_tree.setTree(tv_1);
 
     dw_1 = new views::DataView(this);
     dw_1->setObjectName(QStringLiteral("dw_1"));
-    dw_1->setAccessibleName(spec.viewName);
+    dw_1->setAccessibleName(m_spec.viewName);
 
     cb_1 = makeButton(QStringLiteral("添加(&A)"), QStringLiteral("cb_1"), this);
     cb_2 = makeButton(QStringLiteral("删除(&D)"), QStringLiteral("cb_2"), this);
@@ -85,8 +95,7 @@ Box GroupTreePage::box(int number, platform::Icon icon) const
 
 void GroupTreePage::constructor()
 {
-    if (m_tree.build().isEmpty())
-        showBox(box(0));
+    m_tree.build(box(0));
 }
 
 void GroupTreePage::tv_1_itempopulate(long handle)
@@ -184,7 +193,7 @@ void GroupTreePage::of_rebuild(const QString &code, const QString &name)
     tv_1->setFocus();
 }
 
-void GroupTreePage::of_layout(int w, int h)
+void GroupTreePage::of_arrange(int w, int h)
 {
     // The buttons stand in a row above the view, right-aligned and clear of the page's edge: the
     // strip of 120 units along the bottom belongs to the main window's moving banner.

@@ -41,22 +41,23 @@ class GroupTreePage : public Page
 {
     Q_OBJECT
 public:
-    // Builds the controls and the tree (the page's creation).
+    // The page's own class builds the controls and the tree (of_build) when its constructor ends
+    // (created()), or, created light, when first shown.
     GroupTreePage(const GroupTreePageSpec &spec, QWidget *parent = nullptr);
 
-    widgets::HandleTree *tv_1;
-    views::DataView *dw_1;
-    QPushButton *cb_1; // 添加(&A)
-    QPushButton *cb_2; // 删除(&D)
-    QPushButton *cb_3; // 保存(&S)
-    QPushButton *cb_7; // 关闭(&C)
+    // Null until the page is filled.
+    widgets::HandleTree *tv_1 = nullptr;
+    views::DataView *dw_1 = nullptr;
+    QPushButton *cb_1 = nullptr; // 添加(&A)
+    QPushButton *cb_2 = nullptr; // 删除(&D)
+    QPushButton *cb_3 = nullptr; // 保存(&S)
+    QPushButton *cb_7 = nullptr; // 关闭(&C)
 
     const GroupTreePageSpec &spec() const { return m_spec; }
     GroupTree &groupTree() { return m_tree; }
 
     // Builds the tree afresh below a new root (also run again after every save and delete).
     void constructor();
-    void of_layout(int w, int h) override;
     QString sortSuffix() const { return m_sort.suffix(); }
 
     void tv_1_itempopulate(long handle);
@@ -77,6 +78,10 @@ public:
     bool of_locate(const QString &code, const QString &name);
 
 protected:
+    void of_prepare() override;
+    void of_build() override;
+    void of_arrange(int w, int h) override;
+
     // Hooks where pages differ.
     // A new card's row, after its group was set: values of the page's own (a date, a count).
     virtual void of_newrow(long row);

@@ -7,17 +7,83 @@
 
 namespace pagekit {
 
+namespace {
+
+int deferring = 0;
+
+} // namespace
+
+Page::Deferred::Deferred()
+{
+    ++deferring;
+}
+
+Page::Deferred::~Deferred()
+{
+    --deferring;
+}
+
 Page::Page(QWidget *parent)
     : QWidget(parent)
 {
 }
 
-void Page::of_lock(bool)
+void Page::created()
+{
+    if (deferring > 0)
+        of_prepare();
+    else
+        build(); // laid out by the first size it is given, as any widget
+}
+
+void Page::build()
+{
+    m_building = true;
+    of_build();
+    m_building = false;
+    m_filled = true;
+    emit filled();
+}
+
+void Page::of_fill()
+{
+    if (m_filled || m_building)
+        return;
+    build();
+    const QRect r = unitRect();
+    of_arrange(r.width(), r.height());
+}
+
+void Page::of_prepare()
+{
+}
+
+void Page::of_layout(int w, int h)
+{
+    if (m_filled)
+        of_arrange(w, h);
+}
+
+void Page::of_lock(bool locked)
+{
+    if (m_filled)
+        of_lockcontrols(locked);
+}
+
+void Page::of_lockcontrols(bool)
 {
 }
 
 void Page::of_exit()
 {
+}
+
+void Page::setVisible(bool visible)
+{
+    // Built before it is shown, so that its controls show with it.
+    if (visible)
+        of_fill();
+    QWidget::setVisible(visible);
 }
 
 QRect Page::unitRect() const

@@ -24,8 +24,9 @@ public:
     explicit BackupTab(QWidget *parent = nullptr);
 
     void of_layout(int w, int h);
-    // The program ends: the automatic copy, when it is ticked.
-    void of_exit();
+    // The program ends: the automatic copy, when it is ticked. It needs no tab: the settings page
+    // makes it whether it was ever shown or not.
+    static void of_exit();
 
     // Chooses the backup folder and remembers it.
     void pb_c1_clicked();

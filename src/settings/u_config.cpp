@@ -28,9 +28,15 @@ QIcon tabIcon(const QString &name)
 u_config::u_config(QWidget *parent)
     : Page(parent)
 {
-    setFont(views::songtiFont());
-    // The one load of the options; the General page shows what it read.
+    // The one load of the options, at start also when the page is filled later: the lock needs it.
+    // The General page shows what it read.
     constructor();
+    created();
+}
+
+void u_config::of_build()
+{
+    setFont(views::songtiFont());
 
     tab_2 = new QTabWidget(this);
     tab_2->setObjectName(QStringLiteral("tab_2"));
@@ -71,7 +77,7 @@ void u_config::constructor()
     m_options = GeneralOptions::load();
 }
 
-void u_config::of_layout(int w, int h)
+void u_config::of_arrange(int w, int h)
 {
     using namespace settings;
     // The options above, the group tables below; both leave a strip on the right for the buttons.
@@ -100,7 +106,7 @@ void u_config::of_layout(int w, int h)
 
 void u_config::of_exit()
 {
-    tp_c->of_exit();
+    settings::BackupTab::of_exit();
 }
 
 void u_config::cb_1_clicked()

@@ -26,7 +26,6 @@ public:
     explicit u_config(QWidget *parent = nullptr);
     ~u_config() override;
 
-    void of_layout(int w, int h) override;
     // The automatic backup, when it is ticked.
     void of_exit() override;
 
@@ -42,19 +41,24 @@ public:
     // Hides the page; after a group table changed, offers to restart the program first.
     void cb_4_clicked();
 
-    QTabWidget *tab_2;
-    settings::GeneralTab *tp_a;
-    settings::ExportTab *tp_b;
-    settings::BackupTab *tp_c;
-    settings::PrinterTab *tp_d;
-    settings::GroupTables *tab_1;
-    QPushButton *cb_1; // 添加(&A)
-    QPushButton *cb_2; // 删除(&D)
-    QPushButton *cb_3; // 保存(&S)
-    QPushButton *cb_4; // 关闭(&C)
+    // The controls: null until the page is filled.
+    QTabWidget *tab_2 = nullptr;
+    settings::GeneralTab *tp_a = nullptr;
+    settings::ExportTab *tp_b = nullptr;
+    settings::BackupTab *tp_c = nullptr;
+    settings::PrinterTab *tp_d = nullptr;
+    settings::GroupTables *tab_1 = nullptr;
+    QPushButton *cb_1 = nullptr; // 添加(&A)
+    QPushButton *cb_2 = nullptr; // 删除(&D)
+    QPushButton *cb_3 = nullptr; // 保存(&S)
+    QPushButton *cb_4 = nullptr; // 关闭(&C)
 
     // 1 once a group table was saved in this run: the other pages see it only after a restart.
     int ii_restart = 0;
+
+protected:
+    void of_build() override;
+    void of_arrange(int w, int h) override;
 
 private:
     GeneralOptions m_options;

@@ -51,7 +51,8 @@ const QColor kMaskColour(255, 0, 255);
 
 QIcon navigationIcon(int index)
 {
-    QPixmap bitmap(appFile(QStringLiteral("resource/P%1.bmp").arg(index - 1, 3, 10, QLatin1Char('0'))));
+    // Named as what they are: the reader skips guessing the format among the image plugins.
+    QPixmap bitmap(appFile(QStringLiteral("resource/P%1.bmp").arg(index - 1, 3, 10, QLatin1Char('0'))), "BMP");
     if (bitmap.isNull())
         return {};
     bitmap.setMask(bitmap.createMaskFromColor(kMaskColour, Qt::MaskInColor));
@@ -80,6 +81,11 @@ w_main::w_main(QWidget *parent)
     st_1->setAutoFillBackground(true);
 
     createList();
+
+    // The pages start hidden. All but the address book are created light and filled when first
+    // shown: start-up waits only for what the first frame needs. They still read at once what their
+    // creation says at opening (their groups, the options the lock needs).
+    pagekit::Page::Deferred light;
 
     uo_note = new u_notepro(this);
     uo_note->setObjectName(QStringLiteral("uo_note"));
@@ -210,6 +216,11 @@ QList<pagekit::Page *> w_main::pages() const
 
 void w_main::hideExportTab()
 {
+    // A settings page created light has no tabs yet: they are hidden as soon as it has.
+    if (!uo_config->isFilled()) {
+        connect(uo_config, &pagekit::Page::filled, this, &w_main::hideExportTab, Qt::SingleShotConnection);
+        return;
+    }
     auto *tab_2 = uo_config->findChild<QTabWidget *>(QStringLiteral("tab_2"));
     QWidget *tp_b = tab_2 ? tab_2->findChild<QWidget *>(QStringLiteral("tp_b")) : nullptr;
     if (tp_b && tab_2->indexOf(tp_b) >= 0)

@@ -10,6 +10,7 @@
 #include "settings/u_config.h"
 #include "shell/helpbrowser.h"
 #include "shell/navigationlist.h"
+#include "views/font.h"
 #include "widgets/unitgeometry.h"
 #include "widgets/units.h"
 
@@ -22,8 +23,8 @@ void w_main::createBanner()
     st_version->setObjectName(QStringLiteral("st_version"));
     QFont font;
     // A fixed-pitch face with Chinese glyphs twice as wide as Latin ones, as the width rule assumes.
-    font.setFamilies({QStringLiteral("Fixedsys"), QStringLiteral("WenQuanYi Micro Hei Mono"),
-                      QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("monospace")});
+    font.setFamilies(views::installedFamilies({QStringLiteral("Fixedsys"), QStringLiteral("WenQuanYi Micro Hei Mono"),
+                                               QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("monospace")}));
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(std::max(8, units::toPixelsY(56, logicalDpiY())));
     st_version->setFont(font);

@@ -7,6 +7,10 @@
 
 namespace views {
 
+// Those of `wanted` that are installed, in their order; all of them when none is (the font
+// configuration then finds what it can).
+QStringList installedFamilies(const QStringList &wanted);
+// The families for "宋体", resolved once per run.
 QStringList songtiFamilies();
 QFont songtiFont(int pointSize = 9);
 

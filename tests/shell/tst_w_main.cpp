@@ -400,13 +400,27 @@ private slots:
         QVERIFY(t.w.isMinimized());
     }
 
+    // Whether the settings page was filled before the window opened or only when first shown.
+    void exportTabOfTheSettingsPageIsHidden_data()
+    {
+        QTest::addColumn<bool>("filledBeforeOpening");
+        QTest::newRow("filled before opening") << true;
+        QTest::newRow("filled when first shown") << false;
+    }
     void exportTabOfTheSettingsPageIsHidden()
     {
+        QFETCH(bool, filledBeforeOpening);
         OpenedWindow t;
+        if (filledBeforeOpening) {
+            t.w.uo_config->of_fill();
+            QTabWidget *tab_2 = t.w.uo_config->tab_2;
+            QCOMPARE(tab_2->count(), 4);
+            QVERIFY(tab_2->isTabVisible(1));
+        }
+        t.open();
+        t.w.lv_1->choose(w_main::Settings);
         QTabWidget *tab_2 = t.w.uo_config->tab_2;
         QCOMPARE(tab_2->count(), 4);
-        QVERIFY(tab_2->isTabVisible(1));
-        t.open();
         QCOMPARE(tab_2->widget(1)->objectName(), QStringLiteral("tp_b"));
         QVERIFY(tab_2->isTabVisible(0));
         QVERIFY(!tab_2->isTabVisible(1));

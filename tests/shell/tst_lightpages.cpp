@@ -1,0 +1,133 @@
+// The pages not on screen at start are created light and filled when first shown: what the user
+// sees must be what a page filled at start shows.
+
+#include "notebook/noteeditor.h"
+#include "pagedriver.h"
+#include "shellfixture.h"
+#include "testmain.h"
+#include "views/dataview.h"
+#include "widgets/handletree.h"
+#include "widgets/unitgeometry.h"
+#include "widgets/units.h"
+
+#include "app/globals.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+QList<pagekit::Page *> lightPages(const w_main &w)
+{
+    return {w.uo_note, w.uo_cap, w.uo_acc, w.uo_config};
+}
+
+// The labels of the groups below the root of a page's tree.
+QStringList groupLabels(widgets::HandleTree *tree)
+{
+    QStringList labels;
+    const long root = tree->findItem(widgets::TreeNavigation::Root);
+    for (long h = tree->findItem(widgets::TreeNavigation::Child, root); h; h = tree->findItem(widgets::TreeNavigation::Next, h)) {
+        widgets::TreeItem item;
+        tree->getItem(h, item);
+        labels << item.label;
+    }
+    return labels;
+}
+
+} // namespace
+
+class tst_lightpages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Empty group tables, no help and no tray icon: the boxes come at opening, in the order the pages
+    // are made and before the opening's own, and a page filled later does not say it again.
+    void boxesAtOpeningInCreationOrderAndOnlyOnce()
+    {
+        PreparedFolder folder(PreparedFolder::Bare, QByteArray());
+        for (const char *table : {"t_group", "p_group", "ca_group"})
+            exec(QStringLiteral("DELETE FROM ") + QLatin1String(table));
+        w_main w;
+        const QStringList atOpening = {QStringLiteral("T00"), QStringLiteral("N00"), QStringLiteral("C00"),
+                                       QStringLiteral("003"), QStringLiteral("004")};
+        w.open({});
+        QCOMPARE(folder.fakes.boxes->titles(), atOpening);
+        for (pagekit::Page *page : lightPages(w))
+            QVERIFY2(!page->isFilled(), qPrintable(page->objectName()));
+        QVERIFY(w.uo_tel->isFilled());
+
+        for (int item : {w_main::Notebook, w_main::Assets, w_main::Ledger, w_main::Settings})
+            w.lv_1->choose(item);
+        for (pagekit::Page *page : lightPages(w))
+            QVERIFY2(page->isFilled(), qPrintable(page->objectName()));
+        QCOMPARE(folder.fakes.boxes->titles(), atOpening);
+        // The empty tables show as empty trees and lists, as at start.
+        QVERIFY(groupLabels(w.uo_note->tv_1).isEmpty());
+        QCOMPARE(w.uo_note->ddlb_2->count(), 1);
+        QVERIFY(groupLabels(w.uo_cap->tv_1).isEmpty());
+    }
+
+    // Groups changed after start (as the settings page saves them) show on the other pages only after
+    // a restart, also on a page first shown after the change; its own later saves read them afresh.
+    void aPageFilledLaterShowsTheGroupsOfTheStart()
+    {
+        OpenedWindow t;
+        t.open();
+        exec(QStringLiteral("INSERT INTO p_group (groupid, groupname) VALUES ('q', '新笔记组')"));
+        exec(QStringLiteral("INSERT INTO ca_group (groupid, groupname) VALUES ('q', '新资产组')"));
+        exec(QStringLiteral("DELETE FROM ca_group WHERE groupid = (SELECT min(groupid) FROM ca_group WHERE groupid <> 'q')"));
+
+        t.w.lv_1->choose(w_main::Notebook);
+        const QStringList notebookGroups = groupLabels(t.w.uo_note->tv_1);
+        QVERIFY(!notebookGroups.isEmpty());
+        QVERIFY(!notebookGroups.contains(QStringLiteral("新笔记组")));
+        QCOMPARE(t.w.uo_note->ddlb_2->count(), notebookGroups.size() + 1);
+        QCOMPARE(t.w.uo_note->tp_1->ddlb_1->count(), notebookGroups.size() + 1);
+
+        t.w.lv_1->choose(w_main::Assets);
+        const QStringList assetGroups = groupLabels(t.w.uo_cap->tv_1);
+        QVERIFY(!assetGroups.contains(QStringLiteral("新资产组")));
+
+        // A page made now, as after a restart, sees the change.
+        w_main again;
+        again.open({});
+        again.lv_1->choose(w_main::Assets);
+        const QStringList restarted = groupLabels(again.uo_cap->tv_1);
+        QVERIFY(restarted.contains(QStringLiteral("新资产组")));
+        QCOMPARE(restarted.size(), assetGroups.size());
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+    }
+
+    // Locking and unlocking with every page still light changes nothing and builds nothing; a page
+    // first shown after the window changed size is laid out at that size, as one filled at start.
+    void lightPagesLockAndTakeTheLatestSize()
+    {
+        OpenedWindow t(OpenedWindow::Delivered, "[setting]\r\nlockshortCut=110K\r\n");
+        gb_shortcut_get = true;
+        t.open();
+        t.w.lv_1->choose(w_main::Lock);
+        QVERIFY(t.w.isLocked());
+        QTest::keyClick(&t.w, Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(!t.w.isLocked());
+        gb_shortcut_get = false;
+        for (pagekit::Page *page : lightPages(t.w))
+            QVERIFY2(!page->isFilled(), qPrintable(page->objectName()));
+
+        t.w.resize(1200, 900);
+        t.w.layoutControls();
+        const QRect area = unitGeometry(t.w.st_1);
+        t.w.lv_1->choose(w_main::Notebook);
+        QCOMPARE(t.w.uo_note->geometry(), t.w.st_1->geometry());
+        QCOMPARE(unitGeometry(t.w.uo_note->tv_1).width(), (area.width() - 18) * 35 / 100);
+        QVERIFY(t.w.uo_note->tv_1->isVisible());
+        t.w.lv_1->choose(w_main::Ledger);
+        QVERIFY(t.w.uo_acc->dw_1->isVisible());
+        QVERIFY(t.w.uo_acc->rect().contains(QRect(t.w.uo_acc->cb_5->mapTo(t.w.uo_acc, QPoint()), t.w.uo_acc->cb_5->size())));
+    }
+};
+
+MIVO_TEST_MAIN(tst_lightpages)
+#include "tst_lightpages.moc"
