@@ -90,7 +90,7 @@ void ExportTab::cb_b1_clicked()
     if (!writeSheet(target.path, target.format, ds_1->exportRows(true), &reason,
                     QString::fromLatin1(kChoices[index].sheet))) {
         // A file that could not be written is said so, with the reason; the dialog's cancel is not.
-        pagekit::showBox({QStringLiteral("026"), QStringLiteral("备份失败!"), platform::Icon::Stop},
+        pagekit::showBox({QStringLiteral("024A"), QStringLiteral("导出失败!"), platform::Icon::Stop},
                          QStringLiteral("\n") + reason);
         return;
     }

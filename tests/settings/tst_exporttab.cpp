@@ -88,8 +88,9 @@ private slots:
 
         t.fakes.dialogs->savePath = t.folder.file(QStringLiteral("no such folder/contacts.xls"));
         drive::click(tab->cb_b1);
-        QCOMPARE(t.fakes.boxes->shown.last().title, QStringLiteral("026"));
-        QVERIFY(t.fakes.boxes->shown.last().text.startsWith(QStringLiteral("备份失败!\n")));
+        QCOMPARE(t.fakes.boxes->shown.last().title, QStringLiteral("024A"));
+        QVERIFY(t.fakes.boxes->shown.last().text.startsWith(QStringLiteral("导出失败!\n")));
+        QVERIFY(t.fakes.boxes->shown.last().text.size() > QStringLiteral("导出失败!\n").size());
         QCOMPARE(t.fakes.boxes->shown.last().icon, Icon::Stop);
         QVERIFY(!QFile::exists(t.fakes.dialogs->savePath));
     }
