@@ -17,8 +17,9 @@ class FileDialogs
 {
 public:
     virtual ~FileDialogs() = default;
-    // The chosen path, or an empty string when the user cancelled.
-    virtual QString saveFile(const SaveFileRequest &request) = 0;
+    // The chosen path, or an empty string when the user cancelled; `selectedFilter`, when given, gets
+    // the filter the user left chosen (a name typed without a suffix takes that filter's suffix).
+    virtual QString saveFile(const SaveFileRequest &request, QString *selectedFilter = nullptr) = 0;
     virtual QString chooseFolder(const QString &title, const QString &startFolder) = 0;
 };
 

@@ -9,6 +9,7 @@
 #include <QImageReader>
 #include <QMessageBox>
 #include <QPageSetupDialog>
+#include <QRegularExpression>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -66,14 +67,23 @@ Answer QtMessageBoxes::show(const MessageBoxRequest &r)
 
 // ---- file dialogs
 
-QString QtFileDialogs::saveFile(const SaveFileRequest &r)
+QString QtFileDialogs::saveFile(const SaveFileRequest &r, QString *selectedFilter)
 {
     QFileDialog dialog(QApplication::activeWindow(), r.title, r.folder, r.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(r.extension);
     dialog.selectFile(r.fileName);
+    // The suffix added to a bare name follows the filter the user picks, not only the first one.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+        const QRegularExpressionMatch m = pattern.match(filter);
+        if (m.hasMatch())
+            dialog.setDefaultSuffix(m.captured(1));
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().first();
 }
 

@@ -22,7 +22,7 @@ public:
 class QtFileDialogs : public FileDialogs
 {
 public:
-    QString saveFile(const SaveFileRequest &request) override;
+    QString saveFile(const SaveFileRequest &request, QString *selectedFilter = nullptr) override;
     QString chooseFolder(const QString &title, const QString &startFolder) override;
 };
 

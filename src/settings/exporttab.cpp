@@ -78,11 +78,13 @@ void ExportTab::cb_b1_clicked()
         pagekit::showBox({QStringLiteral("023"), QStringLiteral("数据库中无相关记录!"), platform::Icon::Stop});
         return;
     }
+    QString filter;
     const QString chosen = platform::services().fileDialogs->saveFile(
-        {QStringLiteral("另存为"), QString(), sheetSuffix(SheetFormat::Xls), sheetFilters().join(QStringLiteral(";;")), QString()});
+        {QStringLiteral("另存为"), QString(), sheetSuffix(SheetFormat::Xls), sheetFilters().join(QStringLiteral(";;")), QString()},
+        &filter);
     if (chosen.isEmpty())
         return;
-    const SheetTarget target = sheetTarget(chosen);
+    const SheetTarget target = sheetTarget(chosen, filter);
     int index = 0;
     while (index < m_radios.size() - 1 && !m_radios.at(index)->isChecked())
         ++index;
@@ -90,7 +92,7 @@ void ExportTab::cb_b1_clicked()
     if (!writeSheet(target.path, target.format, ds_1->exportRows(true), &reason,
                     QString::fromLatin1(kChoices[index].sheet))) {
         // A file that could not be written is said so, with the reason; the dialog's cancel is not.
-        pagekit::showBox({QStringLiteral("026"), QStringLiteral("备份失败!"), platform::Icon::Stop},
+        pagekit::showBox({QStringLiteral("024A"), QStringLiteral("导出失败!"), platform::Icon::Stop},
                          QStringLiteral("\n") + reason);
         return;
     }

@@ -39,9 +39,12 @@ private slots:
         QTest::addColumn<QString>("definition");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("kind");
-        QTest::newRow("address book") << 0 << "d_telpro_all" << "通讯录.xls" << "xls";
-        QTest::newRow("notebook") << 1 << "d_notepro_all" << "notes" << "xls";
-        QTest::newRow("assets") << 2 << "d_capital_all" << "assets.xlsx" << "xlsx";
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("address book") << 0 << "d_telpro_all" << "通讯录.xls" << "xls" << "";
+        QTest::newRow("notebook") << 1 << "d_notepro_all" << "notes" << "xls" << "";
+        QTest::newRow("assets") << 2 << "d_capital_all" << "assets.xlsx" << "xlsx" << "";
+        // A bare name takes the suffix of the filter the user left chosen.
+        QTest::newRow("contacts as csv") << 0 << "d_telpro_all" << "contacts" << "csv" << "CSV UTF-8 逗号分隔文件 (*.csv)";
     }
     void eachChoiceExportsItsTable()
     {
@@ -49,23 +52,27 @@ private slots:
         QFETCH(QString, definition);
         QFETCH(QString, file);
         QFETCH(QString, kind);
+        QFETCH(QString, filter);
         ConfigPage t(QByteArray(), fill);
         settings::ExportTab *tab = t.page->tp_b;
         t.chooseTab(t.page->tab_2, 1);
         drive::click(QList<QRadioButton *>{tab->rb_1, tab->rb_2, tab->rb_3, tab->rb_4}.at(choice));
         QCOMPARE(tab->ds_1->dataObject(), definition);
         t.fakes.dialogs->savePath = t.folder.file(file);
+        t.fakes.dialogs->saveFilter = filter;
         drive::click(tab->cb_b1);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("024"), QStringLiteral("备份成功!"));
         QCOMPARE(t.fakes.dialogs->saveRequests.size(), 1);
         QCOMPARE(t.fakes.dialogs->saveRequests.first().fileName, QString());
-        // A name without a suffix takes the first format's.
-        const QString written = file.contains(QLatin1Char('.')) ? t.folder.file(file) : t.folder.file(file + QStringLiteral(".xls"));
+        // A name without a suffix takes the chosen filter's, or the first format's.
+        const QString written = file.contains(QLatin1Char('.')) ? t.folder.file(file) : t.folder.file(file + QLatin1Char('.') + kind);
         QString error;
         const QList<ReadSheet> sheets = readBack(kind, written, &error);
         QVERIFY2(!sheets.isEmpty(), qPrintable(error));
         const QString difference = firstDifference(databaseRows(definition), sheets.first().rows,
-                                                   kind == QLatin1String("xlsx") ? Numbers::SixteenDigits : Numbers::Exact);
+                                                   kind == QLatin1String("xlsx") ? Numbers::SixteenDigits
+                                                   : kind == QLatin1String("csv") ? Numbers::AsText
+                                                                                  : Numbers::Exact);
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
 
@@ -88,8 +95,9 @@ private slots:
 
         t.fakes.dialogs->savePath = t.folder.file(QStringLiteral("no such folder/contacts.xls"));
         drive::click(tab->cb_b1);
-        QCOMPARE(t.fakes.boxes->shown.last().title, QStringLiteral("026"));
-        QVERIFY(t.fakes.boxes->shown.last().text.startsWith(QStringLiteral("备份失败!\n")));
+        QCOMPARE(t.fakes.boxes->shown.last().title, QStringLiteral("024A"));
+        QVERIFY(t.fakes.boxes->shown.last().text.startsWith(QStringLiteral("导出失败!\n")));
+        QVERIFY(t.fakes.boxes->shown.last().text.size() > QStringLiteral("导出失败!\n").size());
         QCOMPARE(t.fakes.boxes->shown.last().icon, Icon::Stop);
         QVERIFY(!QFile::exists(t.fakes.dialogs->savePath));
     }

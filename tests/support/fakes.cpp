@@ -32,9 +32,11 @@ QStringList MessageBoxes::titles() const
     return t;
 }
 
-QString FileDialogs::saveFile(const platform::SaveFileRequest &request)
+QString FileDialogs::saveFile(const platform::SaveFileRequest &request, QString *selectedFilter)
 {
     saveRequests << request;
+    if (selectedFilter)
+        *selectedFilter = saveFilter;
     return savePath;
 }
 

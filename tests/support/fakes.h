@@ -29,12 +29,13 @@ public:
 class FileDialogs : public platform::FileDialogs
 {
 public:
-    QString saveFile(const platform::SaveFileRequest &request) override;
+    QString saveFile(const platform::SaveFileRequest &request, QString *selectedFilter = nullptr) override;
     QString chooseFolder(const QString &title, const QString &startFolder) override;
 
     QList<platform::SaveFileRequest> saveRequests;
     QStringList folderTitles;
     QString savePath;    // what "the user" chooses; empty = cancel
+    QString saveFilter;  // the filter "the user" leaves chosen
     QString folderPath;
 };
 
