@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QScreen>
 #include <QTabWidget>
@@ -51,8 +52,12 @@ const QColor kMaskColour(255, 0, 255);
 
 QIcon navigationIcon(int index)
 {
-    // Named as what they are: the reader skips guessing the format among the image plugins.
-    QPixmap bitmap(appFile(QStringLiteral("resource/P%1.bmp").arg(index - 1, 3, 10, QLatin1Char('0'))), "BMP");
+    // Read as the bitmaps they are: guessing the format from the contents would load every image
+    // plugin to ask it.
+    QImageReader reader(appFile(QStringLiteral("resource/P%1.bmp").arg(index - 1, 3, 10, QLatin1Char('0'))),
+                        QByteArrayLiteral("bmp"));
+    reader.setAutoDetectImageFormat(false);
+    QPixmap bitmap = QPixmap::fromImage(reader.read());
     if (bitmap.isNull())
         return {};
     bitmap.setMask(bitmap.createMaskFromColor(kMaskColour, Qt::MaskInColor));
