@@ -1,4 +1,5 @@
 #include "app/globals.h"
+#include "app/transaction.h"
 #include "notebook/noteeditor.h"
 #include "notebook/notefind.h"
 #include "notebook/searchindex.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 
