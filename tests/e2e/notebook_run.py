@@ -29,10 +29,10 @@ TITLE_FIELD = (600, 101)
 TEXT_FIELD = (560, 300)
 READER_BUTTON = (775, 75)
 # The find tab: its tab, the search text, the button, and the first hit of the list.
-FIND_TAB = (520, 50)
-FIND_TEXT = (600, 80)
-FIND_BUTTON = (760, 100)
-FIRST_HIT = (560, 150)
+FIND_TAB = (463, 45)
+FIND_TEXT = (620, 78)
+FIND_BUTTON = (742, 105)
+FIRST_HIT = (560, 158)
 
 NOTE_TITLE = "e2e 笔记"
 NOTE_TEXT = "Hello 你好"
@@ -107,16 +107,15 @@ def run(args):
         # double click on the hit, which gives the tree the focus on it.
         session.click(at(ADD))
         session.click(at(FIND_TAB))
-        session.shot("find-tab-empty")
+        region = content_region(window)
+        empty = wait_for("the find tab", lambda: session.drawn_shot("find-tab-empty", region))
         session.click(at(FIND_TEXT))
         typed("e2e")
         session.click(at(FIND_BUTTON))
-        time.sleep(0.5)
-        session.shot("find-tab")
+        found = wait_for("the hit listed", lambda: session.changed_shot("find-tab", empty, region))
         session.x("xdotool", "mousemove", str(at(FIRST_HIT)[0]), str(at(FIRST_HIT)[1]), "click", "--repeat", "2",
                   "--delay", "80", "1")
-        time.sleep(0.5)
-        session.shot("hit-opened")
+        wait_for("the note opened", lambda: session.changed_shot("hit-opened", found, region))
 
         # Another note of the group, then the found one again (the tree has the focus); its text is
         # read from the database and saving what was added keeps it.
