@@ -143,6 +143,10 @@ private slots:
         QCOMPARE(t.search(QStringLiteral("ut_er"), 0, false, true), QStringList{QStringLiteral("1/Apple pie")});
         QCOMPARE(t.search(QStringLiteral("开_,讨")), QStringList{QStringLiteral("2/会议")});
         QCOMPARE(t.search(QStringLiteral("APPLE"), 1), QStringList{QStringLiteral("1/Apple pie")});
+        // Return in the text searches too.
+        f->sle_2->setText(QStringLiteral("butter"));
+        QTest::keyClick(f->sle_2, Qt::Key_Return);
+        QCOMPARE(t.hits(), QStringList{QStringLiteral("1/Apple pie")});
         // Blanks around the text go; a tab is part of it.
         QCOMPARE(t.search(QStringLiteral("  pie  ")), QStringList{QStringLiteral("1/Apple pie")});
         const int boxes = t.fakes.boxes->shown.size();
