@@ -17,8 +17,9 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/resource/help.htm)
 endif()
 
 # The pictures are drawn from their SVG sources in resource/art by mivo_art at the sizes they are
-# shown at: the application and tray icon, the navigation bitmaps, the tree and tab icons (the personal assets' item and group among them), and the
-# notebook's picture buttons (their sources in resource/art/gif: the navigation bitmaps share the names).
+# shown at: the application and tray icon, the navigation bitmaps, the tree and tab icons of every page,
+# and the picture buttons of the notebook and the settings page (their sources in resource/art/gif: the
+# navigation bitmaps share the names).
 set(MIVO_ART_DIR ${PROJECT_SOURCE_DIR}/resource/art)
 set(MIVO_PICTURES)
 function(mivo_render_picture source destination sizes)
@@ -39,11 +40,12 @@ endforeach()
 foreach(n 002 003 004 005 006 007 008 009 010)
   mivo_render_picture(i${n}.svg resource/i${n}.ico 16,32)
 endforeach()
-foreach(n RANGE 2 6)
+foreach(n RANGE 1 6)
   mivo_render_picture(gif/P00${n}.svg resource/P00${n}.gif 16)
 endforeach()
-# The personal assets' tree: an item and a group of items.
-foreach(n 11 12)
+# The personal assets' tree (11 an item, 12 a group), the ledger's tabs (13-15: expenses, incomes,
+# statistics) and the settings page's tabs (16-20; P001.gif above is its backup-folder button).
+foreach(n RANGE 11 20)
   mivo_render_picture(i0${n}.svg resource/i0${n}.ico 16,32)
 endforeach()
 add_custom_target(mivo_pictures ALL DEPENDS ${MIVO_PICTURES})

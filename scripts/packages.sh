@@ -3,11 +3,16 @@
 
 MIVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins
+  qt6-charts-dev libqt6charts6
   libsqlite3-dev fonts-wqy-microhei
   libgsf-1-dev libgsf-1-114 libxlsxwriter-dev libxlsxwriter4 libicu-dev)
 # The end-to-end run: a real X server, a tray host, input and screenshots; the readers that check the
-# exported spreadsheets.
-MIVO_TEST_PACKAGES=(xvfb xauth trayer xdotool imagemagick x11-utils python3 python3-xlrd python3-openpyxl)
+# exported spreadsheets; a desktop's own checker and launcher of the start entry; a print server
+# with a printer that prints to PDF files, for the printer tab.
+MIVO_TEST_PACKAGES=(xvfb xauth trayer xdotool imagemagick x11-utils python3 python3-xlrd python3-openpyxl
+  desktop-file-utils libglib2.0-bin cups printer-driver-cups-pdf)
+# The benchmarks of the user's wait count instructions with callgrind.
+MIVO_BENCH_PACKAGES=(valgrind)
 
 mivo_missing_packages() {
   local p missing=()

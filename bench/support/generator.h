@@ -1,6 +1,6 @@
 #pragma once
 // Test data for benchmarks: contacts and asset items with realistic Chinese names and fields, spread
-// over groups; notes of mixed Chinese and ASCII text.
+// over groups; notes of mixed Chinese and ASCII text; ledger entries.
 
 #include <QString>
 
@@ -28,5 +28,10 @@ inline const QString kRareChinese = QStringLiteral("麒麟阁");
 // the search index or, without `searchIndex`, as databases were before it. The same seed gives the
 // same notes. False with `error` set on failure.
 bool generateNotes(const QString &path, int n, int bytes, bool searchIndex, QString *error = nullptr, unsigned seed = 20090214);
+
+// Adds `n` ledger entries (about one in twelve an income) to the database at `path` (made from the
+// schema when the file does not exist), three a day on average, the last on 2009-02-14. The same seed
+// gives the same entries. False with `error` set on failure.
+bool generateLedger(const QString &path, int n, QString *error = nullptr, unsigned seed = 20090214);
 
 } // namespace bench

@@ -16,6 +16,10 @@ void Page::of_lock(bool)
 {
 }
 
+void Page::of_exit()
+{
+}
+
 QRect Page::unitRect() const
 {
     if (hasUnitGeometry(this))

@@ -21,6 +21,10 @@ public:
     // by the main window.
     virtual void of_lock(bool locked);
 
+    // The program is ending (its window closes, the database is still open): what a page does once
+    // at the end of every run happens here.
+    virtual void of_exit();
+
     // The page's own rectangle in units: the one the main window gave it, or its pixels converted
     // where it stands alone (tests, tools).
     QRect unitRect() const;

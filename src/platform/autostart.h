@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -9,10 +10,12 @@ class Autostart
 {
 public:
     virtual ~Autostart() = default;
-    // Registers `command` (program path and arguments) under `name`; false when it could not be written.
-    virtual bool enable(const QString &name, const QString &command) = 0;
-    // The command registered under `name`, or an empty string.
+    // Registers `program` started with `arguments` under `name`, quoted as the platform reads a
+    // command line; false when it could not be written (an entry already there stays as it was).
+    virtual bool enable(const QString &name, const QString &program, const QStringList &arguments) = 0;
+    // The command line registered under `name` as one text, or an empty string.
     virtual QString command(const QString &name) const = 0;
+    // Removes the entry `name` and nothing else; true when none is left.
     virtual bool disable(const QString &name) = 0;
 };
 

@@ -146,35 +146,65 @@ bool QtIdleCountdown::eventFilter(QObject *watched, QEvent *event)
 
 // ---- printers
 
+QtPrinters::QtPrinters() = default;
+QtPrinters::~QtPrinters() = default;
+
+QPrinter *QtPrinters::current() const
+{
+    if (m_printer && QPrinterInfo::printerInfo(m_printer->printerName()).isNull())
+        m_printer.reset();
+    if (!m_printer) {
+        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+        if (info.isNull())
+            return nullptr;
+        m_printer = std::make_unique<QPrinter>(info);
+    }
+    return m_printer.get();
+}
+
 QString QtPrinters::description() const
 {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
+    QPrinter *printer = current();
+    if (!printer)
         return {};
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printer->printerName());
     // Qt names no driver or port; the make-and-model and the location come closest.
     return info.printerName() + QLatin1Char('\t') + info.makeAndModel() + QLatin1Char('\t') + info.location();
 }
 
 bool QtPrinters::setup(QWidget *parent)
 {
-    QPrinter printer;
-    QPageSetupDialog dialog(&printer, parent);
+    QPrinter *printer = current();
+    if (!printer)
+        return false;
+    QPageSetupDialog dialog(printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }
 
 bool QtPrinters::choose(QWidget *parent)
 {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted;
+    // Without any printer the dialog still opens (it may offer printing to a file).
+    QPrinter fallback;
+    QPrinter *printer = current();
+    QPrintDialog dialog(printer ? printer : &fallback, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QString chosen = dialog.printer()->printerName();
+    if (!chosen.isEmpty() && chosen != (printer ? printer->printerName() : QString()))
+        m_printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(chosen));
+    return true;
 }
 
 // ---- restart
 
 bool QtRestarter::restart(const QStringList &arguments)
 {
-    if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments))
+    // The new copy starts where this one was started, from the executable as it lies now.
+    if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments, QDir::currentPath()))
         return false;
+    // This one ends as when the user closes it: the main window's close does the program's own
+    // end (tray icon, what the pages do on exit), and leaving the event loop ends the process.
+    QApplication::closeAllWindows();
     QCoreApplication::quit();
     return true;
 }

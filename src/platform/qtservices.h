@@ -5,6 +5,9 @@
 #include "platform/services.h"
 
 #include <QTimer>
+#include <memory>
+
+class QPrinter;
 
 class QSystemTrayIcon;
 
@@ -50,12 +53,22 @@ private:
     bool m_filtering = false;
 };
 
+// The program's printer: the system's default until the user chooses another, with the set-up the
+// user gave it, for the whole run.
 class QtPrinters : public Printers
 {
 public:
+    QtPrinters();
+    ~QtPrinters() override;
     QString description() const override;
     bool setup(QWidget *parent) override;
     bool choose(QWidget *parent) override;
+
+private:
+    // nullptr when there is no printer at all; a chosen printer that went away gives way to the
+    // default again.
+    QPrinter *current() const;
+    mutable std::unique_ptr<QPrinter> m_printer;
 };
 
 class QtRestarter : public Restarter

@@ -35,6 +35,9 @@ Services &services();
 // This platform's implementations.
 Services nativeServices();
 
+// The file name of the program's executable on this platform ("mivo", "Mivo.exe").
+QString executableName();
+
 // Replaces the services for its lifetime (tests); the previous ones come back afterwards.
 class ServicesOverride
 {

@@ -337,6 +337,12 @@ void w_main::closeEvent(QCloseEvent *event)
     m_timer->stop();
     ole_ie->setSource(QUrl());
     m_icon->uf_deltray();
+    // Once per run, while the database is still open.
+    if (!m_exited) {
+        m_exited = true;
+        for (pagekit::Page *page : pages())
+            page->of_exit();
+    }
     // The program ends with its window, also when a dialog or box closes while the window is hidden.
     QCoreApplication::quit();
 }

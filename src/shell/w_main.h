@@ -111,4 +111,5 @@ private:
     uo_icon *m_icon;
     QTimer *m_timer;
     bool m_showAfterOpen = true;
+    bool m_exited = false;
 };

@@ -148,9 +148,12 @@ double DataStore::getItemNumber(long row, const QString &column) const
     const QVariant v = getItem(row, column);
     if (v.isNull())
         return 0;
+    // Only text is parsed: a number read as a number is taken as it is (totals over many rows).
+    if (v.typeId() != QMetaType::QString)
+        return v.toDouble();
     bool ok = false;
     const double x = v.toString().trimmed().toDouble(&ok);
-    return v.typeId() == QMetaType::QString ? (ok ? x : 0) : v.toDouble();
+    return ok ? x : 0;
 }
 
 namespace {

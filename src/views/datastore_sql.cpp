@@ -207,7 +207,7 @@ int DataStore::update(bool resetFlags)
         const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2").arg(def.updateTable, whereKeys(r, &values));
         if (!t->execute(sql, values))
             return failed(sql, long(i) + 1);
-        if (t->sqlnrows == 0)
+        if (t->sqlnrows == 0 && !def.goneRowDeleted)
             return vanished(sql, long(i) + 1, QStringLiteral("要删除的记录已不在数据库中(已被删除或改动),未能删除。"));
     }
 

@@ -127,6 +127,9 @@ struct Definition
     Banding banding;
     QString updateTable;         // empty: the view is never written
     QStringList keyColumns;      // find a row to update or delete by their values as read
+    // A delete that finds its row already gone counts as done, since the row is gone either way;
+    // otherwise it fails the update like a change that finds no row.
+    bool goneRowDeleted = false;
 
     int columnIndex(const QString &name) const;      // case-insensitive; -1 when there is none
     const Column *column(const QString &name) const;

@@ -39,18 +39,25 @@ Definition entries(const QString &name, const QString &type, const QString &item
     d.banding = bands();
     d.updateTable = QStringLiteral("t_account");
     d.keyColumns = QStringList{QStringLiteral("id")};
+    // An entry someone else removed meanwhile is as deleted as the user wants it.
+    d.goneRowDeleted = true;
     return d;
 }
 
-// One row per month that has an entry, in month order; the three amounts are placeholders the page
-// fills in.
+// One row per month that has an entry, in month order, with the month's expense, income and
+// balance, all in one pass over the table. A month is the first six characters of the date, so the
+// entries without a date (empty or NULL) form a month of their own and are counted only there. A
+// month with entries of one kind only has no value for the other kind, and then no balance.
 Definition statistics()
 {
     Definition d;
     d.name = QStringLiteral("dw_ac_stat");
     d.select = QStringLiteral(
-        "SELECT DISTINCT substr(t_account.vdate, 1, 6) AS vdate, 0.01 AS \"out\", 0.01 AS \"in\", "
-        "0.01 AS \"diff\" FROM t_account ORDER BY 1 ASC");
+        "SELECT coalesce(substr(vdate, 1, 6), '') AS vdate, "
+        "sum(CASE WHEN vtype = '1' THEN vmoney END) AS \"out\", "
+        "sum(CASE WHEN vtype = '2' THEN vmoney END) AS \"in\", "
+        "sum(CASE WHEN vtype = '2' THEN vmoney END) - sum(CASE WHEN vtype = '1' THEN vmoney END) AS \"diff\" "
+        "FROM t_account GROUP BY 1 ORDER BY 1 ASC");
     d.columns = {
         text(QStringLiteral("vdate"), 6, QStringLiteral("年月")).format(QStringLiteral("####-##")).shown(10),
         number(QStringLiteral("out"), QStringLiteral("支出")).format(kMoney).shown(14),

@@ -4,6 +4,7 @@
 #include "testmain.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
@@ -22,9 +23,9 @@ private slots:
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         platform::XdgAutostart autostart;
-        const QString command = QStringLiteral("/opt/我的 程序/mivo /hide");
+        const QString program = QStringLiteral("/opt/我的 程序/mivo");
         QCOMPARE(autostart.command(QStringLiteral("Mivo")), QString());
-        QVERIFY(autostart.enable(QStringLiteral("Mivo"), command));
+        QVERIFY(autostart.enable(QStringLiteral("Mivo"), program, {QStringLiteral("/hide")}));
         const QString path = config.path() + QStringLiteral("/autostart/Mivo.desktop");
         QCOMPARE(platform::XdgAutostart::entryPath(QStringLiteral("Mivo")), path);
         QFile entry(path);
@@ -32,16 +33,44 @@ private slots:
         const QString text = QString::fromUtf8(entry.readAll());
         QVERIFY(text.startsWith(QStringLiteral("[Desktop Entry]\n")));
         QVERIFY(text.contains(QStringLiteral("\nType=Application\n")));
-        QVERIFY(text.contains(QStringLiteral("\nExec=") + command + QLatin1Char('\n')));
-        QCOMPARE(autostart.command(QStringLiteral("Mivo")), command);
-        // A percent sign survives the entry's escaping.
-        QVERIFY(autostart.enable(QStringLiteral("Mivo"), QStringLiteral("/opt/100%/mivo /hide")));
-        QCOMPARE(autostart.command(QStringLiteral("Mivo")), QStringLiteral("/opt/100%/mivo /hide"));
+        // A path with a blank is one quoted argument.
+        QVERIFY(text.contains(QStringLiteral("\nExec=\"/opt/我的 程序/mivo\" /hide\n")));
+        QCOMPARE(autostart.command(QStringLiteral("Mivo")), QStringLiteral("\"/opt/我的 程序/mivo\" /hide"));
+        // Nothing beside the entry: it was renamed into place whole.
+        QCOMPARE(QDir(config.path() + QStringLiteral("/autostart")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("Mivo.desktop")});
+
+        // Another program's entry stays when this one goes.
+        QVERIFY(autostart.enable(QStringLiteral("Other"), QStringLiteral("/usr/bin/other"), {}));
         QVERIFY(autostart.disable(QStringLiteral("Mivo")));
         QVERIFY(!QFile::exists(path));
+        QVERIFY(QFile::exists(platform::XdgAutostart::entryPath(QStringLiteral("Other"))));
         QCOMPARE(autostart.command(QStringLiteral("Mivo")), QString());
         QVERIFY(autostart.disable(QStringLiteral("Mivo")));
         qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    // Whatever the program's path holds, the Exec value gives back exactly that program and its
+    // arguments under the desktop-entry rules (quotes, escapes inside them, doubled percent signs,
+    // the file's own string escapes on top).
+    void execValueRoundTrips_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("exec");
+        QTest::newRow("plain") << "/usr/bin/mivo" << "/usr/bin/mivo /hide";
+        QTest::newRow("blank and Chinese") << "/home/张三/my apps/mivo" << "\"/home/张三/my apps/mivo\" /hide";
+        QTest::newRow("Chinese only") << "/opt/程序/mivo" << "\"/opt/程序/mivo\" /hide";
+        QTest::newRow("percent") << "/opt/100%/mivo" << "/opt/100%%/mivo /hide";
+        QTest::newRow("dollar, quote, backtick") << "/opt/a$b\"c`d/mivo" << "\"/opt/a\\\\$b\\\\\"c\\\\`d/mivo\" /hide";
+        QTest::newRow("backslash") << "/opt/a\\b/mivo" << "\"/opt/a\\\\\\\\b/mivo\" /hide";
+    }
+    void execValueRoundTrips()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, exec);
+        const QString value = platform::XdgAutostart::execValue(program, {QStringLiteral("/hide")});
+        QCOMPARE(value, exec);
+        QCOMPARE(platform::XdgAutostart::execArguments(value), (QStringList{program, QStringLiteral("/hide")}));
     }
 
     void idleCountdownFiresOncePerQuietPeriodAndRestartsOnInput()

@@ -5,12 +5,16 @@
 #include "notebook/searchindex.h"
 #include "notebook/w_pt_readmax.h"
 #include "shell/lockhotkey.h"
+#include "settings/generaltab.h"
 #include "shellfixture.h"
 #include "testmain.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
 
@@ -259,6 +263,52 @@ private slots:
         QVERIFY(t.w.isLocked());
         QTest::keyClick(&t.w, Qt::Key_Q, Qt::ShiftModifier);
         QVERIFY(!t.w.isLocked());
+    }
+
+    // The settings page saves the lock; the lock uses it. Enabled for the first time in a run, the
+    // lock item still answers "010" until the next start, while the idle countdown and the hotkey
+    // follow the save at once.
+    void theLockUsesWhatTheSettingsPageSaved()
+    {
+        HotkeyLoaded reset(false);
+        PreparedFolder folder(PreparedFolder::Delivered, QByteArray());
+        {
+            w_main w;
+            w.open({});
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+            w.lv_1->choose(w_main::Settings);
+            settings::GeneralTab *g = w.uo_config->tp_a;
+            QTest::mouseClick(g->cbx_a4, Qt::LeftButton);
+            QTest::mouseClick(g->cbx_a5, Qt::LeftButton);
+            g->ddlb_a1->setCurrentIndex(g->ddlb_a1->findText(QStringLiteral("K")));
+            g->em_a1->setValue(2);
+            QTest::mouseClick(g->cb_a1, Qt::LeftButton);
+            QCOMPARE(folder.fakes.boxes->titles(), QStringList{QStringLiteral("029")});
+            QCOMPARE(folder.fakes.idle->armed, 120);
+            w.lv_1->choose(w_main::Lock);
+            QCOMPARE(folder.fakes.boxes->titles(), (QStringList{QStringLiteral("029"), QStringLiteral("010")}));
+            QVERIFY(!w.isLocked());
+            // The idle period locks, and the new hotkey unlocks.
+            mivo::instance()->idle();
+            QVERIFY(w.isLocked());
+            QTest::keyClick(&w, Qt::Key_K, Qt::ControlModifier);
+            QVERIFY(!w.isLocked());
+        }
+        // The next start: a new run, nothing carried over but the files.
+        gb_shortcut_get = false;
+        folder.fakes.boxes->shown.clear();
+        folder.fakes.idle->armed = 0;
+        w_main w;
+        w.open({});
+        QVERIFY(gb_shortcut_get);
+        QCOMPARE(folder.fakes.idle->armed, 120);
+        w.lv_1->choose(w_main::Lock);
+        QVERIFY(w.isLocked());
+        QVERIFY(folder.fakes.boxes->shown.isEmpty());
+        QTest::keyClick(&w, Qt::Key_K, Qt::ShiftModifier);
+        QVERIFY(w.isLocked());
+        QTest::keyClick(&w, Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(!w.isLocked());
     }
 
     void idlePeriodLocksAgainAndAgain()

@@ -6,6 +6,7 @@
 #include "widgets/handletree.h"
 #include "widgets/units.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QScreen>
 #include <QTabWidget>
@@ -399,19 +400,14 @@ private slots:
         QVERIFY(t.w.isMinimized());
     }
 
-    void exportTabIsHiddenWhenTheSettingsPageHasOne()
+    void exportTabOfTheSettingsPageIsHidden()
     {
         OpenedWindow t;
-        // The settings page's tab control as it names it.
-        auto *tab_2 = new QTabWidget(t.w.uo_config);
-        tab_2->setObjectName(QStringLiteral("tab_2"));
-        const QStringList tabs = {"tp_a", "tp_b", "tp_c", "tp_d"};
-        for (const QString &name : tabs) {
-            auto *page = new QWidget;
-            page->setObjectName(name);
-            tab_2->addTab(page, name);
-        }
+        QTabWidget *tab_2 = t.w.uo_config->tab_2;
+        QCOMPARE(tab_2->count(), 4);
+        QVERIFY(tab_2->isTabVisible(1));
         t.open();
+        QCOMPARE(tab_2->widget(1)->objectName(), QStringLiteral("tp_b"));
         QVERIFY(tab_2->isTabVisible(0));
         QVERIFY(!tab_2->isTabVisible(1));
         QVERIFY(tab_2->isTabVisible(2));
@@ -509,6 +505,21 @@ private slots:
             }
         }
         QVERIFY(checked >= 6);
+    }
+
+    // Closing is the end of the run for the pages too, once: with automatic backups ticked in the
+    // settings, one copy of the database lands below the backup folder.
+    void closingEndsThePagesOnce()
+    {
+        OpenedWindow t(OpenedWindow::Delivered, "[setting]\nautobackup=1\n");
+        t.open();
+        const QString autoFolder = t.folder.file(QStringLiteral("auto"));
+        QVERIFY(!QDir(autoFolder).exists());
+        QVERIFY(t.w.close());
+        t.fakes.clock->current = t.fakes.clock->current.addSecs(60);
+        t.w.close();
+        QCOMPARE(QDir(autoFolder).entryList(QDir::Files), QStringList{QStringLiteral("mivo-auto-20090214-103000.mdb")});
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
     }
 
     void closingRemovesTheTrayIconOnce()

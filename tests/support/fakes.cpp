@@ -44,12 +44,17 @@ QString FileDialogs::chooseFolder(const QString &title, const QString &)
     return folderPath;
 }
 
-bool Autostart::enable(const QString &name, const QString &command)
+bool Autostart::enable(const QString &name, const QString &program, const QStringList &arguments)
 {
     if (failWrites)
         return false;
-    entries.insert(name, command);
+    entries.insert(name, QStringList{program} + arguments);
     return true;
+}
+
+QString Autostart::command(const QString &name) const
+{
+    return entries.value(name).join(QLatin1Char(' '));
 }
 
 bool Autostart::disable(const QString &name)

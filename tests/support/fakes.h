@@ -46,13 +46,14 @@ public:
     QString content;
 };
 
+// Keeps each entry as the program and its arguments; the command line joins them as typed.
 class Autostart : public platform::Autostart
 {
 public:
-    bool enable(const QString &name, const QString &command) override;
-    QString command(const QString &name) const override { return entries.value(name); }
+    bool enable(const QString &name, const QString &program, const QStringList &arguments) override;
+    QString command(const QString &name) const override;
     bool disable(const QString &name) override;
-    QMap<QString, QString> entries;
+    QMap<QString, QStringList> entries;   // name -> program, arguments...
     bool failWrites = false;
 };
 
@@ -81,8 +82,9 @@ public:
 class Restarter : public platform::Restarter
 {
 public:
-    bool restart(const QStringList &arguments) override { restarts << arguments; return true; }
+    bool restart(const QStringList &arguments) override { restarts << arguments; return starts; }
     QList<QStringList> restarts;
+    bool starts = true;
 };
 
 class TrayIcon : public platform::TrayIcon

@@ -266,6 +266,43 @@ private slots:
         sqlca.rollback();
     }
 
+    // A definition may take a delete whose row is already gone as done; a change that finds no row
+    // still fails there, and the deletes of other rows are written.
+    void aDefinitionMayTakeAGoneRowAsDeleted()
+    {
+        fake::Platform platform;
+        AppFolder folder;
+        QVERIFY(sqlca.execute(QStringLiteral("INSERT INTO t_account (vtype, vdate, vname, vmoney) VALUES "
+                                             "('1', '20240101', '甲', 1), ('1', '20240102', '乙', 2), ('1', '20240103', '丙', 3)")));
+        QVERIFY(sqlca.commit());
+        DataStore ds;
+        ds.setDataObject(QStringLiteral("dw_ac_out"));
+        ds.setTransObject(sqlca);
+        ds.setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
+        QCOMPARE(ds.retrieve({QStringLiteral("0")}), 3L);
+        QVERIFY(sqlca.execute(QStringLiteral("DELETE FROM t_account WHERE vname IN ('甲', '丙')")));
+        QVERIFY(sqlca.commit());
+        QVERIFY(ds.deleteRow(1));
+        QVERIFY(ds.deleteRow(1));
+        QCOMPARE(ds.update(true), 1);
+        QVERIFY(sqlca.commit());
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_account")).toInt(), 0);
+        QCOMPARE(ds.deletedCount(), 0L);
+
+        QCOMPARE(ds.retrieve({QStringLiteral("0")}), 0L);
+        ds.insertRow(0);
+        ds.setItem(1, QStringLiteral("vname"), QStringLiteral("丁"));
+        QCOMPARE(ds.update(true), 1);
+        QVERIFY(sqlca.commit());
+        QVERIFY(sqlca.execute(QStringLiteral("DELETE FROM t_account")));
+        QVERIFY(sqlca.commit());
+        ds.setItem(1, QStringLiteral("vname"), QStringLiteral("戊"));
+        QCOMPARE(ds.update(), -1);
+        QVERIFY2(sqlca.sqlerrtext.contains(QStringLiteral("未能保存")), qPrintable(sqlca.sqlerrtext));
+        sqlca.rollback();
+        QVERIFY(platform.boxes->shown.isEmpty());
+    }
+
     void retrieveBindsItsArguments()
     {
         fake::Platform platform;

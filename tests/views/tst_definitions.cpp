@@ -98,11 +98,14 @@ private slots:
         DataStore ds;
         ds.setDataObject(QStringLiteral("dw_ac_stat"));
         ds.setTransObject(sqlca);
-        // One row per month, in month order.
+        // One row per month, in month order, with its sums; a side without entries has no value.
         QCOMPARE(ds.retrieve(), 2L);
         QCOMPARE(ds.getItemString(1, QStringLiteral("vdate")), QStringLiteral("202312"));
         QCOMPARE(ds.getItemString(2, QStringLiteral("vdate")), QStringLiteral("202401"));
-        QCOMPARE(ds.getItemNumber(1, QStringLiteral("in")), 0.01);
+        QCOMPARE(ds.getItemNumber(1, QStringLiteral("out")), 45.0);
+        QVERIFY(ds.getItem(1, QStringLiteral("in")).isNull());
+        QVERIFY(ds.getItem(1, QStringLiteral("diff")).isNull());
+        QCOMPARE(ds.getItemNumber(2, QStringLiteral("diff")), 8000 - 12.5);
 
         ds.setDataObject(QStringLiteral("dw_ac_out"));
         ds.setTransObject(sqlca);

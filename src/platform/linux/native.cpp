@@ -18,4 +18,9 @@ Services nativeServices()
     return s;
 }
 
+QString executableName()
+{
+    return QStringLiteral("mivo");
+}
+
 } // namespace platform

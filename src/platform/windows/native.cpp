@@ -18,4 +18,9 @@ Services nativeServices()
     return s;
 }
 
+QString executableName()
+{
+    return QStringLiteral("Mivo.exe");
+}
+
 } // namespace platform

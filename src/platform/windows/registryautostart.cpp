@@ -1,15 +1,30 @@
 #include "platform/windows/registryautostart.h"
 
+#include <QDir>
 #include <QSettings>
 
 namespace platform {
 
 namespace {
+
 const QString kRunKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+
+// The command line as Windows splits it: an argument with blanks in double quotes.
+QString quoted(const QString &argument)
+{
+    if (!argument.isEmpty() && !argument.contains(QLatin1Char(' ')) && !argument.contains(QLatin1Char('\t')))
+        return argument;
+    return QStringLiteral("\"") + argument + QStringLiteral("\"");
 }
 
-bool RegistryAutostart::enable(const QString &name, const QString &command)
+} // namespace
+
+bool RegistryAutostart::enable(const QString &name, const QString &program, const QStringList &arguments)
 {
+    QStringList parts{quoted(QDir::toNativeSeparators(program))};
+    for (const QString &a : arguments)
+        parts << quoted(a);
+    const QString command = parts.join(QLatin1Char(' '));
     QSettings run(kRunKey, QSettings::NativeFormat);
     run.setValue(name, command);
     run.sync();

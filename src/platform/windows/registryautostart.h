@@ -8,7 +8,7 @@ namespace platform {
 class RegistryAutostart : public Autostart
 {
 public:
-    bool enable(const QString &name, const QString &command) override;
+    bool enable(const QString &name, const QString &program, const QStringList &arguments) override;
     QString command(const QString &name) const override;
     bool disable(const QString &name) override;
 };

@@ -1,0 +1,71 @@
+#pragma once
+// One list of the ledger, the expenses or the incomes: the label "显示范围" and the drop-down list of
+// periods above the editable grid, and what the page's buttons do on it. Both lists behave the same,
+// each with its own entry type, period key, settings key and boxes; they share one sort direction.
+
+#include "pagekit/helpers.h"
+
+#include <QObject>
+
+class QComboBox;
+class QLabel;
+
+namespace views {
+class DataView;
+struct DwObject;
+}
+
+namespace ledger {
+
+struct EntryListSpec
+{
+    QString view;          // "dw_ac_out"
+    QString vtype;         // "1" expense, "2" income
+    QString settingsKey;   // "listout": the period last chosen
+    QString name;          // what a screen reader calls the grid
+    QString confirmCode;   // "A01": delete the current row?
+    pagekit::Box saved;    // "A03"
+    pagekit::Box failed;   // "A04"
+};
+
+class EntryList : public QObject
+{
+    Q_OBJECT
+public:
+    // Builds the controls on `tabPage` with the given object names, chooses the period the settings
+    // name (this month where they name none) without writing them, and reads the list once.
+    EntryList(const EntryListSpec &spec, pagekit::SortToggle &sort, QWidget *tabPage, const QStringList &objectNames);
+
+    QLabel *st;
+    QComboBox *ddlb;
+    views::DataView *dw;
+
+    // The period key: the list shows the entries dated on or after it.
+    QString key() const { return m_key; }
+
+    // Attaches the grid and reads it with the key (at creation and after every save).
+    void constructor();
+    void ddlb_selectionchanged(int index);
+    void dw_retrieveend(long rows);
+    void dw_rowfocuschanged(long row);
+    void dw_clicked(int xpos, int ypos, long row, const views::DwObject &dwo);
+    int dw_dberror(long sqldbcode, const QString &sqlerrtext);
+
+    // The buttons' work on this list.
+    void of_add();
+    void of_delete();
+    bool of_save();
+    // Places the controls on a tab page `w` × `h` units large.
+    void of_layout(int w, int h);
+
+private:
+    // A new row the user has typed into: it goes without a question.
+    bool typedInto(long row) const;
+    void highlight(long row);
+
+    EntryListSpec m_spec;
+    pagekit::SortToggle &m_sort;
+    QString m_key;
+};
+
+} // namespace ledger

@@ -1,0 +1,65 @@
+#pragma once
+// The lower tab control (tab_1) of the settings page: the three group tables, edited in place, one
+// page each. Add, delete and save act on the page that is selected; nothing is written before a
+// save, and a save writes every pending change of that table at once, or none of it.
+
+#include <QTabWidget>
+
+namespace views {
+class DataView;
+}
+
+namespace settings {
+
+// One group table as its page shows it.
+struct GroupTable
+{
+    QString page;         // tp_1
+    QString caption;      // 通讯录分类
+    QString control;      // dw_1
+    QString view;         // dw_group
+    QString codeColumn;   // zuhao0
+    QString nameColumn;   // zuming
+    QString deleteCode;   // 012
+    QString savedCode;    // 015
+    QString failedCode;   // 016
+};
+
+class GroupTables : public QTabWidget
+{
+    Q_OBJECT
+public:
+    explicit GroupTables(QWidget *parent = nullptr);
+
+    static const QList<GroupTable> &tables();
+
+    void of_layout(int w, int h);
+
+    // A new empty row at the end of the selected table; its code column takes the keyboard focus.
+    void of_add();
+    // Removes the current row of the selected table after a question, and saves that table at once.
+    // A new row with nothing in it goes without a question. True when a save succeeded.
+    bool of_delete();
+    // Writes the selected table; true when it was written and committed.
+    bool of_save();
+
+    views::DataView *view(int index) const { return m_views.at(index); }
+    views::DataView *currentView() const { return m_views.at(std::max(0, currentIndex())); }
+
+    QWidget *tp_1;
+    QWidget *tp_2;
+    QWidget *tp_3;
+    views::DataView *dw_1;
+    views::DataView *dw_2;
+    views::DataView *dw_3;
+
+signals:
+    // A table was written and committed: the other pages see it only after a restart.
+    void saved();
+
+private:
+    const GroupTable &currentTable() const { return tables().at(std::max(0, currentIndex())); }
+    QList<views::DataView *> m_views;
+};
+
+} // namespace settings

@@ -1,0 +1,173 @@
+#!/usr/bin/python3
+"""The settings page as a user uses it, on a real X server with a tray host.
+
+Starts the real program with an extra word on its command line, opens "配置", switches the lock on
+with Ctrl+K, 5 minutes and lock at start (a click, then the keyboard) and saves it with
+"保存设置(&O)" (box "029"; the settings file must say so); adds an address-book group with
+"添加(&A)", types its code and name and saves it with "保存(&S)" (box "015"); closes the page with
+"关闭(&C)", which asks "021", and answers with the preselected Yes. The program must end with
+status 0 and a new copy must come up from the same executable with the same command line and
+working folder; it starts locked, as saved, until Ctrl+K; the new group is in the database and its
+address book.
+"""
+
+import os
+import re
+import shutil
+import sqlite3
+import sys
+import time
+
+from mivoe2e import (TITLE, Failure, Session, check_tools, clean_screenshots, content_region, item_point, log, main_for,
+                     prepare_app, start_mivo, start_tray_host, wait_for)
+
+EXTRA = "/e2e-restart-check"
+# Where "启用锁定功能" lies at the window's first size: the content area starts 112 pixels right of
+# the window's edge (510 layout units) and 3 below; the check box lies 1000 units (219 pixels) right
+# of the General page's left edge and 60 units (15 pixels) below its top, under the tab bar.
+LOCK_BOX = (112 + 2 + 219 + 30, 3 + 27 + 25)
+# An empty spot inside the General page's frame: a click there only brings the window back to the
+# keyboard after a box (there is no window manager to do it).
+NEUTRAL = (112 + 2 + 140, 3 + 27 + 150)
+
+
+def settings_file(app):
+    path = os.path.join(app, "client.ini")
+    if not os.path.exists(path):
+        return ""
+    with open(path, encoding="utf-8") as f:
+        return f.read()
+
+
+def box_closed(session, code, window=None):
+    """Waits for message box `code`, looks at it, and closes it with Return (its preselected button);
+    then gives the keyboard back to `window`."""
+    wait_for('box "%s"' % code, lambda: session.viewable("^%s$" % code), timeout=15)
+    session.shot("box-" + code)
+    session.key("Return")
+    wait_for('box "%s" to close' % code, lambda: not session.viewable("^%s$" % code), timeout=10)
+    if window:
+        time.sleep(0.3)
+        session.click((window["x"] + NEUTRAL[0], window["y"] + NEUTRAL[1]))
+        time.sleep(0.3)
+
+
+def process_alive(pid):
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            # A process that ended but was not yet reaped is a zombie: it is gone as far as we care.
+            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except OSError:
+        return False
+
+
+def command_line(pid):
+    with open("/proc/%d/cmdline" % pid, "rb") as f:
+        return [a.decode("utf-8") for a in f.read().split(b"\0")[:-1]]
+
+
+def run(args):
+    check_tools()
+    clean_screenshots(args.screenshots)
+    work, app, database = prepare_app(args.runtime, args.mkdb)
+    session = Session(args.screenshots)
+    restarted = None
+    try:
+        session.start_x()
+        start_tray_host(session)
+        mivo = start_mivo(session, app, work, [EXTRA])
+        wait_for("the main window", lambda: session.main_window_state() == "shown", timeout=40)
+        window = session.info(session.viewable("^%s$" % re.escape(TITLE)))
+        empty = session.shot("opened")
+
+        session.click(item_point(window, 5))
+        time.sleep(1)
+        session.shot("settings-page")
+        # The lock on; then its controls in their order: Ctrl, Shift, the key, the minutes, lock at start.
+        session.click((window["x"] + LOCK_BOX[0], window["y"] + LOCK_BOX[1]))
+        time.sleep(0.3)
+        for keys in ("Tab", "space", "Tab", "Tab", "k", "Tab", "ctrl+a", "5", "Tab", "space"):
+            session.key(keys)
+            time.sleep(0.1)
+        session.shot("lock-set")
+        session.key("alt+o")
+        box_closed(session, "029", window)
+        saved = settings_file(app)
+        for line in ("lockshortCut=110K", "lockTime=5", "Lockstart=1"):
+            if not re.search(r"(?m)^%s\s*$" % re.escape(line), saved):
+                raise Failure("%s was not saved:\n%s" % (line, saved))
+
+        # A new address-book group: the code takes the keyboard right after "添加(&A)".
+        session.key("alt+a")
+        time.sleep(0.5)
+        session.x("xdotool", "type", "--delay", "50", "q")
+        session.key("Tab")
+        session.x("xdotool", "type", "--delay", "50", "Friends")
+        session.key("Tab")
+        session.shot("group-typed")
+        session.key("alt+s")
+        box_closed(session, "015", window)
+
+        session.key("alt+c")
+        box_closed(session, "021")
+        try:
+            status = mivo.wait(30)
+        except Exception:
+            raise Failure("the first copy did not end after the restart")
+        if status != 0:
+            raise Failure("the first copy ended with status %d" % status)
+        log("the first copy ended with status 0")
+
+        def new_window():
+            for w in session.windows_named("^%s$" % re.escape(TITLE)):
+                info = session.info(w)
+                pid = (session.x("xdotool", "getwindowpid", str(w)) or "").strip()
+                if info and info["viewable"] and pid.isdigit() and int(pid) != mivo.pid:
+                    return w, info, int(pid)
+            return None
+
+        window_id, _, pid = wait_for("the restarted window", new_window, timeout=40)
+        restarted = pid
+        argv = command_line(pid)
+        expected = [os.path.join(app, "mivo"), EXTRA]
+        if argv != expected:
+            raise Failure("restarted with %r, expected %r" % (argv, expected))
+        if os.path.realpath("/proc/%d/cwd" % pid) != os.path.realpath(work):
+            raise Failure("restarted in %s, expected %s" % (os.path.realpath("/proc/%d/cwd" % pid), work))
+
+        window = session.info(window_id)
+        db = sqlite3.connect("file:%s?mode=ro" % database, uri=True)
+        row = db.execute("SELECT zuming FROM t_group WHERE zuhao0 = 'q'").fetchone()
+        db.close()
+        if row != ("Friends",):
+            raise Failure("the new group is not in the database: %r" % (row,))
+
+        # Locked at start, as saved: the list shows nothing until Ctrl+K.
+        def shows_page(name):
+            path = session.shot(name)
+            return session.differing_pixels(empty, path, content_region(window)) > 500
+
+        session.click(item_point(window, 1))
+        time.sleep(1)
+        if shows_page("restarted-locked"):
+            raise Failure("the restarted copy is not locked")
+        session.key("ctrl+k")
+        session.click(item_point(window, 1))
+        wait_for("the address book after Ctrl+K", lambda: shows_page("restarted-unlocked"), timeout=10)
+
+        session.click(item_point(window, 7))
+        wait_for("the restarted copy to end", lambda: not process_alive(pid), timeout=20)
+        restarted = None
+        log("the restarted copy ended")
+    except Failure:
+        session.failed()
+        raise
+    finally:
+        if restarted and process_alive(restarted):
+            os.kill(restarted, 15)
+        session.stop_all()
+    shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main_for(__doc__.splitlines()[0], run))

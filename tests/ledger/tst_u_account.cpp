@@ -1,0 +1,380 @@
+// The ledger's two lists as a user has them: the period each shows and remembers, sorting, adding,
+// deleting and saving entries, with every box checked, failures included.
+
+#include "ledgerpage.h"
+#include "testmain.h"
+
+#include "app/profile.h"
+#include "app/transaction.h"
+#include "ledger/monthchart.h"
+#include "views/dataview.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTabWidget>
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+using views::DataStore;
+
+namespace {
+
+// Expenses and incomes around the fixed days of the tests, some dated after them.
+const QList<Entry> kEntries = {
+    {"1", "20081231", "旧年", 1},     {"1", "20090101", "元旦", 2},     {"1", "20090214", "情人节", 3},
+    {"1", "20091231", "预付", 4},     {"1", "20100105", "明年", 5},     {"2", "20090110", "工资一", 100},
+    {"2", "20090201", "工资二", 200}, {"2", "20091215", "年终奖", 300}, {"2", "20100101", "新年红包", 400},
+};
+
+const QString kSaved = QStringLiteral("保存/删除成功!");
+const QString kFailed = QStringLiteral("保存/删除失败\n");
+
+QStringList dates(const views::DataView *dw)
+{
+    return drive::column(dw, QStringLiteral("vdate"));
+}
+
+} // namespace
+
+class tst_u_account : public QObject
+{
+    Q_OBJECT
+    int listReads = 0;
+
+private slots:
+    void periodsComeFromTheSettingsWithoutWritingThem_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("outText");
+        QTest::addColumn<QString>("outKey");
+        QTest::addColumn<QStringList>("outDates");
+        QTest::addColumn<QString>("inText");
+        QTest::addColumn<QString>("inKey");
+        QTest::addColumn<QStringList>("inDates");
+
+        QTest::newRow("first run in January") << QDate(2010, 1, 20) << QByteArray()
+            << "当月" << "20100101" << QStringList{"20100105"}
+            << "当月" << "20100101" << QStringList{"20100101"};
+        QTest::newRow("December, entries after today") << QDate(2009, 12, 1) << QByteArray()
+            << "当月" << "20091201" << QStringList{"20091231", "20100105"}
+            << "当月" << "20091201" << QStringList{"20091215", "20100101"};
+        QTest::newRow("all and this year") << QDate(2009, 2, 14) << QByteArray("[setting]\nlistout=全部\nlistin=当年\n")
+            << "全部" << "0" << QStringList{"20081231", "20090101", "20090214", "20091231", "20100105"}
+            << "当年" << "20090101" << QStringList{"20090110", "20090201", "20091215", "20100101"};
+        QTest::newRow("unknown and empty values") << QDate(2009, 2, 14) << QByteArray("[setting]\nlistout=本周\nlistin=\n")
+            << "当月" << "20090201" << QStringList{"20090214", "20091231", "20100105"}
+            << "当月" << "20090201" << QStringList{"20090201", "20091215", "20100101"};
+    }
+    void periodsComeFromTheSettingsWithoutWritingThem()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QByteArray, settings);
+        LedgerPage t(today, kEntries, settings, &listReads);
+        QTEST(t.page->ddlb_1->currentText(), "outText");
+        QTEST(t.page->is_dateout(), "outKey");
+        QTEST(dates(t.page->dw_1), "outDates");
+        QTEST(t.page->ddlb_2->currentText(), "inText");
+        QTEST(t.page->is_datein(), "inKey");
+        QTEST(dates(t.page->dw_2), "inDates");
+        // Each list was read once; nothing is written until the user picks.
+        QCOMPARE(listReads, 2);
+        QCOMPARE(t.settingsFile(), settings);
+        QCOMPARE(t.hasSettingsFile(), !settings.isNull());
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+    }
+
+    void pickingAPeriodRemembersItAndDropsWhatWasNotSaved()
+    {
+        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        t.click(t.page->cb_1);
+        QCOMPARE(t.page->dw_1->rowCount(), 4L);
+
+        t.choosePeriod(t.page->ddlb_1, QStringLiteral("全部"));
+        QCOMPARE(t.page->is_dateout(), QStringLiteral("0"));
+        QCOMPARE(dates(t.page->dw_1), (QStringList{"20081231", "20090101", "20090214", "20091231", "20100105"}));
+        QVERIFY(t.hasSettingsFile());
+        QCOMPARE(f_profile(QStringLiteral("listout")), QStringLiteral("全部"));
+        QCOMPARE(f_profile(QStringLiteral("listin")), QString());
+        QCOMPARE(t.entryCount(), kEntries.size());
+
+        t.choosePeriod(t.page->ddlb_2, QStringLiteral("当年"));
+        QCOMPARE(f_profile(QStringLiteral("listin")), QStringLiteral("当年"));
+        QCOMPARE(dates(t.page->dw_2), (QStringList{"20090110", "20090201", "20091215", "20100101"}));
+        // The income list's choice leaves the expense list as it was.
+        QCOMPARE(t.page->dw_1->rowCount(), 5L);
+        QCOMPARE(f_profile(QStringLiteral("listout")), QStringLiteral("全部"));
+
+        // The next start shows what was picked.
+        u_account again;
+        QCOMPARE(again.ddlb_1->currentText(), QStringLiteral("全部"));
+        QCOMPARE(again.ddlb_2->currentText(), QStringLiteral("当年"));
+        QCOMPARE(again.dw_1->rowCount(), 5L);
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+    }
+
+    void bothListsShareOneSortDirection()
+    {
+        LedgerPage t(QDate(2009, 2, 14),
+                     {{"1", "20090203", "甲", 30}, {"1", "20090201", "乙", 5.5}, {"1", "20090202", "丙", 1200},
+                      {"2", "20090203", "丁", 7}, {"2", "20090201", "戊", 9}});
+        QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vname")), (QStringList{"乙", "丙", "甲"}));
+        t.clickHeader(t.page->dw_1, QStringLiteral("vmoney_t"));
+        QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vmoney")), (QStringList{"5.5", "30", "1200"}));
+        t.clickHeader(t.page->dw_1, QStringLiteral("vmoney_t"));
+        QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vmoney")), (QStringList{"1200", "30", "5.5"}));
+        // A cell is not a header: no sorting, the row is highlighted alone.
+        drive::clickObject(t.page->dw_1, QStringLiteral("vdate"), 3);
+        QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vmoney")), (QStringList{"1200", "30", "5.5"}));
+        QVERIFY(t.page->dw_1->isSelected(3) && !t.page->dw_1->isSelected(1) && !t.page->dw_1->isSelected(2));
+
+        // The income list goes on from the direction last used: descending, so now ascending.
+        t.showTab(1);
+        t.clickHeader(t.page->dw_2, QStringLiteral("vdate_t"));
+        QCOMPARE(t.page->v_sort(), QStringLiteral(" A"));
+        QCOMPARE(dates(t.page->dw_2), (QStringList{"20090201", "20090203"}));
+        t.clickHeader(t.page->dw_2, QStringLiteral("vdate_t"));
+        QCOMPARE(dates(t.page->dw_2), (QStringList{"20090203", "20090201"}));
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+    }
+
+    void addedEntriesTakeTodayAndTheTypeOfTheirList()
+    {
+        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        t.click(t.page->cb_1);
+        const long row = t.page->dw_1->rowCount();
+        QCOMPARE(row, 4L);
+        QCOMPARE(t.page->dw_1->getRow(), row);
+        t.typeCell(t.page->dw_1, QStringLiteral("vname"), row, QStringLiteral("午饭"));
+        t.typeCell(t.page->dw_1, QStringLiteral("vmoney"), row, QStringLiteral("25.5"));
+        t.click(t.page->cb_3);
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A03"), kSaved, Icon::Information);
+        QCOMPARE(t.entryCount(QStringLiteral("vtype = '1' AND vdate = '20090214' AND vname = '午饭' AND vmoney = 25.5")), 1);
+        QVERIFY(!sqlca.inTransaction());
+        // Read again: the new row has its identity and nothing is left to save.
+        const long saved = t.page->dw_1->rowCount();
+        QCOMPARE(saved, 4L);
+        for (long r = 1; r <= saved; ++r) {
+            QCOMPARE(t.page->dw_1->getItemStatus(r), DataStore::RowStatus::NotModified);
+            QVERIFY(!t.page->dw_1->getItem(r, QStringLiteral("id")).isNull());
+        }
+
+        t.showTab(1);
+        t.click(t.page->cb_1);
+        const long in = t.page->dw_2->rowCount();
+        t.typeCell(t.page->dw_2, QStringLiteral("vname"), in, QStringLiteral("稿费"));
+        t.typeCell(t.page->dw_2, QStringLiteral("vmoney"), in, QStringLiteral("800"));
+        t.click(t.page->cb_3);
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A05"), kSaved, Icon::Information);
+        QCOMPARE(t.entryCount(QStringLiteral("vtype = '2' AND vdate = '20090214' AND vname = '稿费' AND vmoney = 800")), 1);
+        QCOMPARE(t.boxCount(), 2);
+    }
+
+    void deleteAsksExceptForANewRowTypedInto()
+    {
+        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        const ExpectedBox question{QStringLiteral("A01"), QStringLiteral("确认删除当前行?"), Icon::Exclamation, Buttons::YesNo, 2};
+
+        // A stored entry: No keeps it, Yes deletes it at once.
+        drive::clickObject(t.page->dw_1, QStringLiteral("vname"), 1);
+        t.click(t.page->cb_2);
+        EXPECT_BOX(*t.fakes.boxes, question.code, question.text, question.icon, question.buttons, question.defaultButton);
+        QCOMPARE(t.entryCount(QStringLiteral("vname = '情人节'")), 1);
+        QCOMPARE(t.page->dw_1->rowCount(), 3L);
+        t.fakes.boxes->answers = {Answer::Yes};
+        t.click(t.page->cb_2);
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A03"), kSaved, Icon::Information);
+        QCOMPARE(t.entryCount(QStringLiteral("vname = '情人节'")), 0);
+        QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vname")), (QStringList{"预付", "明年"}));
+
+        // A new row typed into goes without a word.
+        t.click(t.page->cb_1);
+        t.typeCell(t.page->dw_1, QStringLiteral("vremark"), 3, QStringLiteral("不要了"));
+        const int boxes = t.boxCount();
+        t.click(t.page->cb_2);
+        QCOMPARE(t.boxCount(), boxes);
+        QCOMPARE(t.page->dw_1->rowCount(), 2L);
+        // One whose date was changed counts as typed into as well.
+        t.click(t.page->cb_1);
+        t.typeCell(t.page->dw_1, QStringLiteral("vdate"), 3, QStringLiteral("20090215"));
+        t.click(t.page->cb_2);
+        QCOMPARE(t.boxCount(), boxes);
+        QCOMPARE(t.page->dw_1->rowCount(), 2L);
+
+        // An untouched new row is asked about, and its deletion is reported as a save.
+        t.click(t.page->cb_1);
+        t.fakes.boxes->answers = {Answer::Yes};
+        t.click(t.page->cb_2);
+        QCOMPARE(t.fakes.boxes->shown.at(boxes).title, QStringLiteral("A01"));
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A03"), kSaved, Icon::Information);
+        QCOMPARE(t.entryCount(), kEntries.size() - 1);
+
+        // The income list asks with its own codes; an empty list has nothing to delete.
+        t.showTab(1);
+        t.fakes.boxes->answers = {Answer::Yes, Answer::Ok, Answer::Yes, Answer::Ok, Answer::Yes, Answer::Ok};
+        t.click(t.page->cb_2);
+        QCOMPARE(t.fakes.boxes->shown.at(t.boxCount() - 2).title, QStringLiteral("A02"));
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A05"), kSaved, Icon::Information);
+        t.click(t.page->cb_2);
+        t.click(t.page->cb_2);
+        QCOMPARE(t.page->dw_2->rowCount(), 0L);
+        const int all = t.boxCount();
+        t.click(t.page->cb_2);
+        QCOMPARE(t.boxCount(), all);
+        QCOMPARE(t.entryCount(QStringLiteral("vtype = '2'")), 1);
+    }
+
+    // A write the database refuses, or a commit it refuses, is a failure: the list keeps every row
+    // as typed, and the save can simply be made again.
+    void failedSavesKeepTheRowsAndSayWhy_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("failure");   // how the database refuses
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("savedCode");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("expense refused") << 0 << "refuse" << "A04" << "A03" << "账本已锁";
+        QTest::newRow("expense commit fails") << 0 << "commit" << "A04" << "A03" << "FOREIGN KEY";
+        QTest::newRow("income refused") << 1 << "refuse" << "A06" << "A05" << "账本已锁";
+        QTest::newRow("income commit fails") << 1 << "commit" << "A06" << "A05" << "FOREIGN KEY";
+    }
+    void failedSavesKeepTheRowsAndSayWhy()
+    {
+        QFETCH(int, tab);
+        QFETCH(QString, failure);
+        QFETCH(QString, code);
+        QFETCH(QString, savedCode);
+        QFETCH(QString, reason);
+        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        t.showTab(tab);
+        views::DataView *dw = tab == 0 ? t.page->dw_1 : t.page->dw_2;
+        const long stored = dw->rowCount();
+        // An edit of a stored row and two new rows, all in one save.
+        t.typeCell(dw, QStringLiteral("vremark"), 1, QStringLiteral("改过"));
+        for (const QString &name : {QStringLiteral("新一"), QStringLiteral("新二")}) {
+            t.click(t.page->cb_1);
+            t.typeCell(dw, QStringLiteral("vname"), dw->rowCount(), name);
+        }
+        if (failure == QStringLiteral("refuse")) {
+            exec(QStringLiteral("CREATE TRIGGER refuse AFTER INSERT ON t_account WHEN new.vname = '新二' "
+                                "BEGIN SELECT RAISE(ABORT, '账本已锁'); END"));
+        } else {
+            // Every statement goes through; the commit finds a row that points nowhere.
+            scalar(QStringLiteral("PRAGMA foreign_keys = ON"));
+            exec(QStringLiteral("CREATE TABLE guard (entry INTEGER REFERENCES t_account (id) DEFERRABLE INITIALLY DEFERRED)"));
+            exec(QStringLiteral("CREATE TRIGGER refuse AFTER INSERT ON t_account BEGIN INSERT INTO guard VALUES (-1); END"));
+        }
+        t.click(t.page->cb_3);
+        QCOMPARE(t.lastBox().title, code);
+        QCOMPARE(t.lastBox().icon, Icon::Stop);
+        QVERIFY2(t.lastBox().text.startsWith(kFailed) && t.lastBox().text.contains(reason), qPrintable(t.lastBox().text));
+        QCOMPARE(t.boxCount(), 1);
+        QVERIFY(!sqlca.inTransaction());
+        QCOMPARE(t.entryCount(), kEntries.size());
+        QCOMPARE(t.entryCount(QStringLiteral("vremark = '改过'")), 0);
+        QCOMPARE(dw->rowCount(), stored + 2);
+        QCOMPARE(dw->getItemString(1, QStringLiteral("vremark")), QStringLiteral("改过"));
+        QCOMPARE(dw->getItemStatus(1), DataStore::RowStatus::DataModified);
+        QCOMPARE(dw->getItemStatus(stored + 2), DataStore::RowStatus::NewModified);
+
+        exec(QStringLiteral("DROP TRIGGER refuse"));
+        t.click(t.page->cb_3);
+        EXPECT_BOX(*t.fakes.boxes, savedCode, kSaved, Icon::Information);
+        QCOMPARE(t.entryCount(), kEntries.size() + 2);
+        QCOMPARE(t.entryCount(QStringLiteral("vname IN ('新一', '新二')")), 2);
+        QCOMPARE(t.entryCount(QStringLiteral("vremark = '改过'")), 1);
+    }
+
+    void rowsChangedElsewhereMeanwhile()
+    {
+        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        // A change to an entry that is no longer there is not saved, and the box says why.
+        t.typeCell(t.page->dw_1, QStringLiteral("vname"), 1, QStringLiteral("改名"));
+        exec(QStringLiteral("DELETE FROM t_account WHERE vname = '情人节'"));
+        t.click(t.page->cb_3);
+        QCOMPARE(t.lastBox().title, QStringLiteral("A04"));
+        QVERIFY2(t.lastBox().text.startsWith(kFailed + QStringLiteral("要修改的记录已不在数据库中")), qPrintable(t.lastBox().text));
+        QCOMPARE(t.page->dw_1->getItemString(1, QStringLiteral("vname")), QStringLiteral("改名"));
+        QCOMPARE(t.entryCount(QStringLiteral("vname = '改名'")), 0);
+
+        // Deleting an entry that is already gone is what the user wanted: done.
+        t.choosePeriod(t.page->ddlb_1, QStringLiteral("全部"));
+        exec(QStringLiteral("DELETE FROM t_account WHERE vname = '旧年'"));
+        t.fakes.boxes->answers = {Answer::Yes};
+        t.click(t.page->cb_2);
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A03"), kSaved, Icon::Information);
+        QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vname")), (QStringList{"元旦", "预付", "明年"}));
+    }
+
+    // Each tab page's controls follow its size, whether the page was ever shown or not: the page
+    // of a tab never chosen is laid out exactly as it is when it is shown.
+    void tabPagesAreLaidOutBeforeTheyAreShown()
+    {
+        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        for (const QSize size : {QSize(700, 450), QSize(1600, 900)}) {
+            t.page->resize(size);
+            QCoreApplication::processEvents();
+            QList<QList<QRect>> before;
+            const QList<QWidget *> pages{t.page->tp_1, t.page->tp_2, t.page->tp_3};
+            for (QWidget *tp : pages) {
+                QList<QRect> rects;
+                for (QWidget *c : tp->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                    rects << c->geometry();
+                before << rects;
+            }
+            for (int i : {1, 2, 0}) {
+                t.showTab(i);
+                QWidget *tp = pages.at(i);
+                QList<QRect> rects;
+                for (QWidget *c : tp->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                    rects << c->geometry();
+                    QVERIFY2(tp->rect().contains(c->geometry()), qPrintable(c->objectName()));
+                }
+                QCOMPARE(rects, before.at(i));
+            }
+            // The lists and the statistics leave the same margins at the right and at the bottom.
+            const QRect list = t.page->dw_1->geometry();
+            const QRect chart = t.page->monthChart->geometry();
+            QVERIFY(qAbs((t.page->tp_1->width() - list.right()) - (t.page->tp_3->width() - chart.right())) <= 1);
+            QVERIFY(t.page->tp_1->height() - list.bottom() <= 4);
+            QVERIFY(t.page->tp_3->height() - chart.bottom() <= 4);
+            QVERIFY(t.page->dw_3->geometry().bottom() < chart.top());
+        }
+    }
+
+    void buttonsFollowTheTabAndEscapeCloses()
+    {
+        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        const QList<QPushButton *> buttons{t.page->cb_1, t.page->cb_2, t.page->cb_3, t.page->cb_4, t.page->cb_5};
+        auto enabled = [&] {
+            QString s;
+            for (QPushButton *b : buttons)
+                s += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+            return s;
+        };
+        QCOMPARE(enabled(), QStringLiteral("11101"));
+        t.showTab(2);
+        QCOMPARE(enabled(), QStringLiteral("00011"));
+        t.showTab(1);
+        QCOMPARE(enabled(), QStringLiteral("11101"));
+        t.showTab(2);
+        t.showTab(0);
+        QCOMPARE(enabled(), QStringLiteral("11101"));
+
+        // Escape in the list closes the page, as "关闭(&C)" does.
+        drive::clickObject(t.page->dw_1, QStringLiteral("vdate"), 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(t.page->isVisible());   // the first Escape leaves the cell's editor
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!t.page->isVisible());
+        showPage(t.page.get());
+        t.click(t.page->cb_5);
+        QVERIFY(!t.page->isVisible());
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+    }
+};
+
+MIVO_TEST_MAIN(tst_u_account)
+#include "tst_u_account.moc"

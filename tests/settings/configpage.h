@@ -1,0 +1,30 @@
+#pragma once
+// The settings page as a user has it: a fresh application folder, a client.ini when given, the page
+// made afterwards (its creation reads both), every platform seam faked.
+
+#include "pagedriver.h"
+#include "settings/generaltab.h"
+#include "settings/grouptables.h"
+#include "settings/u_config.h"
+
+#include <QByteArray>
+
+class QWidget;
+
+// Writes client.ini into the current application folder.
+void writeSettings(const QByteArray &text);
+// Replaces what a field (a line or a spin box) holds by typing, as the user does.
+void retype(QWidget *field, const QString &text);
+
+struct ConfigPage : PageOnDisk<u_config>
+{
+    // `settings`: the text of client.ini, or null for none. `prepare` runs on the database after.
+    explicit ConfigPage(const QByteArray &settings = QByteArray(), const std::function<void()> &prepare = {});
+
+    settings::GeneralTab *general() const { return page->tp_a; }
+    settings::GroupTables *groups() const { return page->tab_1; }
+    // A click on tab `index` of `tabs`, as the user makes it.
+    void chooseTab(QTabWidget *tabs, int index) const;
+    // Types `text` into a cell of a grid: a click puts the caret there, the text replaces the value.
+    void typeCell(views::DataView *dw, const QString &column, long row, const QString &text) const;
+};

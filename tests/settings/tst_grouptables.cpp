@@ -1,0 +1,227 @@
+// The settings page's group tables: add, delete and save on each of the three, from clicks, with
+// every box checked and the database read back.
+
+#include "app/globals.h"
+#include "app/transaction.h"
+#include "configpage.h"
+#include "testmain.h"
+#include "views/dataview.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <sqlite3.h>
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+namespace {
+
+const QString kSaved = QStringLiteral("保存/删除成功!\n\n分类信息改动必须重新启动程序才能生效!");
+const QString kFailed = QStringLiteral("保存/删除失败!");
+
+QStringList groupsIn(const QString &table, const QString &code, const QString &name)
+{
+    QStringList out;
+    QSqlQuery q(sqlca.db());
+    q.exec(QStringLiteral("SELECT %1 || '=' || ifnull(%2, '') FROM %3 ORDER BY %1").arg(code, name, table));
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+// Another program reading the database: the commit of a write cannot finish while it reads.
+class Reader
+{
+public:
+    explicit Reader(const QString &path)
+    {
+        sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_exec(m_db, "SELECT count(*) FROM t_group", nullptr, nullptr, nullptr);
+    }
+    ~Reader()
+    {
+        sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(m_db);
+    }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+} // namespace
+
+class tst_grouptables : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Two adds and one save write both rows in one transaction; one refused row leaves neither.
+    void twoAddsOneSave_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("failed");
+        QTest::newRow("address book") << 0 << "t_group" << "015" << "016";
+        QTest::newRow("notebook") << 1 << "p_group" << "017" << "018";
+        QTest::newRow("assets") << 2 << "ca_group" << "019" << "020";
+    }
+    void twoAddsOneSave()
+    {
+        QFETCH(int, tab);
+        QFETCH(QString, table);
+        QFETCH(QString, saved);
+        QFETCH(QString, failed);
+        ConfigPage t;
+        t.chooseTab(t.groups(), tab);
+        views::DataView *dw = t.groups()->view(tab);
+        const auto &spec = settings::GroupTables::tables().at(tab);
+        const QStringList before = groupsIn(table, spec.codeColumn, spec.nameColumn);
+        const long rows = dw->rowCount();
+
+        // The new row's code takes the keyboard: typing goes straight into it.
+        drive::click(t.page->cb_1);
+        QCOMPARE(dw->rowCount(), rows + 1);
+        QCOMPARE(dw->getRow(), rows + 1);
+        QCOMPARE(dw->getColumnName(), spec.codeColumn);
+        QVERIFY(dw->isAncestorOf(QApplication::focusWidget()));
+        drive::typeText(QApplication::focusWidget(), QStringLiteral("q"));
+        t.typeCell(dw, spec.nameColumn, rows + 1, QStringLiteral("新组一"));
+        drive::click(t.page->cb_1);
+        t.typeCell(dw, spec.codeColumn, rows + 2, QStringLiteral("1"));   // taken already
+        t.typeCell(dw, spec.nameColumn, rows + 2, QStringLiteral("新组二"));
+        QCOMPARE(groupsIn(table, spec.codeColumn, spec.nameColumn), before);
+
+        drive::click(t.page->cb_3);
+        QCOMPARE(t.boxTitles(), QStringList{failed});
+        const auto &box = t.fakes.boxes->shown.last();
+        QVERIFY2(box.text.startsWith(kFailed + QLatin1Char('\n')) && box.text.size() > kFailed.size() + 1, qPrintable(box.text));
+        QCOMPARE(box.icon, Icon::Stop);
+        QCOMPARE(gs_sqlerrtext, box.text.mid(kFailed.size() + 1));
+        QCOMPARE(groupsIn(table, spec.codeColumn, spec.nameColumn), before);
+        QCOMPARE(t.page->ii_restart, 0);
+        // The rows stay as typed, ready to be put right.
+        QCOMPARE(dw->rowCount(), rows + 2);
+
+        t.typeCell(dw, spec.codeColumn, rows + 2, QStringLiteral("r"));
+        drive::click(t.page->cb_3);
+        EXPECT_BOX(*t.fakes.boxes, saved, kSaved);
+        QCOMPARE(groupsIn(table, spec.codeColumn, spec.nameColumn),
+                 QStringList(before) << QStringLiteral("q=新组一") << QStringLiteral("r=新组二"));
+        QCOMPARE(t.page->ii_restart, 1);
+
+        // Renamed, then deleted: each table asks with its own code and finds the row as it was read.
+        t.typeCell(dw, spec.nameColumn, rows + 1, QStringLiteral("改名"));
+        t.fakes.boxes->answers << Answer::Yes;
+        drive::click(t.page->cb_2);
+        QCOMPARE(t.fakes.boxes->shown.at(t.fakes.boxes->shown.size() - 2).title, spec.deleteCode);
+        QCOMPARE(t.fakes.boxes->shown.at(t.fakes.boxes->shown.size() - 2).text, QStringLiteral("确认删除组<改名>?"));
+        EXPECT_BOX(*t.fakes.boxes, saved, kSaved);
+        QCOMPARE(groupsIn(table, spec.codeColumn, spec.nameColumn), QStringList(before) << QStringLiteral("r=新组二"));
+    }
+
+    // What the database refuses comes back with its reason; nothing is written.
+    void refusalsNameTheField_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no code") << 0 << "" << "无号" << "组号";
+        QTest::newRow("duplicate code") << 2 << "1" << "重复" << "组号";
+    }
+    void refusalsNameTheField()
+    {
+        QFETCH(int, tab);
+        QFETCH(QString, code);
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        ConfigPage t;
+        t.chooseTab(t.groups(), tab);
+        views::DataView *dw = t.groups()->view(tab);
+        const auto &spec = settings::GroupTables::tables().at(tab);
+        drive::click(t.page->cb_1);
+        const long row = dw->rowCount();
+        if (!code.isEmpty())
+            t.typeCell(dw, spec.codeColumn, row, code);
+        t.typeCell(dw, spec.nameColumn, row, name);
+        drive::click(t.page->cb_3);
+        QCOMPARE(t.fakes.boxes->shown.last().title, spec.failedCode);
+        QVERIFY2(t.fakes.boxes->shown.last().text.contains(reason), qPrintable(t.fakes.boxes->shown.last().text));
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM ") + QStringList{"t_group", "p_group", "ca_group"}.at(tab)
+                        + QStringLiteral(" WHERE ") + spec.nameColumn + QStringLiteral(" = ?"), {name}).toInt(), 0);
+    }
+
+    // A commit that fails after the write is a failure: rolled back, the failure box, no restart.
+    void failedCommitIsReportedAsFailure()
+    {
+        ConfigPage t;
+        views::DataView *dw = t.groups()->dw_1;
+        drive::click(t.page->cb_1);
+        const long row = dw->rowCount();
+        t.typeCell(dw, QStringLiteral("zuhao0"), row, QStringLiteral("k"));
+        t.typeCell(dw, QStringLiteral("zuming"), row, QStringLiteral("同事"));
+        {
+            Reader other(t.folder.database());
+            drive::click(t.page->cb_3);
+        }
+        QCOMPARE(t.boxTitles(), QStringList{QStringLiteral("016")});
+        QVERIFY(t.fakes.boxes->shown.last().text.startsWith(kFailed + QLatin1Char('\n')));
+        QCOMPARE(t.page->ii_restart, 0);
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_group WHERE zuhao0 = 'k'")).toInt(), 0);
+        // Still pending: saved again once the other program is done.
+        drive::click(t.page->cb_3);
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("015"), kSaved);
+        QCOMPARE(scalar(QStringLiteral("SELECT zuming FROM t_group WHERE zuhao0 = 'k'")).toString(), QStringLiteral("同事"));
+    }
+
+    // Delete asks (No changes nothing), then writes at once; the members of a deleted group stay
+    // in their table. A new row with nothing in it goes without a question.
+    void deleteAsksAndSavesAtOnce()
+    {
+        ConfigPage t(QByteArray(), [] {
+            exec(QStringLiteral("INSERT INTO t_group (zuhao0, zuming) VALUES ('w', '网友'), ('n', NULL)"));
+            exec(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0) VALUES ('w', '王五')"));
+        });
+        views::DataView *dw = t.groups()->dw_1;
+        const long w = drive::column(dw, QStringLiteral("zuhao0")).indexOf(QStringLiteral("w")) + 1;
+        QVERIFY(w > 0);
+        const long rows = dw->rowCount();
+
+        drive::click(t.page->cb_1);
+        drive::click(t.page->cb_2);
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+        QCOMPARE(dw->rowCount(), rows);
+
+        drive::clickObject(dw, QStringLiteral("zuming"), w);
+        t.fakes.boxes->answers << Answer::No;
+        drive::click(t.page->cb_2);
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("012"), QStringLiteral("确认删除组<网友>?"), Icon::Question, Buttons::YesNo, 2);
+        QCOMPARE(dw->rowCount(), rows);
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_group WHERE zuhao0 = 'w'")).toInt(), 1);
+
+        drive::clickObject(dw, QStringLiteral("zuming"), w);
+        t.fakes.boxes->answers << Answer::Yes;
+        drive::click(t.page->cb_2);
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("015"), kSaved);
+        QCOMPARE(dw->rowCount(), rows - 1);
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_group WHERE zuhao0 = 'w'")).toInt(), 0);
+        QCOMPARE(scalar(QStringLiteral("SELECT zuhao0 FROM t_telinfo WHERE xingm0 = '王五'")).toString(), QStringLiteral("w"));
+        QCOMPARE(t.page->ii_restart, 1);
+
+        // A stored group without a name is asked about too, and goes only on Yes.
+        const long n = drive::column(dw, QStringLiteral("zuhao0")).indexOf(QStringLiteral("n")) + 1;
+        drive::clickObject(dw, QStringLiteral("zuhao0"), n);
+        t.fakes.boxes->answers << Answer::No;
+        drive::click(t.page->cb_2);
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("012"), QStringLiteral("确认删除组<>?"), Icon::Question, Buttons::YesNo, 2);
+        drive::click(t.page->cb_3);
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM t_group WHERE zuhao0 = 'n'")).toInt(), 1);
+    }
+};
+
+MIVO_TEST_MAIN(tst_grouptables)
+#include "tst_grouptables.moc"

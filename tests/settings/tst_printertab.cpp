@@ -1,0 +1,117 @@
+// The settings page's Printer tab against a real print server with the PDF printer: the name of
+// the current printer, the set-up ("028" without a printer) and the choice of another printer.
+
+#include "configpage.h"
+#include "cupsserver.h"
+#include "platform/qtservices.h"
+#include "settings/printertab.h"
+#include "testmain.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+// The page on the real printers of the test's server.
+struct PrinterPage : ConfigPage
+{
+    PrinterPage()
+        : ConfigPage(QByteArray(), [] {
+            platform::services().printers = std::make_unique<platform::QtPrinters>();
+        })
+    {
+    }
+    settings::PrinterTab *tab() const { return page->tp_d; }
+};
+
+// Runs `act` on the next dialog that opens, while it is open.
+void onNextDialog(std::function<void(QDialog *)> act)
+{
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            act(dialog);
+        }
+    });
+    poll->start(20);
+}
+
+} // namespace
+
+class tst_printertab : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { m_cups = std::make_unique<CupsServer>(); }
+    void cleanupTestCase() { m_cups.reset(); }
+
+    // Without a printer the field stays empty and the set-up says "028".
+    void noPrinterSays028()
+    {
+        PrinterPage t;
+        QCOMPARE(platform::QtPrinters().description(), QString());
+        QCOMPARE(t.tab()->sle_d1->text(), QString());
+        t.chooseTab(t.page->tab_2, 3);
+        drive::click(t.tab()->cb_d2);
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("028"), QStringLiteral("无打印机可设定!"));
+    }
+
+    // The server's default printer is shown by name; its set-up opens; choosing another printer
+    // shows that one from then on.
+    void theCurrentPrinterAndTheChoice()
+    {
+        QString error;
+        QVERIFY2(m_cups->addPdfPrinter(QStringLiteral("PDF"), true, &error), qPrintable(error));
+        QVERIFY2(m_cups->addPdfPrinter(QStringLiteral("PDF2"), false, &error), qPrintable(error));
+        const QString description = platform::QtPrinters().description();
+        QVERIFY2(description.startsWith(QStringLiteral("PDF\t")) && description.count(QLatin1Char('\t')) == 2,
+                 qPrintable(description));
+
+        PrinterPage t;
+        t.chooseTab(t.page->tab_2, 3);
+        QCOMPARE(t.tab()->sle_d1->text(), QStringLiteral("PDF"));
+
+        bool setupOpened = false;
+        onNextDialog([&setupOpened](QDialog *d) {
+            setupOpened = true;
+            d->reject();
+        });
+        drive::click(t.tab()->cb_d2);
+        QVERIFY(setupOpened);
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+
+        // The printer dialog lists the server's printers; the second is chosen.
+        QStringList listed;
+        onNextDialog([&listed](QDialog *d) {
+            for (QComboBox *combo : d->findChildren<QComboBox *>()) {
+                const int i = combo->findText(QStringLiteral("PDF2"));
+                if (i < 0)
+                    continue;
+                for (int k = 0; k < combo->count(); ++k)
+                    listed << combo->itemText(k);
+                combo->setCurrentIndex(i);
+            }
+            d->accept();
+        });
+        drive::click(t.tab()->cb_d1);
+        QVERIFY2(listed.contains(QStringLiteral("PDF")) && listed.contains(QStringLiteral("PDF2")), qPrintable(listed.join(',')));
+        QCOMPARE(t.tab()->sle_d1->text(), QStringLiteral("PDF2"));
+
+        // A printer that went away: the field keeps what it showed, the default is offered again.
+        QVERIFY2(m_cups->removePrinter(QStringLiteral("PDF2"), &error), qPrintable(error));
+        t.tab()->of_showprinter();
+        QCOMPARE(t.tab()->sle_d1->text(), QStringLiteral("PDF"));
+    }
+
+private:
+    std::unique_ptr<CupsServer> m_cups;
+};
+
+MIVO_TEST_MAIN(tst_printertab)
+#include "tst_printertab.moc"
