@@ -3,7 +3,7 @@
 // expanded, the titles of its notes; choosing a note opens it in the editor on the first tab. The
 // page's buttons add, save and delete notes; after every save and delete the tree is built afresh
 // and the note (or its group) found again. The zoom toggle widens the tree over the whole page and
-// back. The third tab cuts a text too long for one note into pieces.
+// back. The second tab searches the notes; the third cuts a text too long for one note into pieces.
 
 #include "pagekit/grouptree.h"
 #include "pagekit/page.h"
@@ -11,8 +11,8 @@
 #include <QTabWidget>
 
 class NoteEditor;
+class NoteFind;
 class NoteSplitter;
-class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -39,8 +39,7 @@ public:
     widgets::HandleTree *tv_1;
     NoteTabs *tab_1;
     NoteEditor *tp_1;      // " 内容 "
-    QWidget *tp_2;         // " 查找 "
-    QComboBox *ddlb_2;     // the search's scope: "全部", then the groups in the tree's order
+    NoteFind *tp_2;        // " 查找 "
     NoteSplitter *tp_3;    // " 编辑"
     QPushButton *cb_1;     // 添加(&A)
     QPushButton *cb_3;     // 保存(&S)
@@ -58,6 +57,9 @@ public:
     // Expands the group of `gid` (reading its notes if needed) and, given a title, opens its first
     // note of that title; the tree takes the focus. False when no group has that code.
     bool of_locate(const QString &gid, const QString &title = QString());
+    // A hit of the find tab: the content tab comes forward, and the note opens where its group is
+    // still in the tree.
+    void of_openhit(const QString &gid, const QString &title);
 
     void of_layout(int w, int h) override;
     void of_lock(bool locked) override;
