@@ -40,6 +40,9 @@ bool mivo::open(const QString &executablePath)
 
 void mivo::idle()
 {
+    // A modal task the user waits for (building the search index) is not idleness.
+    if (platform::services().idle && platform::services().idle->held())
+        return;
     if (m_idleHandler)
         m_idleHandler();
 }

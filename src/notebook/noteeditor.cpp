@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "notebook/notetext.h"
 #include "notebook/w_pt_readmax.h"
+#include "pagekit/helpers.h"
 #include "platform/services.h"
 #include "views/font.h"
 #include "widgets/unitgeometry.h"
@@ -28,16 +29,6 @@ QToolButton *pictureButton(const QString &picture, const QString &tip, const QSt
     return b;
 }
 
-QLabel *label(const QString &text, const QString &objectName, QWidget *buddy, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(objectName);
-    l->setAccessibleName(text);
-    l->setBuddy(buddy);
-    buddy->setAccessibleName(text);
-    return l;
-}
-
 } // namespace
 
 const QString NoteEditor::is_max = QStringLiteral("/*最多32767字符,16383汉字,否则请使用编辑器辅助分拆,切勿包含日文*/");
@@ -51,11 +42,11 @@ NoteEditor::NoteEditor(QWidget *parent)
     ddlb_1 = new QComboBox(this);
     ddlb_1->setObjectName(QStringLiteral("ddlb_1"));
     ddlb_1->setEditable(false);
-    st_1 = label(QStringLiteral("组"), QStringLiteral("st_1"), ddlb_1, this);
+    st_1 = pagekit::makeLabel(QStringLiteral("组"), QStringLiteral("st_1"), ddlb_1, this);
 
     sle_1 = new QLineEdit(this);
     sle_1->setObjectName(QStringLiteral("sle_1"));
-    st_2 = label(QStringLiteral("标题"), QStringLiteral("st_2"), sle_1, this);
+    st_2 = pagekit::makeLabel(QStringLiteral("标题"), QStringLiteral("st_2"), sle_1, this);
 
     mle_1 = new QPlainTextEdit(this);
     mle_1->setObjectName(QStringLiteral("mle_1"));

@@ -2,6 +2,7 @@
 
 #include "app/schema.h"
 #include "app/transaction.h"
+#include "platform/services.h"
 
 #include <QProgressBar>
 #include <QProgressDialog>
@@ -167,6 +168,8 @@ IndexResult addSearchIndexWithProgress(Transaction &t, QWidget *parent, int show
     dialog.setMinimumDuration(showAfterMs);
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
+    // The program does not lock over the dialog while it runs; the idle period starts after it.
+    const platform::IdleHold hold(platform::services().idle.get());
     for (QPushButton *button : dialog.findChildren<QPushButton *>())
         button->setAccessibleName(button->text());
     for (QProgressBar *bar : dialog.findChildren<QProgressBar *>())

@@ -5,6 +5,7 @@
 #include "app/globals.h"
 #include "app/transaction.h"
 #include "notebook/noteeditor.h"
+#include "notebook/notefind.h"
 #include "notebook/notesplitter.h"
 #include "pagekit/helpers.h"
 #include "views/font.h"
@@ -98,13 +99,7 @@ void u_notepro::of_build()
     tab_1->setObjectName(QStringLiteral("tab_1"));
     tab_1->setAccessibleName(QStringLiteral("笔记"));
     tp_1 = new NoteEditor(tab_1);
-    tp_2 = new QWidget(tab_1);
-    tp_2->setObjectName(QStringLiteral("tp_2"));
-    tp_2->setAccessibleName(QStringLiteral("查找"));
-    ddlb_2 = new QComboBox(tp_2);
-    ddlb_2->setObjectName(QStringLiteral("ddlb_2"));
-    ddlb_2->setAccessibleName(QStringLiteral("组"));
-    ddlb_2->setEditable(false);
+    tp_2 = new NoteFind(tab_1);
     tp_3 = new NoteSplitter(tab_1);
     tab_1->addTab(tp_1, QIcon(appFile(QStringLiteral("resource/i008.ico"))), QStringLiteral(" 内容 "));
     tab_1->addTab(tp_2, QIcon(appFile(QStringLiteral("resource/i009.ico"))), QStringLiteral(" 查找 "));
@@ -131,6 +126,7 @@ void u_notepro::of_build()
     connect(cb_3, &QPushButton::clicked, this, &u_notepro::cb_3_clicked);
     connect(cb_2, &QPushButton::clicked, this, &u_notepro::cb_2_clicked);
     connect(cb_5, &QPushButton::clicked, this, &u_notepro::cb_5_clicked);
+    connect(tp_2, &NoteFind::hitOpened, this, &u_notepro::of_openhit);
     connect(tp_3, &NoteSplitter::pieceCopied, this, [this] { tab_1->setCurrentWidget(tp_1); });
 
     constructor();
@@ -141,23 +137,19 @@ u_notepro::~u_notepro() = default;
 void u_notepro::constructor()
 {
     tp_1->ddlb_1->addItem(QStringLiteral("[请选择]"));
-    ddlb_2->addItem(QStringLiteral("全部"));
     m_groups = m_tree.build(kNoGroups);
     // Both lists follow the tree's order, after their fixed first entry.
-    for (const pagekit::Group &g : std::as_const(m_groups)) {
+    for (const pagekit::Group &g : std::as_const(m_groups))
         tp_1->ddlb_1->addItem(g.name);
-        ddlb_2->addItem(g.name);
-    }
+    tp_2->setGroups(m_groups);
     tab_1->setCurrentWidget(tp_1);
     tp_1->ddlb_1->setCurrentIndex(0);
-    ddlb_2->setCurrentIndex(0);
 }
 
 void u_notepro::of_rebuild()
 {
     m_tree.clear();
     tp_1->ddlb_1->clear();
-    ddlb_2->clear();
     constructor();
 }
 
@@ -258,6 +250,22 @@ bool u_notepro::of_locate(const QString &gid, const QString &title)
     return found;
 }
 
+void u_notepro::of_openhit(const QString &gid, const QString &title)
+{
+    tab_1->setCurrentWidget(tp_1);
+    if (!of_locate(gid, title))
+        return;
+    // The note may have been the tree's current item already while the editor went on to a new
+    // note: choosing it again changes no selection, so it is opened here. A note the editor holds
+    // keeps what was typed into it.
+    const long current = tv_1->findItem(TreeNavigation::Current);
+    TreeItem item, group;
+    if (tv_1->getItem(current, item) && item.level == pagekit::GroupTree::MemberLevel && item.label == title
+        && tv_1->getItem(tv_1->findItem(TreeNavigation::Parent, current), group) && group.data.toString() == gid
+        && long(item.data.toLongLong()) != il_id)
+        tv_1_selectionchanged(current, current);
+}
+
 void u_notepro::of_lockcontrols(bool locked)
 {
     tp_1->of_lock(locked);
@@ -282,7 +290,7 @@ void u_notepro::of_arrange(int w, int h)
 
     tp_1->of_layout(tabs.width(), tabs.height());
     const int pageHeight = units::toUnitsY(tab_1->pageHeight(tab_1->size()), logicalDpiY());
-    setUnitGeometry(ddlb_2, QRect(251, 12, 600, 92));
+    tp_2->of_layout(tp_1->mleWidth(), pageHeight);
     tp_3->of_layout(tp_1->mleWidth(), pageHeight);
 
     // A widened tree keeps covering the page at every size.

@@ -3,7 +3,7 @@
 // expanded, the titles of its notes; choosing a note opens it in the editor on the first tab. The
 // page's buttons add, save and delete notes; after every save and delete the tree is built afresh
 // and the note (or its group) found again. The zoom toggle widens the tree over the whole page and
-// back. The third tab cuts a text too long for one note into pieces.
+// back. The second tab searches the notes; the third cuts a text too long for one note into pieces.
 
 #include "pagekit/grouptree.h"
 #include "pagekit/page.h"
@@ -11,8 +11,8 @@
 #include <QTabWidget>
 
 class NoteEditor;
+class NoteFind;
 class NoteSplitter;
-class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -40,8 +40,7 @@ public:
     widgets::HandleTree *tv_1 = nullptr;
     NoteTabs *tab_1 = nullptr;
     NoteEditor *tp_1 = nullptr;      // " 内容 "
-    QWidget *tp_2 = nullptr;         // " 查找 "
-    QComboBox *ddlb_2 = nullptr;     // the search's scope: "全部", then the groups in the tree's order
+    NoteFind *tp_2 = nullptr;        // " 查找 "
     NoteSplitter *tp_3 = nullptr;    // " 编辑"
     QPushButton *cb_1 = nullptr;     // 添加(&A)
     QPushButton *cb_3 = nullptr;     // 保存(&S)
@@ -59,6 +58,9 @@ public:
     // Expands the group of `gid` (reading its notes if needed) and, given a title, opens its first
     // note of that title; the tree takes the focus. False when no group has that code.
     bool of_locate(const QString &gid, const QString &title = QString());
+    // A hit of the find tab: the content tab comes forward, and the note opens where its group is
+    // still in the tree.
+    void of_openhit(const QString &gid, const QString &title);
 
 
     void tv_1_itempopulate(long handle);

@@ -4,6 +4,7 @@
 #include "app/transaction.h"
 #include "views/dataview.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 namespace pagekit {
@@ -15,6 +16,16 @@ QPushButton *makeButton(const QString &caption, const QString &objectName, QWidg
     QString name = caption;
     b->setAccessibleName(name.remove(QLatin1Char('&')));
     return b;
+}
+
+QLabel *makeLabel(const QString &caption, const QString &objectName, QWidget *buddy, QWidget *parent)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(objectName);
+    l->setAccessibleName(caption);
+    l->setBuddy(buddy);
+    buddy->setAccessibleName(caption);
+    return l;
 }
 
 void showBox(const Box &box, const QString &more)
@@ -47,7 +58,9 @@ bool SortToggle::headerClicked(views::DataView *dw, const views::DwObject &dwo)
 void highlightOnly(views::DataView *dw, long row)
 {
     dw->selectRow(0, false);
-    dw->selectRow(row, true);
+    // Row 0 is no row here: the view would take it for all of them.
+    if (row > 0)
+        dw->selectRow(row, true);
 }
 
 bool commitOrReport(bool written, const Box &failure)

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+class QLabel;
 class QPushButton;
 class QWidget;
 
@@ -21,6 +22,9 @@ namespace pagekit {
 // A button with its caption ("保存(&S)"), object name, and the caption without "&" as its
 // accessible name.
 QPushButton *makeButton(const QString &caption, const QString &objectName, QWidget *parent);
+// The caption of a field: the field (its buddy, which a mnemonic reaches) takes it as its
+// accessible name too.
+QLabel *makeLabel(const QString &caption, const QString &objectName, QWidget *buddy, QWidget *parent);
 
 // A message box of the page: code, text and icon.
 struct Box
@@ -51,7 +55,7 @@ private:
     QString is_sort;
 };
 
-// Clears every highlight of the view, then highlights `row`.
+// Clears every highlight of the view, then highlights `row` (none for 0).
 void highlightOnly(views::DataView *dw, long row);
 
 // After statements (or a view) have written: commits; when anything failed, keeps the error text in

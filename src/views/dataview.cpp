@@ -289,6 +289,11 @@ void DataView::scrollToRow(long row)
         d->part->bringIntoView(row);
 }
 
+bool DataView::setColumnWidth(const QString &column, int pixels)
+{
+    return d->part && d->part->setColumnWidth(column, pixels);
+}
+
 QString DataView::getColumnName() const
 {
     return d->part ? d->part->currentColumn() : QString();

@@ -68,6 +68,9 @@ public:
     void scrollToRow(long row);            // makes it current and brings it into view
     QString getColumnName() const;         // the current column
     bool setColumn(const QString &column);
+    // The width a grid gives a shown column, in pixels (a negative width shows as none); false on a
+    // card or for a column the grid does not show. Holds until the definition is set again.
+    bool setColumnWidth(const QString &column, int pixels);
 
     // The value being typed reaches the row. False when it does not fit the column (its mask or a
     // date that does not exist): the user is told, and the typed text stays in the editor.

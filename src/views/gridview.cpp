@@ -327,6 +327,15 @@ void GridPart::applyColumnWidths()
     }
 }
 
+bool GridPart::setColumnWidth(const QString &column, int pixels)
+{
+    const int s = m_model->sectionOf(column);
+    if (s < 0)
+        return false;
+    m_table->setColumnWidth(s, qMax(0, pixels));
+    return true;
+}
+
 void GridPart::showRow(long row)
 {
     m_table->m_settingRow = true;

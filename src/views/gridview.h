@@ -23,6 +23,7 @@ public:
     QString displayText(const QString &name, long row) const override;
     QString currentColumn() const override;
     bool setCurrentColumn(const QString &column) override;
+    bool setColumnWidth(const QString &column, int pixels) override;
     void lookupsChanged() override;
     QWidget *focusTarget() override;
     void detach() override;

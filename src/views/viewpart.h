@@ -42,6 +42,8 @@ public:
     virtual QString displayText(const QString &name, long row) const = 0;
     virtual QString currentColumn() const = 0;
     virtual bool setCurrentColumn(const QString &column) = 0;
+    // A grid column's width in pixels; a card has no columns to widen.
+    virtual bool setColumnWidth(const QString &, int) { return false; }
     virtual void lookupsChanged() = 0;
     virtual QWidget *focusTarget() { return this; }   // where the control's keyboard focus goes
     // The control switches to another definition: stop following the store. The part is deleted

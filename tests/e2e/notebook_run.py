@@ -1,12 +1,14 @@
 #!/usr/bin/python3
-"""The notebook as a user has it, on a real X server: a note is added, saved, opened again, read in
-the enlarged reader and deleted; the database is read back after every step.
+"""The notebook as a user has it, on a real X server: a note is added, saved, found, opened again,
+read in the enlarged reader and deleted; the database is read back after every step.
 
 Chooses "笔记本", selects the group "日记" in the tree with the keyboard, adds a note with a Chinese
-and ASCII title and text, saves it ("N07"), opens another note and then the new one again, adds to
-its text and saves again (so the text shown on reopening was the stored one), opens the reader (it
-lies exactly over the main window, Escape closes it), deletes the note ("N01" answered with Yes,
-"N02") and leaves through "退出". Screenshots of the page with the note and of the reader.
+and ASCII title and text, saves it ("N07"), starts a new note, finds the saved one on the find tab
+(typed text, "查找(F)", a double click on the hit, which brings the content tab back with the note),
+opens another note and then the found one again, adds to its text and saves again (so the text
+shown on reopening was the stored one), opens the reader (it lies exactly over the main window,
+Escape closes it), deletes the note ("N01" answered with Yes, "N02") and leaves through "退出".
+Screenshots of the page with the note, of the find tab with its hit, and of the reader.
 """
 
 import re
@@ -26,6 +28,11 @@ TREE_ROOT = (180, 41)
 TITLE_FIELD = (600, 101)
 TEXT_FIELD = (560, 300)
 READER_BUTTON = (775, 75)
+# The find tab: its tab, the search text, the button, and the first hit of the list.
+FIND_TAB = (463, 45)
+FIND_TEXT = (620, 78)
+FIND_BUTTON = (742, 105)
+FIRST_HIT = (560, 158)
 
 NOTE_TITLE = "e2e 笔记"
 NOTE_TEXT = "Hello 你好"
@@ -96,8 +103,22 @@ def run(args):
         log("stored %r" % rows)
         session.shot("page-with-note")
 
-        # Another note of the group, then the new one again (the tree has the focus after saving);
-        # its text is read from the database and saving what was added keeps it.
+        # A new note in the editor; the saved one is found by a word of its title and opened by a
+        # double click on the hit, which gives the tree the focus on it.
+        session.click(at(ADD))
+        session.click(at(FIND_TAB))
+        region = content_region(window)
+        empty = wait_for("the find tab", lambda: session.drawn_shot("find-tab-empty", region))
+        session.click(at(FIND_TEXT))
+        typed("e2e")
+        session.click(at(FIND_BUTTON))
+        found = wait_for("the hit listed", lambda: session.changed_shot("find-tab", empty, region))
+        session.x("xdotool", "mousemove", str(at(FIRST_HIT)[0]), str(at(FIRST_HIT)[1]), "click", "--repeat", "2",
+                  "--delay", "80", "1")
+        wait_for("the note opened", lambda: session.changed_shot("hit-opened", found, region))
+
+        # Another note of the group, then the found one again (the tree has the focus); its text is
+        # read from the database and saving what was added keeps it.
         session.key("Down")
         session.key("Up")
         session.click(at(TEXT_FIELD))

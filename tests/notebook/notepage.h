@@ -3,6 +3,7 @@
 // build drew; and the moves a user makes on it.
 
 #include "notebook/noteeditor.h"
+#include "notebook/notefind.h"
 #include "notebook/notesplitter.h"
 #include "notebook/u_notepro.h"
 #include "pagedriver.h"

@@ -59,7 +59,7 @@ private slots:
         const QStringList names{QStringLiteral("收件箱"), QStringLiteral("日记"), QStringLiteral("工作"), QStringLiteral("工作")};
         QCOMPARE(t.children(root.handle), names);
         QCOMPARE(entries(t.editor()->ddlb_1), QStringList{QStringLiteral("[请选择]")} + names);
-        QCOMPARE(entries(t.page->ddlb_2), QStringList{QStringLiteral("全部")} + names);
+        QCOMPARE(entries(t.page->tp_2->ddlb_2), QStringList{QStringLiteral("全部")} + names);
         QCOMPARE(t.page->tab_1->currentWidget(), static_cast<QWidget *>(t.editor()));
         QCOMPARE((QStringList{t.page->tab_1->tabText(0), t.page->tab_1->tabText(1), t.page->tab_1->tabText(2)}),
                  (QStringList{QStringLiteral(" 内容 "), QStringLiteral(" 查找 "), QStringLiteral(" 编辑")}));
@@ -91,7 +91,7 @@ private slots:
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("N00"), QStringLiteral("组信息无数据!"));
         QCOMPARE(t.children(drive::root(t.tree())), QStringList());
         QCOMPARE(entries(t.editor()->ddlb_1), QStringList{QStringLiteral("[请选择]")});
-        QCOMPARE(entries(t.page->ddlb_2), QStringList{QStringLiteral("全部")});
+        QCOMPARE(entries(t.page->tp_2->ddlb_2), QStringList{QStringLiteral("全部")});
     }
 
     void choosingANoteOpensItChoosingAGroupDoesNot()

@@ -108,14 +108,14 @@ private slots:
         // Stored with the title trimmed and the text as typed; found again and opened.
         t.typeTitle(QStringLiteral("  旅行 计划  "));
         t.typeText(QStringLiteral("  第一天:北京\n第二天:上海  "));
-        t.page->ddlb_2->setCurrentIndex(3);
+        t.page->tp_2->ddlb_2->setCurrentIndex(3);
         t.click(t.page->cb_3);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("N07"), kSaved);
         const qlonglong id = t.idOf(QStringLiteral("4"), QStringLiteral("旅行 计划"));
         QCOMPARE(t.content(id), QStringLiteral("  第一天:北京\n第二天:上海  "));
         QCOMPARE(qlonglong(t.page->il_id), id);
         QCOMPARE(drive::currentLabel(t.tree()), QStringLiteral("旅行 计划"));
-        QCOMPARE(t.page->ddlb_2->currentIndex(), 0);
+        QCOMPARE(t.page->tp_2->ddlb_2->currentIndex(), 0);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(t.tree()));
 
         // Add on a note takes the note's group; Delete on the new note does nothing and asks nothing.

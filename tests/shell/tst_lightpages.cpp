@@ -2,6 +2,7 @@
 // sees must be what a page filled at start shows.
 
 #include "notebook/noteeditor.h"
+#include "notebook/notefind.h"
 #include "pagedriver.h"
 #include "shellfixture.h"
 #include "testmain.h"
@@ -66,7 +67,7 @@ private slots:
         QCOMPARE(folder.fakes.boxes->titles(), atOpening);
         // The empty tables show as empty trees and lists, as at start.
         QVERIFY(groupLabels(w.uo_note->tv_1).isEmpty());
-        QCOMPARE(w.uo_note->ddlb_2->count(), 1);
+        QCOMPARE(w.uo_note->tp_2->ddlb_2->count(), 1);
         QVERIFY(groupLabels(w.uo_cap->tv_1).isEmpty());
     }
 
@@ -84,7 +85,7 @@ private slots:
         const QStringList notebookGroups = groupLabels(t.w.uo_note->tv_1);
         QVERIFY(!notebookGroups.isEmpty());
         QVERIFY(!notebookGroups.contains(QStringLiteral("新笔记组")));
-        QCOMPARE(t.w.uo_note->ddlb_2->count(), notebookGroups.size() + 1);
+        QCOMPARE(t.w.uo_note->tp_2->ddlb_2->count(), notebookGroups.size() + 1);
         QCOMPARE(t.w.uo_note->tp_1->ddlb_1->count(), notebookGroups.size() + 1);
 
         t.w.lv_1->choose(w_main::Assets);

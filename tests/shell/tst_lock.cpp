@@ -1,16 +1,21 @@
 #include "app/globals.h"
+#include "app/transaction.h"
 #include "notebook/noteeditor.h"
+#include "notebook/notefind.h"
+#include "notebook/searchindex.h"
 #include "notebook/w_pt_readmax.h"
 #include "shell/lockhotkey.h"
 #include "settings/generaltab.h"
 #include "shellfixture.h"
 #include "testmain.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -353,6 +358,41 @@ private slots:
         QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
         QVERIFY(!t.w.isLocked());
         QVERIFY(reader->isVisible());
+    }
+
+    // Building the notes' search index runs behind a modal dialog, with a transaction open: the idle
+    // period does not lock meanwhile, and starts afresh once the dialog is gone.
+    void theIdleLockWaitsForTheSearchIndex()
+    {
+        HotkeyLoaded loaded(true);
+        OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L", "locktime=1\r\n"));
+        for (const char *sql : {"DROP TRIGGER p_info_fts_ai", "DROP TRIGGER p_info_fts_ad", "DROP TRIGGER p_info_fts_au",
+                                "DROP TABLE p_info_fts"})
+            QVERIFY(sqlca.execute(QString::fromLatin1(sql)));
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(sqlca.execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES ('1', ?, 'x')"), {QString::number(i)}));
+        QVERIFY(sqlca.commit());
+        t.open();
+        t.clickItem(w_main::Notebook);
+        NoteFind *find = t.w.uo_note->tp_2;
+        t.w.uo_note->tab_1->setCurrentWidget(find);
+        find->indexDialogDelayMs = 0;
+
+        bool during = false;
+        QTimer::singleShot(0, this, [&] {
+            QVERIFY(QApplication::activeModalWidget());
+            mivo::instance()->idle();
+            during = true;
+            QVERIFY(!t.w.isLocked());
+            QVERIFY(t.w.uo_note->isVisible());
+        });
+        QTest::mouseClick(find->cb_find, Qt::LeftButton);
+        QVERIFY(during);
+        QVERIFY(notesearch::hasSearchIndex(sqlca));
+        QCOMPARE(t.fakes.idle->armCount, 2);
+        QCOMPARE(t.fakes.idle->armed, 60);
+        mivo::instance()->idle();
+        QVERIFY(t.w.isLocked());
     }
 };
 

@@ -317,6 +317,13 @@ private slots:
         dw.setTransObject(sqlca);
         QCOMPARE(dw.retrieve({views::allGroupsPattern()}), 3L);
         dw.setItem(1, QStringLiteral("nich00"), QStringLiteral("未保存"));
+        // A page may size a column itself; the width holds for this definition only.
+        const int derived = dw.objectRect(QStringLiteral("xingm0_t")).width();
+        QVERIFY(dw.setColumnWidth(QStringLiteral("xingm0"), derived + 77));
+        QCOMPARE(dw.objectRect(QStringLiteral("xingm0_t")).width(), derived + 77);
+        QVERIFY(dw.setColumnWidth(QStringLiteral("xingm0"), -5));
+        QCOMPARE(dw.objectRect(QStringLiteral("xingm0_t")).width(), 0);
+        QVERIFY(!dw.setColumnWidth(QStringLiteral("nosuchcolumn"), 100));
 
         QVERIFY(dw.setDataObject(QStringLiteral("dw_telper")));
         QCOMPARE(dw.dataObject(), QStringLiteral("dw_telper"));
@@ -324,6 +331,7 @@ private slots:
         QCOMPARE(dw.getRow(), 0L);
         QVERIFY(dw.fieldEditor(QStringLiteral("xingm0")));
         QVERIFY(dw.objectRect(QStringLiteral("count_xingm0")).isNull());
+        QVERIFY(!dw.setColumnWidth(QStringLiteral("xingm0"), 100));
         dw.setTransObject(sqlca);
         QCOMPARE(dw.retrieve({QStringLiteral("人02")}), 1L);
         QCOMPARE(dw.displayText(QStringLiteral("zuhao0")), QStringLiteral("朋友"));
@@ -332,6 +340,7 @@ private slots:
         QCOMPARE(dw.dataObject(), QStringLiteral("dw_telper"));
         QVERIFY(dw.setDataObject(QStringLiteral("dw_telall")));
         QVERIFY(!dw.fieldEditor(QStringLiteral("xingm0")));
+        QCOMPARE(dw.objectRect(QStringLiteral("xingm0_t")).width(), derived);
         dw.setTransObject(sqlca);
         QCOMPARE(dw.retrieve({views::allGroupsPattern()}), 3L);
         QVERIFY(dw.getItem(1, QStringLiteral("nich00")).isNull());

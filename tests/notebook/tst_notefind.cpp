@@ -1,0 +1,393 @@
+// The find tab as a user works it: what a search lists and in which order, the check boxes, sorting
+// and the one highlighted row, opening a hit, the list across a save, vanished groups and failures,
+// and the search index added at the first search of a database made without it.
+
+#include "app/globals.h"
+#include "app/transaction.h"
+#include "notebook/searchindex.h"
+#include "notepage.h"
+#include "testmain.h"
+#include "views/dataview.h"
+#include "widgets/handletree.h"
+#include "widgets/unitgeometry.h"
+#include "widgets/units.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QProgressDialog>
+#include <QTimer>
+
+namespace {
+
+const QList<Note> kNotes = {
+    {QStringLiteral("2"), QStringLiteral("会议"), QStringLiteral("九点开会,讨论预算")},
+    {QStringLiteral("1"), QStringLiteral("周记"), QStringLiteral("本周预算超支")},
+    {QStringLiteral("1"), QStringLiteral("Apple pie"), QStringLiteral("100% butter, a_b")},
+    {QStringLiteral("2"), QStringLiteral("预算表"), QStringLiteral("")},
+    {QStringLiteral("_"), QStringLiteral("杂项预算"), QStringLiteral("x")},
+    {QStringLiteral("9"), QStringLiteral("预算(无组)"), QStringLiteral("")},
+    {QStringLiteral("1"), QStringLiteral("同名"), QStringLiteral("第一篇")},
+    {QStringLiteral("1"), QStringLiteral("同名"), QStringLiteral("第二篇")},
+};
+// A group coded "_" (LIKE's any character) and two groups of one name.
+const Groups kGroups = {{QStringLiteral("1"), QStringLiteral("日记")}, {QStringLiteral("2"), QStringLiteral("工作")},
+                        {QStringLiteral("_"), QStringLiteral("其他")}, {QStringLiteral("3"), QStringLiteral("工作")}};
+const QString kNoHit = QStringLiteral("无满足条件的记录!");
+
+// A database as it was before the search index: its table and triggers are not there.
+void withoutIndex()
+{
+    for (const char *sql : {"DROP TRIGGER p_info_fts_ai", "DROP TRIGGER p_info_fts_ad", "DROP TRIGGER p_info_fts_au",
+                            "DROP TABLE p_info_fts"})
+        exec(QString::fromLatin1(sql));
+    sqlca.commit();
+}
+
+class FindPage : public NotePage
+{
+public:
+    explicit FindPage(const QList<Note> &notes = kNotes, const Groups &groups = kGroups) : NotePage(notes, groups)
+    {
+        page->tab_1->setCurrentWidget(find());
+        setUnitGeometry(page.get(), QRect(0, 0, 3105, 2188));
+        QCoreApplication::processEvents();
+    }
+
+    NoteFind *find() const { return page->tp_2; }
+    views::DataView *hitList() const { return find()->dw_1; }
+
+    // Types the text, sets the boxes by clicking where needed, chooses entry `scope` of the scope
+    // list (0: "全部") and clicks 查找(&F). The hits as "group/title".
+    QStringList search(const QString &text, int scope = 0, bool titles = true, bool contents = true)
+    {
+        NoteFind *f = find();
+        f->ddlb_2->setFocus();
+        while (f->ddlb_2->currentIndex() != scope)
+            QTest::keyClick(f->ddlb_2, f->ddlb_2->currentIndex() > scope ? Qt::Key_Up : Qt::Key_Down);
+        // Ticking first, then clearing, so the rule that keeps one ticked never steps in.
+        const QList<QPair<QCheckBox *, bool>> boxes = {{f->cbx_1, titles}, {f->cbx_2, contents}};
+        for (const auto &[box, wanted] : boxes)
+            if (wanted && !box->isChecked())
+                click(box);
+        for (const auto &[box, wanted] : boxes)
+            if (!wanted && box->isChecked())
+                click(box);
+        click(f->sle_2);
+        f->sle_2->selectAll();
+        QTest::keyClick(f->sle_2, Qt::Key_Delete);
+        drive::typeText(f->sle_2, text);
+        click(f->cb_find);
+        return hits();
+    }
+
+    QStringList hits() const
+    {
+        const QStringList groups = drive::column(hitList(), QStringLiteral("gid"));
+        const QStringList titles = drive::column(hitList(), QStringLiteral("title"));
+        QStringList out;
+        for (qsizetype i = 0; i < groups.size(); ++i)
+            out << groups.at(i) + QLatin1Char('/') + titles.at(i);
+        return out;
+    }
+
+    QList<long> highlighted() const
+    {
+        QList<long> rows;
+        for (long r = 1; r <= hitList()->rowCount(); ++r)
+            if (hitList()->isSelected(r))
+                rows << r;
+        return rows;
+    }
+
+    QByteArray databaseBytes() const { return folder.readFile(QStringLiteral("mivo.mdb")); }
+};
+
+} // namespace
+
+class tst_notefind : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void whatASearchListsAndInWhichOrder()
+    {
+        FindPage t;
+        NoteFind *f = t.find();
+        QVERIFY(f->cbx_1->isChecked() && f->cbx_2->isChecked());
+
+        // Titles and texts over every group: by group code, then title; a note whose group is gone
+        // shows its code, as every list of the program does.
+        const QStringList all = {QStringLiteral("1/周记"), QStringLiteral("2/会议"), QStringLiteral("2/预算表"),
+                                 QStringLiteral("9/预算(无组)"), QStringLiteral("_/杂项预算")};
+        QCOMPARE(t.search(QStringLiteral("预算")), all);
+        QCOMPARE(t.hitList()->displayText(QStringLiteral("gid"), 2), QStringLiteral("工作"));
+        QCOMPARE(t.hitList()->displayText(QStringLiteral("gid"), 4), QStringLiteral("9"));
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+        // Titles only: a note that has it in its text alone is not listed; texts only, the reverse.
+        QCOMPARE(t.search(QStringLiteral("预算"), 0, true, false),
+                 (QStringList{QStringLiteral("2/预算表"), QStringLiteral("9/预算(无组)"), QStringLiteral("_/杂项预算")}));
+        QCOMPARE(t.search(QStringLiteral("预算"), 0, false, true), (QStringList{QStringLiteral("1/周记"), QStringLiteral("2/会议")}));
+
+        // One group: exactly its own notes, the group coded "_" too; the second of two groups with
+        // one name is that group, not the first.
+        QCOMPARE(t.search(QStringLiteral("预算"), 2), (QStringList{QStringLiteral("2/会议"), QStringLiteral("2/预算表")}));
+        QCOMPARE(t.search(QStringLiteral("预算"), 4), QStringList{QStringLiteral("_/杂项预算")});
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+        QCOMPARE(t.search(QStringLiteral("预算"), 3), QStringList());
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("N08"), kNoHit);
+        QCOMPARE(t.hitList()->rowCount(), 0L);
+
+        // "%" and "_" typed are wildcards; ASCII case does not matter, as in LIKE.
+        QCOMPARE(t.search(QStringLiteral("0%b")), QStringList{QStringLiteral("1/Apple pie")});
+        QCOMPARE(t.search(QStringLiteral("ut_er"), 0, false, true), QStringList{QStringLiteral("1/Apple pie")});
+        QCOMPARE(t.search(QStringLiteral("开_,讨")), QStringList{QStringLiteral("2/会议")});
+        QCOMPARE(t.search(QStringLiteral("APPLE"), 1), QStringList{QStringLiteral("1/Apple pie")});
+        // Return in the text searches too.
+        f->sle_2->setText(QStringLiteral("butter"));
+        QTest::keyClick(f->sle_2, Qt::Key_Return);
+        QCOMPARE(t.hits(), QStringList{QStringLiteral("1/Apple pie")});
+        // Blanks around the text go; a tab is part of it.
+        QCOMPARE(t.search(QStringLiteral("  pie  ")), QStringList{QStringLiteral("1/Apple pie")});
+        const int boxes = t.fakes.boxes->shown.size();
+        f->sle_2->setText(QStringLiteral("\tpie"));
+        t.click(f->cb_find);
+        QCOMPARE(t.hits(), QStringList());
+        QCOMPARE(t.fakes.boxes->shown.size(), boxes + 1);
+        // Nothing typed: every note of the scope.
+        QCOMPARE(t.search(QString(), 1).size(), 4);
+        QCOMPARE(t.search(QStringLiteral("   ")).size(), kNotes.size());
+    }
+
+    void oneBoxStaysTicked()
+    {
+        FindPage t;
+        NoteFind *f = t.find();
+        auto ticks = [&] { return QString::number(f->cbx_1->isChecked()) + QString::number(f->cbx_2->isChecked()); };
+        t.click(f->cbx_1);
+        QCOMPARE(ticks(), QStringLiteral("01"));
+        t.click(f->cbx_2);
+        QCOMPARE(ticks(), QStringLiteral("10"));
+        t.click(f->cbx_1);
+        QCOMPARE(ticks(), QStringLiteral("01"));
+        t.click(f->cbx_1);
+        QCOMPARE(ticks(), QStringLiteral("11"));
+        // By keyboard as well.
+        f->cbx_2->setFocus();
+        QTest::keyClick(f->cbx_2, Qt::Key_Space);
+        f->cbx_1->setFocus();
+        QTest::keyClick(f->cbx_1, Qt::Key_Space);
+        QCOMPARE(ticks(), QStringLiteral("01"));
+    }
+
+    void sortingAndTheOneHighlightedRow()
+    {
+        FindPage t;
+        t.search(QStringLiteral("预算"));
+        QCOMPARE(t.highlighted(), QList<long>{1});
+        QCOMPARE(t.hitList()->displayText(QStringLiteral("id_t")), QStringLiteral("ID"));
+        QCOMPARE(t.hitList()->displayText(QStringLiteral("gid_t")), QStringLiteral("组"));
+        QCOMPARE(t.hitList()->displayText(QStringLiteral("title_t")), QStringLiteral("标题"));
+
+        // One direction for every header: ascending first, then each click flips it.
+        drive::clickObject(t.hitList(), QStringLiteral("title_t"));
+        QCOMPARE(drive::column(t.hitList(), QStringLiteral("title")).first(), QStringLiteral("会议"));
+        drive::clickObject(t.hitList(), QStringLiteral("id_t"));
+        const QStringList ids = drive::column(t.hitList(), QStringLiteral("id"));
+        QVERIFY(ids.first().toInt() > ids.last().toInt());
+        drive::clickObject(t.hitList(), QStringLiteral("gid_t"));
+        QStringList groups = drive::column(t.hitList(), QStringLiteral("gid"));
+        drive::clickObject(t.hitList(), QStringLiteral("gid_t"));
+        std::reverse(groups.begin(), groups.end());
+        QCOMPARE(drive::column(t.hitList(), QStringLiteral("gid")), groups);
+        // A click on a cell does not sort, and moves the one highlight there.
+        drive::clickObject(t.hitList(), QStringLiteral("title"), 3);
+        QCOMPARE(drive::column(t.hitList(), QStringLiteral("gid")), groups);
+        QCOMPARE(t.highlighted(), QList<long>{3});
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(t.highlighted(), QList<long>{4});
+
+        // A new search highlights its first row only; one without hits leaves none.
+        t.search(QStringLiteral("会议"));
+        QCOMPARE(t.highlighted(), QList<long>{1});
+        t.search(QStringLiteral("不存在"));
+        QCOMPARE(t.hitList()->rowCount(), 0L);
+    }
+
+    void aDoubleClickOpensTheHitThroughTheTree()
+    {
+        FindPage t;
+        t.search(QStringLiteral("同名"));
+        QCOMPARE(t.hits(), (QStringList{QStringLiteral("1/同名"), QStringLiteral("1/同名")}));
+        widgets::TreeItem item;
+        QVERIFY(t.tree()->getItem(t.note(QStringLiteral("1"), QStringLiteral("同名")), item));
+        const qlonglong first = item.data.toLongLong();
+        t.page->tab_1->setCurrentWidget(t.find());
+        // Either hit opens the first; so does one whose note the editor left for a new note.
+        for (long row : {2L, 1L, 1L}) {
+            drive::doubleClickCell(t.hitList(), QStringLiteral("title"), row);
+            QCOMPARE(t.page->tab_1->currentWidget(), static_cast<QWidget *>(t.editor()));
+            QCOMPARE(qlonglong(t.page->il_id), first);
+            QCOMPARE(t.editor()->sle_1->text(), QStringLiteral("同名"));
+            QCOMPARE(t.text(), QStringLiteral("第一篇"));
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(t.tree()));
+            t.click(t.page->cb_1);
+            QCOMPARE(t.page->il_id, 0L);
+            t.page->tab_1->setCurrentWidget(t.find());
+        }
+        // The note the editor holds keeps what was typed.
+        drive::doubleClickCell(t.hitList(), QStringLiteral("title"), 1);
+        t.typeText(QStringLiteral("改动"));
+        t.page->tab_1->setCurrentWidget(t.find());
+        drive::doubleClickCell(t.hitList(), QStringLiteral("title"), 2);
+        QCOMPARE(t.text(), QStringLiteral("改动"));
+        t.page->tab_1->setCurrentWidget(t.find());
+        // A header does nothing.
+        drive::doubleClickCell(t.hitList(), QStringLiteral("title_t"), 0);
+        QCOMPARE(t.page->tab_1->currentWidget(), static_cast<QWidget *>(t.find()));
+
+        // A note whose group is not in the tree: the content tab comes forward, nothing opens.
+        t.click(t.page->cb_1);
+        t.page->tab_1->setCurrentWidget(t.find());
+        t.search(QStringLiteral("无组"));
+        drive::doubleClickCell(t.hitList(), QStringLiteral("title"), 1);
+        QCOMPARE(t.page->tab_1->currentWidget(), static_cast<QWidget *>(t.editor()));
+        QCOMPARE(t.page->il_id, 0L);
+        QCOMPARE(t.editor()->sle_1->text(), QString());
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+    }
+
+    void theListOutlivesASaveAndVanishedGroupsFindNothing()
+    {
+        FindPage t;
+        t.search(QStringLiteral("预算"), 2);
+        const QStringList before = t.hits();
+        t.open(QStringLiteral("1"), QStringLiteral("周记"));
+        t.typeTitle(QStringLiteral("周记二"));
+        t.click(t.page->cb_3);
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("N07"), QStringLiteral("保存成功!"));
+        QCOMPARE(t.find()->ddlb_2->currentIndex(), 0);
+        QCOMPARE(t.hits(), before);
+        t.page->tab_1->setCurrentWidget(t.find());
+
+        // A group taken from the group table after the list was filled: its notes are still there,
+        // yet the search finds nothing; and the list is emptied.
+        exec(QStringLiteral("DELETE FROM p_group WHERE groupid = '2'"));
+        sqlca.commit();
+        QCOMPARE(t.search(QStringLiteral("预算"), 2), QStringList());
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("N08"), kNoHit);
+        QCOMPARE(t.fakes.boxes->shown.size(), 2);
+    }
+
+    void aFailedSearchSaysNoHit()
+    {
+        FindPage t;
+        t.search(QStringLiteral("预算"));
+        exec(QStringLiteral("DROP TABLE p_info"));
+        sqlca.commit();
+        QCOMPARE(t.search(QStringLiteral("预算")), QStringList());
+        // The page's own box only, the database's reason kept.
+        QCOMPARE(t.boxTitles(), QStringList{QStringLiteral("N08")});
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("N08"), kNoHit);
+        QVERIFY(gs_sqlerrtext.contains(QStringLiteral("p_info")));
+        QVERIFY(!sqlca.inTransaction());
+    }
+
+    void theTabIsLaidOutAndNamed()
+    {
+        FindPage t;
+        NoteFind *f = t.find();
+        const int listWidth = t.editor()->mleWidth();
+        const QRect list = unitGeometry(f->dw_1);
+        QCOMPARE(list.width(), listWidth);
+        QCOMPARE(list.height(), units::toUnitsY(f->height(), f->logicalDpiY()) - 304);
+        t.search(QString());
+        QCOMPARE(t.hitList()->objectRect(QStringLiteral("title_t")).width(), units::toPixelsX(listWidth - 800, f->logicalDpiX()));
+
+        const QList<QWidget *> controls = f->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        for (QWidget *a : controls) {
+            QVERIFY2(!a->accessibleName().isEmpty(), qPrintable(a->objectName()));
+            QVERIFY2(f->rect().contains(a->geometry()), qPrintable(a->objectName()));
+            for (QWidget *b : controls)
+                if (a != b && a != f->gb_1 && b != f->gb_1)
+                    QVERIFY2(!a->geometry().intersects(b->geometry()), qPrintable(a->objectName() + QLatin1Char('/') + b->objectName()));
+        }
+        // The frame holds the fields, and the list lies below it.
+        for (QWidget *field : {static_cast<QWidget *>(f->ddlb_2), static_cast<QWidget *>(f->sle_2),
+                               static_cast<QWidget *>(f->cbx_1), static_cast<QWidget *>(f->cbx_2), static_cast<QWidget *>(f->cb_find)})
+            QVERIFY2(f->gb_1->geometry().contains(field->geometry()), qPrintable(field->objectName()));
+        QVERIFY(f->gb_1->geometry().bottom() < f->dw_1->geometry().top());
+        QCOMPARE(f->cb_find->accessibleName(), QStringLiteral("查找(F)"));
+        QCOMPARE(f->sle_2->accessibleName(), QStringLiteral("查找内容"));
+    }
+
+    // A database made before the search index gains it at the first search, behind a dialog during
+    // which the program does not lock; cancelled, the file stays as it was and the search answers.
+    void theFirstSearchAddsTheIndex_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("built") << false;
+        QTest::newRow("cancelled") << true;
+    }
+    void theFirstSearchAddsTheIndex()
+    {
+        QFETCH(bool, cancel);
+        QList<Note> many = kNotes;
+        for (int i = 0; i < 300; ++i)
+            many << Note{QStringLiteral("1"), QStringLiteral("笔记%1").arg(i), i % 7 ? QStringLiteral("x") : QStringLiteral("内容预算")};
+        FindPage t(many);
+        withoutIndex();
+        QVERIFY(!notesearch::hasSearchIndex(sqlca));
+        const QByteArray before = t.databaseBytes();
+        t.find()->indexDialogDelayMs = 0;
+        t.fakes.idle->arm(60);
+        const int armed = t.fakes.idle->armCount;
+
+        bool sawDialog = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            sawDialog = true;
+            QVERIFY(t.fakes.idle->held());
+            if (cancel)
+                QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
+        });
+        const QStringList hits = t.search(QStringLiteral("预算"));
+        QVERIFY(sawDialog);
+        QCOMPARE(hits.size(), 5 + 300 / 7 + 1);
+        // The idle period starts afresh once the dialog is gone.
+        QVERIFY(!t.fakes.idle->held());
+        QCOMPARE(t.fakes.idle->armCount, armed + 1);
+        QCOMPARE(notesearch::hasSearchIndex(sqlca), !cancel);
+        if (cancel)
+            QCOMPARE(t.databaseBytes(), before);
+        else
+            scalar(QStringLiteral("INSERT INTO p_info_fts (p_info_fts) VALUES ('integrity-check')"));
+
+        // Later searches ask no more, either way, and find the same.
+        QTimer::singleShot(0, this, [] { QVERIFY(!QApplication::activeModalWidget()); });
+        QCOMPARE(t.search(QStringLiteral("预算")), hits);
+        QCOMPARE(notesearch::hasSearchIndex(sqlca), !cancel);
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+    }
+
+    void aFailedBuildIsTriedAgainAndTheSearchStillAnswers()
+    {
+        FindPage t;
+        withoutIndex();
+        // The pages the index held are given back, so the disk is full at once.
+        scalar(QStringLiteral("VACUUM"));
+        const QByteArray before = t.databaseBytes();
+        scalar(QStringLiteral("PRAGMA max_page_count = %1").arg(scalar(QStringLiteral("PRAGMA page_count")).toInt()));
+        QCOMPARE(t.search(QStringLiteral("预算")).size(), 5);
+        QVERIFY(!notesearch::hasSearchIndex(sqlca));
+        QCOMPARE(t.databaseBytes(), before);
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
+        scalar(QStringLiteral("PRAGMA max_page_count = 1073741823"));
+        QCOMPARE(t.search(QStringLiteral("预算")).size(), 5);
+        QVERIFY(notesearch::hasSearchIndex(sqlca));
+    }
+};
+
+MIVO_TEST_MAIN(tst_notefind)
+#include "tst_notefind.moc"
