@@ -131,6 +131,18 @@ QVariant DataStore::getItem(long row, const QString &column) const
     return d->at(row).current.value(d->types, c);
 }
 
+long DataStore::valueCount(const QString &column) const
+{
+    const int c = d->columnIndex(column);
+    if (c < 0)
+        return 0;
+    const int n = d->columns();
+    long count = 0;
+    for (const detail::Row &r : d->rows)
+        count += r.current.isNull(n, c) ? 0 : 1;
+    return count;
+}
+
 QString DataStore::getItemString(long row, const QString &column) const
 {
     const QVariant v = getItem(row, column);

@@ -56,6 +56,9 @@ public:
     void reset();                      // drop all rows and both buffers, no database access
 
     QVariant getItem(long row, const QString &column) const;   // null QVariant for NULL
+    // How many rows hold a value (not NULL) in `column`; 0 for an unknown column. The column is
+    // looked up once, not per row: a summary's count over a long list.
+    long valueCount(const QString &column) const;
     QString getItemString(long row, const QString &column) const;  // "" for NULL
     double getItemNumber(long row, const QString &column) const;   // 0 for NULL or no number
     bool setItem(long row, const QString &column, const QVariant &value);

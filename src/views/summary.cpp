@@ -23,13 +23,9 @@ std::optional<double> Summary::value(const QString &name) const
         switch (c->kind) {
         case ComputeKind::Text:
             break;
-        case ComputeKind::Count: {
-            double n = 0;
-            for (long r = 1; r <= m_store->rowCount(); ++r)
-                n += m_store->getItem(r, c->operand).isNull() ? 0 : 1;
-            v = n;
+        case ComputeKind::Count:
+            v = double(m_store->valueCount(c->operand));
             break;
-        }
         case ComputeKind::Sum: {
             // Empty values are skipped; no value at all adds up to 0.
             double sum = 0;

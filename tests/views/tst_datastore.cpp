@@ -418,9 +418,15 @@ private slots:
         QCOMPARE(ds.getItemNumber(3, QStringLiteral("vmoney")), 10.5);
         QCOMPARE(ds.getItemNumber(1, QStringLiteral("vmoney")), 0.0);
         QVERIFY(ds.getItem(1, QStringLiteral("vmoney")).isNull());
+        // The values a summary counts: the empty one left out, whatever the column's case.
+        QCOMPARE(ds.valueCount(QStringLiteral("VMONEY")), 3L);
+        QCOMPARE(ds.valueCount(QStringLiteral("nosuchcolumn")), 0L);
         QVERIFY(!ds.setItem(1, QStringLiteral("vmoney"), QStringLiteral("abc")));
         QVERIFY(ds.setItem(1, QStringLiteral("vmoney"), QStringLiteral("12.25")));
         QCOMPARE(ds.getItem(1, QStringLiteral("vmoney")).toDouble(), 12.25);
+        QCOMPARE(ds.valueCount(QStringLiteral("vmoney")), 4L);
+        ds.insertRow(0);
+        QCOMPARE(ds.valueCount(QStringLiteral("vmoney")), 4L);
     }
 
     void insertedIdentityIsTakenIntoTheRow()
