@@ -12,7 +12,7 @@
 
 namespace settings {
 
-PrinterTab::PrinterTab(QWidget *parent)
+PrinterTab::PrinterTab(const QString &printerAtStart, QWidget *parent)
     : QWidget(parent)
 {
     gb_d = new QGroupBox(this);
@@ -29,13 +29,17 @@ PrinterTab::PrinterTab(QWidget *parent)
     cb_d1 = pagekit::makeButton(QStringLiteral("选择(&L)"), QStringLiteral("cb_d1"), this);
     connect(cb_d2, &QPushButton::clicked, this, &PrinterTab::cb_d2_clicked);
     connect(cb_d1, &QPushButton::clicked, this, &PrinterTab::cb_d1_clicked);
-    of_showprinter();
+    of_showprinter(printerAtStart);
 }
 
 void PrinterTab::of_showprinter()
 {
+    of_showprinter(platform::services().printers->description());
+}
+
+void PrinterTab::of_showprinter(const QString &description)
+{
     // "name\tdriver\tport": the name is what comes before the first tab.
-    const QString description = platform::services().printers->description();
     if (!description.isEmpty())
         sle_d1->setText(description.section(QLatin1Char('\t'), 0, 0));
 }

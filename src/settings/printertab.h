@@ -15,12 +15,14 @@ class PrinterTab : public QWidget
 {
     Q_OBJECT
 public:
-    explicit PrinterTab(QWidget *parent = nullptr);
+    // `printerAtStart`: the printer as the program read it when it started ("name\tdriver\tport").
+    explicit PrinterTab(const QString &printerAtStart, QWidget *parent = nullptr);
 
     void of_layout(int w, int h);
 
     // Shows the current printer's name; with no printer the field stays as it is.
     void of_showprinter();
+    void of_showprinter(const QString &description);
     // The set-up of the current printer ("028" when there is none).
     void cb_d2_clicked();
     // The choice of a printer; the field shows the one chosen.

@@ -31,6 +31,9 @@ u_config::u_config(QWidget *parent)
     // The one load of the options, at start also when the page is filled later: the lock needs it.
     // The General page shows what it read.
     constructor();
+    // The printer is read at start as well, whenever the page is first shown: the tab shows the
+    // printer the program started with.
+    m_printerAtStart = platform::services().printers->description();
     created();
 }
 
@@ -44,7 +47,7 @@ void u_config::of_build()
     tp_a = new settings::GeneralTab(m_options);
     tp_b = new settings::ExportTab;
     tp_c = new settings::BackupTab;
-    tp_d = new settings::PrinterTab;
+    tp_d = new settings::PrinterTab(m_printerAtStart);
     const struct { QWidget *page; const char *name; const char *caption; const char *icon; } pages[] = {
         {tp_a, "tp_a", "常规", "i017"},
         {tp_b, "tp_b", "导出", "i019"},

@@ -62,4 +62,5 @@ protected:
 
 private:
     GeneralOptions m_options;
+    QString m_printerAtStart;
 };

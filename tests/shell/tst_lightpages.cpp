@@ -3,6 +3,7 @@
 
 #include "notebook/noteeditor.h"
 #include "notebook/notefind.h"
+#include "settings/printertab.h"
 #include "pagedriver.h"
 #include "shellfixture.h"
 #include "testmain.h"
@@ -14,6 +15,7 @@
 #include "app/globals.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 
@@ -127,6 +129,21 @@ private slots:
         t.w.lv_1->choose(w_main::Ledger);
         QVERIFY(t.w.uo_acc->dw_1->isVisible());
         QVERIFY(t.w.uo_acc->rect().contains(QRect(t.w.uo_acc->cb_5->mapTo(t.w.uo_acc, QPoint()), t.w.uo_acc->cb_5->size())));
+    }
+
+    // The printer is read at start: the settings page, first shown after the printer changed, shows
+    // the one the program started with; choosing a printer there shows the current one.
+    void theSettingsPageShowsThePrinterOfTheStart()
+    {
+        OpenedWindow t; // the window is made here, with the fake's first printer
+        t.open();
+        QVERIFY(t.fakes.printers->current.startsWith(QStringLiteral("Fake Printer\t")));
+        t.fakes.printers->current = QStringLiteral("Later Printer\tDriver\tPORT:");
+        t.w.lv_1->choose(w_main::Settings);
+        QCOMPARE(t.w.uo_config->tp_d->sle_d1->text(), QStringLiteral("Fake Printer"));
+        drive::click(t.w.uo_config->tp_d->cb_d1);
+        QCOMPARE(t.fakes.printers->choices, 1);
+        QCOMPARE(t.w.uo_config->tp_d->sle_d1->text(), QStringLiteral("Later Printer"));
     }
 };
 
