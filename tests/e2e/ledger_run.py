@@ -66,7 +66,7 @@ def run(args):
     check_tools()
     clean_screenshots(args.screenshots)
     work, app, database = prepare_app(args.runtime, args.mkdb)
-    before, _ = snapshot(database)
+    before = snapshot(database)
     today = datetime.date.today().strftime("%Y%m%d")
 
     session = Session(args.screenshots)
@@ -107,9 +107,7 @@ def run(args):
     finally:
         session.stop_all()
 
-    after, check = snapshot(database)
-    if check != [("ok",)]:
-        raise Failure("integrity check: %r" % check)
+    after = snapshot(database)
     for table, rows in before.items():
         # The entries' identities are counted in sqlite_sequence.
         if table not in ("t_account", "sqlite_sequence") and after[table] != rows:

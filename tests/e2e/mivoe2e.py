@@ -229,12 +229,15 @@ def fill_database(path):
 
 
 def snapshot(path):
+    """Every table's rows; fails when the file does not pass SQLite's integrity check."""
     db = sqlite3.connect("file:%s?mode=ro" % path, uri=True)
     tables = [r[0] for r in db.execute("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")]
     rows = {t: db.execute('SELECT * FROM "%s" ORDER BY 1' % t).fetchall() for t in tables}
     check = db.execute("PRAGMA integrity_check").fetchall()
     db.close()
-    return rows, check
+    if check != [("ok",)]:
+        raise Failure("integrity check: %r" % check)
+    return rows
 
 
 

@@ -50,7 +50,7 @@ def run(args):
     check_tools()
     clean_screenshots(args.screenshots)
     work, app, database = prepare_app(args.runtime, args.mkdb)
-    before, _ = snapshot(database)
+    before = snapshot(database)
 
     session = Session(args.screenshots)
     try:
@@ -154,9 +154,7 @@ def run(args):
     finally:
         session.stop_all()
 
-    after, check = snapshot(database)
-    if check != [("ok",)]:
-        raise Failure("integrity check: %r" % check)
+    after = snapshot(database)
     # Only the counter of the identities and the inner pages of the search index moved on.
     def records(tables):
         return {t: rows for t, rows in tables.items() if t != "sqlite_sequence" and not t.startswith("p_info_fts")}

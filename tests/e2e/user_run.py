@@ -22,7 +22,7 @@ def run(args):
     check_tools()
     clean_screenshots(args.screenshots)
     work, app, database = prepare_app(args.runtime, args.mkdb)
-    before, _ = snapshot(database)
+    before = snapshot(database)
 
     session = Session(args.screenshots)
     try:
@@ -92,9 +92,7 @@ def run(args):
     finally:
         session.stop_all()
 
-    after, check = snapshot(database)
-    if check != [("ok",)]:
-        raise Failure("integrity check: %r" % check)
+    after = snapshot(database)
     if after != before:
         raise Failure("the database changed")
     leftovers = [f for f in os.listdir(app) if f.startswith("mivo.mdb-")]
