@@ -195,6 +195,11 @@ void DataView::loadLookups()
             // A failure here leaves the codes showing as they are; the page's own read reports it.
             child.setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
             const long n = child.retrieve();
+            // Blank only what the read list truly lacks: after a failed read the codes still show.
+            if (n >= 0 && c.dropDown.blankUnknown)
+                d->lookups.blankUnknown.insert(i);
+            else
+                d->lookups.blankUnknown.remove(i);
             for (long r = 1; r <= n; ++r) {
                 const CodeEntry e{child.getItemString(r, c.dropDown.displayColumn), child.getItemString(r, c.dropDown.dataColumn)};
                 entries << e;

@@ -27,6 +27,7 @@ struct DropDown
     QString definition;     // empty: no drop-down
     QString displayColumn;
     QString dataColumn;
+    bool blankUnknown = false;  // a value with no entry shows empty rather than itself
     bool isSet() const { return !definition.isEmpty(); }
 };
 

@@ -58,6 +58,7 @@ Definition find()
         integer(QStringLiteral("id"), QStringLiteral("ID")).shown(6),
         text(QStringLiteral("gid"), 1, QStringLiteral("组"))
             .dropDown(QStringLiteral("ds_pt_group"), QStringLiteral("groupname"), QStringLiteral("groupid"))
+            .blankUnknown()
             .shown(12),
         text(QStringLiteral("title"), 255, QStringLiteral("标题")).shown(40),
     };

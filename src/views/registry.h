@@ -33,6 +33,7 @@ struct Col
         c.dropDown = {def, display, data};
         return *this;
     }
+    Col &blankUnknown() { c.dropDown.blankUnknown = true; return *this; }
     Col &multiLine() { c.multiLine = true; return *this; }
     Col &spin(int min, int max) { c.spinMin = min; c.spinMax = max; return *this; }
     Col &color(const QColor &col) { c.textColor = col; return *this; }

@@ -6,6 +6,7 @@
 #include "views/definition.h"
 
 #include <QHash>
+#include <QSet>
 #include <QWidget>
 
 namespace views::detail {
@@ -15,14 +16,15 @@ struct Lookups
 {
     QHash<int, QList<CodeEntry>> choices;
     QHash<int, QHash<QString, QString>> display;   // data value -> word shown
+    QSet<int> blankUnknown;                         // columns whose values without a word show empty
 
-    // The word for a value, or the value itself where it has none.
+    // The word for a value, or the value itself where it has none (empty where the column says so).
     QString displayOf(int column, const QString &data) const
     {
         const auto it = display.constFind(column);
         if (it == display.cend())
             return data;
-        return it->value(data, data);
+        return it->value(data, blankUnknown.contains(column) ? QString() : data);
     }
 };
 

@@ -117,12 +117,13 @@ private slots:
         QVERIFY(f->cbx_1->isChecked() && f->cbx_2->isChecked());
 
         // Titles and texts over every group: by group code, then title; a note whose group is gone
-        // shows its code, as every list of the program does.
+        // is listed with an empty group column.
         const QStringList all = {QStringLiteral("1/周记"), QStringLiteral("2/会议"), QStringLiteral("2/预算表"),
                                  QStringLiteral("9/预算(无组)"), QStringLiteral("_/杂项预算")};
         QCOMPARE(t.search(QStringLiteral("预算")), all);
         QCOMPARE(t.hitList()->displayText(QStringLiteral("gid"), 2), QStringLiteral("工作"));
-        QCOMPARE(t.hitList()->displayText(QStringLiteral("gid"), 4), QStringLiteral("9"));
+        QCOMPARE(t.hitList()->displayText(QStringLiteral("gid"), 4), QString());
+        QCOMPARE(t.hitList()->getItemString(4, QStringLiteral("gid")), QStringLiteral("9"));
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         // Titles only: a note that has it in its text alone is not listed; texts only, the reverse.
         QCOMPARE(t.search(QStringLiteral("预算"), 0, true, false),
