@@ -15,13 +15,13 @@ namespace ledger {
 
 using views::DataStore;
 
-EntryList::EntryList(const EntryListSpec &spec, pagekit::SortToggle &sort, QWidget *tabPage,
+EntryList::EntryList(const EntryListSpec &desc, pagekit::SortToggle &sort, QWidget *tabPage,
                      const QStringList &objectNames)
     : QObject(tabPage)
     , st(new QLabel(QStringLiteral("显示范围"), tabPage))
     , ddlb(new QComboBox(tabPage))
     , dw(new views::DataView(tabPage))
-    , m_spec(spec)
+    , m_spec(desc)
     , m_sort(sort)
 {
     st->setObjectName(objectNames.value(0));
@@ -31,12 +31,12 @@ EntryList::EntryList(const EntryListSpec &spec, pagekit::SortToggle &sort, QWidg
     ddlb->setAccessibleName(st->text());
     ddlb->addItems(periodTexts());
     dw->setObjectName(objectNames.value(2));
-    dw->setAccessibleName(spec.name);
-    dw->setDataObject(spec.view);
+    dw->setAccessibleName(desc.name);
+    dw->setDataObject(desc.view);
 
     // The period the settings name, or this month; choosing it here writes nothing and reads nothing,
     // the list being read once below.
-    const Period period = periodOf(f_profile(spec.settingsKey)).value_or(Period::Month);
+    const Period period = periodOf(f_profile(desc.settingsKey)).value_or(Period::Month);
     m_key = periodKey(period, today());
     ddlb->setCurrentIndex(int(period));
 

@@ -34,7 +34,7 @@ class EntryList : public QObject
 public:
     // Builds the controls on `tabPage` with the given object names, chooses the period the settings
     // name (this month where they name none) without writing them, and reads the list once.
-    EntryList(const EntryListSpec &spec, pagekit::SortToggle &sort, QWidget *tabPage, const QStringList &objectNames);
+    EntryList(const EntryListSpec &desc, pagekit::SortToggle &sort, QWidget *tabPage, const QStringList &objectNames);
 
     QLabel *st;
     QComboBox *ddlb;

@@ -11,13 +11,13 @@ namespace pagekit {
 using widgets::TreeItem;
 using widgets::TreeNavigation;
 
-GroupTree::GroupTree(const GroupTreeSpec &spec)
-    : m_spec(spec)
+GroupTree::GroupTree(const GroupTreeSpec &desc)
+    : m_spec(desc)
 {
 }
 
-GroupTree::GroupTree(widgets::HandleTree *tree, const GroupTreeSpec &spec)
-    : m_spec(spec)
+GroupTree::GroupTree(widgets::HandleTree *tree, const GroupTreeSpec &desc)
+    : m_spec(desc)
 {
     setTree(tree);
 }

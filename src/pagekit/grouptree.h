@@ -46,10 +46,10 @@ public:
     enum Picture { RootPicture = 1, GroupPicture = 2, MemberPicture = 3, DeletedGroupPicture = 4 };
 
     // Without a tree widget yet (a page created light): setTree before the first build.
-    explicit GroupTree(const GroupTreeSpec &spec);
-    GroupTree(widgets::HandleTree *tree, const GroupTreeSpec &spec);
+    explicit GroupTree(const GroupTreeSpec &desc);
+    GroupTree(widgets::HandleTree *tree, const GroupTreeSpec &desc);
 
-    const GroupTreeSpec &spec() const { return m_spec; }
+    const GroupTreeSpec &desc() const { return m_spec; }
     widgets::HandleTree *tree() const { return m_tree; }
     void setTree(widgets::HandleTree *tree);
 

@@ -34,12 +34,12 @@ const char *const kTexts[] = {
 
 } // namespace
 
-GroupTreePage::GroupTreePage(const GroupTreePageSpec &spec, QWidget *parent)
+GroupTreePage::GroupTreePage(const GroupTreePageSpec &desc, QWidget *parent)
     : Page(parent)
-    , m_spec(spec)
-    , m_tree(spec.tree)
+    , m_spec(desc)
+    , m_tree(desc.tree)
 {
-    setAccessibleName(spec.pageName);
+    setAccessibleName(desc.pageName);
 }
 
 void GroupTreePage::of_prepare()

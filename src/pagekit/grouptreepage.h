@@ -43,7 +43,7 @@ class GroupTreePage : public Page
 public:
     // The page's own class builds the controls and the tree (of_build) when its constructor ends
     // (created()), or, created light, when first shown.
-    GroupTreePage(const GroupTreePageSpec &spec, QWidget *parent = nullptr);
+    GroupTreePage(const GroupTreePageSpec &desc, QWidget *parent = nullptr);
 
     // Null until the page is filled.
     widgets::HandleTree *tv_1 = nullptr;
@@ -53,7 +53,7 @@ public:
     QPushButton *cb_3 = nullptr; // 保存(&S)
     QPushButton *cb_7 = nullptr; // 关闭(&C)
 
-    const GroupTreePageSpec &spec() const { return m_spec; }
+    const GroupTreePageSpec &desc() const { return m_spec; }
     GroupTree &groupTree() { return m_tree; }
 
     // Builds the tree afresh below a new root (also run again after every save and delete).

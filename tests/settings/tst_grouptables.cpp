@@ -78,22 +78,22 @@ private slots:
         ConfigPage t;
         t.chooseTab(t.groups(), tab);
         views::DataView *dw = t.groups()->view(tab);
-        const auto &spec = settings::GroupTables::tables().at(tab);
-        const QStringList before = groupsIn(table, spec.codeColumn, spec.nameColumn);
+        const auto &desc = settings::GroupTables::tables().at(tab);
+        const QStringList before = groupsIn(table, desc.codeColumn, desc.nameColumn);
         const long rows = dw->rowCount();
 
         // The new row's code takes the keyboard: typing goes straight into it.
         drive::click(t.page->cb_1);
         QCOMPARE(dw->rowCount(), rows + 1);
         QCOMPARE(dw->getRow(), rows + 1);
-        QCOMPARE(dw->getColumnName(), spec.codeColumn);
+        QCOMPARE(dw->getColumnName(), desc.codeColumn);
         QVERIFY(dw->isAncestorOf(QApplication::focusWidget()));
         drive::typeText(QApplication::focusWidget(), QStringLiteral("q"));
-        t.typeCell(dw, spec.nameColumn, rows + 1, QStringLiteral("新组一"));
+        t.typeCell(dw, desc.nameColumn, rows + 1, QStringLiteral("新组一"));
         drive::click(t.page->cb_1);
-        t.typeCell(dw, spec.codeColumn, rows + 2, QStringLiteral("1"));   // taken already
-        t.typeCell(dw, spec.nameColumn, rows + 2, QStringLiteral("新组二"));
-        QCOMPARE(groupsIn(table, spec.codeColumn, spec.nameColumn), before);
+        t.typeCell(dw, desc.codeColumn, rows + 2, QStringLiteral("1"));   // taken already
+        t.typeCell(dw, desc.nameColumn, rows + 2, QStringLiteral("新组二"));
+        QCOMPARE(groupsIn(table, desc.codeColumn, desc.nameColumn), before);
 
         drive::click(t.page->cb_3);
         QCOMPARE(t.boxTitles(), QStringList{failed});
@@ -101,26 +101,26 @@ private slots:
         QVERIFY2(box.text.startsWith(kFailed + QLatin1Char('\n')) && box.text.size() > kFailed.size() + 1, qPrintable(box.text));
         QCOMPARE(box.icon, Icon::Stop);
         QCOMPARE(gs_sqlerrtext, box.text.mid(kFailed.size() + 1));
-        QCOMPARE(groupsIn(table, spec.codeColumn, spec.nameColumn), before);
+        QCOMPARE(groupsIn(table, desc.codeColumn, desc.nameColumn), before);
         QCOMPARE(t.page->ii_restart, 0);
         // The rows stay as typed, ready to be put right.
         QCOMPARE(dw->rowCount(), rows + 2);
 
-        t.typeCell(dw, spec.codeColumn, rows + 2, QStringLiteral("r"));
+        t.typeCell(dw, desc.codeColumn, rows + 2, QStringLiteral("r"));
         drive::click(t.page->cb_3);
         EXPECT_BOX(*t.fakes.boxes, saved, kSaved);
-        QCOMPARE(groupsIn(table, spec.codeColumn, spec.nameColumn),
+        QCOMPARE(groupsIn(table, desc.codeColumn, desc.nameColumn),
                  QStringList(before) << QStringLiteral("q=新组一") << QStringLiteral("r=新组二"));
         QCOMPARE(t.page->ii_restart, 1);
 
         // Renamed, then deleted: each table asks with its own code and finds the row as it was read.
-        t.typeCell(dw, spec.nameColumn, rows + 1, QStringLiteral("改名"));
+        t.typeCell(dw, desc.nameColumn, rows + 1, QStringLiteral("改名"));
         t.fakes.boxes->answers << Answer::Yes;
         drive::click(t.page->cb_2);
-        QCOMPARE(t.fakes.boxes->shown.at(t.fakes.boxes->shown.size() - 2).title, spec.deleteCode);
+        QCOMPARE(t.fakes.boxes->shown.at(t.fakes.boxes->shown.size() - 2).title, desc.deleteCode);
         QCOMPARE(t.fakes.boxes->shown.at(t.fakes.boxes->shown.size() - 2).text, QStringLiteral("确认删除组<改名>?"));
         EXPECT_BOX(*t.fakes.boxes, saved, kSaved);
-        QCOMPARE(groupsIn(table, spec.codeColumn, spec.nameColumn), QStringList(before) << QStringLiteral("r=新组二"));
+        QCOMPARE(groupsIn(table, desc.codeColumn, desc.nameColumn), QStringList(before) << QStringLiteral("r=新组二"));
     }
 
     // What the database refuses comes back with its reason; nothing is written.
@@ -142,17 +142,17 @@ private slots:
         ConfigPage t;
         t.chooseTab(t.groups(), tab);
         views::DataView *dw = t.groups()->view(tab);
-        const auto &spec = settings::GroupTables::tables().at(tab);
+        const auto &desc = settings::GroupTables::tables().at(tab);
         drive::click(t.page->cb_1);
         const long row = dw->rowCount();
         if (!code.isEmpty())
-            t.typeCell(dw, spec.codeColumn, row, code);
-        t.typeCell(dw, spec.nameColumn, row, name);
+            t.typeCell(dw, desc.codeColumn, row, code);
+        t.typeCell(dw, desc.nameColumn, row, name);
         drive::click(t.page->cb_3);
-        QCOMPARE(t.fakes.boxes->shown.last().title, spec.failedCode);
+        QCOMPARE(t.fakes.boxes->shown.last().title, desc.failedCode);
         QVERIFY2(t.fakes.boxes->shown.last().text.contains(reason), qPrintable(t.fakes.boxes->shown.last().text));
         QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM ") + QStringList{"t_group", "p_group", "ca_group"}.at(tab)
-                        + QStringLiteral(" WHERE ") + spec.nameColumn + QStringLiteral(" = ?"), {name}).toInt(), 0);
+                        + QStringLiteral(" WHERE ") + desc.nameColumn + QStringLiteral(" = ?"), {name}).toInt(), 0);
     }
 
     // A commit that fails after the write is a failure: rolled back, the failure box, no restart.
