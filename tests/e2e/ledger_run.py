@@ -14,8 +14,8 @@ import shutil
 import sys
 import time
 
-from mivoe2e import (TITLE, Failure, Session, check_tools, clean_screenshots, content_region, end_with_exit_item,
-                     item_point, log, main_for, prepare_app, snapshot, start_mivo, start_tray_host, wait_for)
+from mivoe2e import (TITLE, Failure, check_tools, clean_screenshots, content_region, end_with_exit_item,
+                     item_point, log, main_for, prepare_app, snapshot, start_mivo, wait_for, x_session)
 
 # Where the ledger's tabs are, in pixels from the window's top-left corner at 96 dpi: the page starts
 # 510 layout units from the left (list 10 + 480 wide + 20) and 10 from the top; its tab control 110
@@ -69,10 +69,7 @@ def run(args):
     before = snapshot(database)
     today = datetime.date.today().strftime("%Y%m%d")
 
-    session = Session(args.screenshots)
-    try:
-        session.start_x()
-        start_tray_host(session)
+    with x_session(args.screenshots) as session:
         mivo = start_mivo(session, app, work)
         wait_for("the main window", lambda: session.main_window_state() == "shown", timeout=40)
         window = session.info(session.viewable("^%s$" % re.escape(TITLE)))
@@ -101,11 +98,6 @@ def run(args):
         wait_for("the statistics and their chart", lambda: session.drawn_shot("statistics", chart), timeout=10)
 
         end_with_exit_item(session, mivo, window)
-    except Failure:
-        session.failed()
-        raise
-    finally:
-        session.stop_all()
 
     after = snapshot(database)
     for table, rows in before.items():

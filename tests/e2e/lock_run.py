@@ -13,8 +13,8 @@ import shutil
 import sys
 import time
 
-from mivoe2e import (TITLE, Failure, Session, check_tools, clean_screenshots, content_region, end_with_exit_item,
-                     item_point, log, main_for, prepare_app, start_mivo, start_tray_host, wait_for)
+from mivoe2e import (TITLE, Failure, check_tools, clean_screenshots, content_region, end_with_exit_item,
+                     item_point, log, main_for, prepare_app, start_mivo, wait_for, x_session)
 
 SETTINGS = "[setting]\nlockshortCut=110K\nlockTime=1\nLockstart=1\n"
 
@@ -125,17 +125,10 @@ def run(args):
     for scenario in (locked_at_start, locked_from_the_tray):
         log("== %s" % scenario.__name__)
         work, app, _ = prepare_app(args.runtime, args.mkdb, SETTINGS)
-        session = Session(os.path.join(args.screenshots, scenario.__name__))
-        clean_screenshots(session.screenshots)
-        try:
-            session.start_x()
-            start_tray_host(session)
+        screenshots = os.path.join(args.screenshots, scenario.__name__)
+        clean_screenshots(screenshots)
+        with x_session(screenshots) as session:
             scenario(args, session, app, work)
-        except Failure:
-            session.failed()
-            raise
-        finally:
-            session.stop_all()
         shutil.rmtree(work, ignore_errors=True)
 
 

@@ -17,8 +17,8 @@ import sqlite3
 import sys
 import time
 
-from mivoe2e import (TITLE, Failure, Session, check_tools, clean_screenshots, content_region, end_with_exit_item,
-                     item_point, log, main_for, prepare_app, snapshot, start_mivo, start_tray_host, wait_for)
+from mivoe2e import (TITLE, Failure, check_tools, clean_screenshots, content_region, end_with_exit_item,
+                     item_point, log, main_for, prepare_app, snapshot, start_mivo, wait_for, x_session)
 
 # Where the page's controls are in a window of the initial size at 96 dpi, from the window's
 # top-left corner: the buttons in their row above the tree, the tree's first row, the editor's
@@ -52,10 +52,7 @@ def run(args):
     work, app, database = prepare_app(args.runtime, args.mkdb)
     before = snapshot(database)
 
-    session = Session(args.screenshots)
-    try:
-        session.start_x()
-        start_tray_host(session)
+    with x_session(args.screenshots) as session:
         mivo = start_mivo(session, app, work)
         wait_for("the main window", lambda: session.main_window_state() == "shown", timeout=40)
         window = session.info(session.viewable("^%s$" % re.escape(TITLE)))
@@ -148,11 +145,6 @@ def run(args):
         session.shot("deleted")
 
         end_with_exit_item(session, mivo, window)
-    except Failure:
-        session.failed()
-        raise
-    finally:
-        session.stop_all()
 
     after = snapshot(database)
     # Only the counter of the identities and the inner pages of the search index moved on.

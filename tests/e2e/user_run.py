@@ -13,9 +13,9 @@ import re
 import shutil
 import sys
 
-from mivoe2e import (ITEMS, TITLE, Failure, Session, check_tools, clean_screenshots, content_region,
+from mivoe2e import (ITEMS, TITLE, Failure, check_tools, clean_screenshots, content_region,
                      end_with_exit_item, item_point, list_region, log, main_for, prepare_app, snapshot,
-                     start_mivo, start_tray_host, wait_for)
+                     start_mivo, wait_for, x_session)
 
 
 def run(args):
@@ -24,10 +24,7 @@ def run(args):
     work, app, database = prepare_app(args.runtime, args.mkdb)
     before = snapshot(database)
 
-    session = Session(args.screenshots)
-    try:
-        session.start_x()
-        start_tray_host(session)
+    with x_session(args.screenshots) as session:
         mivo = start_mivo(session, app, work)
         wait_for("the main window", lambda: session.main_window_state() == "shown", timeout=40)
         icon = wait_for("the tray icon", session.tray_icon)
@@ -86,11 +83,6 @@ def run(args):
 
         # Leave through "退出".
         end_with_exit_item(session, mivo, window)
-    except Failure:
-        session.failed()
-        raise
-    finally:
-        session.stop_all()
 
     after = snapshot(database)
     if after != before:
