@@ -4,6 +4,7 @@
 
 #include "filesizelimit.h"
 #include "fixture.h"
+#include "sqlitediskfull.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -162,8 +163,11 @@ private slots:
             QCOMPARE(result, CopyResult::Cancelled);
             QCOMPARE(calls, 2);
         } else if (failure == QLatin1String("disk full")) {
-            FileSizeLimit limit(64 * 1024);
+            SqliteDiskFull full(64 * 1024 + 100);
             result = settings::copyDatabase(sqlca.handle(), target, &reason);
+            // The user is told in words what is wrong, and nothing says "not an error".
+            QVERIFY2(reason.contains(QStringLiteral("磁盘已满")) && !reason.contains(QStringLiteral("not an error")),
+                     qPrintable(reason));
         } else {
             sqlite3 *damaged = openDamagedDatabase(folder.file(QStringLiteral("damaged.db")));
             result = settings::copyDatabase(damaged, target, &reason);
