@@ -106,6 +106,9 @@ class Session:
     def start_accessibility(self):
         """A session bus with the accessibility bus's launcher, where a screen reader finds the
         program's windows and controls; the program and this script are given its address."""
+        launcher = "/usr/libexec/at-spi-bus-launcher"
+        if shutil.which("dbus-daemon") is None or not os.path.exists(launcher):
+            raise Failure("missing dbus-daemon or at-spi2-core (./test.sh installs them)")
         read_end, write_end = os.pipe()
         self.start("session bus", ["dbus-daemon", "--session", "--nofork", "--print-address=%d" % write_end],
                    pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -118,7 +121,7 @@ class Session:
         self.env["DBUS_SESSION_BUS_ADDRESS"] = os.environ["DBUS_SESSION_BUS_ADDRESS"] = address
         self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         os.environ["DISPLAY"] = self.env["DISPLAY"]
-        self.start("accessibility bus", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately", "--a11y=1"],
+        self.start("accessibility bus", [launcher, "--launch-immediately", "--a11y=1"],
                    env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         log("session bus %s" % address)
 
