@@ -1,7 +1,7 @@
 #pragma once
-// A disk that fills up under SQLite: its file layer lets a test stand in for the system calls it
+// A disk that fills up under SQLite: its file layer lets a test stand in for the system call it
 // writes with, and once `room` bytes are written every further write fails as on a full disk
-// (a short write, then ENOSPC). The real calls come back when the object goes.
+// (a short write, then ENOSPC). The real call comes back when the object goes.
 
 #include <QtGlobal>
 #include <algorithm>
@@ -16,21 +16,17 @@ public:
     {
         s_room = room;
         s_pwrite = reinterpret_cast<Pwrite>(vfs()->xGetSystemCall(vfs(), "pwrite64"));
-        s_write = reinterpret_cast<Write>(vfs()->xGetSystemCall(vfs(), "write"));
         vfs()->xSetSystemCall(vfs(), "pwrite64", reinterpret_cast<sqlite3_syscall_ptr>(&fullPwrite));
-        vfs()->xSetSystemCall(vfs(), "write", reinterpret_cast<sqlite3_syscall_ptr>(&fullWrite));
     }
     ~SqliteDiskFull()
     {
         vfs()->xSetSystemCall(vfs(), "pwrite64", nullptr);
-        vfs()->xSetSystemCall(vfs(), "write", nullptr);
     }
     SqliteDiskFull(const SqliteDiskFull &) = delete;
     SqliteDiskFull &operator=(const SqliteDiskFull &) = delete;
 
 private:
     using Pwrite = ssize_t (*)(int, const void *, size_t, off_t);
-    using Write = ssize_t (*)(int, const void *, size_t);
 
     static sqlite3_vfs *vfs() { return sqlite3_vfs_find(nullptr); }
     // How much of `n` bytes still fits; -1 with ENOSPC when nothing does.
@@ -49,15 +45,7 @@ private:
         s_room -= done > 0 ? done : 0;
         return done;
     }
-    static ssize_t fullWrite(int fd, const void *data, size_t n)
-    {
-        const ssize_t room = fits(n);
-        const ssize_t done = room < 0 ? room : s_write(fd, data, size_t(room));
-        s_room -= done > 0 ? done : 0;
-        return done;
-    }
 
     static inline qint64 s_room = 0;
     static inline Pwrite s_pwrite = nullptr;
-    static inline Write s_write = nullptr;
 };
