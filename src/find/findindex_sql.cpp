@@ -1,5 +1,5 @@
-// Reading the records straight from a statement: the values are taken from SQLite's own UTF-16 text
-// and folded without copies, which is most of what building the index costs.
+// Reading the records straight from a statement: the values are folded from SQLite's own UTF-8 text,
+// without copies or conversions.
 
 #include "findindex.h"
 
@@ -32,12 +32,12 @@ bool readRows(sqlite3 *db, const QString &select, const QList<Field> &fields, QS
             *error = QStringLiteral("the statement gives %1 columns, not the id and %2 fields").arg(columns).arg(fields.size());
         return false;
     }
-    std::vector<QStringView> values(std::size_t(fields.size()));
+    std::vector<std::string_view> values(std::size_t(fields.size()));
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
         for (int f = 0; f < int(fields.size()); ++f) {
-            const void *text = sqlite3_column_text16(statement, f + 1);
-            values[std::size_t(f)] = QStringView(static_cast<const char16_t *>(text), sqlite3_column_bytes16(statement, f + 1) / 2);
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, f + 1));
+            values[std::size_t(f)] = std::string_view(text ? text : "", std::size_t(sqlite3_column_bytes(statement, f + 1)));
         }
         take(sqlite3_column_int64(statement, 0), values.data(), qsizetype(values.size()));
     }
@@ -49,27 +49,33 @@ bool readRows(sqlite3 *db, const QString &select, const QList<Field> &fields, QS
 
 bool FindIndex::load(sqlite3 *db, const QString &select, QString *error)
 {
-    std::vector<Entry> all;
-    Private::Words words;
-    const bool read = readRows(db, select, d->fields, error, [&](qint64 id, const QStringView *values, qsizetype count) {
-        all.push_back(d->makeEntry(id, values, count, words));
+    Store fresh;
+    const bool read = readRows(db, select, d->fields, error, [&](qint64 id, const std::string_view *values, qsizetype count) {
+        d->place(fresh, d->makeEntry(fresh, id, values, count), false);
     });
-    if (read)
-        d->replaceAll(std::move(all), std::move(words));
-    return read;
+    if (!read)
+        return false;
+    d->sortOrder(fresh);
+    d->renumber(fresh);
+    d->store = std::move(fresh);
+    d->narrowings.clear();
+    return true;
 }
 
 bool FindIndex::update(sqlite3 *db, const QString &select, QString *error)
 {
-    // Words of rows that then fail stay in the list, unused.
-    std::vector<Entry> changed;
-    const bool read = readRows(db, select, d->fields, error, [&](qint64 id, const QStringView *values, qsizetype count) {
-        changed.push_back(d->makeEntry(id, values, count, d->words));
+    // A few rows: copied, so that a failure halfway changes nothing.
+    QList<Record> rows;
+    const bool read = readRows(db, select, d->fields, error, [&](qint64 id, const std::string_view *values, qsizetype count) {
+        Record r{id, {}};
+        for (qsizetype i = 0; i < count; ++i)
+            r.values << QString::fromUtf8(values[i].data(), qsizetype(values[i].size()));
+        rows << r;
     });
     if (!read)
         return false;
-    for (Entry &e : changed)
-        d->put(std::move(e));
+    for (const Record &r : rows)
+        update(r);
     return true;
 }
 
