@@ -164,7 +164,7 @@ int main(int argc, char **argv)
         {"full pinyin", prefixes(pinyin)},
         {"initials", prefixes(initials)},
         {"mobile digits", prefixes(mobile.left(7))},
-        {"digits written 138 0013", prefixes(mobile.left(3) + QLatin1Char(' ') + mobile.mid(3, 4))},
+        {"digits with a blank", prefixes(mobile.left(3) + QLatin1Char(' ') + mobile.mid(3, 4))},
     };
 
     double worst = 0;
