@@ -5,7 +5,8 @@ MIVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins
   qt6-charts-dev libqt6charts6
   libsqlite3-dev fonts-wqy-microhei qt6-translations-l10n
-  libgsf-1-dev libgsf-1-114 libxlsxwriter-dev libxlsxwriter4 libicu-dev)
+  libgsf-1-dev libgsf-1-114 libxlsxwriter-dev libxlsxwriter4 libicu-dev
+  unicode-data libbz2-dev)
 # The end-to-end run: a real X server, a tray host, input and screenshots; what a screen reader reads
 # the windows through (a session bus, the accessibility bus and its Python binding); the readers that
 # check the exported spreadsheets; a desktop's own checker and launcher of the start entry; a print
