@@ -1,0 +1,7 @@
+#include "testmain.h"
+class TestContactCsv : public QObject
+{
+    Q_OBJECT
+};
+MIVO_TEST_MAIN(TestContactCsv)
+#include "tst_contactcsv.moc"
