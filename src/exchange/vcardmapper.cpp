@@ -17,6 +17,12 @@ namespace {
 
 enum class Place { None, Home, Work, Cell, Handy, Fax, Pager };
 
+// The properties read, as VCardProperty::kind.
+enum Kind {
+    Skipped, ProductId, CardKind, GroupLabel, FullName, Name, Nickname, Phone, Email, Address, AddressLabel,
+    Organisation, Title, Role, Birthday, Note, InstantMessaging, Qq, Msn, Gender, Categories, Uid, Own,
+};
+
 // "_$!<Mobile>!$_" and the like, as some programs label a property group, made a plain word.
 QString labelWord(const QString &label)
 {
@@ -28,25 +34,32 @@ QString labelWord(const QString &label)
 
 Place placeOf(const VCardProperty &p, const QString &label)
 {
-    const QString word = labelWord(label);
-    auto says = [&word](std::initializer_list<const char *> words) {
-        for (const char *w : words)
-            if (word.contains(QString::fromUtf8(w)))
-                return true;
-        return false;
+    struct Words
+    {
+        Place place;
+        const char *type1, *type2, *type3;
+        QStringList words;
     };
-    if (p.hasType("X-MIVO-XIAOLT"))
-        return Place::Handy;
-    if (p.hasType("FAX") || says({"fax", "传真"}))
-        return Place::Fax;
-    if (p.hasType("PAGER") || says({"pager", "寻呼"}))
-        return Place::Pager;
-    if (p.hasType("CELL") || p.hasType("MOBILE") || p.hasType("IPHONE") || says({"mobile", "cell", "iphone", "手机", "移动"}))
-        return Place::Cell;
-    if (p.hasType("HOME") || says({"home", "家", "住宅"}))
-        return Place::Home;
-    if (p.hasType("WORK") || says({"work", "工作", "单位", "办公", "公司"}))
-        return Place::Work;
+    // In this order: a home fax is a fax, a work mobile a mobile.
+    static const QList<Words> places = {
+        {Place::Handy, "X-MIVO-XIAOLT", nullptr, nullptr, {}},
+        {Place::Fax, "FAX", nullptr, nullptr, {QStringLiteral("fax"), QStringLiteral("传真")}},
+        {Place::Pager, "PAGER", nullptr, nullptr, {QStringLiteral("pager"), QStringLiteral("寻呼")}},
+        {Place::Cell, "CELL", "MOBILE", "IPHONE",
+         {QStringLiteral("mobile"), QStringLiteral("cell"), QStringLiteral("iphone"), QStringLiteral("手机"), QStringLiteral("移动")}},
+        {Place::Home, "HOME", nullptr, nullptr, {QStringLiteral("home"), QStringLiteral("家"), QStringLiteral("住宅")}},
+        {Place::Work, "WORK", nullptr, nullptr,
+         {QStringLiteral("work"), QStringLiteral("工作"), QStringLiteral("单位"), QStringLiteral("办公"), QStringLiteral("公司")}},
+    };
+    const QString word = label.isEmpty() ? QString() : labelWord(label);
+    for (const Words &w : places) {
+        for (const char *type : {w.type1, w.type2, w.type3})
+            if (type && p.hasType(type))
+                return w.place;
+        for (const QString &known : w.words)
+            if (!word.isEmpty() && word.contains(known))
+                return w.place;
+    }
     return Place::None;
 }
 
@@ -125,12 +138,43 @@ QString addressOf(const QStringList &parts, bool own)
     return at(6) + at(4) + at(3) + at(2) + at(1) + at(0);
 }
 
+// An instant-messaging account: X-QQ and X-MSN as they are, IMPP by its scheme (qq:, msnim:) or by
+// the service its parameters name.
+struct Messenger
+{
+    enum Service { Other, Qq, Msn } service = Other;
+    QString account;
+};
+
+Messenger messengerOf(const VCardProperty &p, const QString &value)
+{
+    if (p.kind == Qq)
+        return {Messenger::Qq, value};
+    if (p.kind == Msn)
+        return {Messenger::Msn, value};
+    const QString scheme = value.section(QLatin1Char(':'), 0, 0).toLower();
+    const QString service = p.serviceType.isEmpty() ? scheme : QString::fromLatin1(p.serviceType).toLower();
+    if (service == QLatin1String("qq") || service == QLatin1String("tencent") || p.hasType("QQ")) {
+        // qq:12345, x-something:12345, tencent://message/?uin=12345
+        const qsizetype uin = value.indexOf(QLatin1String("uin="));
+        return {Messenger::Qq, uin >= 0 ? value.mid(uin + 4).section(QLatin1Char('&'), 0, 0)
+                                        : value.section(QLatin1Char(':'), -1).section(QLatin1Char('/'), -1)};
+    }
+    if (service == QLatin1String("msn") || service == QLatin1String("msnim") || p.hasType("MSN")) {
+        QString account = value.section(QLatin1Char(':'), 1);
+        if (account.startsWith(QLatin1String("chat?contact=")))
+            account = account.mid(13);
+        return {Messenger::Msn, account};
+    }
+    return {};
+}
+
 // A property with the rank its PREF gives it, and its decoded text.
 struct Ranked
 {
     const VCardProperty *property;
     QString text;
-    QString label;
+    Place place = Place::None;
 };
 
 // The preferred first; with `typedFirst`, those that say where they belong before those that do not,
@@ -138,7 +182,7 @@ struct Ranked
 void sortByPreference(QList<Ranked> &list, bool typedFirst)
 {
     auto rank = [typedFirst](const Ranked &r) {
-        return std::pair(typedFirst && placeOf(*r.property, r.label) == Place::None,
+        return std::pair(typedFirst && r.place == Place::None,
                          r.property->pref > 0 ? r.property->pref : INT_MAX);
     };
     std::stable_sort(list.begin(), list.end(), [&rank](const Ranked &a, const Ranked &b) { return rank(a) < rank(b); });
@@ -153,13 +197,18 @@ VCardMapper::VCardMapper(bool ignoreCharsets)
 
 VCardMapper::~VCardMapper() = default;
 
-bool VCardMapper::wanted(QByteArrayView name)
+int VCardMapper::classify(const QByteArray &name)
 {
-    static const QList<QByteArray> names = {
-        "FN", "N", "NICKNAME", "TEL", "EMAIL", "ADR", "LABEL", "ORG", "TITLE", "ROLE", "BDAY", "NOTE", "IMPP",
-        "X-QQ", "X-MSN", "GENDER", "X-GENDER", "CATEGORIES", "UID", "PRODID", "X-ABLABEL", "KIND",
+    static const QHash<QByteArray, int> kinds = {
+        {"PRODID", ProductId}, {"KIND", CardKind}, {"X-ABLABEL", GroupLabel}, {"FN", FullName}, {"N", Name},
+        {"NICKNAME", Nickname}, {"TEL", Phone}, {"EMAIL", Email}, {"ADR", Address}, {"LABEL", AddressLabel},
+        {"ORG", Organisation}, {"TITLE", Title}, {"ROLE", Role}, {"BDAY", Birthday}, {"NOTE", Note},
+        {"IMPP", InstantMessaging}, {"X-QQ", Qq}, {"X-MSN", Msn}, {"GENDER", Gender}, {"X-GENDER", Gender},
+        {"CATEGORIES", Categories}, {"UID", Uid},
     };
-    return name.startsWith("X-MIVO-") || names.contains(name);
+    if (name.startsWith("X-MIVO-"))
+        return Own;
+    return kinds.value(name, Skipped);
 }
 
 CharsetDecoder *VCardMapper::decoder(const QByteArray &charset)
@@ -208,12 +257,12 @@ bool VCardMapper::map(const VCardCard &card, ContactImport *out)
     bool own = false;
     QHash<QByteArray, QString> labels;
     for (const VCardProperty &p : card.properties) {
-        if (p.name == "PRODID") {
+        if (p.kind == ProductId) {
             own = p.value.trimmed().startsWith(vcardtext::kOwnProductPrefix);
-        } else if (p.name == "KIND" && p.value.trimmed().toLower() == "group") {
+        } else if (p.kind == CardKind && p.value.trimmed().toLower() == "group") {
             out->skipped.append({card.line, QString(), QStringLiteral("这是一个联系人分组,不是联系人,未导入。")});
             return true;
-        } else if (p.name == "X-ABLABEL" && !p.group.isEmpty()) {
+        } else if (p.kind == GroupLabel && !p.group.isEmpty()) {
             const std::optional<QString> label = text(p, out);
             if (!label)
                 return false;
@@ -240,87 +289,92 @@ bool VCardMapper::map(const VCardCard &card, ContactImport *out)
     QList<Ranked> phones, emails, addresses, addressLabels;
     QList<std::pair<const ContactField *, QString>> ownFields;
     for (const VCardProperty &p : card.properties) {
-        if (p.name == "PRODID" || p.name == "KIND" || p.name == "X-ABLABEL")
+        if (p.kind == ProductId || p.kind == CardKind || p.kind == GroupLabel)
             continue;
         const std::optional<QString> decoded = text(p, out);
         if (!decoded)
             return false;
         const QString &t = *decoded;
-        const QString label = labels.value(p.group);
-        const QByteArray &n = p.name;
-        if (n == "FN") {
+        const QString label = p.group.isEmpty() ? QString() : labels.value(p.group);
+        switch (p.kind) {
+        case FullName:
             if (!fullName)
                 fullName = unescaped(t);
-        } else if (n == "N") {
+            break;
+        case Name:
             if (nameParts.isEmpty())
                 nameParts = split(t, QLatin1Char(';'));
-        } else if (n == "NICKNAME") {
+            break;
+        case Nickname:
             put(&Contact::nickname, QStringLiteral("昵称"), clean(unescaped(t)));
-        } else if (n == "TEL") {
-            phones.append({&p, unescaped(t), label});
-        } else if (n == "EMAIL") {
-            emails.append({&p, unescaped(t), label});
-        } else if (n == "ADR") {
-            addresses.append({&p, t, label});
-        } else if (n == "LABEL") {
-            addressLabels.append({&p, unescaped(t), label});
-        } else if (n == "ORG") {
+            break;
+        case Phone:
+            phones.append({&p, unescaped(t), placeOf(p, label)});
+            break;
+        case Email:
+            emails.append({&p, unescaped(t), Place::None});
+            break;
+        case Address:
+            addresses.append({&p, t, placeOf(p, label)});
+            break;
+        case AddressLabel:
+            addressLabels.append({&p, unescaped(t), placeOf(p, label)});
+            break;
+        case Organisation: {
             QStringList parts = split(t, QLatin1Char(';'));
             if (!own)
                 for (QString &part : parts)
                     part = part.trimmed();
             parts.removeAll(QString());
             put(&Contact::employer, QStringLiteral("单位"), parts.join(QLatin1Char(' ')));
-        } else if (n == "TITLE") {
+            break;
+        }
+        case Title:
             put(&Contact::occupation, QStringLiteral("职业"), clean(unescaped(t)));
-        } else if (n == "ROLE") {
+            break;
+        case Role:
             put(&Contact::occupation, QStringLiteral("职务"), clean(unescaped(t)));
-        } else if (n == "BDAY") {
+            break;
+        case Birthday: {
             const QString value = unescaped(t).trimmed();
             if (const std::optional<QString> day = birthdayOf(value))
                 put(&Contact::birthday, QStringLiteral("生日"), *day);
             else if (!value.isEmpty())
                 draft.addExtra(QStringLiteral("生日"), value);
-        } else if (n == "NOTE") {
-            const QString note = clean(unescaped(t));
-            if (!note.isEmpty())
+            break;
+        }
+        case Note:
+            if (const QString note = clean(unescaped(t)); !note.isEmpty())
                 c.remarks = c.remarks.isEmpty() ? note : c.remarks + QLatin1Char('\n') + note;
-        } else if (n == "X-QQ" || n == "X-MSN" || n == "IMPP") {
-            QString value = clean(unescaped(t));
-            bool qq = n == "X-QQ", msn = n == "X-MSN";
-            if (n == "IMPP") {
-                const QString scheme = value.section(QLatin1Char(':'), 0, 0).toLower();
-                const QString service = p.serviceType.isEmpty() ? scheme : QString::fromLatin1(p.serviceType).toLower();
-                qq = service == QLatin1String("qq") || service == QLatin1String("tencent") || p.hasType("QQ");
-                msn = service == QLatin1String("msn") || service == QLatin1String("msnim") || p.hasType("MSN");
-                if (qq) {
-                    const qsizetype uin = value.indexOf(QLatin1String("uin="));
-                    value = uin >= 0 ? value.mid(uin + 4).section(QLatin1Char('&'), 0, 0)
-                                     : value.section(QLatin1Char(':'), -1).section(QLatin1Char('/'), -1);
-                } else if (msn) {
-                    value = value.section(QLatin1Char(':'), 1);
-                    if (value.startsWith(QLatin1String("chat?contact=")))
-                        value = value.mid(13);
-                }
-            }
-            if (qq && (own || allDigits(value)))
-                put(&Contact::qq, QStringLiteral("QQ"), value);
-            else if (qq && !value.isEmpty())
-                draft.addExtra(QStringLiteral("QQ"), value);
-            else if (msn)
-                put(&Contact::msn, QStringLiteral("MSN"), value);
-        } else if (n == "GENDER" || n == "X-GENDER") {
+            break;
+        case InstantMessaging:
+        case Qq:
+        case Msn: {
+            const Messenger m = messengerOf(p, clean(unescaped(t)));
+            if (m.service == Messenger::Qq && (own || allDigits(m.account)))
+                put(&Contact::qq, QStringLiteral("QQ"), m.account);
+            else if (m.service == Messenger::Qq && !m.account.isEmpty())
+                draft.addExtra(QStringLiteral("QQ"), m.account);
+            else if (m.service == Messenger::Msn)
+                put(&Contact::msn, QStringLiteral("MSN"), m.account);
+            break;
+        }
+        case Gender:
             put(&Contact::sex, QStringLiteral("性别"), sexOf(unescaped(t)));
-        } else if (n == "CATEGORIES") {
+            break;
+        case Categories:
             for (const QString &category : split(t, QLatin1Char(',')))
                 if (!category.trimmed().isEmpty() && !c.categories.contains(category.trimmed()))
                     c.categories.append(category.trimmed());
-        } else if (n == "UID") {
+            break;
+        case Uid:
             c.uid = unescaped(t).trimmed();
-        } else if (n.startsWith("X-MIVO-")) {
-            const ContactField *f = contactFieldOfColumn(QString::fromLatin1(n.mid(7)));
-            if (f && f->member != &Contact::groupCode)
+            break;
+        case Own:
+            if (const ContactField *f = contactFieldOfColumn(QString::fromLatin1(p.name.mid(7)));
+                f && f->member != &Contact::groupCode)
                 ownFields.append({f, unescaped(t)});
+            break;
         }
     }
 
@@ -347,7 +401,7 @@ bool VCardMapper::map(const VCardCard &card, ContactImport *out)
         const QString number = own ? r.text : normalizedPhone(r.text);
         if (number.isEmpty())
             continue;
-        switch (placeOf(*r.property, r.label)) {
+        switch (r.place) {
         case Place::Cell:
             put(&Contact::mobile, QStringLiteral("手机"), number);
             break;
@@ -391,7 +445,7 @@ bool VCardMapper::map(const VCardCard &card, ContactImport *out)
         const QStringList parts = split(r.text, QLatin1Char(';'));
         const QString text = addressOf(parts, own);
         const QString postcode = parts.size() > 5 ? clean(parts.at(5)) : QString();
-        Place place = placeOf(*r.property, r.label);
+        Place place = r.place;
         if (place != Place::Home && place != Place::Work)
             place = c.homeAddress.isEmpty() ? Place::Home : c.officeAddress.isEmpty() ? Place::Work : Place::None;
         QString *field = place == Place::Home ? &c.homeAddress : place == Place::Work ? &c.officeAddress : nullptr;
@@ -406,7 +460,7 @@ bool VCardMapper::map(const VCardCard &card, ContactImport *out)
     }
     // A formatted address stands in only where the card has no structured one of its kind.
     for (const Ranked &r : std::as_const(addressLabels)) {
-        const Place place = placeOf(*r.property, r.label);
+        const Place place = r.place;
         QString &field = place == Place::Work ? c.officeAddress : c.homeAddress;
         if (field.isEmpty() && (place != Place::None || c.officeAddress.isEmpty()))
             field = clean(r.text);

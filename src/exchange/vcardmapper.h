@@ -19,8 +19,9 @@ public:
     explicit VCardMapper(bool ignoreCharsets = false);
     ~VCardMapper();
 
-    // The properties the mapping reads; the scanner steps over all others.
-    static bool wanted(QByteArrayView upperName);
+    // The properties the mapping reads, each its own number; 0 for the others, which the scanner
+    // steps over.
+    static int classify(const QByteArray &upperName);
 
     // Adds the card's contact to `out`, or a note to its skipped cards or warnings; false, with
     // out->error set, when a value is not text in its charset.

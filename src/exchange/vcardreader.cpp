@@ -29,7 +29,7 @@ ContactImport VCardReader::read(QByteArrayView bytes)
     }
 
     ContactImport result;
-    VCardScanner scanner(bytes, &VCardMapper::wanted);
+    VCardScanner scanner(bytes, &VCardMapper::classify);
     VCardMapper mapper(fromUtf16);
     VCardCard card;
     while (scanner.next(&card))

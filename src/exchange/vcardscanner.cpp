@@ -127,9 +127,9 @@ void addParameter(VCardProperty *p, QByteArrayView parameter)
 
 } // namespace
 
-VCardScanner::VCardScanner(QByteArrayView data, Wanted wanted)
+VCardScanner::VCardScanner(QByteArrayView data, Classify classify)
     : m_data(data)
-    , m_wanted(wanted)
+    , m_classify(classify)
 {
     // Lines end in CRLF or LF; a file without any LF ends them in CR alone.
     if (!m_data.contains('\n') && m_data.contains('\r'))
@@ -193,8 +193,8 @@ bool VCardScanner::next(VCardCard *card)
         if (colon <= 0)
             continue;   // not a property: some writers leave the lines of a BASE64 value unindented
         const QByteArrayView head = line.text.first(colon);
-        const QList<QByteArrayView> parts = splitOutsideQuotes(head, ';');
-        QByteArrayView name = trimmed(parts.first());
+        const qsizetype semicolon = head.indexOf(';');
+        QByteArrayView name = trimmed(semicolon < 0 ? head : head.first(semicolon));
         QByteArrayView group;
         if (const qsizetype dot = name.indexOf('.'); dot >= 0) {
             group = name.first(dot);
@@ -211,7 +211,8 @@ bool VCardScanner::next(VCardCard *card)
         }
 
         const QByteArray upperName = name.toByteArray().toUpper();
-        const bool wanted = m_wanted(upperName);
+        const int kind = m_classify(upperName);
+        const bool wanted = kind != 0;
         const bool quotedPrintable = containsNoCase(head, "QUOTED-PRINTABLE");
         QByteArray value;
         if (wanted)
@@ -248,8 +249,10 @@ bool VCardScanner::next(VCardCard *card)
         p.line = line.number;
         p.group = group.toByteArray().toUpper();
         p.name = upperName;
-        for (qsizetype i = 1; i < parts.size(); ++i)
-            addParameter(&p, parts.at(i));
+        p.kind = kind;
+        if (semicolon >= 0)
+            for (QByteArrayView parameter : splitOutsideQuotes(head.sliced(semicolon + 1), ';'))
+                addParameter(&p, parameter);
         if (quotedPrintable && p.encoding.isEmpty())
             p.encoding = "QUOTED-PRINTABLE";
         p.value = std::move(value);

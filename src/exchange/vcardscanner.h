@@ -16,6 +16,7 @@ struct VCardProperty
     int line = 0;               // where it starts
     QByteArray group;           // "ITEM1" of ITEM1.TEL, upper case
     QByteArray name;            // upper case
+    int kind = 0;               // what the caller's classification made of the name
     QList<QByteArray> types;    // upper case: the TYPE values and 2.1's bare parameters (CELL, HOME …)
     QByteArray charset;
     QByteArray encoding;        // upper case: QUOTED-PRINTABLE, BASE64, B, 8BIT …
@@ -35,8 +36,9 @@ struct VCardCard
 class VCardScanner
 {
 public:
-    using Wanted = bool (*)(QByteArrayView upperName);
-    VCardScanner(QByteArrayView data, Wanted wanted);
+    // What the caller makes of a property's name; 0 for one it does not want.
+    using Classify = int (*)(const QByteArray &upperName);
+    VCardScanner(QByteArrayView data, Classify classify);
 
     // The next card; false at the end of the data and on an error (then error() says which).
     bool next(VCardCard *card);
@@ -54,7 +56,7 @@ private:
     void skipNestedCard();
 
     QByteArrayView m_data;
-    Wanted m_wanted;
+    Classify m_classify;
     qsizetype m_pos = 0;
     int m_line = 0;
     char m_eol = '\n';
