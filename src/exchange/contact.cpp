@@ -1,5 +1,8 @@
 #include "exchange/contact.h"
 
+#include <QDir>
+#include <QFile>
+
 namespace exchange {
 
 const QList<ContactField> &contactFields()
@@ -72,6 +75,21 @@ ContactImport ContactImport::refused(int line, const QString &text)
     ContactImport result;
     result.error = {line, QString(), text};
     return result;
+}
+
+ContactImport ContactImport::ofFile(const QString &path, ContactImport (*read)(QByteArrayView bytes))
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refused(0, QStringLiteral("无法打开文件 %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    // Mapped rather than read: a file of large photos costs no copy of them.
+    if (file.size() > 0)
+        if (const uchar *mapped = file.map(0, file.size()))
+            return read(QByteArrayView(mapped, file.size()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return refused(0, QStringLiteral("无法读取文件 %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    return read(bytes);
 }
 
 } // namespace exchange

@@ -82,6 +82,8 @@ struct ContactImport
 
     bool failed() const { return !error.text.isEmpty(); }
     static ContactImport refused(int line, const QString &text);
+    // The file at `path` given to `read`, or refused with the system's reason when it cannot be read.
+    static ContactImport ofFile(const QString &path, ContactImport (*read)(QByteArrayView bytes));
 };
 
 } // namespace exchange

@@ -3,8 +3,6 @@
 #include "exchange/contactdraft.h"
 #include "exchange/csvreader.h"
 
-#include <QDir>
-#include <QFile>
 
 namespace exchange {
 
@@ -69,13 +67,7 @@ ContactImport ContactCsvReader::read(QByteArrayView bytes)
 
 ContactImport ContactCsvReader::readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return ContactImport::refused(0, QStringLiteral("无法打开文件 %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return ContactImport::refused(0, QStringLiteral("无法读取文件 %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    return read(bytes);
+    return ContactImport::ofFile(path, &read);
 }
 
 } // namespace exchange

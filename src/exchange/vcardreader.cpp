@@ -3,8 +3,6 @@
 #include "exchange/vcardmapper.h"
 #include "exchange/vcardscanner.h"
 
-#include <QDir>
-#include <QFile>
 #include <QStringDecoder>
 
 namespace exchange {
@@ -44,17 +42,7 @@ ContactImport VCardReader::read(QByteArrayView bytes)
 
 ContactImport VCardReader::readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return ContactImport::refused(0, QStringLiteral("无法打开文件 %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    // Mapped rather than read: a file of large photos costs no copy of them.
-    if (file.size() > 0)
-        if (const uchar *mapped = file.map(0, file.size()))
-            return read(QByteArrayView(mapped, file.size()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return ContactImport::refused(0, QStringLiteral("无法读取文件 %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    return read(bytes);
+    return ContactImport::ofFile(path, &read);
 }
 
 } // namespace exchange

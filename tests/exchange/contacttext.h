@@ -25,6 +25,14 @@ inline QString describe(const exchange::Contact &c)
     return lines.join(QLatin1Char('\n'));
 }
 
+inline QStringList describeAll(const QList<exchange::Contact> &contacts)
+{
+    QStringList out;
+    for (const exchange::Contact &c : contacts)
+        out << describe(c);
+    return out;
+}
+
 // The same for a list of "column=value" (categories as "a|b"), as a test expects it.
 inline QString describe(QStringList expected)
 {

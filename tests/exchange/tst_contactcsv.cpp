@@ -34,14 +34,6 @@ void insert(const Contact &c, const QString &group)
     QVERIFY2(sqlca.execute(sql, values), qPrintable(c.name + QStringLiteral(": ") + sqlca.sqlerrtext));
 }
 
-QStringList describeAll(const QList<Contact> &contacts)
-{
-    QStringList out;
-    for (const Contact &c : contacts)
-        out << describe(c);
-    return out;
-}
-
 } // namespace
 
 class TestContactCsv : public QObject

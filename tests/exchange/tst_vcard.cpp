@@ -28,14 +28,6 @@ QString dataFile(const QString &name)
     return QStringLiteral(MIVO_SOURCE_DIR "/tests/exchange/data/") + name;
 }
 
-QStringList describeAll(const QList<Contact> &contacts)
-{
-    QStringList out;
-    for (const Contact &c : contacts)
-        out << describe(c);
-    return out;
-}
-
 // Contacts whose every field holds what trips writers and readers up: separators of every level,
 // backslashes, line breaks of every kind, blanks at the ends, characters beyond 16 bits, a 32 KB
 // record, a birthday without a year, values the standard properties cannot hold.
