@@ -222,9 +222,13 @@ CharsetDecoder *VCardMapper::decoder(const QByteArray &charset)
 
 std::optional<QString> VCardMapper::text(const VCardProperty &p, ContactImport *out)
 {
+    const auto name = [&p] { return QString::fromLatin1(p.name); };
+    auto refuse = [&](const QString &reason) {
+        *out = ContactImport::refused(p.line, reason);
+        return std::nullopt;
+    };
     QByteArray decoded;
     QByteArrayView bytes = p.value;
-    const QString name = QString::fromLatin1(p.name);
     if (p.encoding == "QUOTED-PRINTABLE") {
         decoded = vcardtext::fromQuotedPrintable(bytes);
         bytes = decoded;
@@ -232,22 +236,17 @@ std::optional<QString> VCardMapper::text(const VCardProperty &p, ContactImport *
         QByteArray compact = p.value;
         compact.removeIf([](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
         auto result = QByteArray::fromBase64Encoding(compact, QByteArray::AbortOnBase64DecodingErrors);
-        if (!result) {
-            *out = ContactImport::refused(p.line, QStringLiteral("%1 的 BASE64 编码有误。").arg(name));
-            return std::nullopt;
-        }
+        if (!result)
+            return refuse(QStringLiteral("%1 的 BASE64 编码有误。").arg(name()));
         decoded = *result;
         bytes = decoded;
     }
     CharsetDecoder *d = decoder(m_ignoreCharsets ? QByteArray() : p.charset);
-    if (!d->isValid()) {
-        *out = ContactImport::refused(p.line, QStringLiteral("%1 声明的字符集 %2 无法识别。").arg(name, QString::fromLatin1(p.charset)));
-        return std::nullopt;
-    }
+    if (!d->isValid())
+        return refuse(QStringLiteral("%1 声明的字符集 %2 无法识别。").arg(name(), QString::fromLatin1(p.charset)));
     std::optional<QString> text = d->decode(bytes);
     if (!text)
-        *out = ContactImport::refused(
-            p.line, QStringLiteral("%1 的内容不是有效的 %2 文字。").arg(name, QString::fromLatin1(d->name())));
+        return refuse(QStringLiteral("%1 的内容不是有效的 %2 文字。").arg(name(), QString::fromLatin1(d->name())));
     return text;
 }
 
