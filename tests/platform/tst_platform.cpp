@@ -179,19 +179,19 @@ private slots:
 
         // Anything that shows runs the event loop, where this closes it and tells.
         int shown = 0;
-        const auto closeWhatShows = [&shown] {
-            QTimer::singleShot(0, [&shown] {
-                if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                    ++shown;
-                    dialog->reject();
-                }
-            });
-        };
+        QTimer closer;
+        closer.setInterval(10);
+        QObject::connect(&closer, &QTimer::timeout, [&shown] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                ++shown;
+                dialog->reject();
+            }
+        });
+        closer.start();
         fake::Platform fakes;
         platform::Services real;
         real.messageBoxes = std::make_unique<platform::QtMessageBoxes>();
         const platform::ServicesOverride useReal(std::move(real));
-        closeWhatShows();
         QCOMPARE(platform::messageBox(QStringLiteral("030"), QStringLiteral("?"), platform::Icon::Question,
                                       platform::Buttons::YesNo, 1),
                  platform::Answer::No);
