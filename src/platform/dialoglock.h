@@ -2,7 +2,7 @@
 // While the program is locked no dialog of it may be seen or answered. The seams that show dialogs
 // (message boxes, file dialogs, printer dialogs) register each one while it is open: the lock closes
 // them with their cancelling answer (No, Cancel), whatever their default, and while it lasts a
-// question or a dialog is refused at once, unseen, with that answer.
+// question, a file dialog or a printer dialog is refused at once, unseen, with that answer.
 
 #include <functional>
 

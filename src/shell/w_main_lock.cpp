@@ -77,8 +77,8 @@ QList<QWidget *> w_main::lockedControls() const
 void w_main::lockNow()
 {
     // A box or dialog open now is answered No or Cancel: it returns once this handler is done, and
-    // what it was asked for ends there, since nothing more may show while locked. Locked again
-    // meanwhile, a notice shown since (a failure at exit) stays.
+    // what it was asked for ends there, since no question or dialog shows while locked. Locking
+    // again while locked leaves alone a notice shown since (a failure at exit).
     if (!m_dialogLock)
         m_dialogLock = std::make_unique<platform::DialogLock>();
     of_hide(QStringLiteral("00000##0"));

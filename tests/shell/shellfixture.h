@@ -59,7 +59,7 @@ struct PreparedFolder
 {
     enum Files { Delivered, Bare };
     // The fake idle countdown, which fires when told, or the program's own on a fast clock: a
-    // minute of it passes in 0.6 seconds without input.
+    // minute of it passes in 1.2 seconds without input.
     enum Idle { FakeIdle, QuickIdle };
     PreparedFolder(Files files, const QByteArray &settings, Idle idle = FakeIdle)
     {
@@ -69,7 +69,7 @@ struct PreparedFolder
             folder.writeFile(QStringLiteral("client.ini"), settings);
         if (idle == QuickIdle) {
             auto countdown = std::make_unique<platform::QtIdleCountdown>();
-            countdown->setSecondLength(10);
+            countdown->setSecondLength(20);
             platform::Services real;
             real.idle = std::move(countdown);
             realIdle = std::make_unique<platform::ServicesOverride>(std::move(real));
