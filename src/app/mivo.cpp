@@ -55,9 +55,15 @@ bool mivo::open(const QString &executablePath)
         platform::messageBox(QStringLiteral("001"), QStringLiteral("无法连接数据库!\n") + sqlca.sqlerrtext);
         return false;
     }
-    connect(platform::services().idle.get(), &platform::IdleCountdown::elapsed, this, &mivo::idle,
-            Qt::UniqueConnection);
     return true;
+}
+
+void mivo::setIdleHandler(std::function<void()> handler)
+{
+    m_idleHandler = std::move(handler);
+    if (m_idleHandler && platform::services().idle)
+        connect(platform::services().idle.get(), &platform::IdleCountdown::elapsed, this, &mivo::idle,
+                Qt::UniqueConnection);
 }
 
 void mivo::idle()

@@ -24,7 +24,8 @@ public:
     bool open(const QString &executablePath);
     // The user has been idle for the armed time (auto-lock); the main window installs the handler.
     void idle();
-    void setIdleHandler(std::function<void()> handler) { m_idleHandler = std::move(handler); }
+    // The main window installs it; the countdown in use then reaches it.
+    void setIdleHandler(std::function<void()> handler);
     // The program is ending: disconnect the database (at most once).
     void close();
     // An unexpected runtime error: clipboard, box "002", then the program ends with ExitSystemError.

@@ -155,6 +155,7 @@ void NoteEditor::of_lock(bool locked)
 {
     if (!m_reader)
         return;
+    m_reader->setEnabled(!locked);
     if (locked && m_reader->isVisible()) {
         m_reader->hide();
         m_readerHiddenByLock = true;

@@ -46,7 +46,8 @@ public:
 
     // The reader while it is open.
     w_pt_readmax *reader() const;
-    // While the program is locked no note may be seen: the reader hides, and comes back afterwards.
+    // While the program is locked no note may be seen or reached: the reader hides, disabled, and
+    // comes back afterwards.
     void of_lock(bool locked);
 
     // Places the controls for a tab control `tabWidth` × `tabHeight` units large.

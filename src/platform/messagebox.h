@@ -26,7 +26,13 @@ public:
     virtual Answer show(const MessageBoxRequest &request) = 0;
 };
 
-// The way every part of the program shows a message box.
+// The answer of a box closed without a choice (Escape, the lock): its last button, No or Cancel, or
+// Ok where that is the only one.
+Answer cancelAnswer(Buttons buttons);
+
+// The way every part of the program shows a message box. While the program is locked a box that
+// asks something is not shown and gets its cancelling answer; a plain notice still shows (it holds
+// no record and offers no choice, and a failure at exit or "002" must not go unsaid).
 Answer messageBox(const QString &title, const QString &text, Icon icon = Icon::Information,
                   Buttons buttons = Buttons::Ok, int defaultButton = 1);
 

@@ -1,5 +1,7 @@
 #include "platform/qtservices.h"
 
+#include "platform/dialoglock.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -18,6 +20,21 @@
 #include <QSystemTrayIcon>
 
 namespace platform {
+
+namespace {
+
+// Runs a seam's dialog modally. While the program is locked it does not show, and the lock closes
+// it: either way the caller sees it cancelled.
+int execUnlessLocked(QDialog &dialog)
+{
+    if (dialogsLocked())
+        return QDialog::Rejected;
+    const OpenDialog open([&dialog] { dialog.reject(); });
+    const int result = dialog.exec();
+    return open.closedByLock() ? int(QDialog::Rejected) : result;
+}
+
+} // namespace
 
 // ---- message boxes
 
@@ -57,12 +74,15 @@ Answer QtMessageBoxes::show(const MessageBoxRequest &r)
         if (i + 1 == r.defaultButton)
             box.setDefaultButton(b);
     }
+    const OpenDialog open([&box] { box.reject(); });
     const auto clicked = QMessageBox::StandardButton(box.exec());
+    if (open.closedByLock())
+        return cancelAnswer(r.buttons);
     for (const Choice &c : choices)
         if (c.button == clicked)
             return c.answer;
-    // Closed with Escape or the title bar: the last button (No, Cancel) or the only one.
-    return choices.last().answer;
+    // Closed with Escape or the title bar.
+    return cancelAnswer(r.buttons);
 }
 
 // ---- file dialogs
@@ -81,7 +101,7 @@ QString QtFileDialogs::saveFile(const SaveFileRequest &r, QString *selectedFilte
         if (m.hasMatch())
             dialog.setDefaultSuffix(m.captured(1));
     });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (execUnlessLocked(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     if (selectedFilter)
         *selectedFilter = dialog.selectedNameFilter();
@@ -90,7 +110,12 @@ QString QtFileDialogs::saveFile(const SaveFileRequest &r, QString *selectedFilte
 
 QString QtFileDialogs::chooseFolder(const QString &title, const QString &startFolder)
 {
-    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, startFolder);
+    QFileDialog dialog(QApplication::activeWindow(), title, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (execUnlessLocked(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
 }
 
 // ---- clipboard
@@ -189,7 +214,7 @@ bool QtPrinters::setup(QWidget *parent)
     if (!printer)
         return false;
     QPageSetupDialog dialog(printer, parent);
-    return dialog.exec() == QDialog::Accepted;
+    return execUnlessLocked(dialog) == QDialog::Accepted;
 }
 
 bool QtPrinters::choose(QWidget *parent)
@@ -198,7 +223,7 @@ bool QtPrinters::choose(QWidget *parent)
     QPrinter fallback;
     QPrinter *printer = current();
     QPrintDialog dialog(printer ? printer : &fallback, parent);
-    if (dialog.exec() != QDialog::Accepted)
+    if (execUnlessLocked(dialog) != QDialog::Accepted)
         return false;
     const QString chosen = dialog.printer()->printerName();
     if (!chosen.isEmpty() && chosen != (printer ? printer->printerName() : QString()))

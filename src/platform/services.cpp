@@ -1,5 +1,7 @@
 #include "platform/services.h"
 
+#include "platform/dialoglock.h"
+
 namespace platform {
 
 namespace {
@@ -75,8 +77,22 @@ ServicesOverride::~ServicesOverride()
     swapIfGiven(s.clock, m_saved.clock);
 }
 
+Answer cancelAnswer(Buttons buttons)
+{
+    switch (buttons) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::YesNo: return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel:
+    case Buttons::RetryCancel: return Answer::Cancel;
+    }
+    return Answer::Cancel;
+}
+
 Answer messageBox(const QString &title, const QString &text, Icon icon, Buttons buttons, int defaultButton)
 {
+    if (buttons != Buttons::Ok && dialogsLocked())
+        return cancelAnswer(buttons);
     return services().messageBoxes->show({title, text, icon, buttons, defaultButton});
 }
 

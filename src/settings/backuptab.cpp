@@ -105,6 +105,9 @@ CopyResult BackupTab::copyTo(const QString &target, QString *reason)
     progress.setWindowTitle(QStringLiteral("备份"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
+    // A copy the user waits for is not idleness: the lock would leave it running behind a locked
+    // window, and its result unsaid or shown over it. The idle period starts afresh after it.
+    const platform::IdleHold hold(platform::services().idle.get());
     return copyDatabase(sqlca.handle(), target, reason, [&progress](int done, int total) {
         progress.setMaximum(std::max(1, total));
         progress.setValue(std::min(done, std::max(1, total)));

@@ -7,6 +7,7 @@
 #include "assets/u_capital.h"
 #include "ledger/u_account.h"
 #include "notebook/u_notepro.h"
+#include "platform/dialoglock.h"
 #include "platform/messagebox.h"
 #include "platform/services.h"
 #include "settings/u_config.h"

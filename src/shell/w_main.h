@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 
 class HelpBrowser;
 class NavigationList;
@@ -15,6 +16,9 @@ class u_telpro;
 class uo_icon;
 namespace pagekit {
 class Page;
+}
+namespace platform {
+class DialogLock;
 }
 
 // The program's only top-level window: the navigation list on the left chooses which page the
@@ -65,7 +69,8 @@ public:
 
     // The lock item: locks when the lock function is usable, else says "010".
     void lock();
-    // Locks without any check (the item after its checks, the idle period).
+    // Locks without any check (the item after its checks, the idle period): hides and disables the
+    // pages and closes every box or dialog open, answered No or Cancel.
     void lockNow();
     bool isLocked() const;
 
@@ -106,10 +111,13 @@ private:
     void sendToTray();
     void bringBack();
     void hideExportTab();
+    QList<QWidget *> lockedControls() const;
     void setBannerText(const QString &text);
 
     uo_icon *m_icon;
     QTimer *m_timer;
     bool m_showAfterOpen = true;
     bool m_exited = false;
+    // Held while locked: no box or dialog of the program shows meanwhile.
+    std::unique_ptr<platform::DialogLock> m_dialogLock;
 };

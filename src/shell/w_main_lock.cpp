@@ -5,8 +5,10 @@
 #include "app/globals.h"
 #include "app/mivo.h"
 #include "app/profile.h"
+#include "platform/dialoglock.h"
 #include "platform/messagebox.h"
 #include "platform/services.h"
+#include "shell/helpbrowser.h"
 #include "shell/lockhotkey.h"
 #include "shell/navigationlist.h"
 #include "pagekit/page.h"
@@ -63,9 +65,26 @@ void w_main::lock()
     st_1->setFocus();
 }
 
+// What the lock hides: the pages and the help.
+QList<QWidget *> w_main::lockedControls() const
+{
+    QList<QWidget *> controls;
+    for (pagekit::Page *page : pages())
+        controls << page;
+    return controls << ole_ie;
+}
+
 void w_main::lockNow()
 {
+    // A box or dialog open now is answered No or Cancel: it returns once this handler is done, and
+    // what it was asked for ends there, since no question or dialog shows while locked. Locking
+    // again while locked leaves alone a notice shown since (a failure at exit).
+    if (!m_dialogLock)
+        m_dialogLock = std::make_unique<platform::DialogLock>();
     of_hide(QStringLiteral("00000##0"));
+    // Hidden is not enough: a screen reader still reaches the buttons of a hidden page.
+    for (QWidget *control : lockedControls())
+        control->setEnabled(false);
     for (pagekit::Page *page : pages())
         page->of_lock(true);
     lv_1->setEnabled(false);
@@ -84,9 +103,13 @@ void w_main::keyPressEvent(QKeyEvent *event)
         const bool wasLocked = isLocked();
         lv_1->setHideSelection(false);
         lv_1->setEnabled(true);
-        if (wasLocked)
+        if (wasLocked) {
+            m_dialogLock.reset();
+            for (QWidget *control : lockedControls())
+                control->setEnabled(true);
             for (pagekit::Page *page : pages())
                 page->of_lock(false);
+        }
     }
     QWidget::keyPressEvent(event);
 }

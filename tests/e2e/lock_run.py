@@ -4,12 +4,15 @@
 Nothing is set up inside the program: the settings file alone must arm the lock. With
 lockshortCut=110K (Ctrl+K), lockTime=1 and Lockstart=1 the window opens locked; the list chooses
 nothing; wrong keys leave it locked; Ctrl+K unlocks; "锁定" locks again; a minute without input
-locks again. Started with "/hide", the window comes back from the tray still locked.
+locks again, also while the notebook asks "N01" whether to delete a note: the question goes with
+the lock, answered No, and the note stays. Started with "/hide", the window comes back from the
+tray still locked.
 """
 
 import os
 import re
 import shutil
+import sqlite3
 import sys
 import time
 
@@ -17,6 +20,10 @@ from mivoe2e import (TITLE, Failure, check_tools, clean_screenshots, content_reg
                      item_point, log, main_for, prepare_app, start_mivo, wait_for, x_session)
 
 SETTINGS = "[setting]\nlockshortCut=110K\nlockTime=1\nLockstart=1\n"
+# The notebook at the window's initial size, from its top-left corner: the tree's root row and the
+# page's delete button; the first note of the first group in the database the runs fill.
+NOTE_TREE_ROOT, NOTE_DELETE = (180, 41), (675, 16)
+NOTE = "第一篇日记"
 
 
 def open_window(session, app, work, arguments=()):
@@ -82,7 +89,18 @@ class Content:
         wait_for("the address book after %s" % keys, lambda: self.shows_page(name), timeout=10)
 
 
-def locked_at_start(args, session, app, work):
+def at(window, point):
+    return (window["x"] + point[0], window["y"] + point[1])
+
+
+def notes_titled(database, title):
+    db = sqlite3.connect("file:%s?mode=ro" % database, uri=True)
+    count = db.execute("SELECT COUNT(*) FROM p_info WHERE title = ?", (title,)).fetchone()[0]
+    db.close()
+    return count
+
+
+def locked_at_start(args, session, app, work, database):
     mivo, window = open_window(session, app, work)
     content = Content(session, window)
     content.expect_locked("locked-at-start")
@@ -99,19 +117,35 @@ def locked_at_start(args, session, app, work):
     content.expect_locked("locked-by-item-list-refuses")
     content.expect_unlocks("ctrl+k", "unlocked-again")
 
-    # A minute without input locks: the page goes by itself.
+    # A note of the notebook opened and its delete asked for; the question stays unanswered.
+    session.click(item_point(window, 2))
+    time.sleep(0.7)
+    session.click(at(window, NOTE_TREE_ROOT))
+    for key in ("Down", "Right", "Down"):
+        session.key(key)
+        time.sleep(0.3)
+    session.click(at(window, NOTE_DELETE))
+    wait_for('box "N01"', lambda: session.viewable("^N01$"))
+    session.shot("delete-asked")
+
+    # A minute without input locks: the page goes by itself, and the question with it, answered No.
     log("waiting a minute without input")
     started = time.monotonic()
-    wait_for("the idle lock", lambda: not content.shows_page("idle", keep=False), timeout=120, interval=2)
+    wait_for("the idle lock", lambda: not session.viewable("^N01$") and not content.shows_page("idle", keep=False),
+             timeout=120, interval=2)
     waited = time.monotonic() - started
     if waited < 50:
         raise Failure("locked after %.0f s of idleness, before the minute" % waited)
+    if session.viewable("^N02$"):
+        raise Failure('the note was deleted ("N02") when the lock closed its question')
     content.expect_locked("idle-locked-list-refuses")
     content.expect_unlocks("ctrl+k", "unlocked-after-idle")
     end_with_exit_item(session, mivo, window)
+    if notes_titled(database, NOTE) != 1:
+        raise Failure("the note is gone after the lock closed its delete question")
 
 
-def locked_from_the_tray(args, session, app, work):
+def locked_from_the_tray(args, session, app, work, database):
     mivo, window = open_window(session, app, work, ["/hide"])
     content = Content(session, window)
     content.expect_locked("hidden-start-locked")
@@ -124,11 +158,11 @@ def run(args):
     clean_screenshots(args.screenshots)
     for scenario in (locked_at_start, locked_from_the_tray):
         log("== %s" % scenario.__name__)
-        work, app, _ = prepare_app(args.runtime, args.mkdb, SETTINGS)
+        work, app, database = prepare_app(args.runtime, args.mkdb, SETTINGS)
         screenshots = os.path.join(args.screenshots, scenario.__name__)
         clean_screenshots(screenshots)
         with x_session(screenshots) as session:
-            scenario(args, session, app, work)
+            scenario(args, session, app, work, database)
         shutil.rmtree(work, ignore_errors=True)
 
 

@@ -1,4 +1,5 @@
 #include "fakes.h"
+#include "platform/dialoglock.h"
 #include "platform/linux/xdgautostart.h"
 #include "platform/qtservices.h"
 #include "testmain.h"
@@ -8,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -142,6 +144,66 @@ private slots:
         QCOMPARE(defaultCaption, QStringLiteral("否(&N)"));
         captions.sort();
         QCOMPARE(captions, (QStringList{QStringLiteral("否(&N)"), QStringLiteral("是(&Y)")}));
+    }
+
+    // The lock closes the dialogs open at that moment with their cancelling answer, whatever their
+    // default; while it lasts no question and no file dialog shows, while a plain notice still does.
+    void realDialogsCloseAtTheLockAndStayShutWhileLocked()
+    {
+        platform::QtMessageBoxes boxes;
+        platform::QtFileDialogs dialogs;
+        const platform::SaveFileRequest save{QStringLiteral("选择备份名称及路径"), QStringLiteral("20090214.mdb"),
+                                             QStringLiteral("mdb"), QStringLiteral("Access 数据库 (*.mdb)"), QDir::tempPath()};
+        std::unique_ptr<platform::DialogLock> lock;
+        const auto lockWhileOpen = [&lock] {
+            QTimer::singleShot(50, [&lock] {
+                const QPointer<QWidget> open = QApplication::activeModalWidget();
+                QVERIFY(open);
+                lock = std::make_unique<platform::DialogLock>();
+                // Left open by the lock, it would take the user's click on its default button.
+                QTimer::singleShot(1000, [open] {
+                    if (auto *box = qobject_cast<QMessageBox *>(open.data()))
+                        box->defaultButton()->click();
+                    else if (auto *dialog = qobject_cast<QDialog *>(open.data()))
+                        dialog->accept();
+                });
+            });
+        };
+        lockWhileOpen();
+        QCOMPARE(boxes.show({QStringLiteral("021"), QStringLiteral("?"), platform::Icon::Question, platform::Buttons::YesNo, 1}),
+                 platform::Answer::No);
+        lock.reset();
+        lockWhileOpen();
+        QCOMPARE(dialogs.saveFile(save), QString());
+        QVERIFY(lock);
+
+        // Anything that shows runs the event loop, where this closes it and tells.
+        int shown = 0;
+        QTimer closer;
+        closer.setInterval(10);
+        QObject::connect(&closer, &QTimer::timeout, [&shown] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                ++shown;
+                dialog->reject();
+            }
+        });
+        closer.start();
+        fake::Platform fakes;
+        platform::Services real;
+        real.messageBoxes = std::make_unique<platform::QtMessageBoxes>();
+        const platform::ServicesOverride useReal(std::move(real));
+        QCOMPARE(platform::messageBox(QStringLiteral("030"), QStringLiteral("?"), platform::Icon::Question,
+                                      platform::Buttons::YesNo, 1),
+                 platform::Answer::No);
+        QCOMPARE(dialogs.saveFile(save), QString());
+        QCOMPARE(dialogs.chooseFolder(QStringLiteral("选择备份文件夹"), QDir::tempPath()), QString());
+        QCOMPARE(shown, 0);
+        QCOMPARE(platform::messageBox(QStringLiteral("033"), QStringLiteral("备份失败!")), platform::Answer::Ok);
+        QCOMPARE(shown, 1);
+        // The fakes keep shut as the real ones do.
+        QCOMPARE(fakes.dialogs->saveFile(save), QString());
+        QVERIFY(fakes.dialogs->saveRequests.isEmpty());
+        QVERIFY(!fakes.printers->choose(nullptr));
     }
 
     void fakeRecordsBoxesAndAnswersAsScripted()

@@ -8,6 +8,7 @@
 #include "fixture.h"
 #include "ledger/u_account.h"
 #include "notebook/u_notepro.h"
+#include "platform/qtservices.h"
 #include "settings/u_config.h"
 #include "shell/helpbrowser.h"
 #include "shell/navigationlist.h"
@@ -57,21 +58,32 @@ inline QList<QWidget *> pageControls(QWidget *page)
 struct PreparedFolder
 {
     enum Files { Delivered, Bare };
-    PreparedFolder(Files files, const QByteArray &settings)
+    // The fake idle countdown, which fires when told, or the program's own on a fast clock: a
+    // minute of it passes in 1.2 seconds without input.
+    enum Idle { FakeIdle, QuickIdle };
+    PreparedFolder(Files files, const QByteArray &settings, Idle idle = FakeIdle)
     {
         if (files == Delivered)
             deliverAll(folder);
         if (!settings.isNull())
             folder.writeFile(QStringLiteral("client.ini"), settings);
+        if (idle == QuickIdle) {
+            auto countdown = std::make_unique<platform::QtIdleCountdown>();
+            countdown->setSecondLength(20);
+            platform::Services real;
+            real.idle = std::move(countdown);
+            realIdle = std::make_unique<platform::ServicesOverride>(std::move(real));
+        }
     }
     fake::Platform fakes;
     AppFolder folder;
+    std::unique_ptr<platform::ServicesOverride> realIdle;
 };
 
 struct OpenedWindow : PreparedFolder
 {
-    explicit OpenedWindow(Files files = Delivered, const QByteArray &settings = QByteArray())
-        : PreparedFolder(files, settings)
+    explicit OpenedWindow(Files files = Delivered, const QByteArray &settings = QByteArray(), Idle idle = FakeIdle)
+        : PreparedFolder(files, settings, idle)
     {
     }
     void open(const QStringList &arguments = {}) { w.open(arguments); }

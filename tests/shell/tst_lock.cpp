@@ -5,14 +5,17 @@
 #include "notebook/searchindex.h"
 #include "notebook/w_pt_readmax.h"
 #include "shell/lockhotkey.h"
+#include "settings/backuptab.h"
 #include "settings/generaltab.h"
 #include "shellfixture.h"
 #include "testmain.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -33,6 +36,18 @@ struct HotkeyLoaded
 QByteArray lockSettings(const QByteArray &shortcut, const QByteArray &more = QByteArray())
 {
     return "[setting]\r\nlockshortCut=" + shortcut + "\r\n" + more;
+}
+
+int notesCalled(const QString &title)
+{
+    return scalar(QStringLiteral("SELECT COUNT(*) FROM p_info WHERE title = ?"), {title}).toInt();
+}
+
+// The pages and the help, which the lock hides, are disabled with them and enabled again after.
+void expectPagesEnabled(const OpenedWindow &t, bool enabled)
+{
+    for (QWidget *page : t.pages())
+        QVERIFY2(page->isEnabled() == enabled, qPrintable(page->objectName()));
 }
 
 } // namespace
@@ -335,12 +350,13 @@ private slots:
         QCOMPARE(t.fakes.idle->armed, 60);
     }
 
-    // While locked no note may be seen in any window: the notebook's reader hides with the pages
-    // and comes back once unlocked.
+    // While locked no note may be seen or reached in any window: the notebook's reader hides,
+    // disabled, with the pages, when the idle period of the settings file passes, and when the item
+    // locks; it comes back once unlocked.
     void theLockHidesTheNotebooksReader()
     {
         HotkeyLoaded loaded(true);
-        OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L"));
+        OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L", "lockTime=1\r\n"), OpenedWindow::QuickIdle);
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(w_main::Notebook);
@@ -350,14 +366,120 @@ private slots:
         QVERIFY(reader && reader->isVisible());
         QCOMPARE(reader->geometry(), t.w.geometry());
 
-        t.clickItem(w_main::Lock);
-        QVERIFY(t.w.isLocked());
+        QTRY_VERIFY_WITH_TIMEOUT(t.w.isLocked(), 10000);
         QVERIFY(!reader->isVisible());
-        mivo::instance()->idle();
-        QVERIFY(!reader->isVisible());
+        QVERIFY(!reader->isEnabled());
+        expectPagesEnabled(t, false);
         QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
         QVERIFY(!t.w.isLocked());
         QVERIFY(reader->isVisible());
+        QVERIFY(reader->isEnabled());
+        expectPagesEnabled(t, true);
+
+        t.clickItem(w_main::Lock);
+        QVERIFY(!reader->isVisible());
+        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(reader->isVisible());
+    }
+
+    // A question open when the idle period locks is answered No, whatever the user was about to
+    // answer, and the note stays. Nothing of the hidden page can be pressed while locked, not even
+    // through a screen reader; unlocked, the page comes when chosen, holding the note as before.
+    void theIdleLockAnswersAnOpenDeleteQuestionNo()
+    {
+        HotkeyLoaded loaded(true);
+        OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L", "lockTime=1\r\n"), OpenedWindow::QuickIdle);
+        QVERIFY(sqlca.execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES ('1', '秘密', '内容')")));
+        QVERIFY(sqlca.commit());
+        t.open();
+        QVERIFY(QTest::qWaitForWindowActive(&t.w));
+        t.clickItem(w_main::Notebook);
+        u_notepro *note = t.w.uo_note;
+        QVERIFY(note->of_locate(QStringLiteral("1"), QStringLiteral("秘密")));
+        const long id = note->il_id;
+        QVERIFY(id > 0);
+
+        t.fakes.boxes->answers << platform::Answer::Yes;
+        t.fakes.boxes->onShow = [&t](const platform::MessageBoxRequest &) {
+            QTRY_VERIFY_WITH_TIMEOUT(t.w.isLocked(), 10000);
+        };
+        QTest::mouseClick(note->cb_2, Qt::LeftButton);
+        QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("N01")});
+        QCOMPARE(notesCalled(QStringLiteral("秘密")), 1);
+        QVERIFY(t.fakes.boxes->answers.isEmpty());
+
+        expectPagesEnabled(t, false);
+        QAccessibleInterface *button = QAccessible::queryAccessibleInterface(note->cb_2);
+        QVERIFY(button && button->actionInterface());
+        button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(t.fakes.boxes->shown.size(), 1);
+
+        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        expectPagesEnabled(t, true);
+        QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
+        t.clickItem(w_main::Notebook);
+        QCOMPARE(note->il_id, id);
+        QCOMPARE(note->tp_1->sle_1->text(), QStringLiteral("秘密"));
+        // Unlocked, questions are asked again and Yes deletes.
+        t.fakes.boxes->onShow = nullptr;
+        t.fakes.boxes->answers << platform::Answer::Yes;
+        QTest::mouseClick(note->cb_2, Qt::LeftButton);
+        QCOMPARE(t.fakes.boxes->titles(), (QStringList{QStringLiteral("N01"), QStringLiteral("N01"), QStringLiteral("N02")}));
+        QCOMPARE(notesCalled(QStringLiteral("秘密")), 0);
+    }
+
+    // The settings page's questions under the idle lock: a No to "030" would bring the save dialog
+    // again, which does not open while locked, and the file stays; "021" defaults to Yes, yet the
+    // lock answers it No and nothing restarts. A backup under way holds the lock off until it ends.
+    void theIdleLockAnswersTheSettingsQuestionsNo()
+    {
+        HotkeyLoaded loaded(true);
+        OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L", "lockTime=1\r\n"), OpenedWindow::QuickIdle);
+        const QString target = t.folder.file(QStringLiteral("20090214.mdb"));
+        t.folder.writeFile(QStringLiteral("20090214.mdb"), "an older backup");
+        t.open();
+        QVERIFY(QTest::qWaitForWindowActive(&t.w));
+        t.clickItem(w_main::Settings);
+        u_config *config = t.w.uo_config;
+        config->tab_2->setCurrentWidget(config->tp_c);
+        t.fakes.dialogs->savePath = target;
+        t.fakes.boxes->onShow = [&t](const platform::MessageBoxRequest &box) {
+            if (box.title == QLatin1String("030") || box.title == QLatin1String("021"))
+                QTRY_VERIFY_WITH_TIMEOUT(t.w.isLocked(), 10000);
+        };
+        t.fakes.boxes->answers << platform::Answer::Yes;
+        QTest::mouseClick(config->tp_c->cb_c1, Qt::LeftButton);
+        QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("030")});
+        QCOMPARE(t.fakes.dialogs->saveRequests.size(), 1);
+        QCOMPARE(t.folder.readFile(QStringLiteral("20090214.mdb")), QByteArray("an older backup"));
+
+        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        t.clickItem(w_main::Settings);
+        t.fakes.boxes->shown.clear();
+        t.fakes.boxes->onShow = nullptr;
+        t.fakes.boxes->answers << platform::Answer::Yes;
+        bool idleDuringCopy = false;
+        QTimer::singleShot(0, &t.w, [&] {
+            idleDuringCopy = t.fakes.boxes->titles() == QStringList{QStringLiteral("030")};
+            mivo::instance()->idle();
+        });
+        QTest::mouseClick(config->tp_c->cb_c1, Qt::LeftButton);
+        QVERIFY(idleDuringCopy);
+        QVERIFY(!t.w.isLocked());
+        QCOMPARE(t.fakes.boxes->titles(), (QStringList{QStringLiteral("030"), QStringLiteral("025")}));
+
+        QTest::mouseClick(config->cb_3, Qt::LeftButton);
+        QCOMPARE(config->ii_restart, 1);
+        t.fakes.boxes->shown.clear();
+        t.fakes.boxes->onShow = [&t](const platform::MessageBoxRequest &) {
+            QTRY_VERIFY_WITH_TIMEOUT(t.w.isLocked(), 10000);
+        };
+        QTest::mouseClick(config->cb_4, Qt::LeftButton);
+        QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("021")});
+        QVERIFY(t.fakes.restarter->restarts.isEmpty());
+        expectPagesEnabled(t, false);
+        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        expectPagesEnabled(t, true);
     }
 
     // Building the notes' search index runs behind a modal dialog, with a transaction open: the idle

@@ -1,16 +1,25 @@
 #include "fakes.h"
 
+#include "platform/dialoglock.h"
+
 #include <QImageReader>
+#include <optional>
 
 namespace fake {
 
 platform::Answer MessageBoxes::show(const platform::MessageBoxRequest &request)
 {
     shown << request;
+    // Open while onShow runs: a lock meanwhile closes it, and what was scripted for it is not clicked.
+    const platform::OpenDialog open;
     if (onShow)
         onShow(request);
-    if (!answers.isEmpty())
-        return answers.takeFirst();
+    const std::optional<platform::Answer> scripted =
+        answers.isEmpty() ? std::nullopt : std::optional<platform::Answer>(answers.takeFirst());
+    if (open.closedByLock())
+        return platform::cancelAnswer(request.buttons);
+    if (scripted)
+        return *scripted;
     using platform::Answer;
     using platform::Buttons;
     const int d = request.defaultButton;
@@ -34,6 +43,8 @@ QStringList MessageBoxes::titles() const
 
 QString FileDialogs::saveFile(const platform::SaveFileRequest &request, QString *selectedFilter)
 {
+    if (platform::dialogsLocked())
+        return {};
     saveRequests << request;
     if (selectedFilter)
         *selectedFilter = saveFilter;
@@ -42,8 +53,26 @@ QString FileDialogs::saveFile(const platform::SaveFileRequest &request, QString 
 
 QString FileDialogs::chooseFolder(const QString &title, const QString &)
 {
+    if (platform::dialogsLocked())
+        return {};
     folderTitles << title;
     return folderPath;
+}
+
+bool Printers::setup(QWidget *)
+{
+    if (platform::dialogsLocked())
+        return false;
+    ++setups;
+    return answer;
+}
+
+bool Printers::choose(QWidget *)
+{
+    if (platform::dialogsLocked())
+        return false;
+    ++choices;
+    return answer;
 }
 
 bool Autostart::enable(const QString &name, const QString &program, const QStringList &arguments)

@@ -1,5 +1,6 @@
 #pragma once
-// Fakes of the platform seams: they record what the program asked for and answer as scripted.
+// Fakes of the platform seams: they record what the program asked for and answer as scripted. As
+// the real ones, they keep their dialogs shut while the program is locked and record nothing then.
 
 #include "platform/services.h"
 
@@ -18,7 +19,8 @@ public:
     platform::Answer show(const platform::MessageBoxRequest &request) override;
 
     QList<platform::MessageBoxRequest> shown;
-    // Answers given in turn; when none is left, a box is answered with its default button.
+    // Answers given in turn; when none is left, a box is answered with its default button. A box the
+    // lock closes (in onShow) gets its cancelling answer, its scripted one used up.
     QList<platform::Answer> answers;
     // Runs while a box is "open", e.g. to look at the window behind it.
     std::function<void(const platform::MessageBoxRequest &)> onShow;
@@ -72,8 +74,8 @@ class Printers : public platform::Printers
 {
 public:
     QString description() const override { return current; }
-    bool setup(QWidget *) override { ++setups; return answer; }
-    bool choose(QWidget *) override { ++choices; return answer; }
+    bool setup(QWidget *) override;
+    bool choose(QWidget *) override;
     QString current = QStringLiteral("Fake Printer\tFake Driver\tFAKE:");
     bool answer = true;
     int setups = 0;
