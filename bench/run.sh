@@ -12,7 +12,7 @@ mivo_install "${MIVO_BUILD_PACKAGES[@]}"
 cmake -S . -B build/bench "$(mivo_generator)" -DCMAKE_BUILD_TYPE=Release -DMIVO_BENCH=ON >/dev/null
 cmake --build build/bench --parallel "$(nproc)"
 [ -n "${DISPLAY:-}" ] || export QT_QPA_PLATFORM=offscreen
-for b in bench_views bench_addressbook bench_notepage bench_notebook bench_assets bench_shell bench_settings bench_ledger; do
+for b in bench_views bench_addressbook bench_notepage bench_notebook bench_assets bench_shell bench_settings bench_ledger bench_find; do
   echo "== $b"
   build/bench/bench/$b
 done

@@ -5,7 +5,7 @@
 
 cmake_policy(SET CMP0057 NEW)   # IN_LIST, also when run as a script
 
-set(MIVO_ROOMS platform app widgets views pagekit addressbook notebook assets ledger settings shell)
+set(MIVO_ROOMS platform app widgets views find pagekit addressbook notebook assets ledger settings shell)
 
 # Fails the configuration with every include of `files` that reaches outside `allowed`.
 function(mivo_check_includes room allowed files)

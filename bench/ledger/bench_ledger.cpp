@@ -124,7 +124,7 @@ int main(int argc, char **argv)
     if (!sqlca.connect())
         qFatal("connect: %s", qPrintable(sqlca.sqlerrtext));
     const QByteArray listSql =
-        QString(views::definition(QStringLiteral("dw_ac_out"))->select).replace(QStringLiteral(":as_date"), QStringLiteral("?")).toUtf8();
+        QString(views::definition(QStringLiteral("dw_ac_out"))->select).replace(QStringLiteral(":as_date"), QStringLiteral("?1")).toUtf8();
     stepThrough(kGroupBy, nullptr, true);   // the page cache warm for both sides
 
     u_account page;

@@ -4,13 +4,35 @@
 #include "app/transaction.h"
 #include "platform/services.h"
 
+#include <QDir>
+#include <QLibraryInfo>
 #include <QMetaEnum>
+#include <QTranslator>
 #include <QWidget>
+
+namespace {
+
+// The toolkit's own words (file and printer dialogs, a text field's menu, the question before a file
+// is replaced) in Simplified Chinese like the rest of the program, whatever the system's language:
+// from the toolkit's installation, else from "translations" beside the executable.
+void loadToolkitTranslation(QCoreApplication *app)
+{
+    auto *translator = new QTranslator(app);
+    const QString name = QStringLiteral("qtbase_zh_CN");
+    if (translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || translator->load(name, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translations"))))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+} // namespace
 
 mivo::mivo(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("mivo"));
+    loadToolkitTranslation(this);
 }
 
 mivo::~mivo()

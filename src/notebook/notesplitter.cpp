@@ -43,9 +43,8 @@ NoteSplitter::NoteSplitter(QWidget *parent)
     mle_2->installEventFilter(this);
     mle_2->viewport()->installEventFilter(this);
 
-    st_01 = new QLabel(QStringLiteral("0"), this);
+    st_01 = new QLabel(this);
     st_01->setObjectName(QStringLiteral("st_01"));
-    st_01->setAccessibleName(QStringLiteral("字节数"));
     st_01->setFont(notetext::verdana());
     QPalette blue = st_01->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
@@ -64,11 +63,15 @@ NoteSplitter::NoteSplitter(QWidget *parent)
     connect(cb_6, &QPushButton::clicked, this, &NoteSplitter::cb_6_clicked);
     connect(cb_10, &QPushButton::clicked, this, &NoteSplitter::cb_10_clicked);
     connect(cb_9, &QPushButton::clicked, this, &NoteSplitter::cb_9_clicked);
+    showLength();
 }
 
 void NoteSplitter::showLength()
 {
-    st_01->setText(QString::number(gbkLength(notetext::text(mle_2))));
+    const QString bytes = QString::number(gbkLength(notetext::text(mle_2)));
+    st_01->setText(bytes);
+    // A screen reader reads the count with what it counts, as the eye sees it.
+    st_01->setAccessibleName(QStringLiteral("字节数: ") + bytes);
 }
 
 void NoteSplitter::select(int from, int to)

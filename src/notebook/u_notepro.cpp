@@ -14,9 +14,7 @@
 #include "widgets/units.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QStyle>
@@ -46,6 +44,15 @@ const pagekit::Box kNoGroups{QStringLiteral("N00"), QStringLiteral("组信息无
 
 const QString kWiden = QStringLiteral(">>");
 const QString kNarrow = QStringLiteral("<<");
+
+// The toggle shows ">>" or "<<"; a screen reader says what a press does.
+void showZoom(QPushButton *zoom, bool widened)
+{
+    zoom->setText(widened ? kNarrow : kWiden);
+    const QString action = widened ? QStringLiteral("恢复目录宽度") : QStringLiteral("加宽目录");
+    zoom->setAccessibleName(action);
+    zoom->setToolTip(action);
+}
 
 pagekit::GroupTreeSpec treeSpec()
 {
@@ -110,13 +117,13 @@ void u_notepro::of_build()
     cb_2 = pagekit::makeButton(QStringLiteral("删除(&D)"), QStringLiteral("cb_2"), this);
     cb_5 = pagekit::makeButton(QStringLiteral("关闭(&C)"), QStringLiteral("cb_5"), this);
 
-    st_zoom = new QLabel(kWiden, this);
+    // A flat button: it looks like the text it shows, and the keyboard and a screen reader can
+    // press it. It comes right after the tree it widens.
+    st_zoom = new QPushButton(this);
     st_zoom->setObjectName(QStringLiteral("st_zoom"));
-    st_zoom->setAccessibleName(QStringLiteral("目录宽度切换"));
-    st_zoom->setAlignment(Qt::AlignCenter);
+    st_zoom->setFlat(true);
     st_zoom->setCursor(Qt::PointingHandCursor);
-    st_zoom->setFocusPolicy(Qt::NoFocus);
-    st_zoom->installEventFilter(this);
+    showZoom(st_zoom, false);
 
     connect(tv_1, &widgets::HandleTree::itemPopulate, this, &u_notepro::tv_1_itempopulate);
     connect(tv_1, &widgets::HandleTree::selectionChanged, this, &u_notepro::tv_1_selectionchanged);
@@ -126,6 +133,8 @@ void u_notepro::of_build()
     connect(cb_3, &QPushButton::clicked, this, &u_notepro::cb_3_clicked);
     connect(cb_2, &QPushButton::clicked, this, &u_notepro::cb_2_clicked);
     connect(cb_5, &QPushButton::clicked, this, &u_notepro::cb_5_clicked);
+    connect(st_zoom, &QPushButton::clicked, this, &u_notepro::st_zoom_clicked);
+    setTabOrder(tv_1, st_zoom);
     connect(tp_2, &NoteFind::hitOpened, this, &u_notepro::of_openhit);
     connect(tp_3, &NoteSplitter::pieceCopied, this, [this] { tab_1->setCurrentWidget(tp_1); });
 
@@ -214,26 +223,15 @@ void u_notepro::st_zoom_clicked()
     const int w = unitRect().width();
     if (tree.width() >= kWidened) {
         tree.setWidth(percentOf(w, 35));
-        st_zoom->setText(kWiden);
+        showZoom(st_zoom, false);
     } else {
         tree.setWidth(w);
-        st_zoom->setText(kNarrow);
+        showZoom(st_zoom, true);
     }
     setUnitGeometry(tv_1, tree);
     QRect zoom = unitGeometry(st_zoom);
     zoom.moveLeft(tree.x() + tree.width() - kZoomInset);
     setUnitGeometry(st_zoom, zoom);
-}
-
-bool u_notepro::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == st_zoom && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
-        && st_zoom->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint())) {
-        st_zoom_clicked();
-        return true;
-    }
-    return Page::eventFilter(watched, event);
 }
 
 void u_notepro::cb_5_clicked()

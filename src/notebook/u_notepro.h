@@ -13,7 +13,6 @@
 class NoteEditor;
 class NoteFind;
 class NoteSplitter;
-class QLabel;
 class QPushButton;
 
 namespace widgets {
@@ -46,7 +45,7 @@ public:
     QPushButton *cb_3 = nullptr;     // 保存(&S)
     QPushButton *cb_2 = nullptr;     // 删除(&D)
     QPushButton *cb_5 = nullptr;     // 关闭(&C)
-    QLabel *st_zoom = nullptr;       // ">>" while the tree has its width, "<<" while it covers the page
+    QPushButton *st_zoom = nullptr;  // ">>" while the tree has its width, "<<" while it covers the page
 
     // The note in the editor: its id, or 0 for a new note not saved yet.
     long il_id = 0;
@@ -80,7 +79,6 @@ protected:
     void of_build() override;
     void of_arrange(int w, int h) override;
     void of_lockcontrols(bool locked) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // The entry of ddlb_1 (and ddlb_2) that stands for the group item `handle`: 1 for the first group.

@@ -72,9 +72,10 @@ void u_notepro::cb_3_clicked()
     const int entry = tp_1->ddlb_1->currentIndex();
     const QString ls_title = notetext::trimBlanks(tp_1->sle_1->text());
     QString ls_content = tp_1->text();
-    // The untouched placeholder is never stored.
-    if (notetext::trimBlanks(ls_content) == NoteEditor::is_max)
-        ls_content.clear();
+    // The untouched placeholder is never stored. An empty note is stored as an empty text, not as
+    // NULL, so that every search finds it as it finds any other note.
+    if (ls_content.isEmpty() || notetext::trimBlanks(ls_content) == NoteEditor::is_max)
+        ls_content = QStringLiteral("");
 
     if (gbkLength(ls_content) > notetext::kMaxBytes) {
         pagekit::showBox({QStringLiteral("N03"), QStringLiteral("数据超长,最大数据长度32767!"), Icon::Exclamation});

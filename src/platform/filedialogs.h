@@ -11,6 +11,9 @@ struct SaveFileRequest
     QString extension;  // default extension without the dot
     QString filter;     // "Excel 文件 (*.xls);;CSV 文件 (*.csv)"
     QString folder;     // where the dialog starts
+    // Whether the dialog asks before a chosen file that exists is replaced; off for a caller that
+    // asks that question itself.
+    bool confirmOverwrite = true;
 };
 
 class FileDialogs

@@ -72,6 +72,7 @@ QString QtFileDialogs::saveFile(const SaveFileRequest &r, QString *selectedFilte
     QFileDialog dialog(QApplication::activeWindow(), r.title, r.folder, r.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(r.extension);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
     dialog.selectFile(r.fileName);
     // The suffix added to a bare name follows the filter the user picks, not only the first one.
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {

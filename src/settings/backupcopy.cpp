@@ -37,10 +37,21 @@ QString resolvedPath(const QString &path)
 QString sqliteText(sqlite3 *db, int rc)
 {
     QString text = QString::fromUtf8(sqlite3_errstr(rc));
-    const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
-    if (!message.isEmpty() && message != text)
-        text += QStringLiteral(" (") + message + QLatin1Char(')');
+    // The connection's message tells of its own last call only: a failed copy step leaves it at
+    // "not an error".
+    if (db && sqlite3_errcode(db) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        if (!message.isEmpty() && message != text)
+            text += QStringLiteral(" (") + message + QLatin1Char(')');
+    }
     return text;
+}
+
+// What failed, with the disk named when it is full, then the database's own words.
+QString failure(const QString &what, sqlite3 *db, int rc)
+{
+    const QString said = (rc & 0xff) == SQLITE_FULL ? what + QStringLiteral(",磁盘已满") : what;
+    return withSystemText(said, sqliteText(db, rc));
 }
 
 // The lines PRAGMA quick_check answers; exactly "ok" for a sound database.
@@ -64,7 +75,7 @@ CopyResult copyPages(sqlite3 *source, sqlite3 *copy, const CopyProgress &progres
 {
     sqlite3_backup *backup = sqlite3_backup_init(copy, "main", source, "main");
     if (!backup) {
-        *reason = withSystemText(QStringLiteral("无法开始复制数据库"), sqliteText(copy, sqlite3_errcode(copy)));
+        *reason = failure(QStringLiteral("无法开始复制数据库"), copy, sqlite3_errcode(copy));
         return CopyResult::Failed;
     }
     CopyResult result = CopyResult::Copied;
@@ -81,7 +92,7 @@ CopyResult copyPages(sqlite3 *source, sqlite3 *copy, const CopyProgress &progres
             continue;
         }
         if (rc != SQLITE_OK && rc != SQLITE_DONE) {
-            *reason = withSystemText(QStringLiteral("复制数据库失败"), sqliteText(copy, rc));
+            *reason = failure(QStringLiteral("复制数据库失败"), copy, rc);
             result = CopyResult::Failed;
             break;
         }
@@ -97,7 +108,7 @@ CopyResult copyPages(sqlite3 *source, sqlite3 *copy, const CopyProgress &progres
     }
     const int finished = sqlite3_backup_finish(backup);
     if (result == CopyResult::Copied && finished != SQLITE_OK) {
-        *reason = withSystemText(QStringLiteral("复制数据库失败"), sqliteText(copy, finished));
+        *reason = failure(QStringLiteral("复制数据库失败"), copy, finished);
         result = CopyResult::Failed;
     }
     return result;
@@ -150,7 +161,7 @@ CopyResult copyDatabase(sqlite3 *source, const QString &target, QString *reason,
     }
     CopyResult result = CopyResult::Failed;
     if (rc != SQLITE_OK) {
-        why = withSystemText(QStringLiteral("无法建立备份文件 %1").arg(nativePath(pending.tempPath())), sqliteText(copy, rc));
+        why = failure(QStringLiteral("无法建立备份文件 %1").arg(nativePath(pending.tempPath())), copy, rc);
     } else {
         result = copyPages(source, copy, progress, std::max(1, pagesPerStep), &why);
         if (result == CopyResult::Copied) {
@@ -163,7 +174,7 @@ CopyResult copyDatabase(sqlite3 *source, const QString &target, QString *reason,
     }
     rc = sqlite3_close(copy);
     if (result == CopyResult::Copied && rc != SQLITE_OK) {
-        why = withSystemText(QStringLiteral("写入备份文件失败"), QString::fromUtf8(sqlite3_errstr(rc)));
+        why = failure(QStringLiteral("写入备份文件失败"), nullptr, rc);
         result = CopyResult::Failed;
     }
     if (result == CopyResult::Copied && !pending.commit(&why))

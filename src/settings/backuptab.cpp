@@ -123,8 +123,10 @@ void BackupTab::cb_c1_clicked()
     const QString source = appFile(QStringLiteral("mivo.mdb"));
     const QString proposed = platform::services().clock->today().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".mdb");
     for (;;) {
+        // The backup asks "030" itself, so the dialog must not ask first.
         const QString target = platform::services().fileDialogs->saveFile(
-            {QStringLiteral("选择备份名称及路径"), proposed, QStringLiteral("mdb"), QStringLiteral("Access 数据库 (*.mdb)"), folder});
+            {QStringLiteral("选择备份名称及路径"), proposed, QStringLiteral("mdb"), QStringLiteral("Access 数据库 (*.mdb)"), folder,
+             false});
         if (target.isEmpty())
             return;
         // The same file however it is named (a link, "..", another case of the letters where the

@@ -1,6 +1,10 @@
 #pragma once
 // A file written in full beside its target and only then renamed over it: a failure at any point
-// leaves an existing target exactly as it was and no temporary file behind.
+// leaves an existing target exactly as it was and no temporary file behind. The temporary file is
+// locked while it is written, so what a killed writer left can be told from what a running one is
+// writing.
+
+#include "platform/filelock.h"
 
 #include <QString>
 
@@ -15,7 +19,8 @@ public:
     PendingFile &operator=(const PendingFile &) = delete;
 
     // Checks the target (its folder exists, it is not itself a folder) and creates an empty temporary
-    // file in the target's folder, so that the final rename never crosses file systems.
+    // file in the target's folder, so that the final rename never crosses file systems. Removes first
+    // the temporary files that writers killed mid-way left in that folder.
     bool create(QString *reason);
 
     QString tempPath() const { return m_temp; }
@@ -29,6 +34,7 @@ public:
 private:
     QString m_target;
     QString m_temp;
+    platform::FileLock m_lock;
     bool m_committed = false;
 };
 

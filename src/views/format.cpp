@@ -73,6 +73,19 @@ bool isNumberFormat(const QString &format)
 
 } // namespace
 
+double shownUnitsPerOne(const QString &format)
+{
+    if (format.isEmpty() || !isNumberFormat(format))
+        return 0;
+    return std::pow(10.0, maskDecimals(format));
+}
+
+double roundedAsShown(double value, const QString &format)
+{
+    const double unit = shownUnitsPerOne(format);
+    return unit > 0 ? std::round(value * unit) / unit : value;
+}
+
 QString formatValue(const QVariant &value, const QString &format, ColumnType type)
 {
     if (value.isNull() || !value.isValid())

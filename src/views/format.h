@@ -21,6 +21,13 @@ QString applyTextMask(const QString &mask, const QString &text);
 // at least as many integer digits as zeros before it (so 0.5 shows ".50" and "#,##0.00" shows "0.50").
 QString formatNumber(double value, const QString &format);
 
+// How many of its last shown decimal make one: 100 for "#,##0.00", 1 for "#,##0", 0 where the format
+// is no number format (the value is shown with every digit it has).
+double shownUnitsPerOne(const QString &format);
+// The value rounded to what the format shows (0.1 + 0.2 - 0.3 is 0 on "###,###.00"), so that a
+// comparison agrees with the text on screen; unchanged where the format is no number format.
+double roundedAsShown(double value, const QString &format);
+
 // The kinds of edit mask a field can have.
 enum class MaskKind {
     None,     // free text (limited to the column width) or a free number

@@ -16,9 +16,11 @@ Definition entries(const QString &name, const QString &type, const QString &item
 {
     Definition d;
     d.name = name;
+    // The key "0" of "全部" lists every entry of the type, also one without a date (empty or NULL),
+    // which no comparison would let through: it would be counted but out of reach.
     d.select = QStringLiteral(
                    "SELECT vdate, vname, vmoney, vremark, vtype, id FROM t_account "
-                   "WHERE vtype = '%1' AND vdate >= :as_date ORDER BY vdate ASC")
+                   "WHERE vtype = '%1' AND (vdate >= :as_date OR :as_date = '0') ORDER BY vdate ASC")
                    .arg(type);
     d.arguments = {textArg(QStringLiteral("as_date"))};
     d.columns = {
@@ -48,15 +50,18 @@ Definition entries(const QString &name, const QString &type, const QString &item
 // balance, all in one pass over the table. A month is the first six characters of the date, so the
 // entries without a date (empty or NULL) form a month of their own and are counted only there. A
 // month with entries of one kind only has no value for the other kind, and then no balance.
+// Amounts are added as whole cents, each as the lists show it: in binary fractions 0.10 + 0.20 -
+// 0.30 is a hair above 0, and a balance of nothing would show as a gain.
 Definition statistics()
 {
     Definition d;
     d.name = QStringLiteral("dw_ac_stat");
     d.select = QStringLiteral(
         "SELECT coalesce(substr(vdate, 1, 6), '') AS vdate, "
-        "sum(CASE WHEN vtype = '1' THEN vmoney END) AS \"out\", "
-        "sum(CASE WHEN vtype = '2' THEN vmoney END) AS \"in\", "
-        "sum(CASE WHEN vtype = '2' THEN vmoney END) - sum(CASE WHEN vtype = '1' THEN vmoney END) AS \"diff\" "
+        "sum(CASE WHEN vtype = '1' THEN round(vmoney * 100) END) / 100.0 AS \"out\", "
+        "sum(CASE WHEN vtype = '2' THEN round(vmoney * 100) END) / 100.0 AS \"in\", "
+        "(sum(CASE WHEN vtype = '2' THEN round(vmoney * 100) END) - sum(CASE WHEN vtype = '1' THEN round(vmoney * 100) END)) "
+        "/ 100.0 AS \"diff\" "
         "FROM t_account GROUP BY 1 ORDER BY 1 ASC");
     d.columns = {
         text(QStringLiteral("vdate"), 6, QStringLiteral("年月")).format(QStringLiteral("####-##")).shown(10),

@@ -2,6 +2,8 @@
 
 #include "views/format.h"
 
+#include <cmath>
+
 namespace views {
 
 std::optional<double> Summary::columnValue(long row, const QString &name) const
@@ -27,19 +29,24 @@ std::optional<double> Summary::value(const QString &name) const
             v = double(m_store->valueCount(c->operand));
             break;
         case ComputeKind::Sum: {
-            // Empty values are skipped; no value at all adds up to 0.
+            // Empty values are skipped; no value at all adds up to 0. Each value counts as it is
+            // shown, in whole units of the format's last decimal (cents): in binary fractions
+            // 0.10 + 0.20 is not 0.30, and a balance of nothing would come out a hair above 0.
+            const double unit = shownUnitsPerOne(c->format);
             double sum = 0;
             if (def().columnIndex(c->operand) >= 0)
-                for (long r = 1; r <= m_store->rowCount(); ++r)
-                    sum += m_store->getItemNumber(r, c->operand);
-            v = sum;
+                for (long r = 1; r <= m_store->rowCount(); ++r) {
+                    const double x = m_store->getItemNumber(r, c->operand);
+                    sum += unit > 0 ? std::round(x * unit) : x;
+                }
+            v = unit > 0 ? sum / unit : sum;
             break;
         }
         case ComputeKind::Difference: {
             const auto a = value(c->operand);
             const auto b = value(c->operand2);
             if (a && b)
-                v = *a - *b;
+                v = roundedAsShown(*a - *b, c->format);
             break;
         }
         }
@@ -62,8 +69,12 @@ QString Summary::text(const Compute &c) const
 
 QColor Summary::ruleColor(const ColorRule &rule, long row) const
 {
-    const std::optional<double> v = def().compute(rule.operand) ? value(rule.operand) : columnValue(row, rule.operand);
-    return v && *v > rule.threshold ? rule.above : rule.otherwise;
+    // The value is compared as it is shown: a balance that shows ".00" is no gain.
+    const Compute *field = def().compute(rule.operand);
+    const std::optional<double> v = field ? value(rule.operand) : columnValue(row, rule.operand);
+    const Column *column = field ? nullptr : def().column(rule.operand);
+    const QString format = field ? field->format : column ? column->displayFormat : QString();
+    return v && roundedAsShown(*v, format) > rule.threshold ? rule.above : rule.otherwise;
 }
 
 QColor Summary::color(const Compute &c) const

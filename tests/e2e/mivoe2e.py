@@ -3,6 +3,8 @@
 xdotool and screenshots through imagemagick.
 
 Needs xvfb, trayer, xdotool, imagemagick and x11-utils (./test.sh installs them); installs nothing.
+A run that reads what a screen reader reads also needs dbus-daemon, at-spi2-core and Atspi's Python
+binding.
 """
 
 import argparse
@@ -100,6 +102,28 @@ class Session:
         self.env.pop("WAYLAND_DISPLAY", None)
         log("X display :%s" % display)
         wait_for("the X server to accept clients", lambda: self.x("xdpyinfo") is not None)
+
+    def start_accessibility(self):
+        """A session bus with the accessibility bus's launcher, where a screen reader finds the
+        program's windows and controls; the program and this script are given its address."""
+        launcher = "/usr/libexec/at-spi-bus-launcher"
+        if shutil.which("dbus-daemon") is None or not os.path.exists(launcher):
+            raise Failure("missing dbus-daemon or at-spi2-core (./test.sh installs them)")
+        read_end, write_end = os.pipe()
+        self.start("session bus", ["dbus-daemon", "--session", "--nofork", "--print-address=%d" % write_end],
+                   pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        ready, _, _ = select.select([read_end], [], [], 20)
+        address = os.read(read_end, 512).decode().strip() if ready else ""
+        os.close(read_end)
+        if not address:
+            raise Failure("the session bus did not report its address")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = os.environ["DBUS_SESSION_BUS_ADDRESS"] = address
+        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        os.environ["DISPLAY"] = self.env["DISPLAY"]
+        self.start("accessibility bus", [launcher, "--launch-immediately", "--a11y=1"],
+                   env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        log("session bus %s" % address)
 
     def x(self, *argv):
         """Runs an X tool; returns its output, or None when it failed."""
@@ -211,6 +235,82 @@ class Session:
         done = subprocess.run(["compare", "-metric", "AE", a, b, "null:"], env=self.env,
                               capture_output=True, text=True, timeout=30)
         return int(float(done.stderr.split()[0]))
+
+
+class Accessible:
+    """The program's windows and controls as a screen reader reads them (AT-SPI, after
+    Session.start_accessibility)."""
+
+    def __init__(self, application="mivo"):
+        import gi
+        gi.require_version("Atspi", "2.0")
+        from gi.repository import Atspi
+        self.Atspi = Atspi
+        self.application = application
+
+    def windows(self):
+        desktop = self.Atspi.get_desktop(0)
+        for i in range(desktop.get_child_count()):
+            app = desktop.get_child_at_index(i)
+            if app is not None and app.get_name() == self.application:
+                return [w for w in (app.get_child_at_index(j) for j in range(app.get_child_count())) if w is not None]
+        return []
+
+    def window(self, name):
+        for w in self.windows():
+            if w.get_name() == name and w.get_state_set().contains(self.Atspi.StateType.SHOWING):
+                return w
+        return None
+
+    def menu_items(self, open_menu, timeout=10):
+        """Runs `open_menu`, which opens a menu and moves into it, and returns the names of the menu's
+        items as a screen reader comes to them: through the item that takes the focus (a menu is no
+        window the application lists)."""
+        from gi.repository import GLib
+        focused = []
+        listener = self.Atspi.EventListener.new(lambda event: focused.append(event.source))
+        listener.register("object:state-changed:focused")
+        try:
+            open_menu()
+            deadline = time.monotonic() + timeout
+            while time.monotonic() < deadline:
+                while GLib.MainContext.default().iteration(False):
+                    pass
+                for source in focused:
+                    if source is not None and source.get_role() == self.Atspi.Role.MENU_ITEM:
+                        menu = source.get_parent()
+                        return [menu.get_child_at_index(i).get_name() for i in range(menu.get_child_count())]
+                time.sleep(0.05)
+        finally:
+            listener.deregister("object:state-changed:focused")
+        raise Failure("no menu item took the focus")
+
+    def nodes(self, root, depth=12):
+        """(role, name, node) of every control below `root` that is shown; lists and tables are not
+        entered (their rows are data, not captions)."""
+        found = []
+        if root is None or depth == 0:
+            return found
+        skip = (self.Atspi.Role.LIST, self.Atspi.Role.TABLE, self.Atspi.Role.TREE_TABLE, self.Atspi.Role.TREE,
+                self.Atspi.Role.LIST_BOX)
+        for i in range(root.get_child_count()):
+            child = root.get_child_at_index(i)
+            if child is None or not child.get_state_set().contains(self.Atspi.StateType.SHOWING):
+                continue
+            found.append((child.get_role_name(), child.get_name(), child))
+            if child.get_role() not in skip:
+                found += self.nodes(child, depth - 1)
+        return found
+
+    def find(self, root, role, name):
+        for r, n, node in self.nodes(root):
+            if r == role and n == name:
+                return node
+        raise Failure("no %s %r" % (role, name))
+
+    def centre(self, node):
+        box = node.get_extents(self.Atspi.CoordType.SCREEN)
+        return (box.x + box.width // 2, box.y + box.height // 2)
 
 
 def fill_database(path):

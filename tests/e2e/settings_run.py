@@ -1,8 +1,11 @@
 #!/usr/bin/python3
 """The settings page as a user uses it, on a real X server with a tray host.
 
-Starts the real program with an extra word on its command line, opens "配置", switches the lock on
-with Ctrl+K, 5 minutes and lock at start (a click, then the keyboard) and saves it with
+Starts the real program with an extra word on its command line and opens "配置", read as a screen
+reader reads it: on the Backup tab the folder field's menu and the real save dialog speak Chinese, and
+a backup onto the file of today's name asks exactly one question, "030", before it replaces the file.
+Then it switches the lock on with Ctrl+K, 5 minutes and lock at start (a click, then the keyboard) and
+saves it with
 "保存设置(&O)" (box "029"; the settings file must say so); adds an address-book group with
 "添加(&A)", types its code and name and saves it with "保存(&S)" (box "015"); closes the page with
 "关闭(&C)", which asks "021", and answers with the preselected Yes. The program must end with
@@ -18,8 +21,8 @@ import sqlite3
 import sys
 import time
 
-from mivoe2e import (TITLE, Failure, Session, check_tools, clean_screenshots, content_region, item_point, log, main_for,
-                     prepare_app, start_mivo, start_tray_host, wait_for)
+from mivoe2e import (TITLE, Accessible, Failure, Session, check_tools, clean_screenshots, content_region, item_point, log, main_for,
+                     prepare_app, snapshot, start_mivo, start_tray_host, wait_for)
 
 EXTRA = "/e2e-restart-check"
 # Where "启用锁定功能" lies at the window's first size: the content area starts 112 pixels right of
@@ -52,6 +55,60 @@ def box_closed(session, code, window=None):
         time.sleep(0.3)
 
 
+def backup_over_todays_file(session, app, database):
+    """Backs up onto the file of today's name in the program's folder (the backup folder when none
+    was chosen), through the real save dialog; returns with the General tab shown again."""
+    reader = Accessible()
+    main = wait_for("the window through the accessibility interface", lambda: reader.window(TITLE), timeout=20)
+    target = os.path.join(app, time.strftime("%Y%m%d") + ".mdb")
+    with open(target, "wb") as f:
+        f.write(b"an earlier backup")
+    session.click(reader.centre(reader.find(main, "page tab", "备份")))
+    time.sleep(0.5)
+
+    # A text field's own menu, as the toolkit makes it.
+    field = reader.find(main, "text", "备份路径")
+    items = reader.menu_items(lambda: (session.click(reader.centre(field), button=3), time.sleep(0.5), session.key("Down")))
+    session.shot("field-menu")
+    session.key("Escape")
+    log("the field's menu: %r" % items)
+    words = " ".join(items)
+    if not all(w in words for w in ("撤消", "剪切", "复制", "粘贴", "全选")) or re.search("Undo|Cut|Copy|Paste|Select", words):
+        raise Failure("the field's menu is not in Chinese: %r" % items)
+
+    session.key("alt+b")
+    dialog = wait_for("the save dialog", lambda: reader.window("选择备份名称及路径"), timeout=15)
+    captions = {(role, name) for role, name, _ in reader.nodes(dialog)}
+    session.shot("save-dialog")
+    for caption in (("push button", "保存(S)"), ("push button", "取消"), ("label", "查找范围："), ("label", "文件名称(N)：")):
+        if caption not in captions:
+            raise Failure("the save dialog lacks %r: %r" % (caption, sorted(captions)))
+    english = [name for _, name in captions if re.search("Save|Cancel|Look in|File name|Files of type", name)]
+    if english:
+        raise Failure("the save dialog speaks English: %r" % english)
+
+    # Today's name is proposed; accepting it over the existing file asks "030" and nothing before it.
+    session.key("Return")
+
+    def questions():
+        shown = [w for w in reader.windows() if w.get_role() == reader.Atspi.Role.ALERT
+                 and w.get_state_set().contains(reader.Atspi.StateType.SHOWING)]
+        return [w.get_name() for w in shown]
+    asked = wait_for("a question", questions, timeout=15)
+    session.shot("question")
+    if asked != ["030"]:
+        raise Failure('asked %r, expected "030" alone' % asked)
+    session.key("y")
+    wait_for('box "025"', lambda: questions() == ["025"], timeout=30)
+    session.shot("box-025")
+    session.key("Return")
+    wait_for('box "025" to close', lambda: not questions(), timeout=10)
+    if snapshot(target) != snapshot(database):
+        raise Failure("the backup does not hold what the database holds")
+    session.click(reader.centre(reader.find(main, "page tab", "常规")))
+    time.sleep(0.5)
+
+
 def process_alive(pid):
     try:
         with open("/proc/%d/stat" % pid) as f:
@@ -74,6 +131,7 @@ def run(args):
     restarted = None
     try:
         session.start_x()
+        session.start_accessibility()
         start_tray_host(session)
         mivo = start_mivo(session, app, work, [EXTRA])
         wait_for("the main window", lambda: session.main_window_state() == "shown", timeout=40)
@@ -83,6 +141,7 @@ def run(args):
         session.click(item_point(window, 5))
         time.sleep(1)
         session.shot("settings-page")
+        backup_over_todays_file(session, app, database)
         # The lock on; then its controls in their order: Ctrl, Shift, the key, the minutes, lock at start.
         session.click((window["x"] + LOCK_BOX[0], window["y"] + LOCK_BOX[1]))
         time.sleep(0.3)

@@ -113,6 +113,23 @@ private slots:
         QCOMPARE(again.ddlb_2->currentText(), QStringLiteral("当年"));
         QCOMPARE(again.dw_1->rowCount(), 5L);
         QVERIFY(t.fakes.boxes->shown.isEmpty());
+
+        // An entry whose date is cleared is saved so; "全部" still lists it, as one stored without
+        // any date, in reach to be edited or deleted. The other periods leave both out.
+        addEntries({{"1", QString(), "无日期", 6}});
+        t.typeCell(t.page->dw_1, QStringLiteral("vdate"), 3, QString());
+        t.click(t.page->cb_3);
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A03"), kSaved, Icon::Information);
+        QCOMPARE(t.entryCount(QStringLiteral("vdate = '' AND vname = '情人节'")), 1);
+        QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vname")), (QStringList{"无日期", "情人节", "旧年", "元旦", "预付", "明年"}));
+        t.choosePeriod(t.page->ddlb_1, QStringLiteral("当年"));
+        QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vname")), (QStringList{"元旦", "预付", "明年"}));
+        t.choosePeriod(t.page->ddlb_1, QStringLiteral("全部"));
+        drive::clickObject(t.page->dw_1, QStringLiteral("vname"), 1);
+        t.fakes.boxes->answers = {Answer::Yes};
+        t.click(t.page->cb_2);
+        EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A03"), kSaved, Icon::Information);
+        QCOMPARE(t.entryCount(QStringLiteral("vname = '无日期'")), 0);
     }
 
     void bothListsShareOneSortDirection()

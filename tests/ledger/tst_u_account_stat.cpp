@@ -9,6 +9,7 @@
 #include "views/dataview.h"
 #include "views/definition.h"
 #include "views/font.h"
+#include "views/summary.h"
 
 #include <QBarSeries>
 #include <QBarSet>
@@ -162,6 +163,17 @@ private slots:
         QCOMPARE(dw->displayText(QStringLiteral("out"), 4), QStringLiteral("100.00"));
         QCOMPARE(dw->displayText(QStringLiteral("all_diff")), QStringLiteral("4,852.00"));
         compareWithDatabase(t.page->monthChart);
+
+        // Cents that binary fractions do not add up exactly: 0.10 + 0.20 - 0.30 is a balance of
+        // nothing, red, in a month and in the grand total, here made of months of one side only.
+        exec(QStringLiteral("DELETE FROM t_account"));
+        addEntries({{"2", "20090301", "甲", 0.10}, {"2", "20090302", "乙", 0.20}, {"1", "20090303", "丙", 0.30},
+                    {"2", "20090401", "丁", 0.10}, {"2", "20090501", "戊", 0.20}, {"1", "20090601", "己", 0.30}});
+        t.click(t.page->cb_4);
+        QCOMPARE(row(1), (QStringList{"2009-03", ".30", ".30", ".00"}));
+        QCOMPARE(textColor(dw, QStringLiteral("diff"), 1), QColor(255, 0, 0));
+        QCOMPARE(dw->displayText(QStringLiteral("all_diff")), QStringLiteral("0.00"));
+        QCOMPARE(views::Summary(dw->store()).color(*dw->definition()->compute(QStringLiteral("all_diff"))), QColor(255, 0, 0));
     }
 
     void twentyYearsOfMonthsDrawnAndReadable()

@@ -8,6 +8,7 @@
 #include "widgets/unitgeometry.h"
 #include "widgets/units.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPointer>
 #include <QRandomGenerator>
@@ -144,6 +145,8 @@ private slots:
         QCOMPARE(gbkLength(piece), pieceBytes);
         QCOMPARE(piece + t.s->mle_2->toPlainText(), text);
         QCOMPARE(t.shownLength(), gbkLength(text) - pieceBytes);
+        QCOMPARE(QAccessible::queryAccessibleInterface(t.s->st_01)->text(QAccessible::Name),
+                 QStringLiteral("字节数: %1").arg(gbkLength(text) - pieceBytes));
         QCOMPARE(t.page->tab_1->currentWidget(), static_cast<QWidget *>(t.editor()));
     }
 

@@ -159,6 +159,20 @@ private slots:
         QCOMPARE(t.editor()->sle_1->text(), QStringLiteral("会议"));
         QTest::mouseDClick(t.tree()->viewport(), Qt::LeftButton, {}, note);
         QCOMPARE(treeWidth(t), 1225);
+
+        // Tab goes from the tree to the toggle, a button a screen reader names by what it does.
+        t.tree()->setFocus();
+        QTest::keyClick(t.tree(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(t.page->st_zoom));
+        QAccessibleInterface *zoom = QAccessible::queryAccessibleInterface(t.page->st_zoom);
+        QCOMPARE(zoom->role(), QAccessible::Button);
+        QCOMPARE(zoom->text(QAccessible::Name), QStringLiteral("加宽目录"));
+        zoom->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(treeWidth(t), 3500);
+        QCOMPARE(zoom->text(QAccessible::Name), QStringLiteral("恢复目录宽度"));
+        QTest::keyClick(t.page->st_zoom, Qt::Key_Space);
+        QCOMPARE(treeWidth(t), 1225);
+        QCOMPARE(t.page->st_zoom->text(), QStringLiteral(">>"));
     }
 
     void zoomAtTheWidthLimit_data()

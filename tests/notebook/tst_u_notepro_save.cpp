@@ -85,12 +85,13 @@ private slots:
         QCOMPARE(t.fakes.boxes->shown.size(), 3);
         QCOMPARE(t.noteCount(), 0);
 
-        // The untouched placeholder, even in blanks, is stored as an empty text.
+        // The untouched placeholder, even in blanks, is stored as an empty text, not as NULL.
         t.typeTitle(QStringLiteral("空"));
         t.editor()->setText(QStringLiteral("  ") + NoteEditor::is_max + QStringLiteral(" "));
         t.click(t.page->cb_3);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("N07"), kSaved);
-        QCOMPARE(t.content(t.idOf(QStringLiteral("2"), QStringLiteral("空"))), QString());
+        QCOMPARE(scalar(QStringLiteral("SELECT quote(content) FROM p_info WHERE id = ?"),
+                        {t.idOf(QStringLiteral("2"), QStringLiteral("空"))}).toString(), QStringLiteral("''"));
     }
 
     void aNoteFromAddToDelete()

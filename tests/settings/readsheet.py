@@ -5,7 +5,9 @@ Usage: readsheet.py xls|xlsx|csv|plaincsv FILE
 
 Output: a list of sheets {"name": ..., "rows": [[cell, ...], ...]}, where a cell is null (empty),
 a number, or {"s": text}. CSV gives one sheet whose cells are all text, and fails unless the file
-starts with a UTF-8 byte-order mark ("plaincsv": a file without one).
+starts with a UTF-8 byte-order mark; a cell beginning with an apostrophe loses that one, which the
+program puts before a text a spreadsheet would take for a formula ("plaincsv": a file without a mark
+or apostrophes, taken as it stands).
 """
 import csv
 import io
@@ -69,7 +71,8 @@ def read_csv(path, bom=True):
             sys.exit("no UTF-8 byte-order mark")
         data = data[3:]
     text = data.decode("utf-8")
-    rows = [[{"s": v} for v in row] for row in csv.reader(io.StringIO(text, newline=""), strict=True)]
+    rows = [[{"s": v[1:] if bom and v.startswith("'") else v} for v in row]
+            for row in csv.reader(io.StringIO(text, newline=""), strict=True)]
     return [{"name": "", "rows": rows}]
 
 

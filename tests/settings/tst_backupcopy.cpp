@@ -1,14 +1,18 @@
 #include "settings/backupcopy.h"
+#include "settings/spreadsheet.h"
 
 #include "app/transaction.h"
 
 #include "filesizelimit.h"
 #include "fixture.h"
+#include "sqlitediskfull.h"
 #include "testmain.h"
 
 #include <QDir>
 #include <QFile>
+#include <csignal>
 #include <sqlite3.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using settings::CopyResult;
@@ -162,8 +166,11 @@ private slots:
             QCOMPARE(result, CopyResult::Cancelled);
             QCOMPARE(calls, 2);
         } else if (failure == QLatin1String("disk full")) {
-            FileSizeLimit limit(64 * 1024);
+            SqliteDiskFull full(64 * 1024 + 100);
             result = settings::copyDatabase(sqlca.handle(), target, &reason);
+            // The user is told in words what is wrong, and nothing says "not an error".
+            QVERIFY2(reason.contains(QStringLiteral("磁盘已满")) && !reason.contains(QStringLiteral("not an error")),
+                     qPrintable(reason));
         } else {
             sqlite3 *damaged = openDamagedDatabase(folder.file(QStringLiteral("damaged.db")));
             result = settings::copyDatabase(damaged, target, &reason);
@@ -174,6 +181,66 @@ private slots:
         QVERIFY(!reason.isEmpty());
         QVERIFY(bytesOf(target) == earlier);
         QCOMPARE(entries(backups), before);
+    }
+
+    // A copy killed mid-way leaves its hidden temporary file; the next copy or export into that folder
+    // takes it away, but neither the file a copy still at work is writing nor anything else.
+    void aKilledCopysLeftoverGoesAtTheNextWrite()
+    {
+        AppFolder folder;
+        addNotes(100, 2000);
+        const QString backups = folder.file(QStringLiteral("backups"));
+        QVERIFY(QDir().mkpath(backups));
+        const QByteArray database = QFile::encodeName(folder.database());
+        const pid_t child = ::fork();
+        if (child == 0) {
+            sqlite3 *db = nullptr;
+            sqlite3_open_v2(database.constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+            settings::copyDatabase(db, backups + QStringLiteral("/20240101.mdb"), nullptr, [](int, int) {
+                ::raise(SIGKILL);
+                return true;
+            }, 8);
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        const QStringList left = entries(backups);
+        QCOMPARE(left.size(), 1);
+        QVERIFY2(left.first().startsWith(QStringLiteral(".20240101.mdb.")), qPrintable(left.first()));
+
+        // Hidden names of that form that are not the program's files, and files of other forms.
+        const QList<QPair<QString, QByteArray>> others = {
+            {QStringLiteral(".profile.backup"), "export LANG=zh_CN.UTF-8\n"},
+            {QStringLiteral("20240101.mdb.AbCdEf"), QByteArray("SQLite format 3\0", 16)},
+            {QStringLiteral(".20240101.mdb.AbCdE"), QByteArray()},
+        };
+        for (const auto &[name, bytes] : others)
+            folder.writeFile(QStringLiteral("backups/") + name, bytes);
+        QVERIFY(QDir().mkpath(backups + QStringLiteral("/.folder.mdb.AbCdEf")));
+
+        QString reason, running;
+        bool exported = false, runningStayed = false;
+        const CopyResult result = settings::copyDatabase(sqlca.handle(), backups + QStringLiteral("/20240102.mdb"), &reason,
+                                                         [&](int, int) {
+            if (running.isEmpty()) {
+                running = entries(backups).filter(QStringLiteral(".20240102.mdb.")).value(0);
+                QString why;
+                exported = settings::writeSheet(backups + QStringLiteral("/export.csv"), settings::SheetFormat::Csv,
+                                                {{QStringLiteral("a")}}, &why);
+                runningStayed = !running.isEmpty() && QFile::exists(backups + QLatin1Char('/') + running);
+            }
+            return true;
+        }, 8);
+        QVERIFY2(result == CopyResult::Copied, qPrintable(reason));
+        QVERIFY(exported);
+        QVERIFY2(runningStayed, qPrintable(running));
+        QCOMPARE(dumpFile(backups + QStringLiteral("/20240102.mdb")), dump(sqlca.handle()));
+        QCOMPARE(entries(backups), (QStringList{QStringLiteral(".20240101.mdb.AbCdE"), QStringLiteral(".folder.mdb.AbCdEf"),
+                                                QStringLiteral(".profile.backup"), QStringLiteral("20240101.mdb.AbCdEf"),
+                                                QStringLiteral("20240102.mdb"), QStringLiteral("export.csv")}));
+        for (const auto &[name, bytes] : others)
+            QCOMPARE(bytesOf(backups + QLatin1Char('/') + name), bytes);
     }
 
     void theDatabaseItselfIsKnownUnderAnyName()

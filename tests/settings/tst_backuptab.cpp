@@ -98,6 +98,7 @@ private slots:
         QCOMPARE(request.extension, QStringLiteral("mdb"));
         QCOMPARE(request.filter, QStringLiteral("Access 数据库 (*.mdb)"));
         QCOMPARE(request.folder, gs_apppath);
+        QVERIFY(!request.confirmOverwrite);
         QCOMPARE(contactsIn(target), 1);
 
         addContact(QStringLiteral("李四"));

@@ -64,6 +64,8 @@ private slots:
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("024"), QStringLiteral("备份成功!"));
         QCOMPARE(t.fakes.dialogs->saveRequests.size(), 1);
         QCOMPARE(t.fakes.dialogs->saveRequests.first().fileName, QString());
+        // No question of its own: the dialog asks before a file is replaced.
+        QVERIFY(t.fakes.dialogs->saveRequests.first().confirmOverwrite);
         // A name without a suffix takes the chosen filter's, or the first format's.
         const QString written = file.contains(QLatin1Char('.')) ? t.folder.file(file) : t.folder.file(file + QLatin1Char('.') + kind);
         QString error;

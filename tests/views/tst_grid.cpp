@@ -377,6 +377,9 @@ private slots:
         auto *table = dw.findChild<QTableView *>();
         const QModelIndex zero = table->model()->index(2, 3);
         QCOMPARE(zero.data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+        // Compared as shown: a hair above 0 shows ".00" and is no gain.
+        dw.setItem(3, QStringLiteral("diff"), 0.1 + 0.2 - 0.3);
+        QCOMPARE(zero.data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
         dw.setItem(3, QStringLiteral("diff"), 0.5);
         QCOMPARE(zero.data(Qt::ForegroundRole).value<QColor>(), QColor(0, 128, 0));
         QCOMPARE(dw.displayText(QStringLiteral("vdate_t")), QStringLiteral("年月"));
