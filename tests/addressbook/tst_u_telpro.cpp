@@ -1,7 +1,7 @@
 // The address-book page as a user browses it: the group tree, the list and the card, sorting,
 // double-click navigation and row highlighting.
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "telpage.h"
 #include "testmain.h"
 #include "views/dataview.h"
@@ -64,10 +64,10 @@ private slots:
     void lowerCaseZGroupGetsTheDeletedPictureToo()
     {
         AppFolder folder;
-        QVERIFY(sqlca.execute(QStringLiteral("INSERT INTO t_group VALUES ('z', '回收')")));
-        QVERIFY(sqlca.commit());
+        QVERIFY(testDb().execute(QStringLiteral("INSERT INTO t_group VALUES ('z', '回收')")));
+        QVERIFY(testDb().commit());
         fake::Platform fakes;
-        u_telpro page;
+        u_telpro page(folder.db());
         const long root = page.tv_1->findItem(widgets::TreeNavigation::Root);
         TreeItem g;
         page.tv_1->getItem(page.tv_1->findChildByData(root, QStringLiteral("z")), g);
@@ -107,10 +107,10 @@ private slots:
     void noGroupsGivesT00AndABareRoot()
     {
         AppFolder folder;
-        QVERIFY(sqlca.execute(QStringLiteral("DELETE FROM t_group")));
-        QVERIFY(sqlca.commit());
+        QVERIFY(testDb().execute(QStringLiteral("DELETE FROM t_group")));
+        QVERIFY(testDb().commit());
         fake::Platform fakes;
-        u_telpro page;
+        u_telpro page(folder.db());
         QCOMPARE(fakes.boxes->titles(), QStringList{QStringLiteral("T00")});
         QCOMPARE(fakes.boxes->shown.first().text, QStringLiteral("组信息无数据!"));
         QCOMPARE(fakes.boxes->shown.first().icon, platform::Icon::Exclamation);
