@@ -469,17 +469,22 @@ private slots:
         for (int i = 0; i < texts.size(); ++i)
             QVERIFY(testDb().execute(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0, beizhu) VALUES ('1', ?, ?)"),
                                   {QStringLiteral("n%1").arg(i), texts.at(i)}));
-        // Bytes that are no UTF-8 do not break the row: each reads as U+FFFD.
-        QVERIFY(testDb().execute(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0, beizhu) VALUES ('1', 'bad', CAST(x'41ff42e4b8' AS TEXT))")));
+        // Stored as these bytes: what is no UTF-8 does not break the row, each byte reads as U+FFFD;
+        // a text that begins with U+FEFF keeps it.
+        const QMap<QString, QString> raw = {{QStringLiteral("41ff42e4b8"), QStringLiteral("A\uFFFDB\uFFFD\uFFFD")},
+                                            {QStringLiteral("efbbbfe5bc80e5a4b4"), QStringLiteral("\uFEFF开头")}};
+        for (auto it = raw.cbegin(); it != raw.cend(); ++it)
+            QVERIFY(testDb().execute(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0, beizhu) VALUES ('1', ?, CAST(x'%1' AS TEXT))").arg(it.key()),
+                                     {it.key()}));
         QVERIFY(testDb().commit());
         DataStore ds;
         ds.setDataObject(QStringLiteral("d_telpro_all"));
         ds.setConnection(testDb());
-        QCOMPARE(ds.retrieve(), long(texts.size()) + 1);
+        QCOMPARE(ds.retrieve(), long(texts.size() + raw.size()));
         for (long r = 1; r <= ds.rowCount(); ++r) {
             const QString name = ds.getItemString(r, QStringLiteral("xingm0"));
-            if (name == QStringLiteral("bad")) {
-                QCOMPARE(ds.getItemString(r, QStringLiteral("beizhu")), QStringLiteral("A\uFFFDB\uFFFD\uFFFD"));
+            if (raw.contains(name)) {
+                QCOMPARE(ds.getItemString(r, QStringLiteral("beizhu")), raw.value(name));
                 continue;
             }
             const int i = name.mid(1).toInt();
