@@ -2,7 +2,7 @@
 // takes to step through that group's query. Prints the figures and the ratio (target: at most 2).
 
 #include "addressbook/u_telpro.h"
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/application.h"
 #include "app/connection.h"
 #include "generator.h"
@@ -54,7 +54,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     Application app(argc, argv);
     QTemporaryDir dir;
-    gs_apppath = dir.path();
+    setAppFolder(dir.path());
     const QString db = appFile(QStringLiteral("mivo.mdb"));
     QString error;
     if (!bench::generateContacts(db, kGroupSize * kGroups, kGroups, &error)) {
@@ -80,7 +80,7 @@ int main(int argc, char **argv)
         const long root = page.tv_1->findItem(widgets::TreeNavigation::Root);
         const long group = page.tv_1->findChildByData(root, code);
         const double start = cpuMs();
-        page.groupTree().of_fillgroup(group, code);
+        page.groupTree().fillGroup(group, code);
         fill.push_back(cpuMs() - start);
         {
             const double s0 = cpuMs();

@@ -4,7 +4,7 @@
 // Usage: bench_assets [items=100000] [groups=10]   (in a Release build)
 
 #include "assets/u_capital.h"
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/application.h"
 #include "app/connection.h"
 #include "generator.h"
@@ -57,7 +57,7 @@ int main(int argc, char **argv)
     const int items = argc > 1 ? atoi(argv[1]) : 100000;
     const int groups = argc > 2 ? atoi(argv[2]) : 10;
     QTemporaryDir dir;
-    gs_apppath = dir.path();
+    setAppFolder(dir.path());
     const QString db = appFile(QStringLiteral("mivo.mdb"));
     QString error;
     if (!bench::generateItems(db, items, groups, &error)) {

@@ -5,7 +5,7 @@
 //    list's own query.
 // Usage: bench_ledger [entries=100000] [months=240]   (in a Release build; see the note it prints otherwise)
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/schema.h"
 #include "app/connection.h"
 #include "ledger/monthchart.h"
@@ -114,7 +114,7 @@ int main(int argc, char **argv)
     const int months = argc > 2 ? atoi(argv[2]) : 240;
 
     QTemporaryDir dir;
-    gs_apppath = dir.path();
+    setAppFolder(dir.path());
     const QString db = appFile(QStringLiteral("mivo.mdb"));
     QElapsedTimer gen;
     gen.start();

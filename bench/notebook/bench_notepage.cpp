@@ -5,7 +5,7 @@
 //   with SQLite and setting its text into a bare text field of the same size (target: at most 2).
 // CPU time of this thread, median of several rounds.
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/application.h"
 #include "app/schema.h"
 #include "app/connection.h"
@@ -121,7 +121,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     Application app(argc, argv);
     QTemporaryDir dir;
-    gs_apppath = dir.path();
+    setAppFolder(dir.path());
     const QString path = appFile(QStringLiteral("mivo.mdb"));
     QString error;
     if (!createDatabase(path, &error)) {

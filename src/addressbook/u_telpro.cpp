@@ -1,6 +1,6 @@
 #include "addressbook/u_telpro.h"
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "views/dataview.h"
 
 namespace {

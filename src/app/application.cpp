@@ -1,6 +1,6 @@
 #include "app/application.h"
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "platform/services.h"
 
 #include <QDir>
@@ -44,7 +44,7 @@ bool Application::open(const QString &executablePath)
     setApplicationName(QStringLiteral("mivo"));
     QString path = executablePath;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    gs_apppath = path.left(std::max<qsizetype>(0, path.lastIndexOf(QLatin1Char('/'))));
+    setAppFolder(path.left(std::max<qsizetype>(0, path.lastIndexOf(QLatin1Char('/')))));
 
     const DbResult opened = m_connection.open(appFile(QStringLiteral("mivo.mdb")));
     if (!opened) {
@@ -76,15 +76,15 @@ void Application::close()
     m_connection.close();
 }
 
-void Application::systemerror(const SystemErrorInfo &info)
+void Application::reportSystemError(const SystemErrorInfo &info)
 {
     // One report is enough: whatever fails while the program winds down is not shown again.
     if (m_systemError)
         return;
     m_systemError = true;
-    const QString ls_err = systemErrorText(info);
-    platform::services().clipboard->setText(ls_err);
-    platform::messageBox(QStringLiteral("002"), systemErrorMessage(ls_err), platform::Icon::Stop);
+    const QString details = systemErrorText(info);
+    platform::services().clipboard->setText(details);
+    platform::messageBox(QStringLiteral("002"), systemErrorMessage(details), platform::Icon::Stop);
     exit(ExitSystemError);
 }
 
@@ -95,8 +95,10 @@ SystemErrorInfo describeFailure(QObject *receiver, const QEvent *event, const st
     QWidget *window = widget ? widget->window() : nullptr;
     info.window = window ? window->objectName() : QStringLiteral("mivo");
     if (const auto *mine = dynamic_cast<const MivoError *>(error)) {
-        info.object = mine->className();
-        info.event = mine->function();
+        if (!mine->window().isEmpty())
+            info.window = mine->window();
+        info.object = mine->objectName();
+        info.event = mine->event();
         info.line = mine->line();
         info.description = mine->description();
         return info;
@@ -115,9 +117,9 @@ bool Application::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &e) {
-        systemerror(describeFailure(receiver, event, &e));
+        reportSystemError(describeFailure(receiver, event, &e));
     } catch (...) {
-        systemerror(describeFailure(receiver, event, nullptr));
+        reportSystemError(describeFailure(receiver, event, nullptr));
     }
     return false;
 }

@@ -20,7 +20,7 @@ public:
 
     static Application *instance() { return static_cast<Application *>(QCoreApplication::instance()); }
 
-    // Start-up up to the main window: gs_apppath from the executable's path, then the database
+    // Start-up up to the main window: appFolder() from the executable's path, then the database
     // connection. On a failed connection shows "001" and returns false; the caller then ends without
     // opening anything.
     bool open(const QString &executablePath);
@@ -33,7 +33,7 @@ public:
     // The program is ending: close the database connection (at most once).
     void close();
     // An unexpected runtime error: clipboard, box "002", then the program ends with ExitSystemError.
-    void systemerror(const SystemErrorInfo &info);
+    void reportSystemError(const SystemErrorInfo &info);
     bool systemErrorRaised() const { return m_systemError; }
 
     bool notify(QObject *receiver, QEvent *event) override;
@@ -44,5 +44,5 @@ private:
     bool m_systemError = false;
 };
 
-// Where the failing code named itself, or else the receiver of the event that was being handled.
+// The control and event a MivoError names, or else the receiver of the event that was being handled.
 SystemErrorInfo describeFailure(QObject *receiver, const QEvent *event, const std::exception *error);

@@ -1,39 +1,19 @@
 #include "app/systemerror.h"
 
-#include <string_view>
+#include <QWidget>
 
-namespace {
-
-// Splits a compiler signature such as "void u_telpro::cb_3_clicked(int)" into class and function.
-void splitSignature(std::string_view sig, QString *cls, QString *fn)
-{
-    const auto paren = sig.find('(');
-    std::string_view head = sig.substr(0, paren);
-    const auto space = head.rfind(' ');
-    if (space != std::string_view::npos)
-        head = head.substr(space + 1);
-    const auto colons = head.rfind("::");
-    if (colons == std::string_view::npos) {
-        *fn = QString::fromUtf8(head.data(), qsizetype(head.size()));
-        return;
-    }
-    std::string_view scope = head.substr(0, colons);
-    const auto outer = scope.rfind("::");
-    if (outer != std::string_view::npos)
-        scope = scope.substr(outer + 2);
-    *cls = QString::fromUtf8(scope.data(), qsizetype(scope.size()));
-    const std::string_view name = head.substr(colons + 2);
-    *fn = QString::fromUtf8(name.data(), qsizetype(name.size()));
-}
-
-} // namespace
-
-MivoError::MivoError(const QString &description, std::source_location where)
+MivoError::MivoError(const QObject *object, const QString &event, const QString &description,
+                     std::source_location where)
     : std::runtime_error(description.toStdString())
+    , m_event(event)
     , m_description(description)
     , m_line(long(where.line()))
 {
-    splitSignature(where.function_name(), &m_class, &m_function);
+    if (!object)
+        return;
+    m_object = object->objectName();
+    if (const auto *widget = qobject_cast<const QWidget *>(object))
+        m_window = widget->window()->objectName();
 }
 
 QString systemErrorText(const SystemErrorInfo &info)

@@ -1,7 +1,7 @@
 #pragma once
-// Unexpected runtime errors. Code that detects an impossible state throws MivoError, which carries
-// where it was thrown; the application catches every exception that escapes an event handler and
-// reports it as "002" (see Application::systemerror).
+// Unexpected runtime errors. Code that detects an impossible state throws MivoError, which names the
+// control and the event it failed in, and where it was thrown; the application catches every
+// exception that escapes an event handler and reports it as "002" (see Application::reportSystemError).
 
 #include <QString>
 #include <source_location>
@@ -17,21 +17,28 @@ struct SystemErrorInfo
     long line = 0;    // line within the source of that handler; 0 where unknown
 };
 
+class QObject;
+
 class MivoError : public std::runtime_error
 {
 public:
-    explicit MivoError(const QString &description,
-                       std::source_location where = std::source_location::current());
+    // `object` is the control whose event failed: the report names it by its object name ("cb_3")
+    // and its window's ("w_main"). `event` is the event as the report names it ("clicked"). The
+    // names are taken now: the object may be gone by the time the report is made.
+    MivoError(const QObject *object, const QString &event, const QString &description,
+              std::source_location where = std::source_location::current());
 
+    QString window() const { return m_window; }  // empty when the object is no widget
+    QString objectName() const { return m_object; }
+    QString event() const { return m_event; }
     QString description() const { return m_description; }
-    QString className() const { return m_class; }   // "u_telpro" for u_telpro::cb_3_clicked
-    QString function() const { return m_function; } // "cb_3_clicked"
-    long line() const { return m_line; }
+    long line() const { return m_line; }         // where it was thrown
 
 private:
+    QString m_window;
+    QString m_object;
+    QString m_event;
     QString m_description;
-    QString m_class;
-    QString m_function;
     long m_line;
 };
 

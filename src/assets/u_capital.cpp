@@ -1,6 +1,6 @@
 #include "assets/u_capital.h"
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "platform/services.h"
 #include "views/dataview.h"
 #include "views/definition.h"
@@ -60,9 +60,9 @@ u_capital::u_capital(Connection &db, QWidget *parent)
     created();
 }
 
-void u_capital::of_build()
+void u_capital::buildControls()
 {
-    GroupTreePage::of_build();
+    GroupTreePage::buildControls();
     // A total typed by hand is kept to the cent as well.
     connect(dw_1->store(), &views::DataStore::itemChanged, this, &u_capital::of_roundworth);
 }

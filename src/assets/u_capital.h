@@ -19,7 +19,7 @@ public:
     static double of_money(double value);
 
 protected:
-    void of_build() override;
+    void buildControls() override;
     void of_newrow(long row) override;
     pagekit::Group of_deletetarget(long row) override;
     DbResult of_deletestored(const pagekit::Group &target) override;

@@ -3,7 +3,7 @@
 #include "ledger/periods.h"
 
 #include "app/connection.h"
-#include "app/profile.h"
+#include "app/settingsfile.h"
 #include "views/dataview.h"
 #include "widgets/unitgeometry.h"
 
@@ -36,7 +36,7 @@ EntryList::EntryList(Connection &db, const EntryListSpec &desc, pagekit::SortTog
 
     // The period the settings name, or this month; choosing it here writes nothing and reads nothing,
     // the list being read once below.
-    const Period period = periodOf(f_profile(desc.settingsKey)).value_or(Period::Month);
+    const Period period = periodOf(readSetting(desc.settingsKey)).value_or(Period::Month);
     m_key = periodKey(period, today());
     ddlb->setCurrentIndex(int(period));
 
@@ -59,7 +59,7 @@ void EntryList::ddlb_selectionchanged(int index)
         return;
     const Period period = Period(index);
     m_key = periodKey(period, today());
-    f_setprofile(m_spec.settingsKey, periodText(period));
+    writeSetting(m_spec.settingsKey, periodText(period));
     // What was not saved is dropped: the list shows the new period as stored.
     dw->retrieve({m_key});
 }

@@ -2,7 +2,8 @@
 
 #include "ledger/monthchart.h"
 
-#include "app/globals.h"
+#include "app/appinfo.h"
+#include "app/settingkeys.h"
 #include "views/dataview.h"
 #include "views/font.h"
 #include "widgets/unitgeometry.h"
@@ -41,14 +42,14 @@ public:
 
 EntryListSpec outSpec()
 {
-    return {QStringLiteral("dw_ac_out"), QStringLiteral("1"), QStringLiteral("listout"), QStringLiteral("支出"),
+    return {QStringLiteral("dw_ac_out"), QStringLiteral("1"), settingkeys::expensePeriod, QStringLiteral("支出"),
             QStringLiteral("A01"), {QStringLiteral("A03"), QStringLiteral("保存/删除成功!"), Icon::Information},
             {QStringLiteral("A04"), QStringLiteral("保存/删除失败"), Icon::Stop}};
 }
 
 EntryListSpec inSpec()
 {
-    return {QStringLiteral("dw_ac_in"), QStringLiteral("2"), QStringLiteral("listin"), QStringLiteral("收入"),
+    return {QStringLiteral("dw_ac_in"), QStringLiteral("2"), settingkeys::incomePeriod, QStringLiteral("收入"),
             QStringLiteral("A02"), {QStringLiteral("A05"), QStringLiteral("保存/删除成功!"), Icon::Information},
             {QStringLiteral("A06"), QStringLiteral("保存/删除失败"), Icon::Stop}};
 }
@@ -70,7 +71,7 @@ u_account::u_account(Connection &db, QWidget *parent)
     created();
 }
 
-void u_account::of_build()
+void u_account::buildControls()
 {
     setFont(views::songtiFont());
     tab_1 = new TabControl(this);
@@ -187,17 +188,17 @@ bool u_account::eventFilter(QObject *watched, QEvent *event)
     return Page::eventFilter(watched, event);
 }
 
-void u_account::of_arrange(int w, int h)
+void u_account::placeControls(int w, int h)
 {
     // The buttons stand in a row above the tab control, right-aligned, and the tab control ends
-    // where the strip of 120 units along the bottom begins: the main window's banner runs there.
+    // where the strip along the bottom begins: the main window's banner runs there.
     const int buttonWidth = 320, buttonHeight = 88, gap = 30, top = 110, margin = 20;
     int x = w - margin - buttonWidth;
     for (QPushButton *b : {cb_5, cb_4, cb_3, cb_2, cb_1}) {
         setUnitGeometry(b, QRect(x, 10, buttonWidth, buttonHeight));
         x -= buttonWidth + gap;
     }
-    setUnitGeometry(tab_1, QRect(0, top, w, h - 120 - top));
+    setUnitGeometry(tab_1, QRect(0, top, w, h - BannerStrip - top));
     const QSize page = static_cast<TabControl *>(tab_1)->pageSize();
     const int pageWidth = units::toUnitsX(page.width(), logicalDpiX());
     const int pageHeight = units::toUnitsY(page.height(), logicalDpiY());

@@ -59,8 +59,8 @@ public:
     void cb_5_clicked();
 
 protected:
-    void of_build() override;
-    void of_arrange(int w, int h) override;
+    void buildControls() override;
+    void placeControls(int w, int h) override;
     // Escape presses "关闭(&C)", as a dialog's cancel button.
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,6 +1,6 @@
 #include "notebook/noteeditor.h"
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "notebook/notetext.h"
 #include "notebook/w_pt_readmax.h"
 #include "pagekit/helpers.h"

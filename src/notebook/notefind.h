@@ -3,7 +3,7 @@
 // group or all of them, and the hits listed. A double click on a hit asks the page to open that note
 // through its tree. The list stays as it is until the next search, whatever the editor does.
 
-#include "pagekit/grouptree.h"
+#include "pagekit/grouptreebuilder.h"
 #include "pagekit/helpers.h"
 
 #include <QList>

@@ -2,7 +2,7 @@
 
 #include "notebook/u_notepro.h"
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/connection.h"
 #include "notebook/noteeditor.h"
 #include "notebook/notefind.h"
@@ -35,10 +35,8 @@ int percentOf(int units, int percent)
 constexpr int kWidened = 2000;
 // The toggle sits this far left of the tree's right edge.
 constexpr int kZoomInset = 200;
-// Buttons stand in a row above the tree and the tabs; the strip of 120 units along the page's
-// bottom belongs to the main window's moving banner.
+// Buttons stand in a row above the tree and the tabs.
 constexpr int kTop = 110;
-constexpr int kBanner = 120;
 
 const pagekit::Box kNoGroups{QStringLiteral("N00"), QStringLiteral("组信息无数据!"), platform::Icon::Information};
 
@@ -89,12 +87,12 @@ u_notepro::u_notepro(Connection &db, QWidget *parent)
     created();
 }
 
-void u_notepro::of_prepare()
+void u_notepro::prepareLight()
 {
     m_tree.keepGroups(kNoGroups);
 }
 
-void u_notepro::of_build()
+void u_notepro::buildControls()
 {
     setFont(views::songtiFont());
     tv_1 = new widgets::HandleTree(this);
@@ -178,13 +176,13 @@ QString u_notepro::groupCode(int entry) const
 
 void u_notepro::tv_1_itempopulate(long handle)
 {
-    m_tree.itempopulate(handle);
+    m_tree.populate(handle);
 }
 
 void u_notepro::tv_1_selectionchanged(long, long newhandle)
 {
     TreeItem item;
-    if (!tv_1->getItem(newhandle, item) || item.level != pagekit::GroupTree::MemberLevel)
+    if (!tv_1->getItem(newhandle, item) || item.level != pagekit::GroupTreeBuilder::MemberLevel)
         return;
     const long id = long(item.data.toLongLong());
     // A note that has vanished meanwhile opens empty; saving it then stores it anew.
@@ -206,7 +204,7 @@ void u_notepro::tv_1_selectionchanged(long, long newhandle)
 
 void u_notepro::tv_1_doubleclicked(long handle)
 {
-    if (isWidened() && tv_1->itemLevel(handle) == pagekit::GroupTree::MemberLevel)
+    if (isWidened() && tv_1->itemLevel(handle) == pagekit::GroupTreeBuilder::MemberLevel)
         st_zoom_clicked();
 }
 
@@ -242,7 +240,7 @@ void u_notepro::cb_5_clicked()
 bool u_notepro::of_locate(const QString &gid, const QString &title)
 {
     tv_1->setRedraw(false);
-    const bool found = m_tree.of_locate(gid, title);
+    const bool found = m_tree.locate(gid, title);
     tv_1->setRedraw(true);
     tv_1->setFocus();
     return found;
@@ -258,18 +256,18 @@ void u_notepro::of_openhit(const QString &gid, const QString &title)
     // keeps what was typed into it.
     const long current = tv_1->findItem(TreeNavigation::Current);
     TreeItem item, group;
-    if (tv_1->getItem(current, item) && item.level == pagekit::GroupTree::MemberLevel && item.label == title
+    if (tv_1->getItem(current, item) && item.level == pagekit::GroupTreeBuilder::MemberLevel && item.label == title
         && tv_1->getItem(tv_1->findItem(TreeNavigation::Parent, current), group) && group.data.toString() == gid
         && long(item.data.toLongLong()) != il_id)
         tv_1_selectionchanged(current, current);
 }
 
-void u_notepro::of_lockcontrols(bool locked)
+void u_notepro::lockOwnWindows(bool locked)
 {
     tp_1->of_lock(locked);
 }
 
-void u_notepro::of_arrange(int w, int h)
+void u_notepro::placeControls(int w, int h)
 {
     const int buttonWidth = 320, buttonHeight = 88, gap = 30, margin = 20;
     int x = w - margin - buttonWidth;
@@ -278,7 +276,7 @@ void u_notepro::of_arrange(int w, int h)
         x -= buttonWidth + gap;
     }
 
-    const int height = h - kBanner - kTop;
+    const int height = h - BannerStrip - kTop;
     QRect tree(0, kTop, percentOf(w - 18, 35), height);
     setUnitGeometry(tv_1, tree);
     const QRect tabs(tree.x() + tree.width() + 18, kTop, percentOf(w - 18, 65), height);

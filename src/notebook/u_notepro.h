@@ -5,7 +5,7 @@
 // and the note (or its group) found again. The zoom toggle widens the tree over the whole page and
 // back. The second tab searches the notes; the third cuts a text too long for one note into pieces.
 
-#include "pagekit/grouptree.h"
+#include "pagekit/grouptreebuilder.h"
 #include "pagekit/page.h"
 
 #include <QTabWidget>
@@ -75,10 +75,10 @@ public:
     const QList<pagekit::Group> &groups() const { return m_groups; }
 
 protected:
-    void of_prepare() override;
-    void of_build() override;
-    void of_arrange(int w, int h) override;
-    void of_lockcontrols(bool locked) override;
+    void prepareLight() override;
+    void buildControls() override;
+    void placeControls(int w, int h) override;
+    void lockOwnWindows(bool locked) override;
 
 private:
     // The entry of ddlb_1 (and ddlb_2) that stands for the group item `handle`: 1 for the first group.
@@ -87,6 +87,6 @@ private:
     QString groupCode(int entry) const;
     bool isWidened() const;
 
-    pagekit::GroupTree m_tree;
+    pagekit::GroupTreeBuilder m_tree;
     QList<pagekit::Group> m_groups;
 };

@@ -53,9 +53,9 @@ void u_notepro::cb_1_clicked()
     int entry = 0;
     TreeItem item;
     if (tv_1->getItem(tv_1->findItem(TreeNavigation::Current), item)) {
-        if (item.level == pagekit::GroupTree::GroupLevel)
+        if (item.level == pagekit::GroupTreeBuilder::GroupLevel)
             entry = groupEntry(item.handle);
-        else if (item.level == pagekit::GroupTree::MemberLevel)
+        else if (item.level == pagekit::GroupTreeBuilder::MemberLevel)
             entry = tp_1->ddlb_1->currentIndex();
     }
     tab_1->setCurrentWidget(tp_1);

@@ -40,12 +40,12 @@ GroupTreePage::GroupTreePage(Connection &db, const GroupTreePageSpec &desc, QWid
     setAccessibleName(desc.pageName);
 }
 
-void GroupTreePage::of_prepare()
+void GroupTreePage::prepareLight()
 {
     m_tree.keepGroups(box(0));
 }
 
-void GroupTreePage::of_build()
+void GroupTreePage::buildControls()
 {
     setFont(views::songtiFont());
     tv_1 = new widgets::HandleTree(this);
@@ -97,7 +97,7 @@ void GroupTreePage::constructor()
 
 void GroupTreePage::tv_1_itempopulate(long handle)
 {
-    m_tree.itempopulate(handle);
+    m_tree.populate(handle);
 }
 
 void GroupTreePage::tv_1_selectionchanged(long, long newhandle)
@@ -105,7 +105,7 @@ void GroupTreePage::tv_1_selectionchanged(long, long newhandle)
     TreeItem item;
     if (!tv_1->getItem(newhandle, item))
         return;
-    const bool member = item.level == GroupTree::MemberLevel;
+    const bool member = item.level == GroupTreeBuilder::MemberLevel;
     const QString wanted = member ? m_spec.cardView : m_spec.listView;
     // Assigning the definition drops whatever the view held, unsaved edits included.
     if (dw_1->dataObject() != wanted)
@@ -114,9 +114,9 @@ void GroupTreePage::tv_1_selectionchanged(long, long newhandle)
         dw_1->reset();
     dw_1->setConnection(db());
     // The root lists every record; a group exactly its own (the same records as below it).
-    if (item.level == GroupTree::RootLevel)
+    if (item.level == GroupTreeBuilder::RootLevel)
         dw_1->retrieve({views::allGroupsPattern()});
-    else if (item.level == GroupTree::GroupLevel)
+    else if (item.level == GroupTreeBuilder::GroupLevel)
         dw_1->retrieve({views::exactGroupPattern(item.data.toString())});
     else
         dw_1->retrieve({item.data});
@@ -170,7 +170,7 @@ bool GroupTreePage::showsCard() const
 
 bool GroupTreePage::of_locate(const QString &code, const QString &name)
 {
-    return m_tree.of_locate(code, name);
+    return m_tree.locate(code, name);
 }
 
 void GroupTreePage::of_rebuild(const QString &code, const QString &name)
@@ -184,10 +184,10 @@ void GroupTreePage::of_rebuild(const QString &code, const QString &name)
     tv_1->setFocus();
 }
 
-void GroupTreePage::of_arrange(int w, int h)
+void GroupTreePage::placeControls(int w, int h)
 {
     // The buttons stand in a row above the view, right-aligned and clear of the page's edge: the
-    // strip of 120 units along the bottom belongs to the main window's moving banner.
+    // strip along the bottom belongs to the main window's moving banner.
     const int buttonWidth = 320, buttonHeight = 88, gap = 30, top = 110, margin = 20;
     int x = w - margin - buttonWidth;
     for (QPushButton *b : {cb_7, cb_3, cb_2, cb_1}) {
@@ -196,7 +196,7 @@ void GroupTreePage::of_arrange(int w, int h)
     }
     const int treeWidth = int((w - 18) * 0.3);
     const int viewWidth = int((w - 18) * 0.7);
-    const int viewHeight = h - 120 - top;
+    const int viewHeight = h - BannerStrip - top;
     setUnitGeometry(tv_1, QRect(0, top, treeWidth, viewHeight));
     setUnitGeometry(dw_1, QRect(treeWidth + 18, top, viewWidth, viewHeight));
 }

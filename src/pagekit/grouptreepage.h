@@ -4,7 +4,7 @@
 // and Close. The address book and the personal assets are such pages; each gives its data and
 // overrides the few hooks where it differs.
 
-#include "pagekit/grouptree.h"
+#include "pagekit/grouptreebuilder.h"
 #include "pagekit/helpers.h"
 #include "pagekit/page.h"
 
@@ -43,7 +43,7 @@ class GroupTreePage : public Page
 {
     Q_OBJECT
 public:
-    // The page's own class builds the controls and the tree (of_build) when its constructor ends
+    // The page's own class builds the controls and the tree (buildControls) when its constructor ends
     // (created()), or, created light, when first shown.
     GroupTreePage(Connection &db, const GroupTreePageSpec &desc, QWidget *parent = nullptr);
 
@@ -56,7 +56,7 @@ public:
     QPushButton *cb_7 = nullptr; // 关闭(&C)
 
     const GroupTreePageSpec &desc() const { return m_spec; }
-    GroupTree &groupTree() { return m_tree; }
+    GroupTreeBuilder &groupTree() { return m_tree; }
 
     // Builds the tree afresh below a new root (also run again after every save and delete).
     void constructor();
@@ -79,9 +79,9 @@ public:
     bool of_locate(const QString &code, const QString &name);
 
 protected:
-    void of_prepare() override;
-    void of_build() override;
-    void of_arrange(int w, int h) override;
+    void prepareLight() override;
+    void buildControls() override;
+    void placeControls(int w, int h) override;
 
     // Hooks where pages differ.
     // A new card's row, after its group was set: values of the page's own (a date, a count).
@@ -102,7 +102,7 @@ private:
     QString boxText(int number) const;
 
     GroupTreePageSpec m_spec;
-    GroupTree m_tree;
+    GroupTreeBuilder m_tree;
     SortToggle m_sort;
 };
 

@@ -34,9 +34,9 @@ void GroupTreePage::cb_1_clicked()
     QString code;
     TreeItem item;
     if (tv_1->getItem(tv_1->findItem(TreeNavigation::Current), item)) {
-        if (item.level == GroupTree::GroupLevel)
+        if (item.level == GroupTreeBuilder::GroupLevel)
             code = item.data.toString();
-        else if (item.level == GroupTree::MemberLevel)
+        else if (item.level == GroupTreeBuilder::MemberLevel)
             code = dw_1->getItemString(dw_1->getRow(), m_spec.groupColumn);
     }
     dw_1->reset();

@@ -47,9 +47,9 @@ bool SortToggle::headerClicked(views::DataView *dw, const views::ViewObject &obj
 {
     if (object.type != QStringLiteral("text"))
         return false;
-    is_sort = is_sort == QStringLiteral(" A") ? QStringLiteral(" D") : QStringLiteral(" A");
+    m_suffix = m_suffix == QStringLiteral(" A") ? QStringLiteral(" D") : QStringLiteral(" A");
     // A text that names no column gives a criterion the view refuses quietly.
-    if (!dw->setSort(object.name.left(object.name.size() - 2) + is_sort))
+    if (!dw->setSort(object.name.left(object.name.size() - 2) + m_suffix))
         return false;
     return dw->sort();
 }

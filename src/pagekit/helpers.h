@@ -51,10 +51,10 @@ public:
     // A click on a header text ("xingm0_t") sorts the view by that column; other objects are left
     // alone. A text that names no column (such as "合计:") flips the direction and sorts nothing.
     bool headerClicked(views::DataView *dw, const views::ViewObject &object);
-    QString suffix() const { return is_sort; }
+    QString suffix() const { return m_suffix; }
 
 private:
-    QString is_sort;
+    QString m_suffix;
 };
 
 // Clears every highlight of the view, then highlights `row` (none for 0).

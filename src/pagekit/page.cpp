@@ -32,7 +32,7 @@ Page::Page(Connection &db, QWidget *parent)
 void Page::created()
 {
     if (deferring > 0)
-        of_prepare();
+        prepareLight();
     else
         build(); // laid out by the first size it is given, as any widget
 }
@@ -40,42 +40,42 @@ void Page::created()
 void Page::build()
 {
     m_building = true;
-    of_build();
+    buildControls();
     m_building = false;
     m_filled = true;
     emit filled();
 }
 
-void Page::of_fill()
+void Page::fill()
 {
     if (m_filled || m_building)
         return;
     build();
     const QRect r = unitRect();
-    of_arrange(r.width(), r.height());
+    placeControls(r.width(), r.height());
 }
 
-void Page::of_prepare()
+void Page::prepareLight()
 {
 }
 
-void Page::of_layout(int w, int h)
-{
-    if (m_filled)
-        of_arrange(w, h);
-}
-
-void Page::of_lock(bool locked)
+void Page::arrange(int w, int h)
 {
     if (m_filled)
-        of_lockcontrols(locked);
+        placeControls(w, h);
 }
 
-void Page::of_lockcontrols(bool)
+void Page::setLocked(bool locked)
+{
+    if (m_filled)
+        lockOwnWindows(locked);
+}
+
+void Page::lockOwnWindows(bool)
 {
 }
 
-void Page::of_exit()
+void Page::atProgramEnd()
 {
 }
 
@@ -83,7 +83,7 @@ void Page::setVisible(bool visible)
 {
     // Built before it is shown, so that its controls show with it.
     if (visible)
-        of_fill();
+        fill();
     QWidget::setVisible(visible);
 }
 
@@ -98,7 +98,7 @@ void Page::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     const QRect r = unitRect();
-    of_layout(r.width(), r.height());
+    arrange(r.width(), r.height());
 }
 
 } // namespace pagekit

@@ -1,6 +1,6 @@
 #include "pagekit/tabpages.h"
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "widgets/units.h"
 
 #include <QIcon>

@@ -1,7 +1,8 @@
 #include "settings/backuptab.h"
 
-#include "app/globals.h"
-#include "app/profile.h"
+#include "app/appinfo.h"
+#include "app/settingkeys.h"
+#include "app/settingsfile.h"
 #include "app/connection.h"
 #include "pagekit/helpers.h"
 #include "platform/services.h"
@@ -72,11 +73,11 @@ BackupTab::BackupTab(Connection &db, QWidget *parent)
     st_c3 = label(QStringLiteral("份"), QStringLiteral("st_c3"), this);
 
     // The folder as remembered, else the program's own.
-    const QString folder = f_profile(QStringLiteral("bkpath"));
-    sle_c1->setText(folder.isEmpty() ? gs_apppath : folder);
-    cbx_c1->setChecked(f_profile(autoKey()) == QLatin1String("1"));
+    const QString folder = readSetting(settingkeys::backupFolder);
+    sle_c1->setText(folder.isEmpty() ? appFolder() : folder);
+    cbx_c1->setChecked(readSetting(settingkeys::autoBackup) == QLatin1String("1"));
     bool ok = false;
-    const int keep = f_profile(keepKey()).toInt(&ok);
+    const int keep = readSetting(settingkeys::autoBackupKeep).toInt(&ok);
     em_c1->setValue(ok && keep >= 1 && keep <= 99 ? keep : DefaultKeep);
     em_c1->setEnabled(cbx_c1->isChecked());
 
@@ -84,10 +85,10 @@ BackupTab::BackupTab(Connection &db, QWidget *parent)
     connect(cb_c1, &QPushButton::clicked, this, &BackupTab::cb_c1_clicked);
     // The automatic copies are remembered as soon as they are set.
     connect(cbx_c1, &QCheckBox::toggled, this, [this](bool on) {
-        f_setprofile(autoKey(), on ? QStringLiteral("1") : QStringLiteral("0"));
+        writeSetting(settingkeys::autoBackup, on ? QStringLiteral("1") : QStringLiteral("0"));
         em_c1->setEnabled(on);
     });
-    connect(em_c1, &QSpinBox::valueChanged, this, [](int n) { f_setprofile(keepKey(), QString::number(n)); });
+    connect(em_c1, &QSpinBox::valueChanged, this, [](int n) { writeSetting(settingkeys::autoBackupKeep, QString::number(n)); });
 }
 
 void BackupTab::pb_c1_clicked()
@@ -96,7 +97,7 @@ void BackupTab::pb_c1_clicked()
     if (folder.isEmpty())
         return;
     sle_c1->setText(folder);
-    f_setprofile(QStringLiteral("bkpath"), folder);
+    writeSetting(settingkeys::backupFolder, folder);
 }
 
 CopyResult BackupTab::copyTo(const QString &target, QString *reason)
@@ -156,13 +157,13 @@ void BackupTab::cb_c1_clicked()
 
 void BackupTab::of_exit(Connection &db)
 {
-    if (f_profile(autoKey()) != QLatin1String("1"))
+    if (readSetting(settingkeys::autoBackup) != QLatin1String("1"))
         return;
-    QString folder = f_profile(QStringLiteral("bkpath"));
+    QString folder = readSetting(settingkeys::backupFolder);
     if (folder.isEmpty())
-        folder = gs_apppath;
+        folder = appFolder();
     bool ok = false;
-    int keep = f_profile(keepKey()).toInt(&ok);
+    int keep = readSetting(settingkeys::autoBackupKeep).toInt(&ok);
     if (!ok || keep < 1)
         keep = DefaultKeep;
     QString reason;

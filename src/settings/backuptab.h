@@ -34,9 +34,6 @@ public:
     // Backs the database up where the user says.
     void cb_c1_clicked();
 
-    // Keys of client.ini for the automatic copies.
-    static QString autoKey() { return QStringLiteral("autobackup"); }
-    static QString keepKey() { return QStringLiteral("autobackupkeep"); }
     static constexpr int DefaultKeep = 7;
 
     QGroupBox *gb_c;

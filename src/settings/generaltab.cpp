@@ -1,7 +1,8 @@
 #include "settings/generaltab.h"
 
-#include "app/globals.h"
-#include "app/profile.h"
+#include "app/appinfo.h"
+#include "app/settingkeys.h"
+#include "app/settingsfile.h"
 #include "pagekit/helpers.h"
 #include "platform/services.h"
 #include "settings/tabshape.h"
@@ -92,9 +93,9 @@ GeneralTab::GeneralTab(const GeneralOptions &loaded, QWidget *parent)
 void GeneralTab::display(const GeneralOptions &o)
 {
     cbx_a1->setChecked(o.runAtLogon);
-    cbx_a2->setChecked(o.startMax);
-    cbx_a3->setChecked(o.lockStart);
-    em_a1->setValue(storedMinutes(o.lockTime));
+    cbx_a2->setChecked(o.startMaximized);
+    cbx_a3->setChecked(o.lockAtStart);
+    em_a1->setValue(storedMinutes(o.lockMinutes));
     // The load has already unticked the lock function when its key is not one of the list.
     cbx_a4->setChecked(o.lockEnabled);
     cbx_a5->setChecked(o.ctrl);
@@ -139,7 +140,7 @@ void GeneralTab::cb_a1_clicked()
         os.autostart->enable(autostartName(), appFile(platform::executableName()), {QStringLiteral("/hide")});
     else
         os.autostart->disable(autostartName());
-    f_setprofile(QStringLiteral("startMax"), flag(cbx_a2->isChecked()));
+    writeSetting(settingkeys::startMaximized, flag(cbx_a2->isChecked()));
 
     const QString use = flag(cbx_a4->isChecked());
     const QString ctrl = flag(cbx_a5->isChecked());
@@ -168,9 +169,9 @@ void GeneralTab::cb_a1_clicked()
         }
         os.idle->arm(minutes.toInt() * 60);
     }
-    f_setprofile(QStringLiteral("lockshortCut"), hotkey);
-    f_setprofile(QStringLiteral("lockTime"), minutes);
-    f_setprofile(QStringLiteral("Lockstart"), lockStart);
+    writeSetting(settingkeys::lockHotkey, hotkey);
+    writeSetting(settingkeys::lockMinutes, minutes);
+    writeSetting(settingkeys::lockAtStart, lockStart);
     pagekit::showBox({QStringLiteral("029"), QStringLiteral("保存配置成功!")});
 }
 

@@ -3,7 +3,7 @@
 // lock (on or off, its hotkey, the idle minutes, lock at start). It shows what the page loaded when
 // it was created and writes only when "保存设置(&O)" is clicked.
 
-#include "settings/generaloptions.h"
+#include "app/generaloptions.h"
 
 #include <QWidget>
 

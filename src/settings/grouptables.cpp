@@ -1,7 +1,7 @@
 #include "settings/grouptables.h"
 
 #include "app/connection.h"
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "pagekit/helpers.h"
 #include "settings/tabshape.h"
 #include "views/dataview.h"

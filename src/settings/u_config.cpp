@@ -1,6 +1,6 @@
 #include "settings/u_config.h"
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "pagekit/helpers.h"
 #include "platform/services.h"
 #include "settings/backuptab.h"
@@ -28,8 +28,8 @@ QIcon tabIcon(const QString &name)
 u_config::u_config(Connection &db, QWidget *parent)
     : Page(db, parent)
 {
-    // The one load of the options, at start also when the page is filled later: the lock needs it.
-    // The General page shows what it read.
+    // The options are read at start, also when the page is filled later: the General tab shows
+    // what the program started with.
     constructor();
     // The printer is read at start as well, whenever the page is first shown: the tab shows the
     // printer the program started with.
@@ -37,7 +37,7 @@ u_config::u_config(Connection &db, QWidget *parent)
     created();
 }
 
-void u_config::of_build()
+void u_config::buildControls()
 {
     setFont(views::songtiFont());
 
@@ -80,7 +80,7 @@ void u_config::constructor()
     m_options = GeneralOptions::load();
 }
 
-void u_config::of_arrange(int w, int h)
+void u_config::placeControls(int w, int h)
 {
     using namespace settings;
     // The options above, the group tables below; both leave a strip on the right for the buttons.
@@ -92,10 +92,10 @@ void u_config::of_arrange(int w, int h)
     tp_c->of_layout(page.width(), page.height());
     tp_d->of_layout(page.width(), page.height());
 
-    // The group tables end above the strip of 120 units along the bottom, which belongs to the
-    // main window's moving banner.
+    // The group tables end above the strip along the bottom, which belongs to the main window's
+    // moving banner.
     const int y1 = tabs2.y() + tabs2.height() + 20;
-    const QRect tabs1(tabs2.x(), y1, w - 500, h - (tabs2.height() + 20) - 120);
+    const QRect tabs1(tabs2.x(), y1, w - 500, h - (tabs2.height() + 20) - BannerStrip);
     setUnitGeometry(tab_1, tabs1);
     tab_1->of_layout(tabs1.width(), tabs1.height());
 
@@ -107,7 +107,7 @@ void u_config::of_arrange(int w, int h)
     setUnitGeometry(cb_3, QRect(x, tabs1.y() + 340, bw, bh));
 }
 
-void u_config::of_exit()
+void u_config::atProgramEnd()
 {
     settings::BackupTab::of_exit(db());
 }

@@ -1,10 +1,10 @@
 #pragma once
 // The settings page. Its upper tab control holds the start-up and lock options, the export of a
 // module's records, the database backup and the printer; its lower one the three group tables,
-// with the buttons at the right that act on them. While it is created it loads the start-up and
-// lock options once: the lock of the main window relies on that load (gb_shortcut_get).
+// with the buttons at the right that act on them. It loads the start-up and lock options once, when
+// it is created, and shows what it read.
 
-#include "settings/generaloptions.h"
+#include "app/generaloptions.h"
 
 #include "pagekit/page.h"
 
@@ -27,9 +27,9 @@ public:
     ~u_config() override;
 
     // The automatic backup, when it is ticked.
-    void of_exit() override;
+    void atProgramEnd() override;
 
-    // Loads the options (and with them whether a usable lock hotkey exists).
+    // Loads the options the General tab shows.
     void constructor();
 
     const GeneralOptions &loadedOptions() const { return m_options; }
@@ -57,8 +57,8 @@ public:
     int ii_restart = 0;
 
 protected:
-    void of_build() override;
-    void of_arrange(int w, int h) override;
+    void buildControls() override;
+    void placeControls(int w, int h) override;
 
 private:
     GeneralOptions m_options;

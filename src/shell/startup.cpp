@@ -20,7 +20,7 @@ int runMivo(Application &app, const QString &executablePath, const QStringList &
             status = app.exec();
         window.reset();
     } catch (const std::exception &e) {
-        app.systemerror(describeFailure(nullptr, nullptr, &e));
+        app.reportSystemError(describeFailure(nullptr, nullptr, &e));
     }
     app.close();
     return app.systemErrorRaised() ? Application::ExitSystemError : status;

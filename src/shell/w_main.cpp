@@ -2,8 +2,8 @@
 
 #include "addressbook/u_telpro.h"
 #include "app/application.h"
-#include "app/globals.h"
-#include "app/profile.h"
+#include "app/appinfo.h"
+#include "app/generaloptions.h"
 #include "assets/u_capital.h"
 #include "ledger/u_account.h"
 #include "notebook/u_notepro.h"
@@ -125,7 +125,6 @@ w_main::w_main(Connection &db, QWidget *parent)
 
     m_icon = new uo_icon(this);
     m_icon->setObjectName(QStringLiteral("u_icon"));
-    u_icon = m_icon;
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("timer"));
@@ -135,8 +134,6 @@ w_main::w_main(Connection &db, QWidget *parent)
 
 w_main::~w_main()
 {
-    if (u_icon == m_icon)
-        u_icon = nullptr;
     if (auto *app = qobject_cast<Application *>(QCoreApplication::instance()))
         app->setIdleHandler({});
 }
@@ -173,7 +170,7 @@ void w_main::open(const QStringList &arguments)
                              platform::Icon::Stop);
 
     // Title and icon.
-    setWindowTitle(QStringLiteral("Mivo V") + gs_version);
+    setWindowTitle(QStringLiteral("Mivo V") + appVersion);
     const QIcon appIcon(appFile(QStringLiteral("i001.ico")));
     setWindowIcon(appIcon);
     QApplication::setWindowIcon(appIcon);
@@ -195,7 +192,7 @@ void w_main::open(const QStringList &arguments)
 
     // The banner, version line first.
     is_ad = {
-        QStringLiteral("Mivo V") + gs_version + QStringLiteral(" build ") + gs_build,
+        QStringLiteral("Mivo V") + appVersion + QStringLiteral(" build ") + appBuild,
         QStringLiteral("提示：单击这行文字可看下一条提示"),
         QStringLiteral("提示：最小化即隐藏到托盘，单击托盘图标恢复"),
         QStringLiteral("提示：在<配置|常规>中设置锁定快捷键"),
@@ -278,7 +275,7 @@ void w_main::ue_open(const QStringList &arguments)
 void w_main::ue_post()
 {
     // A window started minimized (no tray) stays minimized and comes back maximized.
-    if (f_profile(QStringLiteral("startMax")) == QLatin1String("1"))
+    if (GeneralOptions::load().startMaximized)
         setWindowState((windowState() & Qt::WindowMinimized) | Qt::WindowMaximized);
 }
 
@@ -358,7 +355,7 @@ void w_main::closeEvent(QCloseEvent *event)
     if (!m_exited) {
         m_exited = true;
         for (pagekit::Page *page : pages())
-            page->of_exit();
+            page->atProgramEnd();
     }
     // The program ends with its window, also when a dialog or box closes while the window is hidden.
     QCoreApplication::quit();

@@ -120,6 +120,8 @@ private:
     QTimer *m_timer;
     bool m_showAfterOpen = true;
     bool m_exited = false;
+    // Decided once while opening: the lock function was on with a key the hotkey can use.
+    bool m_hotkeyUsable = false;
     // Held while locked: no box or dialog of the program shows meanwhile.
     std::unique_ptr<platform::DialogLock> m_dialogLock;
 };

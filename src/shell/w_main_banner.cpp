@@ -107,7 +107,7 @@ void w_main::layoutControls()
     // Every page, shown or hidden, lays out its controls from its rectangle in units.
     for (pagekit::Page *page : pages()) {
         setUnitGeometry(page, area);
-        page->of_layout(area.width(), area.height());
+        page->arrange(area.width(), area.height());
     }
     setUnitGeometry(ole_ie, area);
 

@@ -3,8 +3,9 @@
 #include "shell/w_main.h"
 
 #include "app/application.h"
-#include "app/globals.h"
-#include "app/profile.h"
+#include "app/generaloptions.h"
+#include "app/settingkeys.h"
+#include "app/settingsfile.h"
 #include "platform/dialoglock.h"
 #include "platform/messagebox.h"
 #include "platform/services.h"
@@ -21,11 +22,6 @@ namespace {
 // The countdown runs in milliseconds held in an int: longer periods cannot be armed.
 constexpr qint64 kLongestIdleMinutes = std::numeric_limits<int>::max() / 1000 / 60;
 
-bool lockEnabled(const QString &ls_shortcut)
-{
-    return ls_shortcut.startsWith(QLatin1Char('1'));
-}
-
 } // namespace
 
 void w_main::lockSetup()
@@ -34,28 +30,32 @@ void w_main::lockSetup()
     if (auto *app = qobject_cast<Application *>(QCoreApplication::instance()))
         app->setIdleHandler([this] { lockNow(); });
 
-    if (!lockEnabled(f_profile(QStringLiteral("lockShortcut"))))
+    // Whether the hotkey is usable is decided once, at start: switching the lock on later in the
+    // run arms the countdown and the hotkey at once, but the lock item waits for the next start.
+    const GeneralOptions options = GeneralOptions::load();
+    m_hotkeyUsable = options.lockEnabled;
+    if (!options.lockSwitchedOn)
         return;
-    if (!gb_shortcut_get) {
+    if (!m_hotkeyUsable) {
         platform::messageBox(QStringLiteral("011"),
                              QStringLiteral("快捷键提取失败!锁定功能已被系统关闭,请到<配置|常规>重设!"),
                              platform::Icon::Exclamation);
         return;
     }
     bool ok = false;
-    qint64 ll_idle = f_profile(QStringLiteral("locktime")).trimmed().toLongLong(&ok);
+    qint64 ll_idle = options.lockMinutes.trimmed().toLongLong(&ok);
     if (!ok || ll_idle < 0)
         ll_idle = 0;
     ll_idle = std::min(ll_idle, kLongestIdleMinutes);
     platform::services().idle->arm(int(ll_idle * 60));
 
-    if (f_profile(QStringLiteral("Lockstart")) == QLatin1String("1"))
+    if (options.lockAtStart)
         lv_1->choose(Lock);
 }
 
 void w_main::lock()
 {
-    if (!lockEnabled(f_profile(QStringLiteral("lockshortCut"))) || !gb_shortcut_get) {
+    if (!GeneralOptions::load().lockSwitchedOn || !m_hotkeyUsable) {
         platform::messageBox(QStringLiteral("010"), QStringLiteral("锁定功能未启用!\n如要启用请到<配置|常规>设置"),
                              platform::Icon::Exclamation);
         return;
@@ -86,7 +86,7 @@ void w_main::lockNow()
     for (QWidget *control : lockedControls())
         control->setEnabled(false);
     for (pagekit::Page *page : pages())
-        page->of_lock(true);
+        page->setLocked(true);
     lv_1->setEnabled(false);
     lv_1->setHideSelection(true);
 }
@@ -98,7 +98,7 @@ bool w_main::isLocked() const
 
 void w_main::keyPressEvent(QKeyEvent *event)
 {
-    if (lockHotkeyMatches(f_profile(QStringLiteral("lockshortCut")), event->key(), event->modifiers())) {
+    if (lockHotkeyMatches(readSetting(settingkeys::lockHotkey), event->key(), event->modifiers())) {
         // No page comes back: the user chooses one from the list.
         const bool wasLocked = isLocked();
         lv_1->setHideSelection(false);
@@ -108,7 +108,7 @@ void w_main::keyPressEvent(QKeyEvent *event)
             for (QWidget *control : lockedControls())
                 control->setEnabled(true);
             for (pagekit::Page *page : pages())
-                page->of_lock(false);
+                page->setLocked(false);
         }
     }
     QWidget::keyPressEvent(event);

@@ -1,6 +1,6 @@
 // Adding, saving and deleting contacts on the address-book page, with every box checked.
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/connection.h"
 #include "telpage.h"
 #include "testmain.h"

@@ -1,5 +1,5 @@
-#include "app/globals.h"
-#include "app/profile.h"
+#include "app/appinfo.h"
+#include "app/settingsfile.h"
 #include "fixture.h"
 #include "testmain.h"
 
@@ -16,31 +16,31 @@ private slots:
     void missingFileReadsEmptyAndFirstWriteCreatesIt()
     {
         AppFolder folder(AppFolder::NoDatabase);
-        QCOMPARE(f_profile(QStringLiteral("startMax")), QString());
+        QCOMPARE(readSetting(QStringLiteral("startMax")), QString());
         QVERIFY(!QFile::exists(folder.file(QStringLiteral("client.ini"))));
-        f_setprofile(QStringLiteral("startMax"), QStringLiteral("1"));
+        writeSetting(QStringLiteral("startMax"), QStringLiteral("1"));
         QCOMPARE(folder.readFile(QStringLiteral("client.ini")), QByteArray("[setting]\nstartMax=1\n"));
-        QCOMPARE(f_profile(QStringLiteral("startMax")), QStringLiteral("1"));
+        QCOMPARE(readSetting(QStringLiteral("startMax")), QStringLiteral("1"));
     }
 
     void keysMatchWithoutRegardToCase()
     {
         AppFolder folder(AppFolder::NoDatabase);
-        f_setprofile(QStringLiteral("lockTime"), QStringLiteral("5"));
-        QCOMPARE(f_profile(QStringLiteral("locktime")), QStringLiteral("5"));
-        QCOMPARE(f_profile(QStringLiteral("Locktime")), QStringLiteral("5"));
+        writeSetting(QStringLiteral("lockTime"), QStringLiteral("5"));
+        QCOMPARE(readSetting(QStringLiteral("locktime")), QStringLiteral("5"));
+        QCOMPARE(readSetting(QStringLiteral("Locktime")), QStringLiteral("5"));
 
-        f_setprofile(QStringLiteral("lockshortCut"), QStringLiteral("110L"));
-        QCOMPARE(f_profile(QStringLiteral("lockShortcut")), QStringLiteral("110L"));
+        writeSetting(QStringLiteral("lockshortCut"), QStringLiteral("110L"));
+        QCOMPARE(readSetting(QStringLiteral("lockShortcut")), QStringLiteral("110L"));
         // Writing under another spelling replaces the one key and keeps its first spelling.
-        f_setprofile(QStringLiteral("LOCKSHORTCUT"), QStringLiteral("0"));
+        writeSetting(QStringLiteral("LOCKSHORTCUT"), QStringLiteral("0"));
         const QByteArray text = folder.readFile(QStringLiteral("client.ini"));
         QCOMPARE(text.count("lockshortCut="), 1);
         QVERIFY(!text.contains("LOCKSHORTCUT"));
-        QCOMPARE(f_profile(QStringLiteral("lockshortcut")), QStringLiteral("0"));
+        QCOMPARE(readSetting(QStringLiteral("lockshortcut")), QStringLiteral("0"));
         // The section name matches without regard to case too.
         folder.writeFile(QStringLiteral("client.ini"), "[SETTING]\nStartMax = 1 \n");
-        QCOMPARE(f_profile(QStringLiteral("startmax")), QStringLiteral("1"));
+        QCOMPARE(readSetting(QStringLiteral("startmax")), QStringLiteral("1"));
     }
 
     void valuesWithBlanksAndChineseKeptExactly_data()
@@ -57,8 +57,8 @@ private slots:
     {
         QFETCH(QString, value);
         AppFolder folder(AppFolder::NoDatabase);
-        f_setprofile(QStringLiteral("bkpath"), value);
-        QCOMPARE(f_profile(QStringLiteral("bkpath")), value);
+        writeSetting(QStringLiteral("bkpath"), value);
+        QCOMPARE(readSetting(QStringLiteral("bkpath")), value);
         // Stored as UTF-8.
         QVERIFY(QString::fromUtf8(folder.readFile(QStringLiteral("client.ini"))).contains(value.trimmed()));
     }
@@ -66,8 +66,8 @@ private slots:
     void lineBreaksCannotForgeOtherKeys()
     {
         AppFolder folder(AppFolder::NoDatabase);
-        f_setprofile(QStringLiteral("bkpath"), QStringLiteral("a\nstartMax=1"));
-        QCOMPARE(f_profile(QStringLiteral("startMax")), QString());
+        writeSetting(QStringLiteral("bkpath"), QStringLiteral("a\nstartMax=1"));
+        QCOMPARE(readSetting(QStringLiteral("startMax")), QString());
     }
 
     void otherSectionsKeysAndCommentsKept()
@@ -76,9 +76,9 @@ private slots:
         const QByteArray before =
             "; written by hand\r\n[other]\r\nstartMax=9\r\n\r\n[setting]\r\n# comment\r\nlistout=全部\r\nunknown=x\r\n\r\n[last]\r\nk=v\r\n";
         folder.writeFile(QStringLiteral("client.ini"), before);
-        QCOMPARE(f_profile(QStringLiteral("startMax")), QString()); // only [setting] counts
-        f_setprofile(QStringLiteral("listout"), QStringLiteral("当年"));
-        f_setprofile(QStringLiteral("startMax"), QStringLiteral("1"));
+        QCOMPARE(readSetting(QStringLiteral("startMax")), QString()); // only [setting] counts
+        writeSetting(QStringLiteral("listout"), QStringLiteral("当年"));
+        writeSetting(QStringLiteral("startMax"), QStringLiteral("1"));
         const QByteArray after = folder.readFile(QStringLiteral("client.ini"));
         QCOMPARE(after, QByteArray("; written by hand\r\n[other]\r\nstartMax=9\r\n\r\n[setting]\r\n# comment\r\n"
                                    "listout=当年\r\nunknown=x\r\nstartMax=1\r\n\r\n[last]\r\nk=v\r\n"));
@@ -89,8 +89,8 @@ private slots:
         AppFolder folder(AppFolder::NoDatabase);
         // "[setting]\nlistin=当年\n" in GBK: 当 = B5 B1, 年 = C4 EA.
         folder.writeFile(QStringLiteral("client.ini"), "[setting]\nlistin=\xB5\xB1\xC4\xEA\n");
-        QCOMPARE(f_profile(QStringLiteral("listin")), QStringLiteral("当年"));
-        f_setprofile(QStringLiteral("listout"), QStringLiteral("全部"));
+        QCOMPARE(readSetting(QStringLiteral("listin")), QStringLiteral("当年"));
+        writeSetting(QStringLiteral("listout"), QStringLiteral("全部"));
         QCOMPARE(folder.readFile(QStringLiteral("client.ini")),
                  QByteArray("[setting]\nlistin=当年\nlistout=全部\n"));
     }
@@ -99,17 +99,17 @@ private slots:
     {
         AppFolder folder(AppFolder::NoDatabase);
         folder.writeFile(QStringLiteral("client.ini"), QByteArray());
-        QCOMPARE(f_profile(QStringLiteral("startMax")), QString());
+        QCOMPARE(readSetting(QStringLiteral("startMax")), QString());
         folder.writeFile(QStringLiteral("client.ini"), QByteArray("\x00\xff\xfe[set\x01ting]=\x80\x81", 14));
-        QCOMPARE(f_profile(QStringLiteral("startMax")), QString());
-        f_setprofile(QStringLiteral("startMax"), QStringLiteral("1"));
-        QCOMPARE(f_profile(QStringLiteral("startMax")), QStringLiteral("1"));
+        QCOMPARE(readSetting(QStringLiteral("startMax")), QString());
+        writeSetting(QStringLiteral("startMax"), QStringLiteral("1"));
+        QCOMPARE(readSetting(QStringLiteral("startMax")), QStringLiteral("1"));
     }
 
     void failedWriteKeepsTheOldFile()
     {
         AppFolder folder(AppFolder::NoDatabase);
-        f_setprofile(QStringLiteral("bkpath"), QStringLiteral("/old"));
+        writeSetting(QStringLiteral("bkpath"), QStringLiteral("/old"));
         const QByteArray before = folder.readFile(QStringLiteral("client.ini"));
 
         // Running as root, permissions stop nothing: limit the size of any file this process writes
@@ -120,12 +120,12 @@ private slots:
         struct rlimit tiny = saved;
         tiny.rlim_cur = 16;
         QVERIFY(setrlimit(RLIMIT_FSIZE, &tiny) == 0);
-        f_setprofile(QStringLiteral("bkpath"), QString(200, QLatin1Char('x')));
+        writeSetting(QStringLiteral("bkpath"), QString(200, QLatin1Char('x')));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
 
         QCOMPARE(folder.readFile(QStringLiteral("client.ini")), before);
-        QCOMPARE(f_profile(QStringLiteral("bkpath")), QStringLiteral("/old"));
+        QCOMPARE(readSetting(QStringLiteral("bkpath")), QStringLiteral("/old"));
         // No temporary file is left behind.
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("client.ini")});
     }
@@ -133,9 +133,9 @@ private slots:
     void missingFolderMakesWritesIneffective()
     {
         AppFolder folder(AppFolder::NoDatabase);
-        gs_apppath = folder.file(QStringLiteral("gone"));
-        f_setprofile(QStringLiteral("startMax"), QStringLiteral("1"));
-        QCOMPARE(f_profile(QStringLiteral("startMax")), QString());
+        setAppFolder(folder.file(QStringLiteral("gone")));
+        writeSetting(QStringLiteral("startMax"), QStringLiteral("1"));
+        QCOMPARE(readSetting(QStringLiteral("startMax")), QString());
         QVERIFY(!QFile::exists(folder.file(QStringLiteral("gone"))));
     }
 };

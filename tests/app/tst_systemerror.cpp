@@ -3,6 +3,7 @@
 #include "fakes.h"
 #include "testmain.h"
 
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -10,18 +11,26 @@ namespace {
 
 int g_throwLine = 0;
 
-class u_failing : public QWidget
+// The report names the control and the event the failing code gives, whatever its C++ names.
+class FailingPage : public QWidget
 {
 public:
-    u_failing() { setObjectName(QStringLiteral("uo_fail")); }
-    void cb_1_clicked()
+    FailingPage()
+    {
+        setObjectName(QStringLiteral("uo_fail"));
+        m_button->setObjectName(QStringLiteral("cb_1"));
+    }
+    void save()
     {
         g_throwLine = __LINE__ + 1;
-        throw MivoError(QStringLiteral("组号不存在"));
+        throw MivoError(m_button, QStringLiteral("clicked"), QStringLiteral("组号不存在"));
     }
 
 protected:
-    void customEvent(QEvent *) override { cb_1_clicked(); }
+    void customEvent(QEvent *) override { save(); }
+
+private:
+    QPushButton *m_button = new QPushButton(this);
 };
 
 } // namespace
@@ -35,13 +44,13 @@ private slots:
     {
         SystemErrorInfo info;
         info.window = QStringLiteral("w_main");
-        info.object = QStringLiteral("uo_tel");
-        info.event = QStringLiteral("cb_3_clicked");
+        info.object = QStringLiteral("cb_3");
+        info.event = QStringLiteral("clicked");
         info.line = 12;
         info.description = QStringLiteral("除数为零");
         info.number = 7;
         const QString text = systemErrorText(info);
-        QCOMPARE(text, QStringLiteral("\n错误对象: w_main.uo_tel\n错误事件: cb_3_clicked\n错误行: 12\n错误描述: 除数为零"));
+        QCOMPARE(text, QStringLiteral("\n错误对象: w_main.cb_3\n错误事件: clicked\n错误行: 12\n错误描述: 除数为零"));
         QCOMPARE(systemErrorMessage(text),
                  QStringLiteral("系统出现错误!错误信息如下:\n") + text + QStringLiteral("\n\n错误信息已经复制到剪贴板,请将此信息反馈给作者"));
     }
@@ -68,7 +77,7 @@ private slots:
         fake::Platform fakes;
         QWidget window;
         window.setObjectName(QStringLiteral("w_main"));
-        auto *page = new u_failing;
+        auto *page = new FailingPage;
         page->setParent(&window);
         QCoreApplication::postEvent(page, new QEvent(QEvent::User));
         // A second failure while the first is reported is not shown again.
@@ -78,7 +87,7 @@ private slots:
         const int status = qApp->exec();
 
         QCOMPARE(status, int(Application::ExitSystemError));
-        const QString expected = QStringLiteral("\n错误对象: w_main.u_failing\n错误事件: cb_1_clicked\n错误行: %1\n错误描述: 组号不存在")
+        const QString expected = QStringLiteral("\n错误对象: w_main.cb_1\n错误事件: clicked\n错误行: %1\n错误描述: 组号不存在")
                                      .arg(g_throwLine);
         QCOMPARE(fakes.clipboard->content, expected);
         QCOMPARE(fakes.boxes->shown.size(), 1);

@@ -1,7 +1,7 @@
 // Adding, saving and deleting asset items, the total value while typing, and what the user is told
 // when the database refuses, with every box checked.
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/connection.h"
 #include "cappage.h"
 #include "testmain.h"

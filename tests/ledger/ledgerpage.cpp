@@ -1,6 +1,6 @@
 #include "ledgerpage.h"
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/connection.h"
 #include "views/dataview.h"
 

@@ -4,7 +4,7 @@
 #include "ledgerpage.h"
 #include "testmain.h"
 
-#include "app/profile.h"
+#include "app/settingsfile.h"
 #include "app/connection.h"
 #include "ledger/monthchart.h"
 #include "views/dataview.h"
@@ -96,16 +96,16 @@ private slots:
         QCOMPARE(t.page->is_dateout(), QStringLiteral("0"));
         QCOMPARE(dates(t.page->dw_1), (QStringList{"20081231", "20090101", "20090214", "20091231", "20100105"}));
         QVERIFY(t.hasSettingsFile());
-        QCOMPARE(f_profile(QStringLiteral("listout")), QStringLiteral("全部"));
-        QCOMPARE(f_profile(QStringLiteral("listin")), QString());
+        QCOMPARE(readSetting(QStringLiteral("listout")), QStringLiteral("全部"));
+        QCOMPARE(readSetting(QStringLiteral("listin")), QString());
         QCOMPARE(t.entryCount(), kEntries.size());
 
         t.choosePeriod(t.page->ddlb_2, QStringLiteral("当年"));
-        QCOMPARE(f_profile(QStringLiteral("listin")), QStringLiteral("当年"));
+        QCOMPARE(readSetting(QStringLiteral("listin")), QStringLiteral("当年"));
         QCOMPARE(dates(t.page->dw_2), (QStringList{"20090110", "20090201", "20091215", "20100101"}));
         // The income list's choice leaves the expense list as it was.
         QCOMPARE(t.page->dw_1->rowCount(), 5L);
-        QCOMPARE(f_profile(QStringLiteral("listout")), QStringLiteral("全部"));
+        QCOMPARE(readSetting(QStringLiteral("listout")), QStringLiteral("全部"));
 
         // The next start shows what was picked.
         u_account again(t.folder.db());

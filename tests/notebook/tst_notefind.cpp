@@ -2,7 +2,7 @@
 // and the one highlighted row, opening a hit, the list across a save, vanished groups and failures,
 // and the search index added at the first search of a database made without it.
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/connection.h"
 #include "notebook/searchindex.h"
 #include "notepage.h"

@@ -1,7 +1,7 @@
 // Adding, saving and deleting notes: the byte limit, the checks and their order, the life of a note
 // from add to delete with every box, and the failures a real database gives.
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/connection.h"
 #include "notepage.h"
 #include "testmain.h"

@@ -1,7 +1,7 @@
 // A notebook source that includes only what lies below it.
 #include "app/connection.h"
 #include "notebook/u_notepro.h"
-#include "pagekit/grouptree.h"
+#include "pagekit/grouptreebuilder.h"
 #include "platform/services.h"
 #include "views/dataview.h"
 #include "widgets/handletree.h"

@@ -1,6 +1,6 @@
 #include "configpage.h"
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "views/dataview.h"
 
 #include <QApplication>

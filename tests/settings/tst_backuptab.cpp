@@ -1,8 +1,9 @@
 // The settings page's Backup tab: the remembered folder, the copy under today's name with its
 // questions, and the automatic copies at exit.
 
-#include "app/globals.h"
-#include "app/profile.h"
+#include "app/appinfo.h"
+#include "app/settingkeys.h"
+#include "app/settingsfile.h"
 #include "app/connection.h"
 #include "configpage.h"
 #include "settings/backupcopy.h"
@@ -58,7 +59,7 @@ private slots:
     {
         ConfigPage t;
         settings::BackupTab *tab = t.page->tp_c;
-        QCOMPARE(tab->sle_c1->text(), gs_apppath);
+        QCOMPARE(tab->sle_c1->text(), appFolder());
         const QString chosen = t.folder.file(QStringLiteral("备份 目录"));
         QDir().mkpath(chosen);
         t.fakes.dialogs->folderPath = chosen;
@@ -66,16 +67,16 @@ private slots:
         drive::click(tab->pb_c1);
         QCOMPARE(t.fakes.dialogs->folderTitles, QStringList{QStringLiteral("选择备份文件夹")});
         QCOMPARE(tab->sle_c1->text(), chosen);
-        QCOMPARE(f_profile(QStringLiteral("bkpath")), chosen);
+        QCOMPARE(readSetting(QStringLiteral("bkpath")), chosen);
         t.fakes.dialogs->folderPath.clear();
         drive::click(tab->pb_c1);
-        QCOMPARE(f_profile(QStringLiteral("bkpath")), chosen);
+        QCOMPARE(readSetting(QStringLiteral("bkpath")), chosen);
         // Typed, a folder counts for the next backup only; a missing one stops before any dialog.
         retype(tab->sle_c1, t.folder.file(QStringLiteral("missing")));
         drive::click(tab->cb_c1);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("027"), QStringLiteral("备份路径不存在!请重新选择"), Icon::Stop);
         QVERIFY(t.fakes.dialogs->saveRequests.isEmpty());
-        QCOMPARE(f_profile(QStringLiteral("bkpath")), chosen);
+        QCOMPARE(readSetting(QStringLiteral("bkpath")), chosen);
 
         ConfigPage again(QByteArray("[setting]\nbkpath=") + chosen.toUtf8() + "\n");
         QCOMPARE(again.page->tp_c->sle_c1->text(), chosen);
@@ -97,7 +98,7 @@ private slots:
         QCOMPARE(request.fileName, QStringLiteral("20090214.mdb"));
         QCOMPARE(request.extension, QStringLiteral("mdb"));
         QCOMPARE(request.filter, QStringLiteral("Access 数据库 (*.mdb)"));
-        QCOMPARE(request.folder, gs_apppath);
+        QCOMPARE(request.folder, appFolder());
         QVERIFY(!request.confirmOverwrite);
         QCOMPARE(contactsIn(target), 1);
 
@@ -195,17 +196,17 @@ private slots:
         ConfigPage t;
         settings::BackupTab *tab = t.page->tp_c;
         t.chooseTab(t.page->tab_2, 2);
-        t.page->of_exit();
+        t.page->atProgramEnd();
         QVERIFY(!QDir(t.folder.file(QStringLiteral("auto"))).exists());
         QVERIFY(!tab->em_c1->isEnabled());
         drive::click(tab->cbx_c1);
-        QCOMPARE(f_profile(settings::BackupTab::autoKey()), QStringLiteral("1"));
+        QCOMPARE(readSetting(settingkeys::autoBackup), QStringLiteral("1"));
         QVERIFY(tab->em_c1->isEnabled());
         retype(tab->em_c1, QStringLiteral("2"));
-        QCOMPARE(f_profile(settings::BackupTab::keepKey()), QStringLiteral("2"));
+        QCOMPARE(readSetting(settingkeys::autoBackupKeep), QStringLiteral("2"));
         for (int i = 0; i < 3; ++i) {
             t.fakes.clock->current = t.fakes.clock->current.addSecs(3600);
-            t.page->of_exit();
+            t.page->atProgramEnd();
         }
         QCOMPARE(settings::autoBackups(t.folder.file(QStringLiteral("auto"))),
                  (QStringList{QStringLiteral("mivo-auto-20090214-123000.mdb"), QStringLiteral("mivo-auto-20090214-133000.mdb")}));
@@ -215,8 +216,8 @@ private slots:
         ConfigPage again(QByteArray("[setting]\nautobackup=1\nautobackupkeep=3\n"));
         QVERIFY(again.page->tp_c->cbx_c1->isChecked());
         QCOMPARE(again.page->tp_c->em_c1->value(), 3);
-        f_setprofile(QStringLiteral("bkpath"), again.folder.file(QStringLiteral("gone")));
-        again.page->of_exit();
+        writeSetting(QStringLiteral("bkpath"), again.folder.file(QStringLiteral("gone")));
+        again.page->atProgramEnd();
         QCOMPARE(again.boxTitles(), QStringList{QStringLiteral("033")});
         QVERIFY2(again.fakes.boxes->shown.last().text.startsWith(QStringLiteral("备份失败!\n备份文件夹不存在")),
                  qPrintable(again.fakes.boxes->shown.last().text));

@@ -1,7 +1,7 @@
 // The settings page's Export tab: a module's table, as stored, to the spreadsheet file the user
 // names, read back by an independent reader.
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "configpage.h"
 #include "settings/exporttab.h"
 #include "sheetreader.h"

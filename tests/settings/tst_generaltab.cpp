@@ -1,8 +1,8 @@
 // The settings page's General tab and its Close button, from what a user has: a client.ini, the
 // start entry, clicks on the page.
 
-#include "app/globals.h"
-#include "app/profile.h"
+#include "app/appinfo.h"
+#include "app/settingsfile.h"
 #include "configpage.h"
 #include "platform/linux/xdgautostart.h"
 #include "testmain.h"
@@ -23,13 +23,6 @@ using platform::Icon;
 namespace {
 
 const QString k022 = QStringLiteral("保存失败!快捷键必须选择一个字母或数字!\n如果不保存,则使用原来的设置!");
-
-// Every run of the program starts with no usable hotkey; the page's load decides.
-struct FreshRun
-{
-    FreshRun() { gb_shortcut_get = false; }
-    ~FreshRun() { gb_shortcut_get = false; }
-};
 
 QList<QWidget *> lockControls(const settings::GeneralTab *g)
 {
@@ -93,7 +86,6 @@ private slots:
         QFETCH(QString, key);
         QFETCH(bool, hotkeyLoaded);
         QFETCH(QString, minutes);
-        FreshRun run;
         ConfigPage t("[setting]\n" + ini);
         const auto *g = t.general();
         QCOMPARE(g->cbx_a4->isChecked(), lockOn);
@@ -101,7 +93,7 @@ private slots:
         QCOMPARE(g->cbx_a6->isChecked(), shift);
         QCOMPARE(g->ddlb_a1->currentText(), key);
         QCOMPARE(g->minutesText(), minutes);
-        QCOMPARE(gb_shortcut_get, hotkeyLoaded);
+        QCOMPARE(t.page->loadedOptions().lockEnabled, hotkeyLoaded);
         QVERIFY(allEnabled(g, lockOn));
         QCOMPARE(g->cbx_a2->isChecked(), ini.contains("startMax=1"));
         QCOMPARE(g->cbx_a3->isChecked(), ini.contains("Lockstart=1"));
@@ -118,17 +110,16 @@ private slots:
     // the minutes, lock at start, and the idle countdown it re-arms.
     void saveWritesWhatTheControlsSay()
     {
-        FreshRun run;
         ConfigPage t("[setting]\nlistout=当年\n");
         auto *g = t.general();
 
         // Nothing ticked, no key.
         drive::click(g->cb_a1);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("029"), QStringLiteral("保存配置成功!"));
-        QCOMPARE(f_profile(QStringLiteral("lockshortCut")), QStringLiteral("000"));
-        QCOMPARE(f_profile(QStringLiteral("startMax")), QStringLiteral("0"));
-        QCOMPARE(f_profile(QStringLiteral("Lockstart")), QStringLiteral("0"));
-        QCOMPARE(f_profile(QStringLiteral("lockTime")), QString());
+        QCOMPARE(readSetting(QStringLiteral("lockshortCut")), QStringLiteral("000"));
+        QCOMPARE(readSetting(QStringLiteral("startMax")), QStringLiteral("0"));
+        QCOMPARE(readSetting(QStringLiteral("Lockstart")), QStringLiteral("0"));
+        QCOMPARE(readSetting(QStringLiteral("lockTime")), QString());
         QCOMPARE(t.fakes.idle->armed, 0);
         QCOMPARE(t.fakes.idle->armCount, 1);
 
@@ -140,9 +131,9 @@ private slots:
         tick(g->cbx_a4, false);
         tick(g->cbx_a2, true);
         drive::click(g->cb_a1);
-        QCOMPARE(f_profile(QStringLiteral("lockshortCut")), QStringLiteral("010Q"));
-        QCOMPARE(f_profile(QStringLiteral("lockTime")), QStringLiteral("7"));
-        QCOMPARE(f_profile(QStringLiteral("startMax")), QStringLiteral("1"));
+        QCOMPARE(readSetting(QStringLiteral("lockshortCut")), QStringLiteral("010Q"));
+        QCOMPARE(readSetting(QStringLiteral("lockTime")), QStringLiteral("7"));
+        QCOMPARE(readSetting(QStringLiteral("startMax")), QStringLiteral("1"));
         QCOMPARE(t.fakes.idle->armed, 0);
 
         // Switched on, Shift too, lock at start, 12 minutes.
@@ -152,21 +143,20 @@ private slots:
         retype(g->em_a1, QStringLiteral("12"));
         drive::click(g->cb_a1);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("029"), QStringLiteral("保存配置成功!"));
-        QCOMPARE(f_profile(QStringLiteral("lockshortCut")), QStringLiteral("111Q"));
-        QCOMPARE(f_profile(QStringLiteral("locktime")), QStringLiteral("12"));
-        QCOMPARE(f_profile(QStringLiteral("Lockstart")), QStringLiteral("1"));
+        QCOMPARE(readSetting(QStringLiteral("lockshortCut")), QStringLiteral("111Q"));
+        QCOMPARE(readSetting(QStringLiteral("locktime")), QStringLiteral("12"));
+        QCOMPARE(readSetting(QStringLiteral("Lockstart")), QStringLiteral("1"));
         QCOMPARE(t.fakes.idle->armed, 12 * 60);
         // The field takes two digits at most; the other lines of the file stay.
         retype(g->em_a1, QStringLiteral("123"));
         QCOMPARE(g->minutesText(), QStringLiteral("12"));
-        QCOMPARE(f_profile(QStringLiteral("listout")), QStringLiteral("当年"));
+        QCOMPARE(readSetting(QStringLiteral("listout")), QStringLiteral("当年"));
         QCOMPARE(t.boxTitles(), (QStringList{"029", "029", "029"}));
     }
 
     // With the lock on but no key (or no minutes), only the start entry and "startMax" are written.
     void incompleteLockKeepsTheStoredLock()
     {
-        FreshRun run;
         const QByteArray stored = "[setting]\nlockshortCut=000\nlockTime=5\nLockstart=0\n";
         ConfigPage t(stored);
         auto *g = t.general();
@@ -176,19 +166,19 @@ private slots:
         tick(g->cbx_a3, true);
         drive::click(g->cb_a1);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("022"), k022, Icon::Exclamation);
-        QCOMPARE(f_profile(QStringLiteral("startMax")), QStringLiteral("1"));
+        QCOMPARE(readSetting(QStringLiteral("startMax")), QStringLiteral("1"));
         QCOMPARE(t.fakes.autostart->entries.value(QStringLiteral("Mivo")),
                  (QStringList{appFile(QStringLiteral("mivo")), QStringLiteral("/hide")}));
-        QCOMPARE(f_profile(QStringLiteral("lockshortCut")), QStringLiteral("000"));
-        QCOMPARE(f_profile(QStringLiteral("Lockstart")), QStringLiteral("0"));
+        QCOMPARE(readSetting(QStringLiteral("lockshortCut")), QStringLiteral("000"));
+        QCOMPARE(readSetting(QStringLiteral("Lockstart")), QStringLiteral("0"));
         QCOMPARE(t.fakes.idle->armCount, 0);
 
         drive::choose(g->ddlb_a1, QStringLiteral("3"));
         retype(g->em_a1, QString());
         drive::click(g->cb_a1);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("022A"), QStringLiteral("自动锁定时间必须设置一个有效值"), Icon::Exclamation);
-        QCOMPARE(f_profile(QStringLiteral("lockshortCut")), QStringLiteral("000"));
-        QCOMPARE(f_profile(QStringLiteral("lockTime")), QStringLiteral("5"));
+        QCOMPARE(readSetting(QStringLiteral("lockshortCut")), QStringLiteral("000"));
+        QCOMPARE(readSetting(QStringLiteral("lockTime")), QStringLiteral("5"));
         QCOMPARE(t.fakes.idle->armCount, 0);
         // "0" is no valid time either.
         retype(g->em_a1, QStringLiteral("0"));
@@ -200,7 +190,6 @@ private slots:
     // it; unticking removes it.
     void startEntryFollowsTheProgram()
     {
-        FreshRun run;
         // Registered from where the program lay before it was moved.
         ConfigPage moved(QByteArray(), [] {
             platform::services().autostart->enable(QStringLiteral("Mivo"), QStringLiteral("/old/place/mivo"),
@@ -223,7 +212,6 @@ private slots:
         const QString validate = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
         const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
         QVERIFY2(!validate.isEmpty() && !gio.isEmpty(), "desktop-file-utils and libglib2.0-bin are needed (./test.sh installs them)");
-        FreshRun run;
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         fake::Platform fakes;
@@ -272,7 +260,6 @@ private slots:
     // with Yes preselected, and a restart keeps the command line.
     void closeOffersARestartAfterAGroupChange()
     {
-        FreshRun run;
         ConfigPage t;
         drive::click(t.page->cb_4);
         QVERIFY(!t.page->isVisible());

@@ -1,7 +1,7 @@
 // The settings page's group tables: add, delete and save on each of the three, from clicks, with
 // every box checked and the database read back.
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/connection.h"
 #include "configpage.h"
 #include "testmain.h"

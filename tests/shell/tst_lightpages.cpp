@@ -12,7 +12,7 @@
 #include "widgets/unitgeometry.h"
 #include "widgets/units.h"
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -109,13 +109,11 @@ private slots:
     void lightPagesLockAndTakeTheLatestSize()
     {
         OpenedWindow t(OpenedWindow::Delivered, "[setting]\r\nlockshortCut=110K\r\n");
-        gb_shortcut_get = true;
         t.open();
         t.w.lv_1->choose(w_main::Lock);
         QVERIFY(t.w.isLocked());
         QTest::keyClick(&t.w, Qt::Key_K, Qt::ControlModifier);
         QVERIFY(!t.w.isLocked());
-        gb_shortcut_get = false;
         for (pagekit::Page *page : lightPages(t.w))
             QVERIFY2(!page->isFilled(), qPrintable(page->objectName()));
 

@@ -1,4 +1,4 @@
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/connection.h"
 #include "notebook/noteeditor.h"
 #include "notebook/notefind.h"
@@ -25,13 +25,6 @@ namespace {
 
 const QString k010 = QStringLiteral("锁定功能未启用!\n如要启用请到<配置|常规>设置");
 const QString k011 = QStringLiteral("快捷键提取失败!锁定功能已被系统关闭,请到<配置|常规>重设!");
-
-// The settings page, which loads the hotkey, decides this before the window opens.
-struct HotkeyLoaded
-{
-    explicit HotkeyLoaded(bool loaded) { gb_shortcut_get = loaded; }
-    ~HotkeyLoaded() { gb_shortcut_get = false; }
-};
 
 QByteArray lockSettings(const QByteArray &shortcut, const QByteArray &more = QByteArray())
 {
@@ -124,8 +117,8 @@ private slots:
         QCOMPARE(t.visiblePages(), QStringLiteral("010000"));
     }
 
-    // The settings page decides, while it is created, whether the stored hotkey is usable: only a
-    // digit or a capital letter is a key of its list.
+    // The window decides, while it opens, whether the stored hotkey is usable: only a digit or a
+    // capital letter is a key of the list.
     void unusableStoredHotkeySays011AndStaysOff_data()
     {
         QTest::addColumn<QByteArray>("shortcut");
@@ -139,7 +132,6 @@ private slots:
         QFETCH(QByteArray, shortcut);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings(shortcut, "locktime=5\r\nLockstart=1\r\n"));
         t.open();
-        QVERIFY(!gb_shortcut_get);
         QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("011")});
         const auto &box = t.fakes.boxes->shown.first();
         QCOMPARE(box.text, k011);
@@ -155,8 +147,6 @@ private slots:
     // What a user has: a settings file with a hotkey, nothing set by hand.
     void theSettingsFileAloneArmsTheLock()
     {
-        gb_shortcut_get = false;
-        HotkeyLoaded reset(false);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110K", "lockTime=30\r\nLockstart=1\r\n"));
         t.open();
         QVERIFY(t.fakes.boxes->shown.isEmpty());
@@ -190,7 +180,6 @@ private slots:
     {
         QFETCH(QByteArray, locktime);
         QFETCH(int, seconds);
-        HotkeyLoaded loaded(true);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("111L", locktime));
         t.open();
         QCOMPARE(t.fakes.idle->armCount, 1);
@@ -201,7 +190,6 @@ private slots:
 
     void lockItemLocksAndTheHotkeyUnlocks()
     {
-        HotkeyLoaded loaded(true);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L"));
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
@@ -241,7 +229,6 @@ private slots:
 
     void hotkeyIsReadAfreshOnEveryKey()
     {
-        HotkeyLoaded loaded(true);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L"));
         t.open();
         t.clickItem(w_main::Lock);
@@ -265,7 +252,6 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(bool, visible);
-        HotkeyLoaded loaded(true);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("101Q", "Lockstart=1\r\n"));
         t.open(arguments);
         QVERIFY(t.w.isLocked());
@@ -285,7 +271,6 @@ private slots:
     // follow the save at once.
     void theLockUsesWhatTheSettingsPageSaved()
     {
-        HotkeyLoaded reset(false);
         PreparedFolder folder(PreparedFolder::Delivered, QByteArray());
         {
             w_main w(folder.folder.db());
@@ -310,12 +295,10 @@ private slots:
             QVERIFY(!w.isLocked());
         }
         // The next start: a new run, nothing carried over but the files.
-        gb_shortcut_get = false;
         folder.fakes.boxes->shown.clear();
         folder.fakes.idle->armed = 0;
         w_main w(folder.folder.db());
         w.open({});
-        QVERIFY(gb_shortcut_get);
         QCOMPARE(folder.fakes.idle->armed, 120);
         w.lv_1->choose(w_main::Lock);
         QVERIFY(w.isLocked());
@@ -328,7 +311,6 @@ private slots:
 
     void idlePeriodLocksAgainAndAgain()
     {
-        HotkeyLoaded loaded(true);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("100Z", "locktime=1\r\n"));
         t.open();
         QCOMPARE(t.fakes.idle->armed, 60);
@@ -355,7 +337,6 @@ private slots:
     // locks; it comes back once unlocked.
     void theLockHidesTheNotebooksReader()
     {
-        HotkeyLoaded loaded(true);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L", "lockTime=1\r\n"), OpenedWindow::QuickIdle);
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
@@ -387,7 +368,6 @@ private slots:
     // through a screen reader; unlocked, the page comes when chosen, holding the note as before.
     void theIdleLockAnswersAnOpenDeleteQuestionNo()
     {
-        HotkeyLoaded loaded(true);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L", "lockTime=1\r\n"), OpenedWindow::QuickIdle);
         QVERIFY(testDb().execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES ('1', '秘密', '内容')")));
         QVERIFY(testDb().commit());
@@ -433,7 +413,6 @@ private slots:
     // lock answers it No and nothing restarts. A backup under way holds the lock off until it ends.
     void theIdleLockAnswersTheSettingsQuestionsNo()
     {
-        HotkeyLoaded loaded(true);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L", "lockTime=1\r\n"), OpenedWindow::QuickIdle);
         const QString target = t.folder.file(QStringLiteral("20090214.mdb"));
         t.folder.writeFile(QStringLiteral("20090214.mdb"), "an older backup");
@@ -486,7 +465,6 @@ private slots:
     // period does not lock meanwhile, and starts afresh once the dialog is gone.
     void theIdleLockWaitsForTheSearchIndex()
     {
-        HotkeyLoaded loaded(true);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L", "locktime=1\r\n"));
         for (const char *sql : {"DROP TRIGGER p_info_fts_ai", "DROP TRIGGER p_info_fts_ad", "DROP TRIGGER p_info_fts_au",
                                 "DROP TABLE p_info_fts"})

@@ -1,6 +1,6 @@
 #include "app/application.h"
-#include "app/globals.h"
-#include "app/profile.h"
+#include "app/appinfo.h"
+#include "app/settingsfile.h"
 #include "fakes.h"
 #include "fixture.h"
 #include "shell/m_pop.h"
@@ -66,7 +66,7 @@ private slots:
         if (QByteArray(QTest::currentDataTag()) != "missing")
             folder.writeFile(QStringLiteral("mivo.mdb"), content);
         folder.writeFile(QStringLiteral("client.ini"), "[setting]\nstartMax=1\n");
-        const int reads = profileReadCount();
+        const int reads = settingsReadCount();
         const int disconnects = appDb().closeCount();
 
         QCOMPARE(runAndClose(folder), int(Application::ExitConnectFailed));
@@ -78,7 +78,7 @@ private slots:
         QCOMPARE(box.icon, platform::Icon::Information);
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
         QVERIFY(fakes.tray->icons.isEmpty());
-        QCOMPARE(profileReadCount(), reads);
+        QCOMPARE(settingsReadCount(), reads);
         QVERIFY(!appDb().isOpen());
         QCOMPARE(appDb().closeCount(), disconnects);
         // Never created, never changed.
@@ -105,7 +105,7 @@ private slots:
         const int disconnects = appDb().closeCount();
         QString title;
         QCOMPARE(runAndClose(folder, &title), 0);
-        QCOMPARE(gs_apppath, folder.path());
+        QCOMPARE(appFolder(), folder.path());
         QCOMPARE(title, QStringLiteral("Mivo V2.2"));
         QVERIFY(fakes.boxes->shown.isEmpty());
         // Closed exactly once.
@@ -142,7 +142,6 @@ private slots:
         AppFolder folder(AppFolder::NoConnect);
         deliverAll(folder);
         folder.writeFile(QStringLiteral("client.ini"), "[setting]\nlockshortCut=111L\nlockTime=2\n");
-        gb_shortcut_get = true;
         bool locked = false;
         bool unlocked = false;
         QTimer::singleShot(0, qApp, [&] {
@@ -155,7 +154,6 @@ private slots:
             w->close();
         });
         QCOMPARE(runMivo(*Application::instance(), folder.executable(), {}), 0);
-        gb_shortcut_get = false;
         QCOMPARE(fakes.idle->armed, 120);
         QVERIFY(locked);
         QVERIFY(unlocked);
@@ -167,7 +165,7 @@ private slots:
     {
         fake::Platform fakes;
         QVERIFY(!Application::instance()->open(QStringLiteral("/mivo")));
-        QCOMPARE(gs_apppath, QString());
+        QCOMPARE(appFolder(), QString());
         QCOMPARE(appDb().file(), QStringLiteral("/mivo.mdb"));
     }
 };

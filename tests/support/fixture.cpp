@@ -1,6 +1,6 @@
 #include "fixture.h"
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/schema.h"
 
 #include <QDir>
@@ -16,7 +16,7 @@ AppFolder *current = nullptr;
 } // namespace
 
 AppFolder::AppFolder(Option option, const QString &subfolder)
-    : m_savedAppPath(gs_apppath)
+    : m_savedAppPath(appFolder())
     , m_previous(current)
 {
     current = this;
@@ -25,7 +25,7 @@ AppFolder::AppFolder(Option option, const QString &subfolder)
         m_path += QLatin1Char('/') + subfolder;
         QDir().mkpath(m_path);
     }
-    gs_apppath = m_path;
+    setAppFolder(m_path);
     if (option != NoDatabase) {
         QString error;
         if (!createDatabase(database(), &error))
@@ -40,7 +40,7 @@ AppFolder::AppFolder(Option option, const QString &subfolder)
 AppFolder::~AppFolder()
 {
     m_db.close();
-    gs_apppath = m_savedAppPath;
+    setAppFolder(m_savedAppPath);
     current = m_previous;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // A fresh application folder for one test: a temporary directory holding a new database made from the
-// schema, with gs_apppath pointing at it and a connection of its own open on the database. While it
+// schema, with appFolder() pointing at it and a connection of its own open on the database. While it
 // lives it is the test's folder: testDb() is its connection. Everything is put back afterwards.
 
 #include "app/connection.h"

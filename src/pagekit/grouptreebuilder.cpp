@@ -1,4 +1,4 @@
-#include "pagekit/grouptree.h"
+#include "pagekit/grouptreebuilder.h"
 
 #include "app/connection.h"
 #include "views/datastore.h"
@@ -11,26 +11,26 @@ namespace pagekit {
 using widgets::TreeItem;
 using widgets::TreeNavigation;
 
-GroupTree::GroupTree(Connection &db, const GroupTreeSpec &desc)
+GroupTreeBuilder::GroupTreeBuilder(Connection &db, const GroupTreeSpec &desc)
     : m_db(db)
     , m_spec(desc)
 {
 }
 
-GroupTree::GroupTree(Connection &db, widgets::HandleTree *tree, const GroupTreeSpec &desc)
+GroupTreeBuilder::GroupTreeBuilder(Connection &db, widgets::HandleTree *tree, const GroupTreeSpec &desc)
     : m_db(db)
     , m_spec(desc)
 {
     setTree(tree);
 }
 
-void GroupTree::setTree(widgets::HandleTree *tree)
+void GroupTreeBuilder::setTree(widgets::HandleTree *tree)
 {
     m_tree = tree;
     m_tree->setPictures(m_spec.pictures);
 }
 
-QList<Group> GroupTree::readGroups() const
+QList<Group> GroupTreeBuilder::readGroups() const
 {
     views::DataStore ds;
     ds.setDataObject(m_spec.groupView);
@@ -44,7 +44,7 @@ QList<Group> GroupTree::readGroups() const
     return groups;
 }
 
-QList<Group> GroupTree::keepGroups(const Box &empty)
+QList<Group> GroupTreeBuilder::keepGroups(const Box &empty)
 {
     m_kept = readGroups();
     if (m_kept->isEmpty())
@@ -52,12 +52,12 @@ QList<Group> GroupTree::keepGroups(const Box &empty)
     return *m_kept;
 }
 
-long GroupTree::root() const
+long GroupTreeBuilder::root() const
 {
     return m_tree->findItem(TreeNavigation::Root);
 }
 
-QList<Group> GroupTree::build(const Box &empty)
+QList<Group> GroupTreeBuilder::build(const Box &empty)
 {
     const bool told = m_kept.has_value();
     const QList<Group> groups = told ? *std::exchange(m_kept, std::nullopt) : readGroups();
@@ -92,12 +92,12 @@ QList<Group> GroupTree::build(const Box &empty)
     return groups;
 }
 
-void GroupTree::clear()
+void GroupTreeBuilder::clear()
 {
     m_tree->deleteItem(root());
 }
 
-bool GroupTree::of_fillgroup(long handle, const QString &code)
+bool GroupTreeBuilder::fillGroup(long handle, const QString &code)
 {
     views::DataStore ds;
     ds.setDataObject(m_spec.memberView);
@@ -127,12 +127,12 @@ bool GroupTree::of_fillgroup(long handle, const QString &code)
     return true;
 }
 
-void GroupTree::itempopulate(long handle)
+void GroupTreeBuilder::populate(long handle)
 {
     m_tree->setRedraw(false);
     TreeItem item;
     if (m_tree->getItem(handle, item) && item.level == GroupLevel) {
-        if (!of_fillgroup(handle, item.data.toString())) {
+        if (!fillGroup(handle, item.data.toString())) {
             item.children = false;
             m_tree->setItem(handle, item);
         }
@@ -141,7 +141,7 @@ void GroupTree::itempopulate(long handle)
     m_tree->setRedraw(true);
 }
 
-bool GroupTree::of_locate(const QString &code, const QString &label)
+bool GroupTreeBuilder::locate(const QString &code, const QString &label)
 {
     const long group = m_tree->findChildByData(root(), code);
     if (group == 0)

@@ -1,6 +1,6 @@
-#include "app/profile.h"
+#include "app/settingsfile.h"
 
-#include "app/globals.h"
+#include "app/appinfo.h"
 #include "app/textcodec.h"
 
 #include <QFile>
@@ -117,12 +117,12 @@ qsizetype findKey(const QStringList &lines, const QString &key, qsizetype *secti
 
 } // namespace
 
-int profileReadCount()
+int settingsReadCount()
 {
     return g_reads;
 }
 
-QString f_profile(const QString &key)
+QString readSetting(const QString &key)
 {
     ++g_reads;
     const IniText ini = readIni();
@@ -131,7 +131,7 @@ QString f_profile(const QString &key)
     return at < 0 ? QString() : valueOf(ini.lines.at(at));
 }
 
-void f_setprofile(const QString &key, const QString &val)
+void writeSetting(const QString &key, const QString &value)
 {
     const QString k = key.trimmed();
     if (k.isEmpty() || k.contains(QLatin1Char('=')))
@@ -141,16 +141,16 @@ void f_setprofile(const QString &key, const QString &val)
     const qsizetype at = findKey(ini.lines, k, &start, &end);
     if (at >= 0) {
         // Keep the key as it was spelt in the file.
-        ini.lines[at] = keyOf(ini.lines.at(at)) + QLatin1Char('=') + encodeValue(val);
+        ini.lines[at] = keyOf(ini.lines.at(at)) + QLatin1Char('=') + encodeValue(value);
     } else if (start >= 0) {
         qsizetype insertAt = end;
         while (insertAt > start + 1 && ini.lines.at(insertAt - 1).trimmed().isEmpty())
             --insertAt;
-        ini.lines.insert(insertAt, k + QLatin1Char('=') + encodeValue(val));
+        ini.lines.insert(insertAt, k + QLatin1Char('=') + encodeValue(value));
     } else {
         if (!ini.lines.isEmpty() && !ini.lines.last().trimmed().isEmpty())
             ini.lines << QString();
-        ini.lines << QLatin1Char('[') + kSection + QLatin1Char(']') << k + QLatin1Char('=') + encodeValue(val);
+        ini.lines << QLatin1Char('[') + kSection + QLatin1Char(']') << k + QLatin1Char('=') + encodeValue(value);
     }
 
     QString text = ini.lines.join(ini.eol);

@@ -41,15 +41,15 @@ struct Group
     QString name;
 };
 
-class GroupTree
+class GroupTreeBuilder
 {
 public:
     enum Level { RootLevel = 1, GroupLevel = 2, MemberLevel = 3 };
     enum Picture { RootPicture = 1, GroupPicture = 2, MemberPicture = 3, DeletedGroupPicture = 4 };
 
     // Reads through `db`. Without a tree widget yet (a page created light): setTree before the first build.
-    GroupTree(Connection &db, const GroupTreeSpec &desc);
-    GroupTree(Connection &db, widgets::HandleTree *tree, const GroupTreeSpec &desc);
+    GroupTreeBuilder(Connection &db, const GroupTreeSpec &desc);
+    GroupTreeBuilder(Connection &db, widgets::HandleTree *tree, const GroupTreeSpec &desc);
 
     const GroupTreeSpec &desc() const { return m_spec; }
     widgets::HandleTree *tree() const { return m_tree; }
@@ -66,12 +66,12 @@ public:
     void clear();
     // Reads the members of the group item `handle` below it; false, and the group no longer offers
     // to expand, when it has none.
-    bool of_fillgroup(long handle, const QString &code);
+    bool fillGroup(long handle, const QString &code);
     // What a first expansion does: a group is filled and selected; other items change nothing.
-    void itempopulate(long handle);
+    void populate(long handle);
     // Expands the group of `code` (filling it if needed, which selects it) and, given a label,
     // selects its first member of that label. False when no group has that code.
-    bool of_locate(const QString &code, const QString &label = QString());
+    bool locate(const QString &code, const QString &label = QString());
 
     long root() const;
 

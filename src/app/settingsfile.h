@@ -1,13 +1,14 @@
 #pragma once
 // The settings file client.ini next to the executable, section [setting]. Keys match without regard to
 // case; every other line is kept as it stands. Nothing is cached: each call reads the file afresh.
+// The program's keys are listed in app/settingkeys.h.
 
 #include <QString>
 
-QString f_profile(const QString &key);
+QString readSetting(const QString &key);
 // A failed write is not reported, but it never damages the existing file: the new text goes to a
 // temporary file in the same folder that replaces the old one only when completely written.
-void f_setprofile(const QString &key, const QString &val);
+void writeSetting(const QString &key, const QString &value);
 
 // How often the settings file was read in this run (start-up must not read it after a failed connect).
-int profileReadCount();
+int settingsReadCount();
