@@ -1,7 +1,7 @@
 // Filling one group of 10,000 contacts into the address book's tree, against the time SQLite itself
 // takes to step through that group's query. Prints the figures and the ratio (target: at most 2).
 
-#include "addressbook/u_telpro.h"
+#include "addressbook/addressbookpage.h"
 #include "app/appinfo.h"
 #include "app/application.h"
 #include "app/connection.h"
@@ -67,7 +67,7 @@ int main(int argc, char **argv)
         return 1;
     }
     const QString code = bench::groupCode(0);
-    u_telpro page(connection);
+    AddressBookPage page(connection);
     page.resize(1000, 700);
     page.show();
 

@@ -3,7 +3,7 @@
 // and the ratio (target: at most 1.5).
 // Usage: bench_assets [items=100000] [groups=10]   (in a Release build)
 
-#include "assets/u_capital.h"
+#include "assets/assetspage.h"
 #include "app/appinfo.h"
 #include "app/application.h"
 #include "app/connection.h"
@@ -69,7 +69,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "connect: %s\n", qPrintable(opened.reason));
         return 1;
     }
-    u_capital page(connection);
+    AssetsPage page(connection);
     page.resize(1000, 700);
     page.show();
     const long root = page.tv_1->findItem(widgets::TreeNavigation::Root);

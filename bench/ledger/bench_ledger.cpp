@@ -9,7 +9,7 @@
 #include "app/schema.h"
 #include "app/connection.h"
 #include "ledger/monthchart.h"
-#include "ledger/u_account.h"
+#include "ledger/ledgerpage.h"
 #include "timing.h"
 #include "views/datastore.h"
 #include "views/dataview.h"
@@ -127,7 +127,7 @@ int main(int argc, char **argv)
         QString(views::definition(QStringLiteral("dw_ac_out"))->select).replace(QStringLiteral(":as_date"), QStringLiteral("?1")).toUtf8();
     stepThrough(connection.handle(), kGroupBy, nullptr, true);   // the page cache warm for both sides
 
-    u_account page(connection);
+    LedgerPage page(connection);
     page.resize(1200, 800);
     page.show();
     QCoreApplication::processEvents();

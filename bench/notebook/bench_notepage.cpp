@@ -10,7 +10,7 @@
 #include "app/schema.h"
 #include "app/connection.h"
 #include "notebook/noteeditor.h"
-#include "notebook/u_notepro.h"
+#include "notebook/notebookpage.h"
 #include "timing.h"
 #include "widgets/handletree.h"
 
@@ -139,7 +139,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    u_notepro page(connection);
+    NotebookPage page(connection);
     page.resize(1000, 700);
     page.show();
 

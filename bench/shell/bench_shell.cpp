@@ -14,7 +14,7 @@
 #include "app/application.h"
 #include "app/schema.h"
 #include "shell/startup.h"
-#include "shell/w_main.h"
+#include "shell/mainwindow.h"
 #include "widgets/units.h"
 
 #include <QApplication>
@@ -223,7 +223,7 @@ int compare(int argc, char **argv)
     std::printf("database: %.1f MB\n", QFileInfo(folder + QStringLiteral("/mivo.mdb")).size() / 1e6);
 
     // The program's window at 96 dpi, as the bare window is given it.
-    const QSize size = units::toPixels(QSize(w_main::DesignWidth, w_main::DesignHeight));
+    const QSize size = units::toPixels(QSize(MainWindow::DesignWidth, MainWindow::DesignHeight));
     const QStringList bare = {QStringLiteral("--bare"), QString::number(size.width()), QString::number(size.height())};
     QStringList captioned = bare;
     captioned[0] = QStringLiteral("--caption");

@@ -2,7 +2,7 @@
 
 #include "app/appinfo.h"
 #include "notebook/notetext.h"
-#include "notebook/w_pt_readmax.h"
+#include "notebook/notereader.h"
 #include "pagekit/helpers.h"
 #include "platform/services.h"
 #include "views/font.h"
@@ -138,7 +138,7 @@ void NoteEditor::pb_1_clicked()
     if (content.isEmpty())
         return;
     if (!m_reader)
-        m_reader = new w_pt_readmax(window());
+        m_reader = new NoteReader(window());
     m_readerHiddenByLock = false;
     m_reader->open(content, fontSize(), window());
     m_reader->show();
@@ -146,7 +146,7 @@ void NoteEditor::pb_1_clicked()
     m_reader->activateWindow();
 }
 
-w_pt_readmax *NoteEditor::reader() const
+NoteReader *NoteEditor::reader() const
 {
     return m_reader;
 }

@@ -11,7 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QToolButton;
-class w_pt_readmax;
+class NoteReader;
 
 class NoteEditor : public QWidget
 {
@@ -45,7 +45,7 @@ public:
     void pb_3_clicked();
 
     // The reader while it is open.
-    w_pt_readmax *reader() const;
+    NoteReader *reader() const;
     // While the program is locked no note may be seen or reached: the reader hides, disabled, and
     // comes back afterwards.
     void of_lock(bool locked);
@@ -60,6 +60,6 @@ protected:
 private:
     void setFontSize(int points);
 
-    QPointer<w_pt_readmax> m_reader;
+    QPointer<NoteReader> m_reader;
     bool m_readerHiddenByLock = false;
 };

@@ -1,7 +1,7 @@
 #include "telpage.h"
 
 TelPage::TelPage(const QList<Contact> &contacts, const QList<QPair<QString, QString>> &groups)
-    : PageOnDisk<u_telpro>([&] {
+    : PageDriver<AddressBookPage>([&] {
         for (const auto &g : groups)
             exec(QStringLiteral("INSERT INTO t_group (zuhao0, zuming) VALUES (?, ?)"), {g.first, g.second});
         for (const Contact &c : contacts)

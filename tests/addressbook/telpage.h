@@ -2,7 +2,7 @@
 // The address-book page on a fresh database, shown and active, with every seam faked, and the
 // moves a user makes on it (through the page driver every page's tests share).
 
-#include "addressbook/u_telpro.h"
+#include "addressbook/addressbookpage.h"
 #include "pagedriver.h"
 
 struct Contact
@@ -14,7 +14,7 @@ struct Contact
 
 using drive::typeText;
 
-class TelPage : public PageOnDisk<u_telpro>
+class TelPage : public PageDriver<AddressBookPage>
 {
 public:
     // Adds the groups (code, name) and the contacts to the database before the page is built.

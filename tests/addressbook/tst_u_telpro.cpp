@@ -67,7 +67,7 @@ private slots:
         QVERIFY(testDb().execute(QStringLiteral("INSERT INTO t_group VALUES ('z', '回收')")));
         QVERIFY(testDb().commit());
         fake::Platform fakes;
-        u_telpro page(folder.db());
+        AddressBookPage page(folder.db());
         const long root = page.tv_1->findItem(widgets::TreeNavigation::Root);
         TreeItem g;
         page.tv_1->getItem(page.tv_1->findChildByData(root, QStringLiteral("z")), g);
@@ -120,7 +120,7 @@ private slots:
         QVERIFY(testDb().execute(sql));
         QVERIFY(testDb().commit());
         fake::Platform fakes;
-        u_telpro page(folder.db());
+        AddressBookPage page(folder.db());
         QCOMPARE(fakes.boxes->titles(), boxes);
         if (boxes.size() > 1) {
             QVERIFY2(fakes.boxes->shown.first().text.contains(QStringLiteral("t_group")), qPrintable(fakes.boxes->shown.first().text));

@@ -1,7 +1,7 @@
 #include "cappage.h"
 
 CapPage::CapPage(const QList<Item> &items, const QList<QPair<QString, QString>> &groups)
-    : PageOnDisk<u_capital>([&] {
+    : PageDriver<AssetsPage>([&] {
         for (const auto &g : groups)
             exec(QStringLiteral("INSERT INTO ca_group (groupid, groupname) VALUES (?, ?)"), {g.first, g.second});
         for (const Item &i : items)

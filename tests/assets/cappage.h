@@ -2,7 +2,7 @@
 // The personal-assets page on a fresh database, shown and active, with every seam faked, and the
 // moves a user makes on it (through the page driver every page's tests share).
 
-#include "assets/u_capital.h"
+#include "assets/assetspage.h"
 #include "pagedriver.h"
 #include "views/dataview.h"
 
@@ -18,7 +18,7 @@ struct Item
     QString buydate;
 };
 
-class CapPage : public PageOnDisk<u_capital>
+class CapPage : public PageDriver<AssetsPage>
 {
 public:
     // Adds the groups (code, name) and the items to the database before the page is built.

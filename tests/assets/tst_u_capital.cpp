@@ -70,7 +70,7 @@ private slots:
         QVERIFY(testDb().execute(QStringLiteral("DELETE FROM ca_group")));
         QVERIFY(testDb().commit());
         fake::Platform fakes;
-        u_capital page(folder.db());
+        AssetsPage page(folder.db());
         EXPECT_BOX(*fakes.boxes, QStringLiteral("C00"), QStringLiteral("组信息无数据!"), platform::Icon::Exclamation);
         QCOMPARE(fakes.boxes->shown.size(), 1);
         QCOMPARE(page.tv_1->childCount(page.tv_1->findItem(widgets::TreeNavigation::Root)), 0L);

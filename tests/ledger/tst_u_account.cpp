@@ -1,7 +1,7 @@
 // The ledger's two lists as a user has them: the period each shows and remembers, sorting, adding,
 // deleting and saving entries, with every box checked, failures included.
 
-#include "ledgerpage.h"
+#include "ledgerdriver.h"
 #include "testmain.h"
 
 #include "app/settingsfile.h"
@@ -72,7 +72,7 @@ private slots:
     {
         QFETCH(QDate, today);
         QFETCH(QByteArray, settings);
-        LedgerPage t(today, kEntries, settings, &listReads);
+        LedgerDriver t(today, kEntries, settings, &listReads);
         QTEST(t.page->ddlb_1->currentText(), "outText");
         QTEST(t.page->is_dateout(), "outKey");
         QTEST(dates(t.page->dw_1), "outDates");
@@ -88,7 +88,7 @@ private slots:
 
     void pickingAPeriodRemembersItAndDropsWhatWasNotSaved()
     {
-        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        LedgerDriver t(QDate(2009, 2, 14), kEntries);
         t.click(t.page->cb_1);
         QCOMPARE(t.page->dw_1->rowCount(), 4L);
 
@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(readSetting(QStringLiteral("listout")), QStringLiteral("全部"));
 
         // The next start shows what was picked.
-        u_account again(t.folder.db());
+        LedgerPage again(t.folder.db());
         QCOMPARE(again.ddlb_1->currentText(), QStringLiteral("全部"));
         QCOMPARE(again.ddlb_2->currentText(), QStringLiteral("当年"));
         QCOMPARE(again.dw_1->rowCount(), 5L);
@@ -117,7 +117,7 @@ private slots:
         // An entry whose date is cleared is saved so; "全部" still lists it, as one stored without
         // any date, in reach to be edited or deleted. The other periods leave both out.
         addEntries({{"1", QString(), "无日期", 6}});
-        t.typeCell(t.page->dw_1, QStringLiteral("vdate"), 3, QString());
+        drive::typeCell(t.page->dw_1, QStringLiteral("vdate"), 3, QString());
         t.click(t.page->cb_3);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A03"), kSaved, Icon::Information);
         QCOMPARE(t.entryCount(QStringLiteral("vdate = '' AND vname = '情人节'")), 1);
@@ -134,9 +134,9 @@ private slots:
 
     void bothListsShareOneSortDirection()
     {
-        LedgerPage t(QDate(2009, 2, 14),
-                     {{"1", "20090203", "甲", 30}, {"1", "20090201", "乙", 5.5}, {"1", "20090202", "丙", 1200},
-                      {"2", "20090203", "丁", 7}, {"2", "20090201", "戊", 9}});
+        LedgerDriver t(QDate(2009, 2, 14),
+                       {{"1", "20090203", "甲", 30}, {"1", "20090201", "乙", 5.5}, {"1", "20090202", "丙", 1200},
+                        {"2", "20090203", "丁", 7}, {"2", "20090201", "戊", 9}});
         QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vname")), (QStringList{"乙", "丙", "甲"}));
         t.clickHeader(t.page->dw_1, QStringLiteral("vmoney_t"));
         QCOMPARE(drive::column(t.page->dw_1, QStringLiteral("vmoney")), (QStringList{"5.5", "30", "1200"}));
@@ -159,13 +159,13 @@ private slots:
 
     void addedEntriesTakeTodayAndTheTypeOfTheirList()
     {
-        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        LedgerDriver t(QDate(2009, 2, 14), kEntries);
         t.click(t.page->cb_1);
         const long row = t.page->dw_1->rowCount();
         QCOMPARE(row, 4L);
         QCOMPARE(t.page->dw_1->getRow(), row);
-        t.typeCell(t.page->dw_1, QStringLiteral("vname"), row, QStringLiteral("午饭"));
-        t.typeCell(t.page->dw_1, QStringLiteral("vmoney"), row, QStringLiteral("25.5"));
+        drive::typeCell(t.page->dw_1, QStringLiteral("vname"), row, QStringLiteral("午饭"));
+        drive::typeCell(t.page->dw_1, QStringLiteral("vmoney"), row, QStringLiteral("25.5"));
         t.click(t.page->cb_3);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A03"), kSaved, Icon::Information);
         QCOMPARE(t.entryCount(QStringLiteral("vtype = '1' AND vdate = '20090214' AND vname = '午饭' AND vmoney = 25.5")), 1);
@@ -181,8 +181,8 @@ private slots:
         t.showTab(1);
         t.click(t.page->cb_1);
         const long in = t.page->dw_2->rowCount();
-        t.typeCell(t.page->dw_2, QStringLiteral("vname"), in, QStringLiteral("稿费"));
-        t.typeCell(t.page->dw_2, QStringLiteral("vmoney"), in, QStringLiteral("800"));
+        drive::typeCell(t.page->dw_2, QStringLiteral("vname"), in, QStringLiteral("稿费"));
+        drive::typeCell(t.page->dw_2, QStringLiteral("vmoney"), in, QStringLiteral("800"));
         t.click(t.page->cb_3);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A05"), kSaved, Icon::Information);
         QCOMPARE(t.entryCount(QStringLiteral("vtype = '2' AND vdate = '20090214' AND vname = '稿费' AND vmoney = 800")), 1);
@@ -191,7 +191,7 @@ private slots:
 
     void deleteAsksExceptForANewRowTypedInto()
     {
-        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        LedgerDriver t(QDate(2009, 2, 14), kEntries);
         const ExpectedBox question{QStringLiteral("A01"), QStringLiteral("确认删除当前行?"), Icon::Exclamation, Buttons::YesNo, 2};
 
         // A stored entry: No keeps it, Yes deletes it at once.
@@ -208,14 +208,14 @@ private slots:
 
         // A new row typed into goes without a word.
         t.click(t.page->cb_1);
-        t.typeCell(t.page->dw_1, QStringLiteral("vremark"), 3, QStringLiteral("不要了"));
+        drive::typeCell(t.page->dw_1, QStringLiteral("vremark"), 3, QStringLiteral("不要了"));
         const int boxes = t.boxCount();
         t.click(t.page->cb_2);
         QCOMPARE(t.boxCount(), boxes);
         QCOMPARE(t.page->dw_1->rowCount(), 2L);
         // One whose date was changed counts as typed into as well.
         t.click(t.page->cb_1);
-        t.typeCell(t.page->dw_1, QStringLiteral("vdate"), 3, QStringLiteral("20090215"));
+        drive::typeCell(t.page->dw_1, QStringLiteral("vdate"), 3, QStringLiteral("20090215"));
         t.click(t.page->cb_2);
         QCOMPARE(t.boxCount(), boxes);
         QCOMPARE(t.page->dw_1->rowCount(), 2L);
@@ -264,15 +264,15 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QString, savedCode);
         QFETCH(QString, reason);
-        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        LedgerDriver t(QDate(2009, 2, 14), kEntries);
         t.showTab(tab);
         views::DataView *dw = tab == 0 ? t.page->dw_1 : t.page->dw_2;
         const long stored = dw->rowCount();
         // An edit of a stored row and two new rows, all in one save.
-        t.typeCell(dw, QStringLiteral("vremark"), 1, QStringLiteral("改过"));
+        drive::typeCell(dw, QStringLiteral("vremark"), 1, QStringLiteral("改过"));
         for (const QString &name : {QStringLiteral("新一"), QStringLiteral("新二")}) {
             t.click(t.page->cb_1);
-            t.typeCell(dw, QStringLiteral("vname"), dw->rowCount(), name);
+            drive::typeCell(dw, QStringLiteral("vname"), dw->rowCount(), name);
         }
         if (failure == QStringLiteral("refuse")) {
             exec(QStringLiteral("CREATE TRIGGER refuse AFTER INSERT ON t_account WHEN new.vname = '新二' "
@@ -306,9 +306,9 @@ private slots:
 
     void rowsChangedElsewhereMeanwhile()
     {
-        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        LedgerDriver t(QDate(2009, 2, 14), kEntries);
         // A change to an entry that is no longer there is not saved, and the box says why.
-        t.typeCell(t.page->dw_1, QStringLiteral("vname"), 1, QStringLiteral("改名"));
+        drive::typeCell(t.page->dw_1, QStringLiteral("vname"), 1, QStringLiteral("改名"));
         exec(QStringLiteral("DELETE FROM t_account WHERE vname = '情人节'"));
         t.click(t.page->cb_3);
         QCOMPARE(t.lastBox().title, QStringLiteral("A04"));
@@ -329,7 +329,7 @@ private slots:
     // of a tab never chosen is laid out exactly as it is when it is shown.
     void tabPagesAreLaidOutBeforeTheyAreShown()
     {
-        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        LedgerDriver t(QDate(2009, 2, 14), kEntries);
         for (const QSize size : {QSize(700, 450), QSize(1600, 900)}) {
             t.page->resize(size);
             QCoreApplication::processEvents();
@@ -363,7 +363,7 @@ private slots:
 
     void buttonsFollowTheTabAndEscapeCloses()
     {
-        LedgerPage t(QDate(2009, 2, 14), kEntries);
+        LedgerDriver t(QDate(2009, 2, 14), kEntries);
         const QList<QPushButton *> buttons{t.page->cb_1, t.page->cb_2, t.page->cb_3, t.page->cb_4, t.page->cb_5};
         auto enabled = [&] {
             QString s;

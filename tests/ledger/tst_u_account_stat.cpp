@@ -2,7 +2,7 @@
 // and that the chart draws exactly those months and figures, checked against sums the test asks the
 // database for itself.
 
-#include "ledgerpage.h"
+#include "ledgerdriver.h"
 #include "testmain.h"
 
 #include "ledger/monthchart.h"
@@ -106,7 +106,7 @@ class tst_u_account_stat : public QObject
 private slots:
     void emptyUntilComputedAndWithNoEntries()
     {
-        LedgerPage t;
+        LedgerDriver t;
         QCOMPARE(t.page->dw_3->rowCount(), 0L);
         QVERIFY(drawn(t.page->monthChart).empty);
         t.showTab(2);
@@ -118,13 +118,13 @@ private slots:
 
     void monthsOfEveryPeriodWithTheirTotals()
     {
-        LedgerPage t(QDate(2009, 2, 14),
-                     {{"1", "20081203", "书", 45},
-                      {"1", "20090105", "房租", 100}, {"2", "20090110", "工资", 100},
-                      {"1", "20090201", "午饭", 25.5}, {"1", "20090228", "车费", 10}, {"2", "20090205", "工资", 5000},
-                      {"2", "20091231", "预收", 1},
-                      // Without a date: a month of their own, counted only there.
-                      {"1", "", "无日期", 7}, {"2", QString(), "也无日期", 3}});
+        LedgerDriver t(QDate(2009, 2, 14),
+                       {{"1", "20081203", "书", 45},
+                        {"1", "20090105", "房租", 100}, {"2", "20090110", "工资", 100},
+                        {"1", "20090201", "午饭", 25.5}, {"1", "20090228", "车费", 10}, {"2", "20090205", "工资", 5000},
+                        {"2", "20091231", "预收", 1},
+                        // Without a date: a month of their own, counted only there.
+                        {"1", "", "无日期", 7}, {"2", QString(), "也无日期", 3}});
         // The lists show this month only; the statistics count every entry.
         QCOMPARE(t.page->dw_1->rowCount(), 2L);
         t.showTab(2);
@@ -154,7 +154,7 @@ private slots:
         // Saving on the lists does not change the table; the next computation does.
         t.showTab(0);
         t.click(t.page->cb_1);
-        t.typeCell(t.page->dw_1, QStringLiteral("vmoney"), 3, QStringLiteral("64.5"));
+        drive::typeCell(t.page->dw_1, QStringLiteral("vmoney"), 3, QStringLiteral("64.5"));
         t.click(t.page->cb_3);
         QCOMPARE(t.lastBox().title, QStringLiteral("A03"));
         t.showTab(2);
@@ -191,7 +191,7 @@ private slots:
                                 QStringLiteral("项目"), cents / 100});
             }
         }
-        LedgerPage t(QDate(2009, 2, 14), entries);
+        LedgerDriver t(QDate(2009, 2, 14), entries);
         t.showTab(2);
         t.click(t.page->cb_4);
         QCOMPARE(t.page->dw_3->rowCount(), 240L);
@@ -223,7 +223,7 @@ private slots:
 
     void aFailedComputationLeavesNothingBehind()
     {
-        LedgerPage t(QDate(2009, 2, 14), {{"1", "20090201", "午饭", 25.5}, {"2", "20090205", "工资", 5000}});
+        LedgerDriver t(QDate(2009, 2, 14), {{"1", "20090201", "午饭", 25.5}, {"2", "20090205", "工资", 5000}});
         t.showTab(2);
         t.click(t.page->cb_4);
         QCOMPARE(t.page->dw_3->rowCount(), 1L);

@@ -5,7 +5,7 @@
 #include <QTest>
 
 NotePage::NotePage(const QList<Note> &notes, const std::optional<Groups> &groups)
-    : PageOnDisk([&] {
+    : PageDriver([&] {
           QDir().mkpath(folder.file(QStringLiteral("resource")));
           for (const char *name : {"i004.ico", "i006.ico", "i007.ico", "i008.ico", "i009.ico", "i010.ico", "P002.gif",
                                    "P003.gif", "P004.gif", "P005.gif", "P006.gif"})

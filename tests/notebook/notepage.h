@@ -5,7 +5,7 @@
 #include "notebook/noteeditor.h"
 #include "notebook/notefind.h"
 #include "notebook/notesplitter.h"
-#include "notebook/u_notepro.h"
+#include "notebook/notebookpage.h"
 #include "pagedriver.h"
 
 #include <QComboBox>
@@ -24,7 +24,7 @@ struct Note
 
 using Groups = QList<QPair<QString, QString>>;   // code, name
 
-class NotePage : public PageOnDisk<u_notepro>
+class NotePage : public PageDriver<NotebookPage>
 {
 public:
     // The notes, and the groups in place of the delivered ones where given, are stored before the

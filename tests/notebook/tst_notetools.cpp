@@ -2,7 +2,7 @@
 // cuts a text too long for one note into pieces.
 
 #include "app/textcodec.h"
-#include "notebook/w_pt_readmax.h"
+#include "notebook/notereader.h"
 #include "notepage.h"
 #include "testmain.h"
 #include "widgets/unitgeometry.h"
@@ -106,7 +106,7 @@ private slots:
         t.page->resize(900, 700);
         QCoreApplication::processEvents();
         t.click(t.editor()->pb_1);
-        w_pt_readmax *reader = t.editor()->reader();
+        NoteReader *reader = t.editor()->reader();
         QVERIFY(reader && reader->isVisible());
         QCOMPARE(reader->windowTitle(), QStringLiteral("内容"));
         QCOMPARE(reader->mle_1->toPlainText(), kLong);
@@ -118,7 +118,7 @@ private slots:
         // Typed into, only the reader's copy changes; Escape closes it.
         QTest::keyClicks(reader->mle_1, QStringLiteral("xyz"));
         QCOMPARE(t.text(), kLong);
-        QPointer<w_pt_readmax> gone = reader;
+        QPointer<NoteReader> gone = reader;
         QTest::keyClick(reader->mle_1, Qt::Key_Escape);
         QTRY_VERIFY(!gone);
         QCOMPARE(t.content(t.page->il_id), kLong);

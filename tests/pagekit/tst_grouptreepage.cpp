@@ -48,10 +48,10 @@ protected:
     }
 };
 
-struct Items : PageOnDisk<ItemPage>
+struct Items : PageDriver<ItemPage>
 {
     Items()
-        : PageOnDisk<ItemPage>([] {
+        : PageDriver<ItemPage>([] {
             exec(QStringLiteral("INSERT INTO ca_info (gid, name, num) VALUES ('1', '电视', 1), ('1', '冰箱', 2), "
                                 "('2', '书桌', 1), ('1', '冰箱', 3)"));
         })

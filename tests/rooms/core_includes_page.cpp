@@ -1,3 +1,3 @@
 // A core source that reaches up into a page: the build must refuse it.
 #include "platform/services.h"
-#include "ledger/u_account.h"
+#include "ledger/ledgerpage.h"

@@ -1,6 +1,6 @@
 // A notebook source that includes only what lies below it.
 #include "app/connection.h"
-#include "notebook/u_notepro.h"
+#include "notebook/notebookpage.h"
 #include "pagekit/grouptreebuilder.h"
 #include "platform/services.h"
 #include "views/dataview.h"

@@ -1,3 +1,3 @@
 // A notebook source that reaches into the address book: the build must refuse it.
 #include "pagekit/page.h"
-#include "addressbook/u_telpro.h"
+#include "addressbook/addressbookpage.h"

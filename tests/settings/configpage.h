@@ -5,7 +5,7 @@
 #include "pagedriver.h"
 #include "settings/generaltab.h"
 #include "settings/grouptables.h"
-#include "settings/u_config.h"
+#include "settings/settingspage.h"
 
 #include <QByteArray>
 
@@ -16,15 +16,11 @@ void writeSettings(const QByteArray &text);
 // Replaces what a field (a line or a spin box) holds by typing, as the user does.
 void retype(QWidget *field, const QString &text);
 
-struct ConfigPage : PageOnDisk<u_config>
+struct ConfigPage : PageDriver<SettingsPage>
 {
     // `settings`: the text of client.ini, or null for none. `prepare` runs on the database after.
     explicit ConfigPage(const QByteArray &settings = QByteArray(), const std::function<void()> &prepare = {});
 
     settings::GeneralTab *general() const { return page->tp_a; }
     settings::GroupTables *groups() const { return page->tab_1; }
-    // A click on tab `index` of `tabs`, as the user makes it.
-    void chooseTab(QTabWidget *tabs, int index) const;
-    // Types `text` into a cell of a grid: a click puts the caret there, the text replaces the value.
-    void typeCell(views::DataView *dw, const QString &column, long row, const QString &text) const;
 };

@@ -63,7 +63,7 @@ private slots:
         const QString chosen = t.folder.file(QStringLiteral("备份 目录"));
         QDir().mkpath(chosen);
         t.fakes.dialogs->folderPath = chosen;
-        t.chooseTab(t.page->tab_2, 2);
+        drive::chooseTab(t.page->tab_2, 2);
         drive::click(tab->pb_c1);
         QCOMPARE(t.fakes.dialogs->folderTitles, QStringList{QStringLiteral("选择备份文件夹")});
         QCOMPARE(tab->sle_c1->text(), chosen);
@@ -88,7 +88,7 @@ private slots:
     {
         ConfigPage t(QByteArray(), [] { addContact(QStringLiteral("张三")); });
         settings::BackupTab *tab = t.page->tp_c;
-        t.chooseTab(t.page->tab_2, 2);
+        drive::chooseTab(t.page->tab_2, 2);
         const QString target = t.folder.file(QStringLiteral("20090214.mdb"));
         t.fakes.dialogs->savePath = target;
         drive::click(tab->cb_c1);
@@ -195,7 +195,7 @@ private slots:
     {
         ConfigPage t;
         settings::BackupTab *tab = t.page->tp_c;
-        t.chooseTab(t.page->tab_2, 2);
+        drive::chooseTab(t.page->tab_2, 2);
         t.page->atProgramEnd();
         QVERIFY(!QDir(t.folder.file(QStringLiteral("auto"))).exists());
         QVERIFY(!tab->em_c1->isEnabled());

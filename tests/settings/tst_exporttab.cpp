@@ -55,7 +55,7 @@ private slots:
         QFETCH(QString, filter);
         ConfigPage t(QByteArray(), fill);
         settings::ExportTab *tab = t.page->tp_b;
-        t.chooseTab(t.page->tab_2, 1);
+        drive::chooseTab(t.page->tab_2, 1);
         drive::click(QList<QRadioButton *>{tab->rb_1, tab->rb_2, tab->rb_3, tab->rb_4}.at(choice));
         QCOMPARE(tab->ds_1->dataObject(), definition);
         t.fakes.dialogs->savePath = t.folder.file(file);
@@ -84,7 +84,7 @@ private slots:
     {
         ConfigPage t(QByteArray(), fill);
         settings::ExportTab *tab = t.page->tp_b;
-        t.chooseTab(t.page->tab_2, 1);
+        drive::chooseTab(t.page->tab_2, 1);
         drive::click(tab->rb_4);
         drive::click(tab->cb_b1);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("023"), QStringLiteral("数据库中无相关记录!"), Icon::Stop);

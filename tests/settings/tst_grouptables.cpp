@@ -76,7 +76,7 @@ private slots:
         QFETCH(QString, saved);
         QFETCH(QString, failed);
         ConfigPage t;
-        t.chooseTab(t.groups(), tab);
+        drive::chooseTab(t.groups(), tab);
         views::DataView *dw = t.groups()->view(tab);
         const auto &desc = settings::GroupTables::tables().at(tab);
         const QStringList before = groupsIn(table, desc.codeColumn, desc.nameColumn);
@@ -89,10 +89,10 @@ private slots:
         QCOMPARE(dw->getColumnName(), desc.codeColumn);
         QVERIFY(dw->isAncestorOf(QApplication::focusWidget()));
         drive::typeText(QApplication::focusWidget(), QStringLiteral("q"));
-        t.typeCell(dw, desc.nameColumn, rows + 1, QStringLiteral("新组一"));
+        drive::typeCell(dw, desc.nameColumn, rows + 1, QStringLiteral("新组一"));
         drive::click(t.page->cb_1);
-        t.typeCell(dw, desc.codeColumn, rows + 2, QStringLiteral("1"));   // taken already
-        t.typeCell(dw, desc.nameColumn, rows + 2, QStringLiteral("新组二"));
+        drive::typeCell(dw, desc.codeColumn, rows + 2, QStringLiteral("1"));   // taken already
+        drive::typeCell(dw, desc.nameColumn, rows + 2, QStringLiteral("新组二"));
         QCOMPARE(groupsIn(table, desc.codeColumn, desc.nameColumn), before);
 
         drive::click(t.page->cb_3);
@@ -105,7 +105,7 @@ private slots:
         // The rows stay as typed, ready to be put right.
         QCOMPARE(dw->rowCount(), rows + 2);
 
-        t.typeCell(dw, desc.codeColumn, rows + 2, QStringLiteral("r"));
+        drive::typeCell(dw, desc.codeColumn, rows + 2, QStringLiteral("r"));
         drive::click(t.page->cb_3);
         EXPECT_BOX(*t.fakes.boxes, saved, kSaved);
         QCOMPARE(groupsIn(table, desc.codeColumn, desc.nameColumn),
@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(t.page->ii_restart, 1);
 
         // Renamed, then deleted: each table asks with its own code and finds the row as it was read.
-        t.typeCell(dw, desc.nameColumn, rows + 1, QStringLiteral("改名"));
+        drive::typeCell(dw, desc.nameColumn, rows + 1, QStringLiteral("改名"));
         t.fakes.boxes->answers << Answer::Yes;
         drive::click(t.page->cb_2);
         QCOMPARE(t.fakes.boxes->shown.at(t.fakes.boxes->shown.size() - 2).title, desc.deleteCode);
@@ -139,14 +139,14 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, reason);
         ConfigPage t;
-        t.chooseTab(t.groups(), tab);
+        drive::chooseTab(t.groups(), tab);
         views::DataView *dw = t.groups()->view(tab);
         const auto &desc = settings::GroupTables::tables().at(tab);
         drive::click(t.page->cb_1);
         const long row = dw->rowCount();
         if (!code.isEmpty())
-            t.typeCell(dw, desc.codeColumn, row, code);
-        t.typeCell(dw, desc.nameColumn, row, name);
+            drive::typeCell(dw, desc.codeColumn, row, code);
+        drive::typeCell(dw, desc.nameColumn, row, name);
         drive::click(t.page->cb_3);
         QCOMPARE(t.fakes.boxes->shown.last().title, desc.failedCode);
         QVERIFY2(t.fakes.boxes->shown.last().text.contains(reason), qPrintable(t.fakes.boxes->shown.last().text));
@@ -161,8 +161,8 @@ private slots:
         views::DataView *dw = t.groups()->dw_1;
         drive::click(t.page->cb_1);
         const long row = dw->rowCount();
-        t.typeCell(dw, QStringLiteral("zuhao0"), row, QStringLiteral("k"));
-        t.typeCell(dw, QStringLiteral("zuming"), row, QStringLiteral("同事"));
+        drive::typeCell(dw, QStringLiteral("zuhao0"), row, QStringLiteral("k"));
+        drive::typeCell(dw, QStringLiteral("zuming"), row, QStringLiteral("同事"));
         {
             Reader other(t.folder.database());
             drive::click(t.page->cb_3);

@@ -57,7 +57,7 @@ private slots:
         PrinterPage t;
         QCOMPARE(platform::QtPrinters().description(), QString());
         QCOMPARE(t.tab()->sle_d1->text(), QString());
-        t.chooseTab(t.page->tab_2, 3);
+        drive::chooseTab(t.page->tab_2, 3);
         drive::click(t.tab()->cb_d2);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("028"), QStringLiteral("无打印机可设定!"));
     }
@@ -74,7 +74,7 @@ private slots:
                  qPrintable(description));
 
         PrinterPage t;
-        t.chooseTab(t.page->tab_2, 3);
+        drive::chooseTab(t.page->tab_2, 3);
         QCOMPARE(t.tab()->sle_d1->text(), QStringLiteral("PDF"));
 
         bool setupOpened = false;

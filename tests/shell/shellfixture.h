@@ -2,17 +2,17 @@
 // What the shell tests share: the delivered program files copied into a test's application folder,
 // and a main window opened there with every platform seam faked.
 
-#include "addressbook/u_telpro.h"
-#include "assets/u_capital.h"
+#include "addressbook/addressbookpage.h"
+#include "assets/assetspage.h"
 #include "fakes.h"
 #include "fixture.h"
-#include "ledger/u_account.h"
-#include "notebook/u_notepro.h"
+#include "ledger/ledgerpage.h"
+#include "notebook/notebookpage.h"
 #include "platform/qtservices.h"
-#include "settings/u_config.h"
+#include "settings/settingspage.h"
 #include "shell/helpbrowser.h"
 #include "shell/navigationlist.h"
-#include "shell/w_main.h"
+#include "shell/mainwindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -97,7 +97,7 @@ struct OpenedWindow : PreparedFolder
     {
         QString mask;
         for (QWidget *p : pages())
-            mask += p->isVisibleTo(const_cast<w_main *>(&w)) ? QLatin1Char('1') : QLatin1Char('0');
+            mask += p->isVisibleTo(const_cast<MainWindow *>(&w)) ? QLatin1Char('1') : QLatin1Char('0');
         return mask;
     }
     fake::TrayIcon *trayIcon() const { return fakes.tray->icons.isEmpty() ? nullptr : fakes.tray->icons.first(); }
@@ -111,5 +111,5 @@ struct OpenedWindow : PreparedFolder
         QTest::mouseClick(w.lv_1->viewport(), Qt::LeftButton, Qt::NoModifier, itemCentre(index));
     }
 
-    w_main w{folder.db()};
+    MainWindow w{folder.db()};
 };

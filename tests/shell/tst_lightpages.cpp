@@ -21,7 +21,7 @@
 
 namespace {
 
-QList<pagekit::Page *> lightPages(const w_main &w)
+QList<pagekit::Page *> lightPages(const MainWindow &w)
 {
     return {w.uo_note, w.uo_cap, w.uo_acc, w.uo_config};
 }
@@ -53,7 +53,7 @@ private slots:
         PreparedFolder folder(PreparedFolder::Bare, QByteArray());
         for (const char *table : {"t_group", "p_group", "ca_group"})
             exec(QStringLiteral("DELETE FROM ") + QLatin1String(table));
-        w_main w(folder.folder.db());
+        MainWindow w(folder.folder.db());
         const QStringList atOpening = {QStringLiteral("T00"), QStringLiteral("N00"), QStringLiteral("C00"),
                                        QStringLiteral("003"), QStringLiteral("004")};
         w.open({});
@@ -62,7 +62,7 @@ private slots:
             QVERIFY2(!page->isFilled(), qPrintable(page->objectName()));
         QVERIFY(w.uo_tel->isFilled());
 
-        for (int item : {w_main::Notebook, w_main::Assets, w_main::Ledger, w_main::Settings})
+        for (int item : {MainWindow::Notebook, MainWindow::Assets, MainWindow::Ledger, MainWindow::Settings})
             w.lv_1->choose(item);
         for (pagekit::Page *page : lightPages(w))
             QVERIFY2(page->isFilled(), qPrintable(page->objectName()));
@@ -83,21 +83,21 @@ private slots:
         exec(QStringLiteral("INSERT INTO ca_group (groupid, groupname) VALUES ('q', '新资产组')"));
         exec(QStringLiteral("DELETE FROM ca_group WHERE groupid = (SELECT min(groupid) FROM ca_group WHERE groupid <> 'q')"));
 
-        t.w.lv_1->choose(w_main::Notebook);
+        t.w.lv_1->choose(MainWindow::Notebook);
         const QStringList notebookGroups = groupLabels(t.w.uo_note->tv_1);
         QVERIFY(!notebookGroups.isEmpty());
         QVERIFY(!notebookGroups.contains(QStringLiteral("新笔记组")));
         QCOMPARE(t.w.uo_note->tp_2->ddlb_2->count(), notebookGroups.size() + 1);
         QCOMPARE(t.w.uo_note->tp_1->ddlb_1->count(), notebookGroups.size() + 1);
 
-        t.w.lv_1->choose(w_main::Assets);
+        t.w.lv_1->choose(MainWindow::Assets);
         const QStringList assetGroups = groupLabels(t.w.uo_cap->tv_1);
         QVERIFY(!assetGroups.contains(QStringLiteral("新资产组")));
 
         // A page made now, as after a restart, sees the change.
-        w_main again(t.folder.db());
+        MainWindow again(t.folder.db());
         again.open({});
-        again.lv_1->choose(w_main::Assets);
+        again.lv_1->choose(MainWindow::Assets);
         const QStringList restarted = groupLabels(again.uo_cap->tv_1);
         QVERIFY(restarted.contains(QStringLiteral("新资产组")));
         QCOMPARE(restarted.size(), assetGroups.size());
@@ -110,7 +110,7 @@ private slots:
     {
         OpenedWindow t(OpenedWindow::Delivered, "[setting]\r\nlockshortCut=110K\r\n");
         t.open();
-        t.w.lv_1->choose(w_main::Lock);
+        t.w.lv_1->choose(MainWindow::Lock);
         QVERIFY(t.w.isLocked());
         QTest::keyClick(&t.w, Qt::Key_K, Qt::ControlModifier);
         QVERIFY(!t.w.isLocked());
@@ -120,11 +120,11 @@ private slots:
         t.w.resize(1200, 900);
         t.w.layoutControls();
         const QRect area = unitGeometry(t.w.st_1);
-        t.w.lv_1->choose(w_main::Notebook);
+        t.w.lv_1->choose(MainWindow::Notebook);
         QCOMPARE(t.w.uo_note->geometry(), t.w.st_1->geometry());
         QCOMPARE(unitGeometry(t.w.uo_note->tv_1).width(), (area.width() - 18) * 35 / 100);
         QVERIFY(t.w.uo_note->tv_1->isVisible());
-        t.w.lv_1->choose(w_main::Ledger);
+        t.w.lv_1->choose(MainWindow::Ledger);
         QVERIFY(t.w.uo_acc->dw_1->isVisible());
         QVERIFY(t.w.uo_acc->rect().contains(QRect(t.w.uo_acc->cb_5->mapTo(t.w.uo_acc, QPoint()), t.w.uo_acc->cb_5->size())));
     }
@@ -137,7 +137,7 @@ private slots:
         t.open();
         QVERIFY(t.fakes.printers->current.startsWith(QStringLiteral("Fake Printer\t")));
         t.fakes.printers->current = QStringLiteral("Later Printer\tDriver\tPORT:");
-        t.w.lv_1->choose(w_main::Settings);
+        t.w.lv_1->choose(MainWindow::Settings);
         QCOMPARE(t.w.uo_config->tp_d->sle_d1->text(), QStringLiteral("Fake Printer"));
         drive::click(t.w.uo_config->tp_d->cb_d1);
         QCOMPARE(t.fakes.printers->choices, 1);

@@ -3,7 +3,7 @@
 #include "notebook/noteeditor.h"
 #include "notebook/notefind.h"
 #include "notebook/searchindex.h"
-#include "notebook/w_pt_readmax.h"
+#include "notebook/notereader.h"
 #include "shell/lockhotkey.h"
 #include "settings/backuptab.h"
 #include "settings/generaltab.h"
@@ -106,8 +106,8 @@ private slots:
         t.open();
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         QCOMPARE(t.fakes.idle->armCount, 0);
-        t.clickItem(w_main::Notebook);
-        t.clickItem(w_main::Lock);
+        t.clickItem(MainWindow::Notebook);
+        t.clickItem(MainWindow::Lock);
         QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("010")});
         const auto &box = t.fakes.boxes->shown.first();
         QCOMPARE(box.text, k010);
@@ -139,7 +139,7 @@ private slots:
         // No auto-lock, no lock at start; the item answers "010".
         QCOMPARE(t.fakes.idle->armCount, 0);
         QVERIFY(!t.w.isLocked());
-        t.clickItem(w_main::Lock);
+        t.clickItem(MainWindow::Lock);
         QCOMPARE(t.fakes.boxes->titles(), (QStringList{QStringLiteral("011"), QStringLiteral("010")}));
         QVERIFY(!t.w.isLocked());
     }
@@ -157,8 +157,8 @@ private slots:
         QVERIFY(t.w.isLocked());
         QTest::keyClick(&t.w, Qt::Key_K, Qt::ControlModifier);
         QVERIFY(!t.w.isLocked());
-        t.clickItem(w_main::Addressbook);
-        t.clickItem(w_main::Lock);
+        t.clickItem(MainWindow::Addressbook);
+        t.clickItem(MainWindow::Lock);
         QVERIFY(t.w.isLocked());
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         t.fakes.idle->fire();
@@ -193,8 +193,8 @@ private slots:
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L"));
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
-        t.clickItem(w_main::Assets);
-        t.clickItem(w_main::Lock);
+        t.clickItem(MainWindow::Assets);
+        t.clickItem(MainWindow::Lock);
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         QVERIFY(t.w.isLocked());
         QVERIFY(t.w.lv_1->hideSelection());
@@ -202,11 +202,11 @@ private slots:
         QCOMPARE(t.w.focusWidget(), static_cast<QWidget *>(t.w.st_1));
 
         // Locked: clicks and arrows on the list do nothing.
-        t.clickItem(w_main::Addressbook);
+        t.clickItem(MainWindow::Addressbook);
         QTest::keyClick(t.w.lv_1, Qt::Key_Up);
         QTest::keyClick(t.w.lv_1, Qt::Key_Down);
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
-        QCOMPARE(t.w.lv_1->selectedIndex(), int(w_main::Lock));
+        QCOMPARE(t.w.lv_1->selectedIndex(), int(MainWindow::Lock));
         QVERIFY(t.w.isVisible());
 
         // Wrong combinations leave it locked.
@@ -219,7 +219,7 @@ private slots:
         QVERIFY(!t.w.isLocked());
         QVERIFY(!t.w.lv_1->hideSelection());
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
-        t.clickItem(w_main::Ledger);
+        t.clickItem(MainWindow::Ledger);
         QCOMPARE(t.visiblePages(), QStringLiteral("000100"));
         // Unlocked, the hotkey changes nothing visible.
         QTest::keyClick(&t.w, Qt::Key_L, Qt::ControlModifier);
@@ -231,7 +231,7 @@ private slots:
     {
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L"));
         t.open();
-        t.clickItem(w_main::Lock);
+        t.clickItem(MainWindow::Lock);
         QVERIFY(t.w.isLocked());
         // Changed behind the window's back: the new key unlocks, the old one no longer does.
         t.folder.writeFile(QStringLiteral("client.ini"), lockSettings("1009"));
@@ -256,7 +256,7 @@ private slots:
         t.open(arguments);
         QVERIFY(t.w.isLocked());
         QCOMPARE(t.w.isVisible(), visible);
-        QCOMPARE(t.w.lv_1->selectedIndex(), int(w_main::Lock));
+        QCOMPARE(t.w.lv_1->selectedIndex(), int(MainWindow::Lock));
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         // Back from the tray, still locked until the hotkey.
@@ -273,10 +273,10 @@ private slots:
     {
         PreparedFolder folder(PreparedFolder::Delivered, QByteArray());
         {
-            w_main w(folder.folder.db());
+            MainWindow w(folder.folder.db());
             w.open({});
             QVERIFY(QTest::qWaitForWindowActive(&w));
-            w.lv_1->choose(w_main::Settings);
+            w.lv_1->choose(MainWindow::Settings);
             settings::GeneralTab *g = w.uo_config->tp_a;
             QTest::mouseClick(g->cbx_a4, Qt::LeftButton);
             QTest::mouseClick(g->cbx_a5, Qt::LeftButton);
@@ -285,7 +285,7 @@ private slots:
             QTest::mouseClick(g->cb_a1, Qt::LeftButton);
             QCOMPARE(folder.fakes.boxes->titles(), QStringList{QStringLiteral("029")});
             QCOMPARE(folder.fakes.idle->armed, 120);
-            w.lv_1->choose(w_main::Lock);
+            w.lv_1->choose(MainWindow::Lock);
             QCOMPARE(folder.fakes.boxes->titles(), (QStringList{QStringLiteral("029"), QStringLiteral("010")}));
             QVERIFY(!w.isLocked());
             // The idle period locks, and the new hotkey unlocks.
@@ -297,10 +297,10 @@ private slots:
         // The next start: a new run, nothing carried over but the files.
         folder.fakes.boxes->shown.clear();
         folder.fakes.idle->armed = 0;
-        w_main w(folder.folder.db());
+        MainWindow w(folder.folder.db());
         w.open({});
         QCOMPARE(folder.fakes.idle->armed, 120);
-        w.lv_1->choose(w_main::Lock);
+        w.lv_1->choose(MainWindow::Lock);
         QVERIFY(w.isLocked());
         QVERIFY(folder.fakes.boxes->shown.isEmpty());
         QTest::keyClick(&w, Qt::Key_K, Qt::ShiftModifier);
@@ -314,7 +314,7 @@ private slots:
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("100Z", "locktime=1\r\n"));
         t.open();
         QCOMPARE(t.fakes.idle->armed, 60);
-        t.clickItem(w_main::Help);
+        t.clickItem(MainWindow::Help);
 
         Application::instance()->idle();
         QVERIFY(t.w.isLocked());
@@ -340,7 +340,7 @@ private slots:
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L", "lockTime=1\r\n"), OpenedWindow::QuickIdle);
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
-        t.clickItem(w_main::Notebook);
+        t.clickItem(MainWindow::Notebook);
         t.w.uo_note->tp_1->setText(QStringLiteral("秘密"));
         QTest::mouseClick(t.w.uo_note->tp_1->pb_1, Qt::LeftButton);
         QWidget *reader = t.w.uo_note->tp_1->reader();
@@ -357,7 +357,7 @@ private slots:
         QVERIFY(reader->isEnabled());
         expectPagesEnabled(t, true);
 
-        t.clickItem(w_main::Lock);
+        t.clickItem(MainWindow::Lock);
         QVERIFY(!reader->isVisible());
         QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
         QVERIFY(reader->isVisible());
@@ -373,8 +373,8 @@ private slots:
         QVERIFY(testDb().commit());
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
-        t.clickItem(w_main::Notebook);
-        u_notepro *note = t.w.uo_note;
+        t.clickItem(MainWindow::Notebook);
+        NotebookPage *note = t.w.uo_note;
         QVERIFY(note->of_locate(QStringLiteral("1"), QStringLiteral("秘密")));
         const long id = note->il_id;
         QVERIFY(id > 0);
@@ -397,7 +397,7 @@ private slots:
         QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
         expectPagesEnabled(t, true);
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
-        t.clickItem(w_main::Notebook);
+        t.clickItem(MainWindow::Notebook);
         QCOMPARE(note->il_id, id);
         QCOMPARE(note->tp_1->sle_1->text(), QStringLiteral("秘密"));
         // Unlocked, questions are asked again and Yes deletes.
@@ -418,8 +418,8 @@ private slots:
         t.folder.writeFile(QStringLiteral("20090214.mdb"), "an older backup");
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
-        t.clickItem(w_main::Settings);
-        u_config *config = t.w.uo_config;
+        t.clickItem(MainWindow::Settings);
+        SettingsPage *config = t.w.uo_config;
         config->tab_2->setCurrentWidget(config->tp_c);
         t.fakes.dialogs->savePath = target;
         t.fakes.boxes->onShow = [&t](const platform::MessageBoxRequest &box) {
@@ -433,7 +433,7 @@ private slots:
         QCOMPARE(t.folder.readFile(QStringLiteral("20090214.mdb")), QByteArray("an older backup"));
 
         QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
-        t.clickItem(w_main::Settings);
+        t.clickItem(MainWindow::Settings);
         t.fakes.boxes->shown.clear();
         t.fakes.boxes->onShow = nullptr;
         t.fakes.boxes->answers << platform::Answer::Yes;
@@ -473,7 +473,7 @@ private slots:
             QVERIFY(testDb().execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES ('1', ?, 'x')"), {QString::number(i)}));
         QVERIFY(testDb().commit());
         t.open();
-        t.clickItem(w_main::Notebook);
+        t.clickItem(MainWindow::Notebook);
         NoteFind *find = t.w.uo_note->tp_2;
         t.w.uo_note->tab_1->setCurrentWidget(find);
         find->indexDialogDelayMs = 0;

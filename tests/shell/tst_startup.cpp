@@ -3,10 +3,10 @@
 #include "app/settingsfile.h"
 #include "fakes.h"
 #include "fixture.h"
-#include "shell/m_pop.h"
+#include "shell/traymenu.h"
 #include "shell/navigationlist.h"
 #include "shell/startup.h"
-#include "shell/w_main.h"
+#include "shell/mainwindow.h"
 #include "shellfixture.h"
 #include "testmain.h"
 
@@ -36,10 +36,10 @@ class tst_startup : public QObject
     // The program's connection, which start-up opens and the end closes.
     static Connection &appDb() { return Application::instance()->connection(); }
 
-    static w_main *mainWindow()
+    static MainWindow *mainWindow()
     {
         for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *window = qobject_cast<w_main *>(w))
+            if (auto *window = qobject_cast<MainWindow *>(w))
                 return window;
         return nullptr;
     }
@@ -122,10 +122,10 @@ private slots:
         const int disconnects = appDb().closeCount();
         bool wasHidden = false;
         QTimer::singleShot(0, qApp, [&] {
-            w_main *w = mainWindow();
+            MainWindow *w = mainWindow();
             wasHidden = w && !w->isVisible();
             fakes.tray->icons.first()->clickRight();
-            m_pop *menu = w->findChild<m_pop *>();
+            TrayMenu *menu = w->findChild<TrayMenu *>();
             QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(menu->m_exit).center());
         });
         QCOMPARE(runMivo(*Application::instance(), folder.executable(), {QStringLiteral("/HIDE")}), 0);
@@ -145,7 +145,7 @@ private slots:
         bool locked = false;
         bool unlocked = false;
         QTimer::singleShot(0, qApp, [&] {
-            w_main *w = mainWindow();
+            MainWindow *w = mainWindow();
             // The platform's countdown reaches the window through the application object.
             fakes.idle->fire();
             locked = w->isLocked() && !w->lv_1->isEnabled();

@@ -1,6 +1,6 @@
 #include "app/appinfo.h"
-#include "shell/m_pop.h"
-#include "shell/uo_icon.h"
+#include "shell/traymenu.h"
+#include "shell/trayicon.h"
 #include "shellfixture.h"
 #include "testmain.h"
 
@@ -12,17 +12,17 @@ namespace {
 const QString k004 = QStringLiteral("图标文件无法加载!\n尝试用安装程序覆盖安装修复");
 
 // The popup menu the last right click opened, if it is still up.
-m_pop *openMenu(const w_main &w)
+TrayMenu *openMenu(const MainWindow &w)
 {
-    const QList<m_pop *> menus = w.findChildren<m_pop *>();
-    for (m_pop *menu : menus)
+    const QList<TrayMenu *> menus = w.findChildren<TrayMenu *>();
+    for (TrayMenu *menu : menus)
         if (menu->isVisible())
             return menu;
     return nullptr;
 }
 
 // Chooses `action` with the mouse, as the user does; the menu then closes and goes away.
-void choose(m_pop *menu, QAction *action)
+void choose(TrayMenu *menu, QAction *action)
 {
     QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(action).center());
 }
@@ -102,12 +102,12 @@ private slots:
         fake::Platform fakes;
         AppFolder folder;
         deliver(folder, QStringLiteral("i001.ico"));
-        w_main window(folder.db());
-        uo_icon icon;
+        MainWindow window(folder.db());
+        TrayIcon icon;
         icon.uf_addtray(folder.file(QStringLiteral("i001.ico")), &window, tip);
         QCOMPARE(fakes.tray->icons.first()->tip, expected);
         QCOMPARE(icon.tip(), expected);
-        QVERIFY(icon.tip().size() <= uo_icon::TipLength);
+        QVERIFY(icon.tip().size() <= TrayIcon::TipLength);
         icon.uf_deltray();
         icon.uf_deltray();
         QCOMPARE(fakes.tray->icons.first()->removals, 1);
@@ -135,7 +135,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&t.w));
 
         t.trayIcon()->clickRight(QPoint(30, 40));
-        m_pop *menu = openMenu(t.w);
+        TrayMenu *menu = openMenu(t.w);
         QVERIFY(menu);
         const QList<QAction *> actions = menu->actions();
         QCOMPARE(actions.size(), 3);
@@ -147,7 +147,7 @@ private slots:
         QCOMPARE(menu->accessibleName(), QStringLiteral("托盘菜单"));
         choose(menu, menu->m_show);
         QVERIFY(!t.w.isVisible());
-        QTRY_VERIFY(t.w.findChildren<m_pop *>().isEmpty());
+        QTRY_VERIFY(t.w.findChildren<TrayMenu *>().isEmpty());
         QVERIFY(t.trayIcon()->shown);
 
         // Hidden: a right click does not show the window; the menu offers to.
@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(menu->m_show->text(), QStringLiteral("显示窗口"));
         choose(menu, menu->m_show);
         QVERIFY(t.w.isVisible());
-        QTRY_VERIFY(t.w.findChildren<m_pop *>().isEmpty());
+        QTRY_VERIFY(t.w.findChildren<TrayMenu *>().isEmpty());
 
         // Closed without a choice: nothing happens, and the menu goes away.
         t.trayIcon()->clickRight();
@@ -166,7 +166,7 @@ private slots:
         QVERIFY(menu);
         menu->close();
         QVERIFY(t.w.isVisible());
-        QTRY_VERIFY(t.w.findChildren<m_pop *>().isEmpty());
+        QTRY_VERIFY(t.w.findChildren<TrayMenu *>().isEmpty());
         QVERIFY(t.fakes.boxes->shown.isEmpty());
     }
 
@@ -177,7 +177,7 @@ private slots:
         QVERIFY(t.w.isLocked());
         QVERIFY(!t.w.isVisible());
         t.trayIcon()->clickRight();
-        m_pop *menu = openMenu(t.w);
+        TrayMenu *menu = openMenu(t.w);
         QVERIFY(menu);
         choose(menu, menu->m_exit);
         QVERIFY(!t.trayIcon()->shown);
@@ -195,7 +195,7 @@ private slots:
         for (int message : {512, 513, 515, 516, 518, 0})
             t.w.ue_custom01(message, QPoint(5, 5));
         QVERIFY(!t.w.isVisible());
-        QVERIFY(t.w.findChildren<m_pop *>().isEmpty());
+        QVERIFY(t.w.findChildren<TrayMenu *>().isEmpty());
     }
 };
 

@@ -177,7 +177,7 @@ private slots:
             QCOMPARE(box.buttons, platform::Buttons::Ok);
         }
         // The help item shows the browser, empty where the page was missing.
-        t.clickItem(w_main::Help);
+        t.clickItem(MainWindow::Help);
         QCOMPARE(t.visiblePages(), QStringLiteral("000001"));
         QCOMPARE(t.w.ole_ie->toPlainText().isEmpty(), !helpPresent);
         if (helpPresent) {
@@ -207,7 +207,7 @@ private slots:
         if (!page.isNull())
             t.folder.writeFile(QStringLiteral("help.htm"), "<html><body>" + page + "</body></html>");
         t.open();
-        t.clickItem(w_main::Help);
+        t.clickItem(MainWindow::Help);
         QVERIFY(QTest::qWaitForWindowExposed(&t.w));
         QVERIFY(t.w.ole_ie->isVisible());
         const QPoint at = centreOfText(t.w.ole_ie, link);
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(!t.w.ole_ie->isVisible(), hides);
         QCOMPARE(t.visiblePages(), hides ? QStringLiteral("000000") : QStringLiteral("000001"));
         // Choosing the item again shows it again.
-        t.clickItem(w_main::Help);
+        t.clickItem(MainWindow::Help);
         QVERIFY(t.w.ole_ie->isVisible());
     }
 
@@ -224,8 +224,8 @@ private slots:
         OpenedWindow t;
         t.open();
         const QList<std::pair<int, QString>> steps = {
-            {w_main::Addressbook, "100000"}, {w_main::Notebook, "010000"}, {w_main::Assets, "001000"},
-            {w_main::Ledger, "000100"}, {w_main::Settings, "000010"}, {w_main::Help, "000001"},
+            {MainWindow::Addressbook, "100000"}, {MainWindow::Notebook, "010000"}, {MainWindow::Assets, "001000"},
+            {MainWindow::Ledger, "000100"}, {MainWindow::Settings, "000010"}, {MainWindow::Help, "000001"},
         };
         for (const auto &[item, visible] : steps) {
             t.clickItem(item);
@@ -234,7 +234,7 @@ private slots:
         }
         // The same item clicked again simply applies its mask again.
         t.w.ole_ie->hide();
-        t.clickItem(w_main::Help);
+        t.clickItem(MainWindow::Help);
         QCOMPARE(t.visiblePages(), QStringLiteral("000001"));
         QVERIFY(t.fakes.boxes->shown.isEmpty());
     }
@@ -243,17 +243,17 @@ private slots:
     {
         OpenedWindow t;
         t.open();
-        t.clickItem(w_main::Notebook);
+        t.clickItem(MainWindow::Notebook);
         const QWidget *viewport = t.w.lv_1->viewport();
         const QPoint below(viewport->width() / 2, viewport->height() - 2);
         QVERIFY(!t.w.lv_1->indexAt(below).isValid());
         QTest::mouseClick(t.w.lv_1->viewport(), Qt::LeftButton, Qt::NoModifier, below);
         QCOMPARE(t.visiblePages(), QStringLiteral("010000"));
-        QCOMPARE(t.w.lv_1->selectedIndex(), int(w_main::Notebook));
+        QCOMPARE(t.w.lv_1->selectedIndex(), int(MainWindow::Notebook));
         // Nor does the right button on an item.
-        QTest::mouseClick(t.w.lv_1->viewport(), Qt::RightButton, Qt::NoModifier, t.itemCentre(w_main::Ledger));
+        QTest::mouseClick(t.w.lv_1->viewport(), Qt::RightButton, Qt::NoModifier, t.itemCentre(MainWindow::Ledger));
         QCOMPARE(t.visiblePages(), QStringLiteral("010000"));
-        QCOMPARE(t.w.lv_1->selectedIndex(), int(w_main::Notebook));
+        QCOMPARE(t.w.lv_1->selectedIndex(), int(MainWindow::Notebook));
     }
 
     void arrowsChooseAtOnceDownToLockAndExit()
@@ -266,7 +266,7 @@ private slots:
         QCOMPARE(t.w.lv_1->selectedIndex(), 0);
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
 
-        t.clickItem(w_main::Addressbook);
+        t.clickItem(MainWindow::Addressbook);
         QTest::keyClick(t.w.lv_1, Qt::Key_Up);
         QCOMPARE(t.w.lv_1->selectedIndex(), 1);
         QCOMPARE(t.visiblePages(), QStringLiteral("100000"));
@@ -280,13 +280,13 @@ private slots:
         QTest::keyClick(t.w.lv_1, Qt::Key_Down);
         // Onto "锁定": the lock is not set up, so it says so and the page stays.
         QTest::keyClick(t.w.lv_1, Qt::Key_Down);
-        QCOMPARE(t.w.lv_1->selectedIndex(), int(w_main::Lock));
+        QCOMPARE(t.w.lv_1->selectedIndex(), int(MainWindow::Lock));
         QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("010")});
         QCOMPARE(t.visiblePages(), QStringLiteral("000010"));
         // Other keys do nothing in the list.
         QTest::keyClick(t.w.lv_1, Qt::Key_Home);
         QTest::keyClick(t.w.lv_1, Qt::Key_A);
-        QCOMPARE(t.w.lv_1->selectedIndex(), int(w_main::Lock));
+        QCOMPARE(t.w.lv_1->selectedIndex(), int(MainWindow::Lock));
         // Onto "退出": the window closes and takes the tray icon with it.
         QVERIFY(t.trayIcon()->shown);
         QTest::keyClick(t.w.lv_1, Qt::Key_Down);
@@ -418,7 +418,7 @@ private slots:
             QVERIFY(tab_2->isTabVisible(1));
         }
         t.open();
-        t.w.lv_1->choose(w_main::Settings);
+        t.w.lv_1->choose(MainWindow::Settings);
         QTabWidget *tab_2 = t.w.uo_config->tab_2;
         QCOMPARE(tab_2->count(), 4);
         QCOMPARE(tab_2->widget(1)->objectName(), QStringLiteral("tp_b"));
@@ -432,7 +432,7 @@ private slots:
     void layoutFollowsTheWindow_data()
     {
         QTest::addColumn<QSize>("pixels");
-        QTest::newRow("designed") << units::toPixels(QSize(w_main::DesignWidth, w_main::DesignHeight));
+        QTest::newRow("designed") << units::toPixels(QSize(MainWindow::DesignWidth, MainWindow::DesignHeight));
         QTest::newRow("large") << QSize(1200, 900);
         QTest::newRow("narrower than the margins") << QSize(100, 60);
     }
@@ -491,7 +491,7 @@ private slots:
     void everyControlIsInsideItsPageAndClearOfTheBanner_data()
     {
         QTest::addColumn<QSize>("pixels");
-        QTest::newRow("designed") << units::toPixels(QSize(w_main::DesignWidth, w_main::DesignHeight));
+        QTest::newRow("designed") << units::toPixels(QSize(MainWindow::DesignWidth, MainWindow::DesignHeight));
         QTest::newRow("1920x1080") << QSize(1920, 1080);
     }
     void everyControlIsInsideItsPageAndClearOfTheBanner()

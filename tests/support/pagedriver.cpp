@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 
@@ -121,6 +123,17 @@ void type(views::DataView *dw, const QString &column, const QString &text)
     typeText(editor, text);
 }
 
+void typeCell(views::DataView *dw, const QString &column, long row, const QString &text)
+{
+    clickObject(dw, column, row);
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    if (!editor || !dw->isAncestorOf(editor))
+        qFatal("no editor opened in %s row %ld", qPrintable(column), row);
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Delete);
+    typeText(editor, text);
+}
+
 void typeText(QWidget *widget, const QString &text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -164,6 +177,15 @@ void choose(views::DataView *dw, const QString &column, const QString &value)
 void click(QWidget *widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void chooseTab(QTabWidget *tabs, int index)
+{
+    QTabBar *bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    QCoreApplication::processEvents();
+    if (tabs->currentIndex() != index)
+        qFatal("tab %d was not chosen", index);
 }
 
 QStringList column(const views::DataView *dw, const QString &name)

@@ -11,6 +11,7 @@
 #include <memory>
 
 class QComboBox;
+class QTabWidget;
 
 namespace views {
 class DataView;
@@ -36,6 +37,9 @@ void clickObject(views::DataView *dw, const QString &objectName, long row = 0);
 void doubleClickCell(views::DataView *dw, const QString &column, long row);
 // Replaces what a card field holds by typing, key by key.
 void type(views::DataView *dw, const QString &column, const QString &text);
+// Types `text` into a cell of a grid: a click opens the cell's editor, the text replaces the value;
+// the editor stays open.
+void typeCell(views::DataView *dw, const QString &column, long row, const QString &text);
 // Key by key as a keyboard (or an input method) delivers them, Chinese and emoji included.
 void typeText(QWidget *widget, const QString &text);
 // Chooses the entry of a drop-down list whose data (or, without data, text) is `value`, by keyboard.
@@ -43,6 +47,8 @@ void choose(QComboBox *combo, const QString &value);
 void choose(views::DataView *dw, const QString &column, const QString &value);
 // A mouse click: the focus moves there first, as it does for a user.
 void click(QWidget *widget);
+// A click on the caption of tab `index`.
+void chooseTab(QTabWidget *tabs, int index);
 
 // The column's values, row by row, as stored.
 QStringList column(const views::DataView *dw, const QString &name);
@@ -69,17 +75,17 @@ bool lastBoxIs(const fake::MessageBoxes &boxes, const ExpectedBox &expected, QSt
 // A page of type P on a fresh database in a temporary folder, every seam faked, shown and active.
 // `prepare` runs on the database before the page is made (its creation reads the group tables).
 template <class P>
-class PageOnDisk
+class PageDriver
 {
 public:
     template <class Prepare>
-    explicit PageOnDisk(Prepare prepare)
+    explicit PageDriver(Prepare prepare)
     {
         prepare();
         open();
     }
-    PageOnDisk() { open(); }
-    ~PageOnDisk() { page.reset(); }
+    PageDriver() { open(); }
+    ~PageDriver() { page.reset(); }
 
     fake::Platform fakes;
     AppFolder folder;
@@ -95,7 +101,7 @@ private:
 void showPage(QWidget *page);
 
 template <class P>
-void PageOnDisk<P>::open()
+void PageDriver<P>::open()
 {
     page = std::make_unique<P>(folder.db());
     showPage(page.get());

@@ -1,6 +1,6 @@
-// The lock of w_main: set-up while opening, the lock item, the idle period, and the hotkey.
+// The lock of MainWindow: set-up while opening, the lock item, the idle period, and the hotkey.
 
-#include "shell/w_main.h"
+#include "shell/mainwindow.h"
 
 #include "app/application.h"
 #include "app/generaloptions.h"
@@ -24,7 +24,7 @@ constexpr qint64 kLongestIdleMinutes = std::numeric_limits<int>::max() / 1000 / 
 
 } // namespace
 
-void w_main::lockSetup()
+void MainWindow::lockSetup()
 {
     // The handler stays for the whole run: the settings page may arm the countdown later.
     if (auto *app = qobject_cast<Application *>(QCoreApplication::instance()))
@@ -43,17 +43,17 @@ void w_main::lockSetup()
         return;
     }
     bool ok = false;
-    qint64 ll_idle = options.lockMinutes.trimmed().toLongLong(&ok);
-    if (!ok || ll_idle < 0)
-        ll_idle = 0;
-    ll_idle = std::min(ll_idle, kLongestIdleMinutes);
-    platform::services().idle->arm(int(ll_idle * 60));
+    qint64 minutes = options.lockMinutes.trimmed().toLongLong(&ok);
+    if (!ok || minutes < 0)
+        minutes = 0;
+    minutes = std::min(minutes, kLongestIdleMinutes);
+    platform::services().idle->arm(int(minutes * 60));
 
     if (options.lockAtStart)
         lv_1->choose(Lock);
 }
 
-void w_main::lock()
+void MainWindow::lock()
 {
     if (!GeneralOptions::load().lockSwitchedOn || !m_hotkeyUsable) {
         platform::messageBox(QStringLiteral("010"), QStringLiteral("锁定功能未启用!\n如要启用请到<配置|常规>设置"),
@@ -66,7 +66,7 @@ void w_main::lock()
 }
 
 // What the lock hides: the pages and the help.
-QList<QWidget *> w_main::lockedControls() const
+QList<QWidget *> MainWindow::lockedControls() const
 {
     QList<QWidget *> controls;
     for (pagekit::Page *page : pages())
@@ -74,7 +74,7 @@ QList<QWidget *> w_main::lockedControls() const
     return controls << ole_ie;
 }
 
-void w_main::lockNow()
+void MainWindow::lockNow()
 {
     // A box or dialog open now is answered No or Cancel: it returns once this handler is done, and
     // what it was asked for ends there, since no question or dialog shows while locked. Locking
@@ -91,12 +91,12 @@ void w_main::lockNow()
     lv_1->setHideSelection(true);
 }
 
-bool w_main::isLocked() const
+bool MainWindow::isLocked() const
 {
     return !lv_1->isEnabled();
 }
 
-void w_main::keyPressEvent(QKeyEvent *event)
+void MainWindow::keyPressEvent(QKeyEvent *event)
 {
     if (lockHotkeyMatches(readSetting(settingkeys::lockHotkey), event->key(), event->modifiers())) {
         // No page comes back: the user chooses one from the list.

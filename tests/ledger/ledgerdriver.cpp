@@ -1,14 +1,9 @@
-#include "ledgerpage.h"
+#include "ledgerdriver.h"
 
 #include "app/appinfo.h"
 #include "app/connection.h"
-#include "views/dataview.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QLineEdit>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QTest>
 #include <sqlite3.h>
 
@@ -35,8 +30,8 @@ int traceListReads(unsigned, void *counter, void *statement, void *)
 
 } // namespace
 
-LedgerPage::LedgerPage(const QDate &today, const QList<Entry> &entries, const QByteArray &settings, int *listReads)
-    : PageOnDisk<u_account>([&] {
+LedgerDriver::LedgerDriver(const QDate &today, const QList<Entry> &entries, const QByteArray &settings, int *listReads)
+    : PageDriver<LedgerPage>([&] {
         static_cast<fake::Clock *>(platform::services().clock.get())->current = QDateTime(today, QTime(9, 0));
         if (!settings.isNull()) {
             QFile f(appFile(QStringLiteral("client.ini")));
@@ -52,30 +47,12 @@ LedgerPage::LedgerPage(const QDate &today, const QList<Entry> &entries, const QB
 {
 }
 
-void LedgerPage::showTab(int index)
-{
-    QTabBar *bar = page->tab_1->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-    QCoreApplication::processEvents();
-}
-
-void LedgerPage::typeCell(views::DataView *dw, const QString &column, long row, const QString &text)
-{
-    drive::clickObject(dw, column, row);
-    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-    if (!editor || !dw->isAncestorOf(editor))
-        qFatal("no editor opened in %s row %ld", qPrintable(column), row);
-    editor->selectAll();
-    QTest::keyClick(editor, Qt::Key_Delete);
-    drive::typeText(editor, text);
-}
-
-bool LedgerPage::hasSettingsFile() const
+bool LedgerDriver::hasSettingsFile() const
 {
     return QFile::exists(folder.file(QStringLiteral("client.ini")));
 }
 
-int LedgerPage::entryCount(const QString &where) const
+int LedgerDriver::entryCount(const QString &where) const
 {
     return scalar(QStringLiteral("SELECT count(*) FROM t_account WHERE ") + where).toInt();
 }

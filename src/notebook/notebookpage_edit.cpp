@@ -1,6 +1,6 @@
 // Adding, saving and deleting notes.
 
-#include "notebook/u_notepro.h"
+#include "notebook/notebookpage.h"
 
 #include "app/textcodec.h"
 #include "app/connection.h"
@@ -47,7 +47,7 @@ DbResult groupExists(Connection &db, const QString &code)
 
 } // namespace
 
-void u_notepro::cb_1_clicked()
+void NotebookPage::cb_1_clicked()
 {
     // The group of what is selected: a group item's own, or that of the note on display.
     int entry = 0;
@@ -65,7 +65,7 @@ void u_notepro::cb_1_clicked()
     il_id = 0;
 }
 
-void u_notepro::cb_3_clicked()
+void NotebookPage::cb_3_clicked()
 {
     const int entry = tp_1->ddlb_1->currentIndex();
     const QString ls_title = notetext::trimBlanks(tp_1->sle_1->text());
@@ -116,7 +116,7 @@ void u_notepro::cb_3_clicked()
     of_locate(ls_groupid, ls_title);
 }
 
-void u_notepro::cb_2_clicked()
+void NotebookPage::cb_2_clicked()
 {
     if (il_id == 0)
         return;

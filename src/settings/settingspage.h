@@ -19,12 +19,12 @@ class GroupTables;
 class PrinterTab;
 }
 
-class u_config : public pagekit::Page
+class SettingsPage : public pagekit::Page
 {
     Q_OBJECT
 public:
-    explicit u_config(Connection &db, QWidget *parent = nullptr);
-    ~u_config() override;
+    explicit SettingsPage(Connection &db, QWidget *parent = nullptr);
+    ~SettingsPage() override;
 
     // The automatic backup, when it is ticked.
     void atProgramEnd() override;

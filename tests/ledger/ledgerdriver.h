@@ -2,7 +2,7 @@
 // The ledger page on a fresh database, with the clock fixed at a chosen day and, when given, a
 // settings file, shown and active with every seam faked; and the moves a user makes on it.
 
-#include "ledger/u_account.h"
+#include "ledger/ledgerpage.h"
 #include "pagedriver.h"
 
 #include <QDate>
@@ -16,20 +16,18 @@ struct Entry
     QVariant money;
 };
 
-class LedgerPage : public PageOnDisk<u_account>
+class LedgerDriver : public PageDriver<LedgerPage>
 {
 public:
     // `settings` is written as client.ini before the page is made; a null array writes none. Where
     // `listReads` is given, it counts the reads of the lists from then on.
-    explicit LedgerPage(const QDate &today = QDate(2009, 2, 14), const QList<Entry> &entries = {},
-                        const QByteArray &settings = QByteArray(), int *listReads = nullptr);
+    explicit LedgerDriver(const QDate &today = QDate(2009, 2, 14), const QList<Entry> &entries = {},
+                          const QByteArray &settings = QByteArray(), int *listReads = nullptr);
 
     // A click on the tab's caption (0, 1, 2).
-    void showTab(int index);
+    void showTab(int index) { drive::chooseTab(page->tab_1, index); }
     void click(QWidget *button) { drive::click(button); }
     void clickHeader(views::DataView *dw, const QString &objectName) { drive::clickObject(dw, objectName); }
-    // Clicks the cell and types `text` over what it holds; the editor stays open.
-    void typeCell(views::DataView *dw, const QString &column, long row, const QString &text);
     void choosePeriod(QComboBox *ddlb, const QString &text) { drive::choose(ddlb, text); }
 
     const platform::MessageBoxRequest &lastBox() const { return fakes.boxes->shown.last(); }

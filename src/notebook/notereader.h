@@ -6,12 +6,12 @@
 
 class QPlainTextEdit;
 
-class w_pt_readmax : public QWidget
+class NoteReader : public QWidget
 {
     Q_OBJECT
 public:
     // A window of its own; `owner` (the main window) keeps it.
-    explicit w_pt_readmax(QWidget *owner = nullptr);
+    explicit NoteReader(QWidget *owner = nullptr);
 
     QPlainTextEdit *mle_1;
 

@@ -1,4 +1,4 @@
-#include "notebook/w_pt_readmax.h"
+#include "notebook/notereader.h"
 
 #include "views/font.h"
 #include "widgets/unitgeometry.h"
@@ -16,7 +16,7 @@ constexpr int kTop = 16;
 
 } // namespace
 
-w_pt_readmax::w_pt_readmax(QWidget *owner)
+NoteReader::NoteReader(QWidget *owner)
     : QWidget(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                          | Qt::WindowCloseButtonHint)
 {
@@ -39,7 +39,7 @@ w_pt_readmax::w_pt_readmax(QWidget *owner)
     resize(units::toPixels(QSize(1600, 1096), logicalDpiX()));
 }
 
-void w_pt_readmax::open(const QString &text, int fontSize, const QWidget *mainWindow)
+void NoteReader::open(const QString &text, int fontSize, const QWidget *mainWindow)
 {
     QFont f = mle_1->font();
     f.setPointSize(fontSize);
@@ -49,7 +49,7 @@ void w_pt_readmax::open(const QString &text, int fontSize, const QWidget *mainWi
     move(mainWindow->pos());
 }
 
-void w_pt_readmax::resizeEvent(QResizeEvent *event)
+void NoteReader::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     const int w = units::toUnitsX(width(), logicalDpiX());
@@ -57,7 +57,7 @@ void w_pt_readmax::resizeEvent(QResizeEvent *event)
     setUnitGeometry(mle_1, QRect(kLeft, kTop, w - 2 * kLeft, h - 2 * kTop));
 }
 
-void w_pt_readmax::keyPressEvent(QKeyEvent *event)
+void NoteReader::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
         close();
@@ -66,7 +66,7 @@ void w_pt_readmax::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-bool w_pt_readmax::eventFilter(QObject *watched, QEvent *event)
+bool NoteReader::eventFilter(QObject *watched, QEvent *event)
 {
     // The text field would take Escape for itself; the window closes on it.
     if (watched == mle_1 && event->type() == QEvent::KeyPress

@@ -4,11 +4,11 @@
 
 // The tray icon's popup menu: show or hide the main window (the default item, in bold), a
 // separator, and exit. One instance lives while it is popped up.
-class m_pop : public QMenu
+class TrayMenu : public QMenu
 {
     Q_OBJECT
 public:
-    explicit m_pop(QWidget *parent);
+    explicit TrayMenu(QWidget *parent);
 
     QAction *m_show;
     QAction *m_01;

@@ -3,26 +3,26 @@
 #include <QObject>
 #include <QString>
 
-class w_main;
+class MainWindow;
 namespace platform {
 class TrayIcon;
 }
 
 // The program's one icon in the notification area. Its clicks arrive at the main window's
 // ue_custom01, the way the window was named when the icon was added.
-class uo_icon : public QObject
+class TrayIcon : public QObject
 {
     Q_OBJECT
 public:
     // What fits in the tip: 63 characters and the terminating zero of the notification record.
     static constexpr int TipLength = 63;
 
-    explicit uo_icon(QObject *parent = nullptr);
-    ~uo_icon() override;
+    explicit TrayIcon(QObject *parent = nullptr);
+    ~TrayIcon() override;
 
     // Adds the icon from `as_icon` with the tip `as_tips` (cut to TipLength). An image that cannot be
     // loaded shows "004"; the entry is added all the same.
-    void uf_addtray(const QString &as_icon, w_main *al_handle, const QString &as_tips);
+    void uf_addtray(const QString &as_icon, MainWindow *al_handle, const QString &as_tips);
     // Removes the icon; once added, once removed.
     void uf_deltray();
 

@@ -6,11 +6,11 @@
 
 #include "pagekit/grouptreepage.h"
 
-class u_telpro : public pagekit::GroupTreePage
+class AddressBookPage : public pagekit::GroupTreePage
 {
     Q_OBJECT
 public:
-    explicit u_telpro(Connection &db, QWidget *parent = nullptr);
+    explicit AddressBookPage(Connection &db, QWidget *parent = nullptr);
 
 protected:
     pagekit::Group of_deletetarget(long row) override;

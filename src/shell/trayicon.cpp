@@ -1,20 +1,20 @@
-#include "shell/uo_icon.h"
+#include "shell/trayicon.h"
 
 #include "platform/messagebox.h"
 #include "platform/services.h"
-#include "shell/w_main.h"
+#include "shell/mainwindow.h"
 
-uo_icon::uo_icon(QObject *parent)
+TrayIcon::TrayIcon(QObject *parent)
     : QObject(parent)
 {
 }
 
-uo_icon::~uo_icon()
+TrayIcon::~TrayIcon()
 {
     uf_deltray();
 }
 
-QString uo_icon::cutTip(const QString &tips)
+QString TrayIcon::cutTip(const QString &tips)
 {
     if (tips.size() <= TipLength)
         return tips;
@@ -24,7 +24,7 @@ QString uo_icon::cutTip(const QString &tips)
     return tips.left(n);
 }
 
-void uo_icon::uf_addtray(const QString &as_icon, w_main *al_handle, const QString &as_tips)
+void TrayIcon::uf_addtray(const QString &as_icon, MainWindow *al_handle, const QString &as_tips)
 {
     if (m_added)
         return;
@@ -33,15 +33,15 @@ void uo_icon::uf_addtray(const QString &as_icon, w_main *al_handle, const QStrin
     if (!m_icon)
         m_icon = platform::services().tray->createIcon(this);
     connect(m_icon, &platform::TrayIcon::leftClicked, al_handle,
-            [al_handle] { al_handle->ue_custom01(w_main::TrayLeftButtonUp, QPoint()); });
+            [al_handle] { al_handle->ue_custom01(MainWindow::TrayLeftButtonUp, QPoint()); });
     connect(m_icon, &platform::TrayIcon::rightClicked, al_handle,
-            [al_handle](const QPoint &at) { al_handle->ue_custom01(w_main::TrayRightButtonUp, at); });
+            [al_handle](const QPoint &at) { al_handle->ue_custom01(MainWindow::TrayRightButtonUp, at); });
     if (!m_icon->add(as_icon, m_tip))
         platform::messageBox(QStringLiteral("004"), QStringLiteral("图标文件无法加载!\n尝试用安装程序覆盖安装修复"),
                              platform::Icon::Stop);
 }
 
-void uo_icon::uf_deltray()
+void TrayIcon::uf_deltray()
 {
     if (!m_added)
         return;

@@ -9,12 +9,12 @@ class HelpBrowser;
 class NavigationList;
 class QLabel;
 class QTimer;
-class u_account;
-class u_capital;
-class u_config;
-class u_notepro;
-class u_telpro;
-class uo_icon;
+class LedgerPage;
+class AssetsPage;
+class SettingsPage;
+class NotebookPage;
+class AddressBookPage;
+class TrayIcon;
 namespace pagekit {
 class Page;
 }
@@ -25,7 +25,7 @@ class DialogLock;
 // The program's only top-level window: the navigation list on the left chooses which page the
 // content area shows; the banner runs along the content area's lower edge; the window lives in the
 // tray and locks. Closing it ends the program.
-class w_main : public QWidget
+class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
@@ -44,8 +44,8 @@ public:
     static constexpr int BannerIntervalMs = 100;
 
     // Every page reads and writes through `db`.
-    explicit w_main(Connection &db, QWidget *parent = nullptr);
-    ~w_main() override;
+    explicit MainWindow(Connection &db, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // The opening steps, once, after the window and its pages were created. `arguments` is the command
     // line without the program's own name. Shows the window unless the command line sent it to the tray.
@@ -82,18 +82,18 @@ public:
     // The five pages in the order of the page mask.
     QList<pagekit::Page *> pages() const;
 
-    uo_icon *icon() const { return m_icon; }
+    TrayIcon *icon() const { return m_icon; }
     QTimer *bannerTimer() const { return m_timer; }
 
     // Controls, in creation order.
-    u_telpro *uo_tel;
+    AddressBookPage *uo_tel;
     QLabel *st_1;
     NavigationList *lv_1;
-    u_notepro *uo_note;
-    u_capital *uo_cap;
+    NotebookPage *uo_note;
+    AssetsPage *uo_cap;
     HelpBrowser *ole_ie;
-    u_account *uo_acc;
-    u_config *uo_config;
+    LedgerPage *uo_acc;
+    SettingsPage *uo_config;
     QLabel *st_version;
 
     bool ib_left = false;
@@ -116,7 +116,7 @@ private:
     QList<QWidget *> lockedControls() const;
     void setBannerText(const QString &text);
 
-    uo_icon *m_icon;
+    TrayIcon *m_icon;
     QTimer *m_timer;
     bool m_showAfterOpen = true;
     bool m_exited = false;

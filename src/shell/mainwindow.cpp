@@ -1,21 +1,21 @@
-#include "shell/w_main.h"
+#include "shell/mainwindow.h"
 
-#include "addressbook/u_telpro.h"
+#include "addressbook/addressbookpage.h"
 #include "app/application.h"
 #include "app/appinfo.h"
 #include "app/generaloptions.h"
-#include "assets/u_capital.h"
-#include "ledger/u_account.h"
-#include "notebook/u_notepro.h"
+#include "assets/assetspage.h"
+#include "ledger/ledgerpage.h"
+#include "notebook/notebookpage.h"
 #include "platform/dialoglock.h"
 #include "platform/messagebox.h"
 #include "platform/services.h"
-#include "settings/u_config.h"
+#include "settings/settingspage.h"
 #include "shell/helpbrowser.h"
-#include "shell/m_pop.h"
+#include "shell/traymenu.h"
 #include "shell/navigationlist.h"
 #include "widgets/unitgeometry.h"
-#include "shell/uo_icon.h"
+#include "shell/trayicon.h"
 #include "widgets/units.h"
 
 #include <QApplication>
@@ -67,7 +67,7 @@ QIcon navigationIcon(int index)
 
 } // namespace
 
-w_main::w_main(Connection &db, QWidget *parent)
+MainWindow::MainWindow(Connection &db, QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("w_main"));
@@ -75,7 +75,7 @@ w_main::w_main(Connection &db, QWidget *parent)
                    | Qt::WindowCloseButtonHint);
     resize(units::toPixels(QSize(DesignWidth, DesignHeight), logicalDpiX()));
 
-    uo_tel = new u_telpro(db, this);
+    uo_tel = new AddressBookPage(db, this);
     uo_tel->setObjectName(QStringLiteral("uo_tel"));
     uo_tel->setAccessibleName(QString::fromUtf8(kItems[0].caption));
 
@@ -93,11 +93,11 @@ w_main::w_main(Connection &db, QWidget *parent)
     // creation says at opening (their groups, the options the lock needs).
     pagekit::Page::Deferred light;
 
-    uo_note = new u_notepro(db, this);
+    uo_note = new NotebookPage(db, this);
     uo_note->setObjectName(QStringLiteral("uo_note"));
     uo_note->setAccessibleName(QString::fromUtf8(kItems[1].caption));
 
-    uo_cap = new u_capital(db, this);
+    uo_cap = new AssetsPage(db, this);
     uo_cap->setObjectName(QStringLiteral("uo_cap"));
     uo_cap->setAccessibleName(QString::fromUtf8(kItems[2].caption));
 
@@ -109,11 +109,11 @@ w_main::w_main(Connection &db, QWidget *parent)
             ole_ie->hide();
     });
 
-    uo_acc = new u_account(db, this);
+    uo_acc = new LedgerPage(db, this);
     uo_acc->setObjectName(QStringLiteral("uo_acc"));
     uo_acc->setAccessibleName(QString::fromUtf8(kItems[3].caption));
 
-    uo_config = new u_config(db, this);
+    uo_config = new SettingsPage(db, this);
     uo_config->setObjectName(QStringLiteral("uo_config"));
     uo_config->setAccessibleName(QString::fromUtf8(kItems[4].caption));
 
@@ -123,22 +123,22 @@ w_main::w_main(Connection &db, QWidget *parent)
     for (QWidget *control : {static_cast<QWidget *>(st_version), static_cast<QWidget *>(st_1)})
         control->lower();
 
-    m_icon = new uo_icon(this);
+    m_icon = new TrayIcon(this);
     m_icon->setObjectName(QStringLiteral("u_icon"));
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("timer"));
     m_timer->setInterval(BannerIntervalMs);
-    connect(m_timer, &QTimer::timeout, this, &w_main::timer);
+    connect(m_timer, &QTimer::timeout, this, &MainWindow::timer);
 }
 
-w_main::~w_main()
+MainWindow::~MainWindow()
 {
     if (auto *app = qobject_cast<Application *>(QCoreApplication::instance()))
         app->setIdleHandler({});
 }
 
-void w_main::createList()
+void MainWindow::createList()
 {
     lv_1 = new NavigationList(this);
     lv_1->setObjectName(QStringLiteral("lv_1"));
@@ -153,10 +153,10 @@ void w_main::createList()
         item->setSizeHint(cell);
     }
     setUnitGeometry(lv_1, QRect(10, 10, ListWidth, DesignHeight - 20));
-    connect(lv_1, &NavigationList::chosen, this, &w_main::lv_1_chosen);
+    connect(lv_1, &NavigationList::chosen, this, &MainWindow::lv_1_chosen);
 }
 
-void w_main::open(const QStringList &arguments)
+void MainWindow::open(const QStringList &arguments)
 {
     // The content area starts empty.
     of_hide(QStringLiteral("00000##0"));
@@ -185,7 +185,7 @@ void w_main::open(const QStringList &arguments)
     ue_open(arguments);
 
     // Start maximized, once the window is up.
-    QMetaObject::invokeMethod(this, &w_main::ue_post, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &MainWindow::ue_post, Qt::QueuedConnection);
 
     // The settings page's export tab is not offered.
     hideExportTab();
@@ -212,16 +212,16 @@ void w_main::open(const QStringList &arguments)
         show();
 }
 
-QList<pagekit::Page *> w_main::pages() const
+QList<pagekit::Page *> MainWindow::pages() const
 {
     return {uo_tel, uo_note, uo_cap, uo_acc, uo_config};
 }
 
-void w_main::hideExportTab()
+void MainWindow::hideExportTab()
 {
     // A settings page created light has no tabs yet: they are hidden as soon as it has.
     if (!uo_config->isFilled()) {
-        connect(uo_config, &pagekit::Page::filled, this, &w_main::hideExportTab, Qt::SingleShotConnection);
+        connect(uo_config, &pagekit::Page::filled, this, &MainWindow::hideExportTab, Qt::SingleShotConnection);
         return;
     }
     auto *tab_2 = uo_config->findChild<QTabWidget *>(QStringLiteral("tab_2"));
@@ -230,7 +230,7 @@ void w_main::hideExportTab()
         tab_2->setTabVisible(tab_2->indexOf(tp_b), false);
 }
 
-void w_main::of_hide(const QString &astr)
+void MainWindow::of_hide(const QString &astr)
 {
     if (astr.size() != 8) {
         platform::messageBox(QStringLiteral("debug"), QStringLiteral("传入长度<>8"));
@@ -245,7 +245,7 @@ void w_main::of_hide(const QString &astr)
     ole_ie->setVisible(on(8));
 }
 
-void w_main::lv_1_chosen(int index)
+void MainWindow::lv_1_chosen(int index)
 {
     switch (index) {
     case Lock:
@@ -261,7 +261,7 @@ void w_main::lv_1_chosen(int index)
     }
 }
 
-void w_main::ue_open(const QStringList &arguments)
+void MainWindow::ue_open(const QStringList &arguments)
 {
     const QString parameters = arguments.join(QLatin1Char(' ')).toLower();
     if (parameters.contains(QLatin1String("/max")))
@@ -272,14 +272,14 @@ void w_main::ue_open(const QStringList &arguments)
         sendToTray();
 }
 
-void w_main::ue_post()
+void MainWindow::ue_post()
 {
     // A window started minimized (no tray) stays minimized and comes back maximized.
     if (GeneralOptions::load().startMaximized)
         setWindowState((windowState() & Qt::WindowMinimized) | Qt::WindowMaximized);
 }
 
-void w_main::sendToTray()
+void MainWindow::sendToTray()
 {
     // Without a tray a hidden window could never be reached again: it is minimized instead.
     if (!platform::services().tray->available()) {
@@ -290,7 +290,7 @@ void w_main::sendToTray()
     hide();
 }
 
-void w_main::bringBack()
+void MainWindow::bringBack()
 {
     if (!isVisible())
         show();
@@ -300,7 +300,7 @@ void w_main::bringBack()
     activateWindow();
 }
 
-void w_main::ue_custom01(int lparam, const QPoint &pos)
+void MainWindow::ue_custom01(int lparam, const QPoint &pos)
 {
     switch (lparam) {
     case TrayLeftButtonUp:
@@ -311,7 +311,7 @@ void w_main::ue_custom01(int lparam, const QPoint &pos)
             raise();
             activateWindow();
         }
-        auto *lm_pop = new m_pop(this);
+        auto *lm_pop = new TrayMenu(this);
         lm_pop->m_show->setText(isVisible() ? QStringLiteral("隐藏窗口") : QStringLiteral("显示窗口"));
         connect(lm_pop->m_show, &QAction::triggered, this, [this] {
             if (!isVisible())
@@ -329,7 +329,7 @@ void w_main::ue_custom01(int lparam, const QPoint &pos)
     }
 }
 
-void w_main::changeEvent(QEvent *event)
+void MainWindow::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || !(windowState() & Qt::WindowMinimized))
@@ -345,7 +345,7 @@ void w_main::changeEvent(QEvent *event)
     });
 }
 
-void w_main::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
     m_timer->stop();

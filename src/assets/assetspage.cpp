@@ -1,4 +1,4 @@
-#include "assets/u_capital.h"
+#include "assets/assetspage.h"
 
 #include "app/appinfo.h"
 #include "platform/services.h"
@@ -54,39 +54,39 @@ void setNumber(views::DataView *dw, long row, const QString &column, const QVari
 
 } // namespace
 
-u_capital::u_capital(Connection &db, QWidget *parent)
+AssetsPage::AssetsPage(Connection &db, QWidget *parent)
     : GroupTreePage(db, capSpec(), parent)
 {
     created();
 }
 
-void u_capital::buildControls()
+void AssetsPage::buildControls()
 {
     GroupTreePage::buildControls();
     // A total typed by hand is kept to the cent as well.
-    connect(dw_1->store(), &views::DataStore::itemChanged, this, &u_capital::of_roundworth);
+    connect(dw_1->store(), &views::DataStore::itemChanged, this, &AssetsPage::of_roundworth);
 }
 
-double u_capital::of_money(double value)
+double AssetsPage::of_money(double value)
 {
     // Through the text it is shown as: what is stored is exactly what the form and the list show.
     return QString::number(value, 'f', 2).toDouble();
 }
 
-void u_capital::of_newrow(long row)
+void AssetsPage::of_newrow(long row)
 {
     dw_1->setItem(row, kNum, 1);
     dw_1->setItem(row, QStringLiteral("buydate"), platform::services().clock->today().toString(QStringLiteral("yyyyMMdd")));
 }
 
-pagekit::Group u_capital::of_deletetarget(long row)
+pagekit::Group AssetsPage::of_deletetarget(long row)
 {
     // The id the item was read with; a row never saved has none and deletes nothing stored.
     m_deleting = dw_1->getItemOriginal(row, QStringLiteral("id"));
     return GroupTreePage::of_deletetarget(row);
 }
 
-DbResult u_capital::of_deletestored(const pagekit::Group &)
+DbResult AssetsPage::of_deletestored(const pagekit::Group &)
 {
     if (m_deleting.isNull())
         return {};
@@ -94,7 +94,7 @@ DbResult u_capital::of_deletestored(const pagekit::Group &)
     return db().execute(QStringLiteral("DELETE FROM ca_info WHERE id = ?"), {m_deleting});
 }
 
-void u_capital::dw_1_editchanged(long row, const QString &column, const QString &text)
+void AssetsPage::dw_1_editchanged(long row, const QString &column, const QString &text)
 {
     if (!showsCard() || row < 1)
         return;
@@ -118,7 +118,7 @@ void u_capital::dw_1_editchanged(long row, const QString &column, const QString 
     setNumber(dw_1, row, kWorth, of_money(typed.toDouble() * factor.toDouble()));
 }
 
-void u_capital::of_roundworth(long row, int column)
+void AssetsPage::of_roundworth(long row, int column)
 {
     if (!showsCard() || row < 1 || column != dw_1->definition()->columnIndex(kWorth))
         return;

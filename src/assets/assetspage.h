@@ -8,11 +8,11 @@
 
 #include <QVariant>
 
-class u_capital : public pagekit::GroupTreePage
+class AssetsPage : public pagekit::GroupTreePage
 {
     Q_OBJECT
 public:
-    explicit u_capital(Connection &db, QWidget *parent = nullptr);
+    explicit AssetsPage(Connection &db, QWidget *parent = nullptr);
 
     // A sum of money as it is stored: rounded to the two decimals it is shown with, so that
     // 3 × 0.10 is 0.30 and not 0.30000000000000004.

@@ -1,4 +1,4 @@
-#include "ledger/u_account.h"
+#include "ledger/ledgerpage.h"
 
 #include "ledger/monthchart.h"
 
@@ -65,13 +65,13 @@ QWidget *addTab(QTabWidget *tabs, const QString &name, const QString &caption, c
 
 } // namespace
 
-u_account::u_account(Connection &db, QWidget *parent)
+LedgerPage::LedgerPage(Connection &db, QWidget *parent)
     : Page(db, parent)
 {
     created();
 }
 
-void u_account::buildControls()
+void LedgerPage::buildControls()
 {
     setFont(views::songtiFont());
     tab_1 = new TabControl(this);
@@ -108,19 +108,19 @@ void u_account::buildControls()
     // Enabled by the first change to the statistics tab.
     cb_4->setEnabled(false);
 
-    connect(tab_1, &QTabWidget::currentChanged, this, &u_account::tab_1_selectionchanged);
-    connect(cb_1, &QPushButton::clicked, this, &u_account::cb_1_clicked);
-    connect(cb_2, &QPushButton::clicked, this, &u_account::cb_2_clicked);
-    connect(cb_3, &QPushButton::clicked, this, &u_account::cb_3_clicked);
-    connect(cb_4, &QPushButton::clicked, this, &u_account::cb_4_clicked);
-    connect(cb_5, &QPushButton::clicked, this, &u_account::cb_5_clicked);
+    connect(tab_1, &QTabWidget::currentChanged, this, &LedgerPage::tab_1_selectionchanged);
+    connect(cb_1, &QPushButton::clicked, this, &LedgerPage::cb_1_clicked);
+    connect(cb_2, &QPushButton::clicked, this, &LedgerPage::cb_2_clicked);
+    connect(cb_3, &QPushButton::clicked, this, &LedgerPage::cb_3_clicked);
+    connect(cb_4, &QPushButton::clicked, this, &LedgerPage::cb_4_clicked);
+    connect(cb_5, &QPushButton::clicked, this, &LedgerPage::cb_5_clicked);
     for (QWidget *page : {tp_1, tp_2, tp_3})
         page->installEventFilter(this);
 }
 
-u_account::~u_account() = default;
+LedgerPage::~LedgerPage() = default;
 
-EntryList *u_account::currentList() const
+EntryList *LedgerPage::currentList() const
 {
     switch (tab_1->currentIndex()) {
     case 0:
@@ -132,7 +132,7 @@ EntryList *u_account::currentList() const
     }
 }
 
-void u_account::tab_1_selectionchanged(int newindex)
+void LedgerPage::tab_1_selectionchanged(int newindex)
 {
     const bool statistics = newindex == kStatisticsTab;
     for (QPushButton *b : {cb_1, cb_2, cb_3})
@@ -140,37 +140,37 @@ void u_account::tab_1_selectionchanged(int newindex)
     cb_4->setEnabled(statistics);
 }
 
-void u_account::cb_1_clicked()
+void LedgerPage::cb_1_clicked()
 {
     if (EntryList *list = currentList())
         list->of_add();
 }
 
-void u_account::cb_2_clicked()
+void LedgerPage::cb_2_clicked()
 {
     if (EntryList *list = currentList())
         list->of_delete();
 }
 
-void u_account::cb_3_clicked()
+void LedgerPage::cb_3_clicked()
 {
     if (EntryList *list = currentList())
         list->of_save();
 }
 
-void u_account::cb_4_clicked()
+void LedgerPage::cb_4_clicked()
 {
     // Every entry counts, whatever period the lists show; the chart draws what the grid shows.
     const long rows = dw_3->retrieve();
     monthChart->of_draw(rows >= 1 ? ledger::monthFigures(dw_3) : QList<ledger::MonthFigures>());
 }
 
-void u_account::cb_5_clicked()
+void LedgerPage::cb_5_clicked()
 {
     hide();
 }
 
-void u_account::keyPressEvent(QKeyEvent *event)
+void LedgerPage::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         cb_5->click();
@@ -179,7 +179,7 @@ void u_account::keyPressEvent(QKeyEvent *event)
     Page::keyPressEvent(event);
 }
 
-bool u_account::eventFilter(QObject *watched, QEvent *event)
+bool LedgerPage::eventFilter(QObject *watched, QEvent *event)
 {
     // A tab page shown for the first time, or resized, gets its controls placed on its real size.
     if (event->type() == QEvent::Resize)
@@ -188,7 +188,7 @@ bool u_account::eventFilter(QObject *watched, QEvent *event)
     return Page::eventFilter(watched, event);
 }
 
-void u_account::placeControls(int w, int h)
+void LedgerPage::placeControls(int w, int h)
 {
     // The buttons stand in a row above the tab control, right-aligned, and the tab control ends
     // where the strip along the bottom begins: the main window's banner runs there.
@@ -206,7 +206,7 @@ void u_account::placeControls(int w, int h)
         layoutTabPage(tp, pageWidth, pageHeight);
 }
 
-void u_account::layoutTabPage(QWidget *page, int w, int h)
+void LedgerPage::layoutTabPage(QWidget *page, int w, int h)
 {
     if (page == tp_1) {
         m_out->of_layout(w, h);

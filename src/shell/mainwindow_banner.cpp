@@ -1,13 +1,13 @@
-// The banner and the window-level layout of w_main.
+// The banner and the window-level layout of MainWindow.
 
-#include "shell/w_main.h"
+#include "shell/mainwindow.h"
 
-#include "addressbook/u_telpro.h"
+#include "addressbook/addressbookpage.h"
 #include "app/textcodec.h"
-#include "assets/u_capital.h"
-#include "ledger/u_account.h"
-#include "notebook/u_notepro.h"
-#include "settings/u_config.h"
+#include "assets/assetspage.h"
+#include "ledger/ledgerpage.h"
+#include "notebook/notebookpage.h"
+#include "settings/settingspage.h"
 #include "shell/helpbrowser.h"
 #include "shell/navigationlist.h"
 #include "views/font.h"
@@ -17,7 +17,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-void w_main::createBanner()
+void MainWindow::createBanner()
 {
     st_version = new QLabel(this);
     st_version->setObjectName(QStringLiteral("st_version"));
@@ -37,7 +37,7 @@ void w_main::createBanner()
     setUnitGeometry(st_version, QRect(0, 0, 0, BannerHeight));
 }
 
-void w_main::setBannerText(const QString &text)
+void MainWindow::setBannerText(const QString &text)
 {
     st_version->setText(text);
     st_version->setAccessibleName(text);
@@ -46,7 +46,7 @@ void w_main::setBannerText(const QString &text)
     setUnitGeometry(st_version, r);
 }
 
-void w_main::of_change_ad()
+void MainWindow::of_change_ad()
 {
     // Each text is followed by the next, the last by the first; an unknown text by the first.
     const qsizetype i = is_ad.indexOf(st_version->text());
@@ -54,7 +54,7 @@ void w_main::of_change_ad()
     setBannerText(is_ad.value(next));
 }
 
-void w_main::timer()
+void MainWindow::timer()
 {
     const QRect area = unitGeometry(st_1);
     QRect banner = unitGeometry(st_version);
@@ -73,7 +73,7 @@ void w_main::timer()
     }
 }
 
-bool w_main::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == st_version && event->type() == QEvent::MouseButtonPress
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
@@ -83,13 +83,13 @@ bool w_main::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void w_main::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     layoutControls();
 }
 
-void w_main::layoutControls()
+void MainWindow::layoutControls()
 {
     if (isMinimized())
         return;

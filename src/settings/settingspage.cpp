@@ -1,4 +1,4 @@
-#include "settings/u_config.h"
+#include "settings/settingspage.h"
 
 #include "app/appinfo.h"
 #include "pagekit/helpers.h"
@@ -25,7 +25,7 @@ QIcon tabIcon(const QString &name)
 
 } // namespace
 
-u_config::u_config(Connection &db, QWidget *parent)
+SettingsPage::SettingsPage(Connection &db, QWidget *parent)
     : Page(db, parent)
 {
     // The options are read at start, also when the page is filled later: the General tab shows
@@ -37,7 +37,7 @@ u_config::u_config(Connection &db, QWidget *parent)
     created();
 }
 
-void u_config::buildControls()
+void SettingsPage::buildControls()
 {
     setFont(views::songtiFont());
 
@@ -67,20 +67,20 @@ void u_config::buildControls()
     cb_1 = pagekit::makeButton(QStringLiteral("添加(&A)"), QStringLiteral("cb_1"), this);
     cb_2 = pagekit::makeButton(QStringLiteral("删除(&D)"), QStringLiteral("cb_2"), this);
     cb_3 = pagekit::makeButton(QStringLiteral("保存(&S)"), QStringLiteral("cb_3"), this);
-    connect(cb_1, &QPushButton::clicked, this, &u_config::cb_1_clicked);
-    connect(cb_2, &QPushButton::clicked, this, &u_config::cb_2_clicked);
-    connect(cb_3, &QPushButton::clicked, this, &u_config::cb_3_clicked);
-    connect(cb_4, &QPushButton::clicked, this, &u_config::cb_4_clicked);
+    connect(cb_1, &QPushButton::clicked, this, &SettingsPage::cb_1_clicked);
+    connect(cb_2, &QPushButton::clicked, this, &SettingsPage::cb_2_clicked);
+    connect(cb_3, &QPushButton::clicked, this, &SettingsPage::cb_3_clicked);
+    connect(cb_4, &QPushButton::clicked, this, &SettingsPage::cb_4_clicked);
 }
 
-u_config::~u_config() = default;
+SettingsPage::~SettingsPage() = default;
 
-void u_config::constructor()
+void SettingsPage::constructor()
 {
     m_options = GeneralOptions::load();
 }
 
-void u_config::placeControls(int w, int h)
+void SettingsPage::placeControls(int w, int h)
 {
     using namespace settings;
     // The options above, the group tables below; both leave a strip on the right for the buttons.
@@ -107,27 +107,27 @@ void u_config::placeControls(int w, int h)
     setUnitGeometry(cb_3, QRect(x, tabs1.y() + 340, bw, bh));
 }
 
-void u_config::atProgramEnd()
+void SettingsPage::atProgramEnd()
 {
     settings::BackupTab::of_exit(db());
 }
 
-void u_config::cb_1_clicked()
+void SettingsPage::cb_1_clicked()
 {
     tab_1->of_add();
 }
 
-void u_config::cb_2_clicked()
+void SettingsPage::cb_2_clicked()
 {
     tab_1->of_delete();
 }
 
-void u_config::cb_3_clicked()
+void SettingsPage::cb_3_clicked()
 {
     tab_1->of_save();
 }
 
-void u_config::cb_4_clicked()
+void SettingsPage::cb_4_clicked()
 {
     if (ii_restart == 1
         && platform::messageBox(QStringLiteral("021"), QStringLiteral("必须重新启动程序才能使改动生效,现在重新启动程序吗?"),

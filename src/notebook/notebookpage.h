@@ -28,12 +28,12 @@ public:
     int pageHeight(const QSize &pixels) const;
 };
 
-class u_notepro : public pagekit::Page
+class NotebookPage : public pagekit::Page
 {
     Q_OBJECT
 public:
-    explicit u_notepro(Connection &db, QWidget *parent = nullptr);
-    ~u_notepro() override;
+    explicit NotebookPage(Connection &db, QWidget *parent = nullptr);
+    ~NotebookPage() override;
 
     // The controls: null until the page is filled.
     widgets::HandleTree *tv_1 = nullptr;

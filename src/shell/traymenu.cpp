@@ -1,6 +1,6 @@
-#include "shell/m_pop.h"
+#include "shell/traymenu.h"
 
-m_pop::m_pop(QWidget *parent)
+TrayMenu::TrayMenu(QWidget *parent)
     : QMenu(parent)
 {
     setObjectName(QStringLiteral("m_pop"));

@@ -20,12 +20,12 @@ namespace ledger {
 class MonthChart;
 }
 
-class u_account : public pagekit::Page
+class LedgerPage : public pagekit::Page
 {
     Q_OBJECT
 public:
-    explicit u_account(Connection &db, QWidget *parent = nullptr);
-    ~u_account() override;
+    explicit LedgerPage(Connection &db, QWidget *parent = nullptr);
+    ~LedgerPage() override;
 
     // The controls: null until the page is filled.
     QTabWidget *tab_1 = nullptr;

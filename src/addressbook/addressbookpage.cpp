@@ -1,4 +1,4 @@
-#include "addressbook/u_telpro.h"
+#include "addressbook/addressbookpage.h"
 
 #include "app/appinfo.h"
 #include "views/dataview.h"
@@ -34,13 +34,13 @@ pagekit::GroupTreePageSpec telSpec()
 
 } // namespace
 
-u_telpro::u_telpro(Connection &db, QWidget *parent)
+AddressBookPage::AddressBookPage(Connection &db, QWidget *parent)
     : GroupTreePage(db, telSpec(), parent)
 {
     created();
 }
 
-pagekit::Group u_telpro::of_deletetarget(long row)
+pagekit::Group AddressBookPage::of_deletetarget(long row)
 {
     // A card never saved is only taken off the view: whatever name it holds, it is not a stored
     // contact, and a stored contact of that name must not be touched.
@@ -52,7 +52,7 @@ pagekit::Group u_telpro::of_deletetarget(long row)
             dw_1->getItemOriginal(row, QStringLiteral("xingm0")).toString()};
 }
 
-DbResult u_telpro::of_deletestored(const pagekit::Group &target)
+DbResult AddressBookPage::of_deletestored(const pagekit::Group &target)
 {
     // From the group "z" (either case) a contact goes for good; from any other it moves there.
     if (target.code.toLower() == QStringLiteral("z"))

@@ -1,6 +1,6 @@
 // The notebook page: its controls, the tree, the zoom toggle, locating a note and the layout.
 
-#include "notebook/u_notepro.h"
+#include "notebook/notebookpage.h"
 
 #include "app/appinfo.h"
 #include "app/connection.h"
@@ -79,7 +79,7 @@ int NoteTabs::pageHeight(const QSize &pixels) const
     return style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, this).height();
 }
 
-u_notepro::u_notepro(Connection &db, QWidget *parent)
+NotebookPage::NotebookPage(Connection &db, QWidget *parent)
     : Page(db, parent)
     , m_tree(db, treeSpec())
 {
@@ -87,12 +87,12 @@ u_notepro::u_notepro(Connection &db, QWidget *parent)
     created();
 }
 
-void u_notepro::prepareLight()
+void NotebookPage::prepareLight()
 {
     m_tree.keepGroups(kNoGroups);
 }
 
-void u_notepro::buildControls()
+void NotebookPage::buildControls()
 {
     setFont(views::songtiFont());
     tv_1 = new widgets::HandleTree(this);
@@ -123,25 +123,25 @@ void u_notepro::buildControls()
     st_zoom->setCursor(Qt::PointingHandCursor);
     showZoom(st_zoom, false);
 
-    connect(tv_1, &widgets::HandleTree::itemPopulate, this, &u_notepro::tv_1_itempopulate);
-    connect(tv_1, &widgets::HandleTree::selectionChanged, this, &u_notepro::tv_1_selectionchanged);
+    connect(tv_1, &widgets::HandleTree::itemPopulate, this, &NotebookPage::tv_1_itempopulate);
+    connect(tv_1, &widgets::HandleTree::selectionChanged, this, &NotebookPage::tv_1_selectionchanged);
     connect(tv_1, &QTreeView::doubleClicked, this,
             [this] { tv_1_doubleclicked(tv_1->findItem(TreeNavigation::Current)); });
-    connect(cb_1, &QPushButton::clicked, this, &u_notepro::cb_1_clicked);
-    connect(cb_3, &QPushButton::clicked, this, &u_notepro::cb_3_clicked);
-    connect(cb_2, &QPushButton::clicked, this, &u_notepro::cb_2_clicked);
-    connect(cb_5, &QPushButton::clicked, this, &u_notepro::cb_5_clicked);
-    connect(st_zoom, &QPushButton::clicked, this, &u_notepro::st_zoom_clicked);
+    connect(cb_1, &QPushButton::clicked, this, &NotebookPage::cb_1_clicked);
+    connect(cb_3, &QPushButton::clicked, this, &NotebookPage::cb_3_clicked);
+    connect(cb_2, &QPushButton::clicked, this, &NotebookPage::cb_2_clicked);
+    connect(cb_5, &QPushButton::clicked, this, &NotebookPage::cb_5_clicked);
+    connect(st_zoom, &QPushButton::clicked, this, &NotebookPage::st_zoom_clicked);
     setTabOrder(tv_1, st_zoom);
-    connect(tp_2, &NoteFind::hitOpened, this, &u_notepro::of_openhit);
+    connect(tp_2, &NoteFind::hitOpened, this, &NotebookPage::of_openhit);
     connect(tp_3, &NoteSplitter::pieceCopied, this, [this] { tab_1->setCurrentWidget(tp_1); });
 
     constructor();
 }
 
-u_notepro::~u_notepro() = default;
+NotebookPage::~NotebookPage() = default;
 
-void u_notepro::constructor()
+void NotebookPage::constructor()
 {
     tp_1->ddlb_1->addItem(QStringLiteral("[请选择]"));
     m_groups = m_tree.build(kNoGroups);
@@ -153,14 +153,14 @@ void u_notepro::constructor()
     tp_1->ddlb_1->setCurrentIndex(0);
 }
 
-void u_notepro::of_rebuild()
+void NotebookPage::of_rebuild()
 {
     m_tree.clear();
     tp_1->ddlb_1->clear();
     constructor();
 }
 
-int u_notepro::groupEntry(long groupHandle) const
+int NotebookPage::groupEntry(long groupHandle) const
 {
     int entry = 1;
     for (long h = tv_1->findItem(TreeNavigation::Child, m_tree.root()); h; h = tv_1->findItem(TreeNavigation::Next, h), ++entry)
@@ -169,17 +169,17 @@ int u_notepro::groupEntry(long groupHandle) const
     return 0;
 }
 
-QString u_notepro::groupCode(int entry) const
+QString NotebookPage::groupCode(int entry) const
 {
     return entry >= 1 && entry <= m_groups.size() ? m_groups.at(entry - 1).code : QString();
 }
 
-void u_notepro::tv_1_itempopulate(long handle)
+void NotebookPage::tv_1_itempopulate(long handle)
 {
     m_tree.populate(handle);
 }
 
-void u_notepro::tv_1_selectionchanged(long, long newhandle)
+void NotebookPage::tv_1_selectionchanged(long, long newhandle)
 {
     TreeItem item;
     if (!tv_1->getItem(newhandle, item) || item.level != pagekit::GroupTreeBuilder::MemberLevel)
@@ -202,18 +202,18 @@ void u_notepro::tv_1_selectionchanged(long, long newhandle)
     tab_1->setCurrentWidget(tp_1);
 }
 
-void u_notepro::tv_1_doubleclicked(long handle)
+void NotebookPage::tv_1_doubleclicked(long handle)
 {
     if (isWidened() && tv_1->itemLevel(handle) == pagekit::GroupTreeBuilder::MemberLevel)
         st_zoom_clicked();
 }
 
-bool u_notepro::isWidened() const
+bool NotebookPage::isWidened() const
 {
     return st_zoom->text() == kNarrow;
 }
 
-void u_notepro::st_zoom_clicked()
+void NotebookPage::st_zoom_clicked()
 {
     tv_1->raise();
     st_zoom->raise();
@@ -232,12 +232,12 @@ void u_notepro::st_zoom_clicked()
     setUnitGeometry(st_zoom, zoom);
 }
 
-void u_notepro::cb_5_clicked()
+void NotebookPage::cb_5_clicked()
 {
     hide();
 }
 
-bool u_notepro::of_locate(const QString &gid, const QString &title)
+bool NotebookPage::of_locate(const QString &gid, const QString &title)
 {
     tv_1->setRedraw(false);
     const bool found = m_tree.locate(gid, title);
@@ -246,7 +246,7 @@ bool u_notepro::of_locate(const QString &gid, const QString &title)
     return found;
 }
 
-void u_notepro::of_openhit(const QString &gid, const QString &title)
+void NotebookPage::of_openhit(const QString &gid, const QString &title)
 {
     tab_1->setCurrentWidget(tp_1);
     if (!of_locate(gid, title))
@@ -262,12 +262,12 @@ void u_notepro::of_openhit(const QString &gid, const QString &title)
         tv_1_selectionchanged(current, current);
 }
 
-void u_notepro::lockOwnWindows(bool locked)
+void NotebookPage::lockOwnWindows(bool locked)
 {
     tp_1->of_lock(locked);
 }
 
-void u_notepro::placeControls(int w, int h)
+void NotebookPage::placeControls(int w, int h)
 {
     const int buttonWidth = 320, buttonHeight = 88, gap = 30, margin = 20;
     int x = w - margin - buttonWidth;
