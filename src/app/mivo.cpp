@@ -1,6 +1,6 @@
 #include "app/mivo.h"
 
-#include "app/globals.h"
+#include "app/installation.h"
 #include "app/transaction.h"
 #include "platform/services.h"
 
@@ -43,16 +43,18 @@ mivo::~mivo()
 bool mivo::open(const QString &executablePath)
 {
     setApplicationName(QStringLiteral("mivo"));
-    QString path = executablePath;
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    gs_apppath = path.left(std::max<qsizetype>(0, path.lastIndexOf(QLatin1Char('/'))));
+    QString reason;
+    if (!settleFolders(executablePath, &reason)) {
+        platform::messageBox(QStringLiteral("001"), QStringLiteral("无法连接数据库!\n") + reason);
+        return false;
+    }
 
     sqlca.dbms = QStringLiteral("SQLITE");
     sqlca.autocommit = false;
-    sqlca.database = appFile(QStringLiteral("mivo.mdb"));
+    sqlca.database = dataFile(QStringLiteral("mivo.mdb"));
     sqlca.connect();
     if (sqlca.sqlcode == Transaction::Failure) {
-        platform::messageBox(QStringLiteral("001"), QStringLiteral("无法连接数据库!\n") + sqlca.sqlerrtext);
+        platform::messageBox(QStringLiteral("001"), QStringLiteral("无法连接数据库!\n") + namingDatabase(sqlca.sqlerrtext));
         return false;
     }
     return true;

@@ -19,8 +19,8 @@ public:
 
     static mivo *instance() { return static_cast<mivo *>(QCoreApplication::instance()); }
 
-    // Start-up up to the main window: gs_apppath from the executable's path, then sqlca. On a failed
-    // connection shows "001" and returns false; the caller then ends without opening anything.
+    // Start-up up to the main window: the folders from where the executable lies (settleFolders()),
+    // then sqlca. On a failed connection shows "001" and returns false; the caller then ends without opening anything.
     bool open(const QString &executablePath);
     // The user has been idle for the armed time (auto-lock); the main window installs the handler.
     void idle();

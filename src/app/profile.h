@@ -1,6 +1,6 @@
 #pragma once
-// The settings file client.ini next to the executable, section [setting]. Keys match without regard to
-// case; every other line is kept as it stands. Nothing is cached: each call reads the file afresh.
+// The settings file client.ini beside the database (dataFolder()), section [setting]. Keys match
+// without regard to case; every other line is kept as it stands. Nothing is cached: each call reads the file afresh.
 
 #include <QString>
 

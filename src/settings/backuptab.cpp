@@ -1,6 +1,7 @@
 #include "settings/backuptab.h"
 
 #include "app/globals.h"
+#include "app/installation.h"
 #include "app/profile.h"
 #include "app/transaction.h"
 #include "pagekit/helpers.h"
@@ -70,9 +71,9 @@ BackupTab::BackupTab(QWidget *parent)
     st_c2->setBuddy(em_c1);
     st_c3 = label(QStringLiteral("份"), QStringLiteral("st_c3"), this);
 
-    // The folder as remembered, else the program's own.
+    // The folder as remembered, else the one that holds the database.
     const QString folder = f_profile(QStringLiteral("bkpath"));
-    sle_c1->setText(folder.isEmpty() ? gs_apppath : folder);
+    sle_c1->setText(folder.isEmpty() ? dataFolder() : folder);
     cbx_c1->setChecked(f_profile(autoKey()) == QLatin1String("1"));
     bool ok = false;
     const int keep = f_profile(keepKey()).toInt(&ok);
@@ -123,7 +124,7 @@ void BackupTab::cb_c1_clicked()
         pagekit::showBox({QStringLiteral("027"), QStringLiteral("备份路径不存在!请重新选择"), Icon::Stop});
         return;
     }
-    const QString source = appFile(QStringLiteral("mivo.mdb"));
+    const QString source = dataFile(QStringLiteral("mivo.mdb"));
     const QString proposed = platform::services().clock->today().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".mdb");
     for (;;) {
         // The backup asks "030" itself, so the dialog must not ask first.
@@ -159,7 +160,7 @@ void BackupTab::of_exit()
         return;
     QString folder = f_profile(QStringLiteral("bkpath"));
     if (folder.isEmpty())
-        folder = gs_apppath;
+        folder = dataFolder();
     bool ok = false;
     int keep = f_profile(keepKey()).toInt(&ok);
     if (!ok || keep < 1)
