@@ -74,8 +74,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Mivo developers")
 set(CPACK_PACKAGE_CONTACT ${MIVO_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "personal information manager with a Chinese interface")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Mivo keeps a single user's personal records in one window: an address book
+# The synopsis comes first by itself; this is the rest.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Mivo keeps a single user's personal records in one window: an address book
 of contacts in groups, a notebook of titled notes, a register of personal
 assets and a ledger of income and expenses with monthly statistics.
 .

@@ -8,8 +8,8 @@ Installs it with apt-get, makes a user with a fresh home folder, and starts `miv
 PATH on a real X server with a tray host:
 1. the first start shows the window and makes ~/.local/share/mivo/mivo.mdb, which the program has open;
    a contact added on the address book lands in that file;
-2. a second start keeps it; the settings saved on the settings page land in client.ini beside it, and
-   the start entry names the installed program;
+2. a second start keeps it; the settings saved on the settings page land in client.ini beside it, the
+   start entry names the installed program, and a backup with no folder chosen lands beside it too;
 3. removing the package leaves the user's folder as it was; installed again, the program opens it;
 4. with mivo.mdb deleted, a start shows "001", ends, and makes no new file.
 What it installed and the user it made are removed at the end, also when it fails; a run that was
@@ -49,6 +49,8 @@ ROOT_ROW = (111 + 60, 3 + 28 + 10)
 # of the page's left edge (17 pixels; the text begins after the box), 60 and 180 units below its top.
 START_WITH_SYSTEM = (112 + 2 + 17 + 30, 3 + 27 + 25)
 START_MAXIMIZED = (112 + 2 + 17 + 30, 3 + 27 + 55)
+# The settings page's second tab, "备份", in its tab bar (the export tab between them is hidden).
+BACKUP_TAB = (220, 17)
 CONTACT = "Wang Wu"
 
 
@@ -112,6 +114,8 @@ class Machine:
             with open(STATE) as f:
                 leftover = json.load(f)
             log("undoing what a killed run left: %r" % leftover)
+            # Killed while dpkg worked, the run left dpkg's own work unfinished too.
+            command(["dpkg", "--configure", "-a"], self.log_path, check=False)
             self.undo(leftover)
 
     def install(self, deb):
@@ -164,14 +168,15 @@ def contacts(database):
 
 def check_package(deb, readme, log_path):
     """lintian, the validators of the desktop entry and the metadata, the dependencies."""
-    lint = command(["lintian", "--no-tag-display-limit", deb], log_path, check=False)
+    lint = command(["lintian", "--tag-display-limit", "0", deb], log_path, check=False)
     log("lintian:\n%s" % (lint.stdout.strip() or "(nothing)"))
     tags = re.findall(r"^([EWIP]): mivo(?: \w+)?: (\S+)", lint.stdout, re.M)
     errors = [t for kind, t in tags if kind == "E"]
     if errors or lint.returncode != 0:
         raise Failure("lintian: %s" % (errors or lint.stderr))
     with open(readme, encoding="utf-8") as f:
-        explained = set(re.findall(r"`([a-z0-9-]+)`", f.read()))
+        install = re.search(r"(?ms)^## Install$(.*?)^## ", f.read())
+    explained = set(re.findall(r"`([a-z0-9-]+)`", install.group(1) if install else ""))
     unexplained = sorted({t for kind, t in tags if kind == "W"} - explained)
     if unexplained:
         raise Failure("lintian warnings the README does not explain: %s" % unexplained)
@@ -203,10 +208,10 @@ class User:
     def __init__(self, session, name, home):
         self.session, self.name, self.home = session, name, home
         self.uid = pwd.getpwnam(name).pw_uid
-        runtime = tempfile.mkdtemp(prefix="mivo-run-")
-        os.chown(runtime, self.uid, -1)
-        os.chmod(runtime, 0o700)
-        self.runtime = runtime
+        # Inside the home folder, which goes with the user.
+        self.runtime = os.path.join(home, ".runtime")
+        os.mkdir(self.runtime, 0o700)
+        os.chown(self.runtime, self.uid, -1)
         self.data = os.path.join(home, ".local/share/mivo")
         self.database = os.path.join(self.data, "mivo.mdb")
         self.starts = 0
@@ -282,7 +287,7 @@ def add_contact(user, window):
     wait_for("the contact in %s" % user.database, lambda: ("1", CONTACT) in contacts(user.database))
 
 
-def change_settings(user, window):
+def settings_and_backup(user, window):
     at = lambda p: (window["x"] + p[0], window["y"] + p[1])
     session = user.session
     session.click(item_point(window, 5))
@@ -302,6 +307,18 @@ def change_settings(user, window):
     text = open(entry, encoding="utf-8").read() if os.path.exists(entry) else ""
     if not re.search(r"(?m)^Exec=/usr/bin/mivo /hide\s*$", text):
         raise Failure("the start entry does not start the installed program:\n%s" % text)
+
+    # With no backup folder chosen, a backup goes beside the database, under today's name.
+    session.click(at(BACKUP_TAB))
+    time.sleep(0.5)
+    session.key("alt+b")
+    wait_for("the save dialog", lambda: session.viewable("^选择备份名称及路径$"), timeout=20)
+    session.shot("backup-dialog")
+    session.key("Return")
+    user.box("032")
+    backup = os.path.join(user.data, time.strftime("%Y%m%d") + ".mdb")
+    if not os.path.exists(backup) or ("1", CONTACT) not in contacts(backup):
+        raise Failure("no backup holding the contact in %s: %s" % (user.data, os.listdir(user.data)))
 
 
 def run(args):
@@ -338,11 +355,11 @@ def run(args):
             add_contact(user, window)
             user.close(mivo, window)
 
-            # 2. A second start keeps it; the settings land beside it.
+            # 2. A second start keeps it; the settings and a backup land beside it.
             mivo, window = user.open_window("second-start")
             if ("1", CONTACT) not in contacts(user.database):
                 raise Failure("the contact is gone")
-            change_settings(user, window)
+            settings_and_backup(user, window)
             user.close(mivo, window)
 
             # 3. Removed, the package leaves the user's folder as it was; installed again, the program
