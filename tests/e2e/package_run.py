@@ -33,8 +33,8 @@ import sys
 import tempfile
 import time
 
-from mivoe2e import (TITLE, Failure, check_tools, clean_screenshots, item_point, log, snapshot, wait_for,
-                     x_session)
+from mivoe2e import (TITLE, Failure, check_tools, clean_screenshots, end_with_exit_item, item_point, log,
+                     snapshot, wait_for, x_session)
 
 SKIPPED = 77
 STATE = "/var/tmp/mivo-package-run.json"
@@ -250,14 +250,10 @@ class User:
         wait_for("the program to open %s" % self.database, lambda: self.has_open(self.database))
         return mivo, window
 
-    def close(self, mivo, window):
-        self.session.click(item_point(window, 7))
-        try:
-            status = mivo.wait(30)
-        except subprocess.TimeoutExpired:
-            raise Failure('the program did not end after "退出"')
-        if status != 0:
-            raise Failure("the program ended with status %d" % status)
+    def click(self, window, point, pause=0.3):
+        """A click `point` pixels from the window's top-left corner, then time to answer it."""
+        self.session.click((window["x"] + point[0], window["y"] + point[1]))
+        time.sleep(pause)
 
     def box(self, code, key="Return"):
         wait_for('box "%s"' % code, lambda: self.session.viewable("^%s$" % code), timeout=20)
@@ -267,12 +263,10 @@ class User:
 
 
 def add_contact(user, window):
-    at = lambda p: (window["x"] + p[0], window["y"] + p[1])
     session = user.session
     session.click(item_point(window, 1))
     time.sleep(1)
-    session.click(at(ROOT_ROW))
-    time.sleep(0.3)
+    user.click(window, ROOT_ROW)
     session.key("Down")
     time.sleep(0.3)
     session.key("alt+a")
@@ -288,14 +282,11 @@ def add_contact(user, window):
 
 
 def settings_and_backup(user, window):
-    at = lambda p: (window["x"] + p[0], window["y"] + p[1])
     session = user.session
     session.click(item_point(window, 5))
     time.sleep(1)
-    session.click(at(START_WITH_SYSTEM))
-    time.sleep(0.3)
-    session.click(at(START_MAXIMIZED))
-    time.sleep(0.3)
+    user.click(window, START_WITH_SYSTEM)
+    user.click(window, START_MAXIMIZED)
     session.shot("settings-ticked")
     session.key("alt+o")
     user.box("029")
@@ -309,8 +300,7 @@ def settings_and_backup(user, window):
         raise Failure("the start entry does not start the installed program:\n%s" % text)
 
     # With no backup folder chosen, a backup goes beside the database, under today's name.
-    session.click(at(BACKUP_TAB))
-    time.sleep(0.5)
+    user.click(window, BACKUP_TAB, 0.5)
     session.key("alt+b")
     wait_for("the save dialog", lambda: session.viewable("^选择备份名称及路径$"), timeout=20)
     session.shot("backup-dialog")
@@ -353,14 +343,14 @@ def run(args):
                 raise Failure("%s does not belong to the user" % user.database)
             snapshot(user.database)
             add_contact(user, window)
-            user.close(mivo, window)
+            end_with_exit_item(session, mivo, window)
 
             # 2. A second start keeps it; the settings and a backup land beside it.
             mivo, window = user.open_window("second-start")
             if ("1", CONTACT) not in contacts(user.database):
                 raise Failure("the contact is gone")
             settings_and_backup(user, window)
-            user.close(mivo, window)
+            end_with_exit_item(session, mivo, window)
 
             # 3. Removed, the package leaves the user's folder as it was; installed again, the program
             # opens it.
@@ -372,7 +362,7 @@ def run(args):
             mivo, window = user.open_window("installed-again")
             if session.viewable("^001$"):
                 raise Failure('box "001" after installing again')
-            user.close(mivo, window)
+            end_with_exit_item(session, mivo, window)
             if files_of(user.data) != kept:
                 raise Failure("the folder changed without a change")
 
