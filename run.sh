@@ -19,7 +19,7 @@ done
 
 mivo_install "${MIVO_BUILD_PACKAGES[@]}"
 cmake -S . -B build/release "$(mivo_generator)" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release --parallel "$(nproc)"
+cmake --build build/release --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 
 if [ "$package" -eq 1 ]; then
   deb=$(cd build/release && cpack | sed -n 's|^CPack: - package: .*/\(.*\) generated\.$|\1|p')
