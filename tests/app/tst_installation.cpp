@@ -2,17 +2,23 @@
 #include "app/installation.h"
 #include "app/profile.h"
 #include "app/schema.h"
-#include "app/transaction.h"
+#include "app/application.h"
+#include "app/connection.h"
 #include "fakes.h"
-#include "fixture.h"
 #include "testmain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 namespace {
+
+Connection &db()
+{
+    return Application::instance()->connection();
+}
 
 // What a package installs, in a temporary folder: the executable's folder, ../share/mivo with the empty
 // database, and a data home (XDG_DATA_HOME) with a blank and Chinese in its name. Everything program-wide
@@ -34,7 +40,7 @@ public:
     }
     ~Installed()
     {
-        sqlca.disconnect();
+        db().close();
         if (m_savedHome.isNull())
             qunsetenv("XDG_DATA_HOME");
         else
@@ -71,7 +77,8 @@ private:
 
 int contacts()
 {
-    return scalar(QStringLiteral("SELECT count(*) FROM t_telinfo")).toInt();
+    QSqlQuery q(db().sqlDatabase());
+    return q.exec(QStringLiteral("SELECT count(*) FROM t_telinfo")) && q.next() ? q.value(0).toInt() : -1;
 }
 
 } // namespace
@@ -89,10 +96,10 @@ private slots:
         Installed in;
         const QByteArray shipped = Installed::read(in.shipped());
 
-        QVERIFY(mivo::instance()->open(in.executable()));
+        QVERIFY(Application::instance()->open(in.executable()));
         QVERIFY(fakes.boxes->shown.isEmpty());
         QVERIFY(runsInstalled());
-        QCOMPARE(sqlca.database, in.database());
+        QCOMPARE(db().file(), in.database());
         QCOMPARE(Installed::read(in.database()), shipped);
         QCOMPARE(QFileInfo(in.data()).permissions() & 0x0077, QFile::Permissions());
         QCOMPARE(QFileInfo(in.database()).permissions() & 0x0077, QFile::Permissions());
@@ -102,14 +109,14 @@ private slots:
         QCOMPARE(dataFolder(), in.data());
         QCOMPARE(programFile(), in.executable());
 
-        QVERIFY(sqlca.execute(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0) VALUES ('1', '张三')")));
-        QVERIFY(sqlca.commit());
+        QVERIFY(db().execute(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0) VALUES ('1', '张三')")));
+        QVERIFY(db().commit());
         f_setprofile(QStringLiteral("startMax"), QStringLiteral("1"));
         QCOMPARE(Installed::read(in.data() + QStringLiteral("/client.ini")), QByteArray("[setting]\nstartMax=1\n"));
         QVERIFY(!QFile::exists(in.files() + QStringLiteral("/client.ini")));
-        sqlca.disconnect();
+        db().close();
 
-        QVERIFY(mivo::instance()->open(in.executable()));
+        QVERIFY(Application::instance()->open(in.executable()));
         QCOMPARE(contacts(), 1);
         QCOMPARE(f_profile(QStringLiteral("startMax")), QStringLiteral("1"));
         QCOMPARE(Installed::read(in.shipped()), shipped);
@@ -150,14 +157,14 @@ private slots:
         const QByteArray before = Installed::read(in.database());
         const QStringList listed = QDir(in.data()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 
-        QVERIFY(!mivo::instance()->open(in.executable()));
+        QVERIFY(!Application::instance()->open(in.executable()));
 
         QCOMPARE(fakes.boxes->titles(), QStringList{QStringLiteral("001")});
         const QString text = fakes.boxes->shown.first().text;
         QVERIFY2(text.startsWith(QStringLiteral("无法连接数据库!\n")), qPrintable(text));
         QVERIFY2(text.contains(reason), qPrintable(text));
         QVERIFY2(text.contains(QDir::toNativeSeparators(expected)), qPrintable(text));
-        QVERIFY(!sqlca.isConnected());
+        QVERIFY(!db().isOpen());
         QCOMPARE(Installed::read(in.database()), before);
         QCOMPARE(QDir(in.data()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), listed);
         QVERIFY(!QFile::exists(in.data() + QStringLiteral("/client.ini")));
