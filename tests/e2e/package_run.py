@@ -73,7 +73,7 @@ def installed_packages():
 
 def apt(*arguments, log_path):
     env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
-    command(["apt-get", "-y", "-q", "-o", "DPkg::Lock::Timeout=300"] + list(arguments), log_path, env=env)
+    return command(["apt-get", "-y", "-q", "-o", "DPkg::Lock::Timeout=300"] + list(arguments), log_path, env=env)
 
 
 class Machine:
@@ -119,12 +119,13 @@ class Machine:
             self.undo(leftover)
 
     def install(self, deb):
-        before = installed_packages()
         # Written first: a kill during the install still leaves the package to be removed.
         self.state["packages"] = sorted(set(self.state["packages"]) | {"mivo"})
         self.save()
-        apt("install", "--no-install-recommends", deb, log_path=self.log_path)
-        self.state["packages"] = sorted(set(self.state["packages"]) | (installed_packages() - before))
+        done = apt("install", "--no-install-recommends", deb, log_path=self.log_path)
+        # What this install set up, dependencies included; not what others installed meanwhile.
+        set_up = set(re.findall(r"^Setting up ([^ :]+)", done.stdout, re.M))
+        self.state["packages"] = sorted(set(self.state["packages"]) | set_up)
         self.save()
         log("installed %s" % ", ".join(self.state["packages"]))
 
