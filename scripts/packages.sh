@@ -6,14 +6,19 @@ MIVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
   qt6-charts-dev libqt6charts6
   libsqlite3-dev fonts-wqy-microhei qt6-translations-l10n
   libgsf-1-dev libgsf-1-114 libxlsxwriter-dev libxlsxwriter4 libicu-dev
-  unicode-data libbz2-dev)
+  unicode-data libbz2-dev
+  # ./run.sh --package: the libraries the package depends on, found by dpkg-shlibdeps in the binaries
+  # that file picks out.
+  dpkg-dev file)
 # The end-to-end run: a real X server, a tray host, input and screenshots; what a screen reader reads
 # the windows through (a session bus, the accessibility bus and its Python binding); the readers that
 # check the exported spreadsheets; a desktop's own checker and launcher of the start entry; a print
-# server with a printer that prints to PDF files, for the printer tab.
+# server with a printer that prints to PDF files, for the printer tab; the checkers of the Debian
+# package, its menu entry and its AppStream metadata.
 MIVO_TEST_PACKAGES=(xvfb xauth trayer xdotool imagemagick x11-utils python3 python3-xlrd python3-openpyxl
   dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
-  desktop-file-utils libglib2.0-bin cups printer-driver-cups-pdf)
+  desktop-file-utils libglib2.0-bin cups printer-driver-cups-pdf
+  lintian appstream)
 # The benchmarks of the user's wait count instructions with callgrind.
 MIVO_BENCH_PACKAGES=(valgrind)
 

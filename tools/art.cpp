@@ -4,6 +4,7 @@
 //               onto white, the background the program's lists are drawn on.
 //   OUTPUT.gif  the first size; one colour index transparent, edges blended onto the light grey
 //               of a button face (the pictures of buttons).
+//   OUTPUT.png  the first size, with its alpha (the icons a desktop's menu shows).
 // Folders of OUTPUT are created as needed.
 
 #include <QBuffer>
@@ -250,6 +251,11 @@ int main(int argc, char **argv)
             return fail(QStringLiteral("cannot write %1").arg(output));
         return 0;
     }
+    if (suffix == QLatin1String("png")) {
+        if (!render(svg, sizes.first()).save(output, "PNG"))
+            return fail(QStringLiteral("cannot write %1").arg(output));
+        return 0;
+    }
     if (suffix == QLatin1String("gif")) {
         if (!save(output, toGif(render(svg, sizes.first()))))
             return fail(QStringLiteral("cannot write %1").arg(output));
@@ -267,5 +273,5 @@ int main(int argc, char **argv)
             return fail(QStringLiteral("cannot write %1").arg(output));
         return 0;
     }
-    return fail(QStringLiteral("%1: only .ico, .bmp and .gif are made").arg(output));
+    return fail(QStringLiteral("%1: only .ico, .bmp, .gif and .png are made").arg(output));
 }

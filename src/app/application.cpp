@@ -1,6 +1,6 @@
 #include "app/application.h"
 
-#include "app/appinfo.h"
+#include "app/installation.h"
 #include "platform/services.h"
 
 #include <QDir>
@@ -42,13 +42,15 @@ Application::~Application()
 bool Application::open(const QString &executablePath)
 {
     setApplicationName(QStringLiteral("mivo"));
-    QString path = executablePath;
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    setAppFolder(path.left(std::max<qsizetype>(0, path.lastIndexOf(QLatin1Char('/')))));
+    QString reason;
+    if (!settleFolders(executablePath, &reason)) {
+        platform::messageBox(QStringLiteral("001"), QStringLiteral("无法连接数据库!\n") + reason);
+        return false;
+    }
 
-    const DbResult opened = m_connection.open(appFile(QStringLiteral("mivo.mdb")));
+    const DbResult opened = m_connection.open(dataFile(QStringLiteral("mivo.mdb")));
     if (!opened) {
-        platform::messageBox(QStringLiteral("001"), QStringLiteral("无法连接数据库!\n") + opened.reason);
+        platform::messageBox(QStringLiteral("001"), QStringLiteral("无法连接数据库!\n") + namingDatabase(opened.reason));
         return false;
     }
     return true;

@@ -20,9 +20,9 @@ public:
 
     static Application *instance() { return static_cast<Application *>(QCoreApplication::instance()); }
 
-    // Start-up up to the main window: appFolder() from the executable's path, then the database
-    // connection. On a failed connection shows "001" and returns false; the caller then ends without
-    // opening anything.
+    // Start-up up to the main window: the folders from where the executable lies (settleFolders()),
+    // then the database connection. On a failed connection shows "001" and returns false; the caller
+    // then ends without opening anything.
     bool open(const QString &executablePath);
     // The program's one connection to its database: the main window hands it to every page.
     Connection &connection() { return m_connection; }

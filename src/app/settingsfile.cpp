@@ -1,6 +1,6 @@
 #include "app/settingsfile.h"
 
-#include "app/appinfo.h"
+#include "app/installation.h"
 #include "app/textcodec.h"
 
 #include <QFile>
@@ -14,7 +14,7 @@ int g_reads = 0;
 
 QString settingsPath()
 {
-    return appFile(QStringLiteral("client.ini"));
+    return dataFile(QStringLiteral("client.ini"));
 }
 
 bool isSectionHeader(const QString &line, QString *name = nullptr)

@@ -1,7 +1,7 @@
 #pragma once
-// The settings file client.ini next to the executable, section [setting]. Keys match without regard to
-// case; every other line is kept as it stands. Nothing is cached: each call reads the file afresh.
-// The program's keys are listed in app/settingkeys.h.
+// The settings file client.ini beside the database (dataFolder()), section [setting]. Keys match
+// without regard to case; every other line is kept as it stands. Nothing is cached: each call reads
+// the file afresh. The program's keys are listed in app/settingkeys.h.
 
 #include <QString>
 

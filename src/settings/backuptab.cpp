@@ -1,6 +1,7 @@
 #include "settings/backuptab.h"
 
 #include "app/appinfo.h"
+#include "app/installation.h"
 #include "app/settingkeys.h"
 #include "app/settingsfile.h"
 #include "app/connection.h"
@@ -72,9 +73,9 @@ BackupTab::BackupTab(Connection &db, QWidget *parent)
     st_c2->setBuddy(em_c1);
     st_c3 = label(QStringLiteral("份"), QStringLiteral("st_c3"), this);
 
-    // The folder as remembered, else the program's own.
+    // The folder as remembered, else the one that holds the database.
     const QString folder = readSetting(settingkeys::backupFolder);
-    sle_c1->setText(folder.isEmpty() ? appFolder() : folder);
+    sle_c1->setText(folder.isEmpty() ? dataFolder() : folder);
     cbx_c1->setChecked(readSetting(settingkeys::autoBackup) == QLatin1String("1"));
     bool ok = false;
     const int keep = readSetting(settingkeys::autoBackupKeep).toInt(&ok);
@@ -125,7 +126,7 @@ void BackupTab::cb_c1_clicked()
         pagekit::showBox({QStringLiteral("027"), QStringLiteral("备份路径不存在!请重新选择"), Icon::Stop});
         return;
     }
-    const QString source = appFile(QStringLiteral("mivo.mdb"));
+    const QString source = dataFile(QStringLiteral("mivo.mdb"));
     const QString proposed = platform::services().clock->today().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".mdb");
     for (;;) {
         // The backup asks "030" itself, so the dialog must not ask first.
@@ -161,7 +162,7 @@ void BackupTab::of_exit(Connection &db)
         return;
     QString folder = readSetting(settingkeys::backupFolder);
     if (folder.isEmpty())
-        folder = appFolder();
+        folder = dataFolder();
     bool ok = false;
     int keep = readSetting(settingkeys::autoBackupKeep).toInt(&ok);
     if (!ok || keep < 1)

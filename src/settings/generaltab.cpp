@@ -1,6 +1,6 @@
 #include "settings/generaltab.h"
 
-#include "app/appinfo.h"
+#include "app/installation.h"
 #include "app/settingkeys.h"
 #include "app/settingsfile.h"
 #include "pagekit/helpers.h"
@@ -137,7 +137,7 @@ void GeneralTab::cb_a1_clicked()
     // The start entry names the executable where it lies now, so saving again after the program
     // moved repairs it.
     if (cbx_a1->isChecked())
-        os.autostart->enable(autostartName(), appFile(platform::executableName()), {QStringLiteral("/hide")});
+        os.autostart->enable(autostartName(), programFile(), {QStringLiteral("/hide")});
     else
         os.autostart->disable(autostartName());
     writeSetting(settingkeys::startMaximized, flag(cbx_a2->isChecked()));
