@@ -3,17 +3,19 @@
 
 MIVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins
-  qt6-charts-dev libqt6charts6
+  qt6-charts-dev libqt6charts6 qtkeychain-qt6-dev libqt6keychain1
   libsqlite3-dev fonts-wqy-microhei qt6-translations-l10n
   libgsf-1-dev libgsf-1-114 libxlsxwriter-dev libxlsxwriter4 libicu-dev
   unicode-data libbz2-dev)
 # The end-to-end run: a real X server, a tray host, input and screenshots; what a screen reader reads
 # the windows through (a session bus, the accessibility bus and its Python binding); the readers that
 # check the exported spreadsheets; a desktop's own checker and launcher of the start entry; a print
-# server with a printer that prints to PDF files, for the printer tab.
+# server with a printer that prints to PDF files, for the printer tab; the CardDAV server the
+# address book's sync is tested and measured against, and the tool that makes its certificate.
+MIVO_SYNC_SERVER_PACKAGES=(radicale openssl)
 MIVO_TEST_PACKAGES=(xvfb xauth trayer xdotool imagemagick x11-utils python3 python3-xlrd python3-openpyxl
   dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
-  desktop-file-utils libglib2.0-bin cups printer-driver-cups-pdf)
+  desktop-file-utils libglib2.0-bin cups printer-driver-cups-pdf "${MIVO_SYNC_SERVER_PACKAGES[@]}")
 # The benchmarks of the user's wait count instructions with callgrind.
 MIVO_BENCH_PACKAGES=(valgrind)
 
