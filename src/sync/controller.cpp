@@ -118,8 +118,13 @@ void SyncController::withPassword(const Account &account, const std::function<vo
         if (!self)
             return;
         if (status != platform::Keyring::Status::Ok || secret.isEmpty()) {
-            self->m_running = false;
-            missing();
+            // Said after the call returns, as every outcome is.
+            QMetaObject::invokeMethod(self, [self, missing] {
+                if (!self)
+                    return;
+                self->m_running = false;
+                missing();
+            }, Qt::QueuedConnection);
             return;
         }
         Account withSecret = account;

@@ -79,12 +79,14 @@ bool RadicaleServer::start(QString *error)
         users.write((user() + QLatin1Char(':') + password() + QLatin1Char('\n')).toUtf8());
         QString tls = QStringLiteral("ssl = False\n");
         if (m_tls) {
-            const int made = QProcess::execute(QStringLiteral("openssl"),
+            QProcess openssl;
+            openssl.setProcessChannelMode(QProcess::MergedChannels);
+            openssl.start(QStringLiteral("openssl"),
                 {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
                  QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"),
                  QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-keyout"), m_dir.filePath(QStringLiteral("key.pem")),
                  QStringLiteral("-out"), m_dir.filePath(QStringLiteral("cert.pem"))});
-            if (made != 0)
+            if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
                 return fail(QStringLiteral("openssl could not make a certificate"));
             tls = QStringLiteral("ssl = True\ncertificate = %1\nkey = %2\n")
                       .arg(m_dir.filePath(QStringLiteral("cert.pem")), m_dir.filePath(QStringLiteral("key.pem")));
@@ -94,7 +96,7 @@ bool RadicaleServer::start(QString *error)
             return fail(QStringLiteral("cannot write the server's configuration"));
         config.write(QStringLiteral("[server]\nhosts = 127.0.0.1:%1\nmax_connections = 20\n%2"
                                     "[auth]\ntype = htpasswd\nhtpasswd_filename = %3\nhtpasswd_encryption = plain\ndelay = 0\n"
-                                    "[storage]\nfilesystem_folder = %4\n[logging]\nlevel = warning\n")
+                                    "[storage]\nfilesystem_folder = %4\n[logging]\nlevel = critical\n")
                          .arg(m_port)
                          .arg(tls, m_dir.filePath(QStringLiteral("users")), m_dir.filePath(QStringLiteral("store")))
                          .toUtf8());
