@@ -56,6 +56,8 @@ SyncEngine::SyncEngine(const SyncJob &job, LocalAccess &local, const std::atomic
     , m_cancel(cancel)
     , m_progress(std::move(progress))
 {
+    if (!m_progress)
+        m_progress = [](const QString &, qint64, qint64) {};
     m_bookPath = m_job.book.path(QUrl::FullyDecoded);
     if (!m_bookPath.endsWith(QLatin1Char('/')))
         m_bookPath += QLatin1Char('/');
@@ -265,7 +267,7 @@ Problem SyncEngine::pass(bool *again)
         if (work.reports.contains(i))
             m_outcome.report.append(work.reports.value(i));
         const LocalWrite &w = work.writes.at(i);
-        if (w.kind == LocalWrite::Insert && !w.storedName.isEmpty() && w.storedName != w.side.contact.name)
+        if (!w.storedName.isEmpty() && w.storedName != w.side.contact.name)
             m_outcome.report.append(QStringLiteral("%1: 与本机已有的联系人重名,存为“%2”。").arg(w.side.contact.name, w.storedName));
     }
     if (const Problem p = writeThere(work, again, &clean))

@@ -163,8 +163,14 @@ void SyncEngine::plan(const LocalSnapshot &snap, const Changes &changes, const Q
             w.link = after;
             out->add(w);
         }
-        if (m.toServer)
-            put(Step::Put, write, after, m.side, groups.categoriesFor(m.side.group, server->categories), f->card, f->etag);
+        // A name taken here by another contact is stored under one of its own, which goes up too.
+        Step *up = m.toServer || write >= 0
+            ? put(Step::Put, write, after, m.side, groups.categoriesFor(m.side.group, server->categories), f->card, f->etag)
+            : nullptr;
+        if (up && !m.toServer) {
+            up->onlyIfRenamed = true;
+            up->serverName = m.side.contact.name;
+        }
     }
 
     // Contacts new here go up; the link first, so that a sync cut off after the upload knows the card.

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -22,8 +23,20 @@ int freePort()
     return 0;
 }
 
+namespace {
+
+// In memory where the machine has a place for it: the server's writes then wait for no disk.
+QString scratchFolder()
+{
+    const QFileInfo shm(QStringLiteral("/dev/shm"));
+    return shm.isDir() && shm.isWritable() ? QStringLiteral("/dev/shm/mivo-radicale-XXXXXX") : QString();
+}
+
+} // namespace
+
 RadicaleServer::RadicaleServer(bool tls)
-    : m_tls(tls)
+    : m_dir(scratchFolder().isEmpty() ? QDir::tempPath() + QStringLiteral("/mivo-radicale-XXXXXX") : scratchFolder())
+    , m_tls(tls)
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
 }

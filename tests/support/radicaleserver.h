@@ -1,7 +1,8 @@
 #pragma once
 // A CardDAV server of the test's own: Debian's radicale on 127.0.0.1 on a free port (never the
 // service's 5232), its users, password file and address books in a temporary folder, stopped with
-// the object. With TLS it uses a certificate made for the run, which no client trusts.
+// the object. With TLS it uses a certificate made for the run, which no client trusts. Its folder
+// is in memory (/dev/shm) where there is one, so its writes wait for no disk.
 
 #include <QProcess>
 #include <QTemporaryDir>
