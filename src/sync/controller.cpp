@@ -151,8 +151,8 @@ bool SyncController::start(const Account &account)
             }, Qt::QueuedConnection);
         };
         runInBackground(
-            [this, job, outcome, report] {
-                GatedBook book(this, *m_book, m_busyNames, m_cancel);
+            [this, job, outcome, report, busy = m_busyNames] {
+                GatedBook book(this, *m_book, busy, m_cancel);
                 SyncEngine engine(job, book, m_cancel, report);
                 *outcome = engine.run();
             },

@@ -72,7 +72,7 @@ Discovery discoverAddressBooks(const QUrl &server, const QString &user, const QS
 
     auto add = [&](const davxml::Resource &r, const QUrl &base) {
         const AddressBook book{davxml::urlOf(base, r.path), r.displayName.isEmpty() ? lastPart(r.path) : r.displayName};
-        if (!out.books.contains(book))
+        if (std::none_of(out.books.cbegin(), out.books.cend(), [&](const AddressBook &b) { return b.url == book.url; }))
             out.books.append(book);
     };
     const davxml::Resource &first = here.status.resources.constFirst();

@@ -12,6 +12,7 @@ namespace {
 
 // A pass that met cards changed by someone else meanwhile is followed by another, up to this many.
 constexpr int kPasses = 3;
+constexpr int kSmallestBatch = 50;
 
 // How a server says it does not do a report (or not with that token).
 bool refusedReport(const DavResponse &r)
@@ -174,25 +175,29 @@ Problem SyncEngine::listChanges(const LocalSnapshot &snap, Changes *out)
 
 Problem SyncEngine::fetch(const QStringList &paths, QHash<QString, Fetched> *out)
 {
-    const int per = qMax(1, m_job.cardsPerRequest);
-    for (qsizetype from = 0; from < paths.size(); from += per) {
+    // As many cards a request as the server takes: one that refuses a large request gets smaller ones.
+    int per = qMax(1, m_job.cardsPerRequest);
+    for (qsizetype from = 0; from < paths.size();) {
         m_progress(QStringLiteral("正在下载联系人"), from, paths.size());
         const QStringList part = paths.mid(from, per);
         const DavResponse r = m_client->send(DavRequest::xml("REPORT", m_job.book, "1", davxml::multiget(m_job.book, part)));
+        const bool tooMany = r.status == 413 || r.status == 414 || r.status == 400 || r.status == 507 || r.status >= 500;
+        if (r.status != 207 && tooMany && per > kSmallestBatch) {
+            per = qMax(kSmallestBatch, per / 4);
+            continue;
+        }
         if (r.status != 207)
             return failed(r.problem() ? r.problem() : Problem{Failure::ServerRefused, QStringLiteral("HTTP %1").arg(r.status)});
         const davxml::Multistatus ms = davxml::parse(r.body, m_job.book);
         if (!ms.valid)
             return {Failure::ServerRefused, QStringLiteral("multistatus")};
+        // Only a card the server says it has not is missing; one it leaves out is asked for next time.
         for (const davxml::Resource &res : ms.resources)
             if (res.status == 404)
                 out->insert(res.path, Fetched{true, {}, {}});
             else if (res.status == 200 && !res.card.isEmpty())
                 out->insert(res.path, Fetched{false, res.etag, res.card});
-        // What the answer leaves out is not there.
-        for (const QString &p : part)
-            if (!out->contains(p))
-                out->insert(p, Fetched{true, {}, {}});
+        from += part.size();
     }
     return {};
 }
@@ -255,6 +260,8 @@ Problem SyncEngine::pass(bool *again)
     Plan work;
     plan(snap, changes, fetched, &work);
     bool clean = !work.heldBack;
+    for (const QString &p : std::as_const(paths))
+        clean &= fetched.contains(p);
     if (const Problem p = writeHere(work.writes, &clean))
         return p;
     for (int i = 0; i < work.writes.size(); ++i) {

@@ -32,7 +32,7 @@ struct SyncJob
     QString user;
     QString password;
     QDate today;                // the date of notes written into 交往记录
-    int cardsPerRequest = 1000; // of a multiget
+    int cardsPerRequest = 5000; // of a multiget, at first
 };
 
 using Progress = std::function<void(const QString &step, qint64 done, qint64 total)>;

@@ -45,7 +45,7 @@ struct SyncEngine::Plan
     QList<Count> counts;                // of each write, once done
     QHash<int, QString> reports;        // of a write, once done
     QList<Step> steps;
-    bool heldBack = false;              // a contact open for editing or unreadable was left alone
+    bool heldBack = false;              // a contact open for editing was left alone
 
     int add(const LocalWrite &w, Count count = Nothing, const QString &report = QString())
     {

@@ -20,10 +20,9 @@ void SyncEngine::plan(const LocalSnapshot &snap, const Changes &changes, const Q
     auto readable = [&](const Fetched &f, const QString &path) -> std::optional<Contact> {
         bool unreadable = false;
         std::optional<Contact> c = contactOfCard(f.card, &unreadable);
-        if (unreadable) {
+        // Said, not held back for: the card is listed again once someone mends it.
+        if (unreadable)
             m_outcome.report.append(QStringLiteral("服务器上的卡片 %1 不是有效的 vCard,没有同步。").arg(path));
-            out->heldBack = true;
-        }
         return c;
     };
     auto put = [&](Step::Kind kind, int write, const Link &link, const Side &result, const QStringList &categories,
