@@ -1,4 +1,4 @@
-#include "app/mivo.h"
+#include "app/application.h"
 #include "platform/restart.h"
 #include "shell/startup.h"
 
@@ -6,6 +6,6 @@ int main(int argc, char **argv)
 {
     // Before the toolkit takes its own options out: a restart starts with the same command line.
     platform::recordCommandLine(argc, argv);
-    mivo app(argc, argv);
+    Application app(argc, argv);
     return runMivo(app, QCoreApplication::applicationFilePath());
 }

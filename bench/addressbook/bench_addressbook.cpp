@@ -3,8 +3,8 @@
 
 #include "addressbook/u_telpro.h"
 #include "app/globals.h"
-#include "app/mivo.h"
-#include "app/transaction.h"
+#include "app/application.h"
+#include "app/connection.h"
 #include "generator.h"
 #include "timing.h"
 #include "views/datastore.h"
@@ -28,10 +28,10 @@ constexpr int kGroups = 4;
 constexpr int kRounds = 31;
 
 // Steps through the group's names as the tree's query reads them, touching every value.
-double rawQueryMs(const QString &code)
+double rawQueryMs(sqlite3 *h, const QString &code)
 {
     sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(sqlca.handle(), "SELECT xingm0 FROM t_telinfo WHERE t_telinfo.zuhao0 = ? ORDER BY xingm0 ASC", -1, &st, nullptr);
+    sqlite3_prepare_v2(h, "SELECT xingm0 FROM t_telinfo WHERE t_telinfo.zuhao0 = ? ORDER BY xingm0 ASC", -1, &st, nullptr);
     const QByteArray c = code.toUtf8();
     const double start = cpuMs();
     sqlite3_bind_text(st, 1, c.constData(), int(c.size()), SQLITE_TRANSIENT);
@@ -52,7 +52,7 @@ double rawQueryMs(const QString &code)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    mivo app(argc, argv);
+    Application app(argc, argv);
     QTemporaryDir dir;
     gs_apppath = dir.path();
     const QString db = appFile(QStringLiteral("mivo.mdb"));
@@ -61,19 +61,19 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "generator: %s\n", qPrintable(error));
         return 1;
     }
-    sqlca.database = db;
-    if (!sqlca.connect()) {
-        std::fprintf(stderr, "connect: %s\n", qPrintable(sqlca.sqlerrtext));
+    Connection connection;
+    if (const DbResult opened = connection.open(db); !opened) {
+        std::fprintf(stderr, "connect: %s\n", qPrintable(opened.reason));
         return 1;
     }
     const QString code = bench::groupCode(0);
-    u_telpro page;
+    u_telpro page(connection);
     page.resize(1000, 700);
     page.show();
 
     std::vector<double> raw, fill, store;
     for (int round = 0; round < kRounds; ++round) {
-        raw.push_back(rawQueryMs(code));
+        raw.push_back(rawQueryMs(connection.handle(), code));
         // A fresh tree each round: the group item has never been filled.
         page.tv_1->deleteItem(page.tv_1->findItem(widgets::TreeNavigation::Root));
         page.constructor();
@@ -86,7 +86,7 @@ int main(int argc, char **argv)
             const double s0 = cpuMs();
             views::DataStore ds;
             ds.setDataObject(QStringLiteral("ds_xingm0"));
-            ds.setTransObject(sqlca);
+            ds.setConnection(connection);
             ds.retrieve({code});
             store.push_back(cpuMs() - s0);
         }
@@ -99,6 +99,6 @@ int main(int argc, char **argv)
     std::printf("of which reading the names into a store: %.2f ms\n", median(store));
     std::printf("tree fill of one group (%d contacts): %.2f ms; raw query: %.2f ms; ratio %.2f (target <= 2.00)\n",
                 kGroupSize, f, r, f / r);
-    sqlca.disconnect();
+    connection.close();
     return 0;
 }

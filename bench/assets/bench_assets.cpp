@@ -5,8 +5,8 @@
 
 #include "assets/u_capital.h"
 #include "app/globals.h"
-#include "app/mivo.h"
-#include "app/transaction.h"
+#include "app/application.h"
+#include "app/connection.h"
 #include "generator.h"
 #include "timing.h"
 #include "views/dataview.h"
@@ -27,9 +27,8 @@ using bench::median;
 constexpr int kRounds = 9;
 
 // Steps through the list's query for every group, optionally touching every value as text.
-long stepThrough(const QString &sql, bool readValues)
+long stepThrough(sqlite3 *h, const QString &sql, bool readValues)
 {
-    sqlite3 *h = sqlca.handle();
     sqlite3_stmt *s = nullptr;
     if (sqlite3_prepare16_v2(h, sql.utf16(), int(sql.size() * 2), &s, nullptr) != SQLITE_OK)
         qFatal("prepare: %s", sqlite3_errmsg(h));
@@ -54,7 +53,7 @@ long stepThrough(const QString &sql, bool readValues)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    mivo app(argc, argv);
+    Application app(argc, argv);
     const int items = argc > 1 ? atoi(argv[1]) : 100000;
     const int groups = argc > 2 ? atoi(argv[2]) : 10;
     QTemporaryDir dir;
@@ -65,26 +64,26 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "generator: %s\n", qPrintable(error));
         return 1;
     }
-    sqlca.database = db;
-    if (!sqlca.connect()) {
-        std::fprintf(stderr, "connect: %s\n", qPrintable(sqlca.sqlerrtext));
+    Connection connection;
+    if (const DbResult opened = connection.open(db); !opened) {
+        std::fprintf(stderr, "connect: %s\n", qPrintable(opened.reason));
         return 1;
     }
-    u_capital page;
+    u_capital page(connection);
     page.resize(1000, 700);
     page.show();
     const long root = page.tv_1->findItem(widgets::TreeNavigation::Root);
     const QString sql = views::definition(QStringLiteral("dw_ca_all"))->select;
-    stepThrough(sql, false);   // warm the page cache
+    stepThrough(connection.handle(), sql, false);   // warm the page cache
 
     std::vector<double> raw, rawValues, listing, ratios;
     long rows = 0;
     for (int round = 0; round < kRounds; ++round) {
         double t0 = cpuMs();
-        rows = stepThrough(sql, false);
+        rows = stepThrough(connection.handle(), sql, false);
         raw.push_back(cpuMs() - t0);
         t0 = cpuMs();
-        stepThrough(sql, true);
+        stepThrough(connection.handle(), sql, true);
         rawValues.push_back(cpuMs() - t0);
         // What choosing the root does: the list definition, retrieved with every group.
         t0 = cpuMs();
@@ -105,6 +104,6 @@ int main(int argc, char **argv)
 #if defined(__SANITIZE_ADDRESS__)
     std::printf("\n(sanitized build: the times mean little here; build with -DCMAKE_BUILD_TYPE=Release -DMIVO_BENCH=ON)\n");
 #endif
-    sqlca.disconnect();
+    connection.close();
     return 0;
 }

@@ -4,8 +4,8 @@
 // index costs when the find box first opens in a run: reading the contacts and building it, in time
 // and memory, and the size of the compiled-in table of readings. Target: every keystroke < 16 ms.
 
-#include "app/mivo.h"
-#include "app/transaction.h"
+#include "app/application.h"
+#include "app/connection.h"
 #include "find/findindex.h"
 #include "find/pinyintable.h"
 #include "generator.h"
@@ -87,7 +87,7 @@ QStringList prefixes(const QString &text)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    mivo app(argc, argv);
+    Application app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("mivo.mdb"));
     QString error;
@@ -95,12 +95,12 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "generator: %s\n", qPrintable(error));
         return 1;
     }
-    sqlca.database = path;
-    if (!sqlca.connect()) {
-        std::fprintf(stderr, "connect: %s\n", qPrintable(sqlca.sqlerrtext));
+    Connection connection;
+    if (const DbResult opened = connection.open(path); !opened) {
+        std::fprintf(stderr, "connect: %s\n", qPrintable(opened.reason));
         return 1;
     }
-    sqlite3 *db = sqlca.handle();
+    sqlite3 *db = connection.handle();
 
     std::printf("table of readings compiled in: %zu characters, %d syllables, %.1f KB\n", finder::PinyinTable::characterCount(),
                 finder::PinyinTable::syllableCount(), double(finder::PinyinTable::sizeInBytes()) / 1024);
@@ -199,6 +199,6 @@ int main(int argc, char **argv)
                 "ratio = fresh search / LIKE over the names\n",
                 kRounds, worst);
     index.reset();
-    sqlca.disconnect();
+    connection.close();
     return 0;
 }

@@ -7,7 +7,7 @@
 
 #include "app/globals.h"
 #include "app/schema.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "ledger/monthchart.h"
 #include "ledger/u_account.h"
 #include "timing.h"
@@ -73,11 +73,11 @@ void generateEntries(const QString &path, int n, int months)
 }
 
 // Steps through a query, with its text argument bound where it has one, reading every value or none.
-long stepThrough(const char *sql, const char *argument, bool read)
+long stepThrough(sqlite3 *h, const char *sql, const char *argument, bool read)
 {
     sqlite3_stmt *s = nullptr;
-    if (sqlite3_prepare_v2(sqlca.handle(), sql, -1, &s, nullptr) != SQLITE_OK)
-        qFatal("prepare: %s", sqlite3_errmsg(sqlca.handle()));
+    if (sqlite3_prepare_v2(h, sql, -1, &s, nullptr) != SQLITE_OK)
+        qFatal("prepare: %s", sqlite3_errmsg(h));
     if (argument)
         sqlite3_bind_text(s, 1, argument, -1, SQLITE_STATIC);
     long rows = 0;
@@ -120,14 +120,14 @@ int main(int argc, char **argv)
     gen.start();
     generateEntries(db, entries, months);
     std::printf("generated %d entries over %d months in %.0f ms\n", entries, months, double(gen.nsecsElapsed()) / 1e6);
-    sqlca.database = db;
-    if (!sqlca.connect())
-        qFatal("connect: %s", qPrintable(sqlca.sqlerrtext));
+    Connection connection;
+    if (const DbResult opened = connection.open(db); !opened)
+        qFatal("connect: %s", qPrintable(opened.reason));
     const QByteArray listSql =
         QString(views::definition(QStringLiteral("dw_ac_out"))->select).replace(QStringLiteral(":as_date"), QStringLiteral("?1")).toUtf8();
-    stepThrough(kGroupBy, nullptr, true);   // the page cache warm for both sides
+    stepThrough(connection.handle(), kGroupBy, nullptr, true);   // the page cache warm for both sides
 
-    u_account page;
+    u_account page(connection);
     page.resize(1200, 800);
     page.show();
     QCoreApplication::processEvents();
@@ -138,7 +138,7 @@ int main(int argc, char **argv)
     Timing groupBy, statistics;
     long monthRows = 0;
     for (int round = 0; round < kRounds; ++round) {
-        measure(groupBy, [&] { monthRows = stepThrough(kGroupBy, nullptr, true); });
+        measure(groupBy, [&] { monthRows = stepThrough(connection.handle(), kGroupBy, nullptr, true); });
         measure(statistics, [&] {
             page.cb_4->click();
             page.dw_3->repaint();
@@ -154,13 +154,13 @@ int main(int argc, char **argv)
     Timing stepping, reading, choosing, store, control, painting;
     views::DataStore bare;
     bare.setDataObject(QStringLiteral("dw_ac_out"));
-    bare.setTransObject(sqlca);
+    bare.setConnection(connection);
     long listRows = 0;
     for (int round = 0; round < kRounds; ++round) {
         page.ddlb_1->setCurrentIndex(2);
         QCoreApplication::processEvents();
-        measure(stepping, [&] { listRows = stepThrough(listSql.constData(), "0", false); });
-        measure(reading, [&] { stepThrough(listSql.constData(), "0", true); });
+        measure(stepping, [&] { listRows = stepThrough(connection.handle(), listSql.constData(), "0", false); });
+        measure(reading, [&] { stepThrough(connection.handle(), listSql.constData(), "0", true); });
         measure(store, [&] { bare.retrieve({QStringLiteral("0")}); });
         measure(choosing, [&] {
             page.ddlb_1->setCurrentIndex(0);
@@ -187,6 +187,6 @@ int main(int argc, char **argv)
     std::printf("\n(sanitized build: the times mean little here; build with\n"
                 " -DCMAKE_BUILD_TYPE=Release -DMIVO_BENCH=ON for the figures)\n");
 #endif
-    sqlca.disconnect();
+    connection.close();
     return 0;
 }

@@ -9,7 +9,7 @@
 
 #include "generator.h"
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "notebook/notesearch.h"
 #include "notebook/searchindex.h"
 #include "views/datastore.h"
@@ -60,9 +60,9 @@ void resetPeak()
         f.write("5");
 }
 
-qint64 scalar(const QString &sql)
+qint64 scalar(Connection &db, const QString &sql)
 {
-    QSqlQuery q(sqlca.db());
+    QSqlQuery q(db.sqlDatabase());
     if (!q.exec(sql) || !q.next())
         qFatal("%s failed", qPrintable(sql));
     return q.value(0).toLongLong();
@@ -75,11 +75,11 @@ struct Side
 };
 
 // Retrieves the hits of `p` into a store showing dw_find, by the statement given (empty: dw_find's own).
-void search(Side &side, const QString &sql, const QVariantList &args)
+void search(Connection &db, Side &side, const QString &sql, const QVariantList &args)
 {
     views::DataStore store;
     store.setDataObject(QStringLiteral("dw_find"));
-    store.setTransObject(sqlca);
+    store.setConnection(db);
     store.setSelect(sql);
     QElapsedTimer wall;
     const double c0 = cpuMs();
@@ -88,18 +88,18 @@ void search(Side &side, const QString &sql, const QVariantList &args)
     side.wall << double(wall.nsecsElapsed()) / 1e6;
     side.cpu << cpuMs() - c0;
     if (side.rows < 0)
-        qFatal("search failed: %s", qPrintable(sqlca.sqlerrtext));
+        qFatal("search failed: %s", qPrintable(store.lastError().reason));
 }
 
 // Both sides, back to back in every round; the median of the per-round ratios plain / search.
-void compare(const char *what, const QString &word, const char *target, bool speedUp)
+void compare(Connection &db, const char *what, const QString &word, const char *target, bool speedUp)
 {
     const notesearch::Patterns p = notesearch::fromFind(std::nullopt, word, true, true);
-    const notesearch::Statement s = notesearch::statement(p, notesearch::hasSearchIndex(sqlca));
+    const notesearch::Statement s = notesearch::statement(p, notesearch::hasSearchIndex(db));
     Side plain, index;
     for (int round = 0; round < kRounds; ++round) {
-        search(plain, QString(), {QStringLiteral("%"), p.title, p.content});
-        search(index, s.sql, s.args);
+        search(db, plain, QString(), {QStringLiteral("%"), p.title, p.content});
+        search(db, index, s.sql, s.args);
     }
     if (plain.rows != index.rows)
         qFatal("%s: %ld hits the plain way, %ld the other", what, plain.rows, index.rows);
@@ -132,18 +132,20 @@ int main(int argc, char **argv)
     std::printf("generated %d notes of about %d bytes, without the search index, in %.1f s\n", notes, bytes,
                 double(timer.elapsed()) / 1e3);
 
-    sqlca.database = db;
-    if (!sqlca.connect())
-        qFatal("connect: %s", qPrintable(sqlca.sqlerrtext));
-    const qint64 text = scalar(QStringLiteral("SELECT sum(length(CAST(title AS BLOB)) + length(CAST(content AS BLOB))) FROM p_info"));
+    Connection connection;
+    if (const DbResult opened = connection.open(db); !opened)
+        qFatal("connect: %s", qPrintable(opened.reason));
+    const qint64 text = scalar(connection, QStringLiteral("SELECT sum(length(CAST(title AS BLOB)) + length(CAST(content AS BLOB))) FROM p_info"));
     const qint64 before = QFileInfo(db).size();
 
     int steps = 0;
     timer.restart();
-    const notesearch::IndexResult added = notesearch::addSearchIndex(sqlca, [&steps](qint64, qint64) { return ++steps, true; });
+    QString reason;
+    const notesearch::IndexResult added =
+        notesearch::addSearchIndex(connection, [&steps](qint64, qint64) { return ++steps, true; }, &reason);
     const double addSeconds = double(timer.elapsed()) / 1e3;
     if (added != notesearch::IndexResult::Added)
-        qFatal("adding the index: %s", qPrintable(sqlca.sqlerrtext));
+        qFatal("adding the index: %s", qPrintable(reason));
     const qint64 after = QFileInfo(db).size();
 
     std::printf("\nthe notes' text (UTF-8)                 %8.1f MB\n", double(text) / 1048576.0);
@@ -155,16 +157,16 @@ int main(int argc, char **argv)
 
     // The file in the system's cache, as after any first search.
     Side warm;
-    search(warm, QString(), {QStringLiteral("%"), QStringLiteral("%zzz%"), QStringLiteral("%zzz%")});
+    search(connection, warm, QString(), {QStringLiteral("%"), QStringLiteral("%zzz%"), QStringLiteral("%zzz%")});
 
     const long rssBefore = statusKb("VmRSS:");
     resetPeak();
     std::printf("\nsearching all groups, titles and texts; median of %d rounds (wall), ratio of the medians of each round:\n", kRounds);
-    compare("rare ASCII word", bench::kRareAscii, "target >= 50", true);
-    compare("rare Chinese word (3 characters)", bench::kRareChinese, "target >= 50", true);
-    compare("common ASCII word", QStringLiteral("database"), "", true);
-    compare("two characters (plain statement)", bench::kRareChinese.left(2), "target <= 1.1", false);
-    compare("two ASCII characters (plain)", QStringLiteral("zq"), "target <= 1.1", false);
+    compare(connection, "rare ASCII word", bench::kRareAscii, "target >= 50", true);
+    compare(connection, "rare Chinese word (3 characters)", bench::kRareChinese, "target >= 50", true);
+    compare(connection, "common ASCII word", QStringLiteral("database"), "", true);
+    compare(connection, "two characters (plain statement)", bench::kRareChinese.left(2), "target <= 1.1", false);
+    compare(connection, "two ASCII characters (plain)", QStringLiteral("zq"), "target <= 1.1", false);
     const long rssPeak = statusKb("VmHWM:");
     std::printf("\nresident memory before the searches     %8.1f MB\n", double(rssBefore) / 1024.0);
     std::printf("resident memory at its peak during them %8.1f MB  (%.2f x; target < 1.2)\n", double(rssPeak) / 1024.0,
@@ -173,6 +175,6 @@ int main(int argc, char **argv)
     std::printf("\n(sanitized build: the figures mean little here; build with\n"
                 " -DCMAKE_BUILD_TYPE=Release -DMIVO_BENCH=ON for them)\n");
 #endif
-    sqlca.disconnect();
+    connection.close();
     return 0;
 }

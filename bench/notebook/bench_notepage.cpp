@@ -6,9 +6,9 @@
 // CPU time of this thread, median of several rounds.
 
 #include "app/globals.h"
-#include "app/mivo.h"
+#include "app/application.h"
 #include "app/schema.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "notebook/noteeditor.h"
 #include "notebook/u_notepro.h"
 #include "timing.h"
@@ -119,7 +119,7 @@ double rawOpenMs(sqlite3 *db, qlonglong id, QPlainTextEdit &bare)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    mivo app(argc, argv);
+    Application app(argc, argv);
     QTemporaryDir dir;
     gs_apppath = dir.path();
     const QString path = appFile(QStringLiteral("mivo.mdb"));
@@ -128,18 +128,18 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "database: %s\n", qPrintable(error));
         return 1;
     }
-    sqlca.database = path;
-    if (!sqlca.connect()) {
-        std::fprintf(stderr, "connect: %s\n", qPrintable(sqlca.sqlerrtext));
+    Connection connection;
+    if (const DbResult opened = connection.open(path); !opened) {
+        std::fprintf(stderr, "connect: %s\n", qPrintable(opened.reason));
         return 1;
     }
-    sqlite3 *db = sqlca.handle();
+    sqlite3 *db = connection.handle();
     if (!fill(db)) {
         std::fprintf(stderr, "filling the notes: %s\n", sqlite3_errmsg(db));
         return 1;
     }
 
-    u_notepro page;
+    u_notepro page(connection);
     page.resize(1000, 700);
     page.show();
 
@@ -189,6 +189,6 @@ int main(int argc, char **argv)
     }
     std::printf("opening a note of 32 KB: %.2f ms; SQLite reading it into a bare text field: %.2f ms; ratio %.2f (target <= 2.00)\n",
                 median(open), median(rawOpen), median(open) / median(rawOpen));
-    sqlca.disconnect();
+    connection.close();
     return 0;
 }

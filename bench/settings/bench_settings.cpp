@@ -9,7 +9,7 @@
 #include "generator.h"
 
 #include "app/schema.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "settings/backupcopy.h"
 #include "settings/spreadsheet.h"
 #include "views/datastore.h"
@@ -114,9 +114,9 @@ int main(int argc, char **argv)
     std::printf("database: %d contacts, %.1f MB, made in %.0f ms\n", contacts, double(QFileInfo(db).size()) / 1048576.0,
                 ms(gen));
 
-    sqlca.database = db;
-    if (!sqlca.connect())
-        qFatal("connect: %s", qPrintable(sqlca.sqlerrtext));
+    Connection connection;
+    if (const DbResult opened = connection.open(db); !opened)
+        qFatal("connect: %s", qPrintable(opened.reason));
 
     // Backup against cp, rounds interleaved so that both meet the same load and the same cache.
     const QString backup = dir.filePath(QStringLiteral("backup.mdb"));
@@ -128,7 +128,7 @@ int main(int argc, char **argv)
         QElapsedTimer t;
         t.start();
         QString reason;
-        if (settings::copyDatabase(sqlca.handle(), backup, &reason) != settings::CopyResult::Copied)
+        if (settings::copyDatabase(connection.handle(), backup, &reason) != settings::CopyResult::Copied)
             qFatal("backup: %s", qPrintable(reason));
         copyTimes.push_back(ms(t));
         t.start();
@@ -157,7 +157,7 @@ int main(int argc, char **argv)
     // Export: the rows as the page gets them, then each writer.
     views::DataStore store;
     store.setDataObject(QStringLiteral("d_telpro_all"));
-    store.setTransObject(sqlca);
+    store.setConnection(connection);
     QElapsedTimer t;
     t.start();
     store.retrieve();
@@ -189,6 +189,6 @@ int main(int argc, char **argv)
     std::printf("\n(sanitized build: the figures mean little here; build with\n"
                 " -DCMAKE_BUILD_TYPE=Release -DMIVO_BENCH=ON for the figures)\n");
 #endif
-    sqlca.disconnect();
+    connection.close();
     return 0;
 }

@@ -11,7 +11,7 @@
 //
 // Runs on the display in DISPLAY, or off screen when there is none.
 
-#include "app/mivo.h"
+#include "app/application.h"
 #include "app/schema.h"
 #include "shell/startup.h"
 #include "shell/w_main.h"
@@ -103,7 +103,7 @@ int runBare(int argc, char **argv, int width, int height, bool caption)
 
 int runProgram(int argc, char **argv, const QString &folder)
 {
-    mivo app(argc, argv);
+    Application app(argc, argv);
     FrameWatch watch(QStringLiteral("w_main"));
     return runMivo(app, folder + QStringLiteral("/mivo"), {});
 }

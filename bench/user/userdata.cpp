@@ -11,7 +11,7 @@
 
 #include "generator.h"
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "views/definition.h"
 
 #include <QCoreApplication>
@@ -70,20 +70,20 @@ int make(const QStringList &args)
 
 int pragmas(const QString &db)
 {
-    sqlca.database = db;
-    if (!sqlca.connect()) {
-        std::fprintf(stderr, "bench_user_data: %s\n", qPrintable(sqlca.sqlerrtext));
+    Connection connection;
+    if (const DbResult opened = connection.open(db); !opened) {
+        std::fprintf(stderr, "bench_user_data: %s\n", qPrintable(opened.reason));
         return 1;
     }
     QStringList out;
     for (const char *name : {"mmap_size", "cache_size", "temp_store", "threads"}) {
         sqlite3_stmt *s = nullptr;
         const QByteArray sql = QByteArray("PRAGMA ") + name;
-        if (sqlite3_prepare_v2(sqlca.handle(), sql.constData(), -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+        if (sqlite3_prepare_v2(connection.handle(), sql.constData(), -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
             out << QStringLiteral("PRAGMA %1 = %2").arg(QLatin1String(name)).arg(sqlite3_column_int64(s, 0));
         sqlite3_finalize(s);
     }
-    sqlca.disconnect();
+    connection.close();
     std::printf("%s\n", qPrintable(out.join(QStringLiteral("; "))));
     return out.size() == 4 ? 0 : 1;
 }

@@ -8,7 +8,7 @@
 #include "generator.h"
 #include "timing.h"
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "views/datastore.h"
 #include "views/dataview.h"
 #include "views/definition.h"
@@ -99,17 +99,17 @@ int main(int argc, char **argv)
         qFatal("generator: %s", qPrintable(error));
     std::printf("generated %d contacts in %d groups in %.0f ms\n", contacts, groups, gen.nsecsElapsed() / 1e6);
 
-    sqlca.database = db;
-    if (!sqlca.connect())
-        qFatal("connect: %s", qPrintable(sqlca.sqlerrtext));
-    sqlite3 *h = sqlca.handle();
+    Connection connection;
+    if (const DbResult opened = connection.open(db); !opened)
+        qFatal("connect: %s", qPrintable(opened.reason));
+    sqlite3 *h = connection.handle();
     const QString sql = views::definition(QStringLiteral("dw_telall"))->select;
     stepThrough(h, sql, false);   // warm the page cache
 
 
     views::DataStore store;
     store.setDataObject(QStringLiteral("dw_telall"));
-    store.setTransObject(sqlca);
+    store.setConnection(connection);
 
     // Memory first, while the allocator is as fresh as a user's program: after a few large blocks
     // are freed it raises its threshold for mapping them and keeps the next ones in its arenas.
@@ -126,7 +126,7 @@ int main(int argc, char **argv)
     views::DataView dw;
     dw.resize(1000, 600);
     dw.setDataObject(QStringLiteral("dw_telall"));
-    dw.setTransObject(sqlca);
+    dw.setConnection(connection);
 
     long rows = 0;
     Timing raw, rawText, storeTime, controlTime;
@@ -167,6 +167,6 @@ int main(int argc, char **argv)
     std::printf("\n(sanitized build: the times and the heap figure mean little here; build with\n"
                 " -DCMAKE_BUILD_TYPE=Release -DMIVO_BENCH=ON for the figures)\n");
 #endif
-    sqlca.disconnect();
+    connection.close();
     return 0;
 }

@@ -1,7 +1,6 @@
 #include "addressbook/u_telpro.h"
 
 #include "app/globals.h"
-#include "app/transaction.h"
 #include "views/dataview.h"
 
 namespace {
@@ -35,8 +34,8 @@ pagekit::GroupTreePageSpec telSpec()
 
 } // namespace
 
-u_telpro::u_telpro(QWidget *parent)
-    : GroupTreePage(telSpec(), parent)
+u_telpro::u_telpro(Connection &db, QWidget *parent)
+    : GroupTreePage(db, telSpec(), parent)
 {
     created();
 }
@@ -53,10 +52,10 @@ pagekit::Group u_telpro::of_deletetarget(long row)
             dw_1->getItemOriginal(row, QStringLiteral("xingm0")).toString()};
 }
 
-bool u_telpro::of_deletestored(const pagekit::Group &target)
+DbResult u_telpro::of_deletestored(const pagekit::Group &target)
 {
     // From the group "z" (either case) a contact goes for good; from any other it moves there.
     if (target.code.toLower() == QStringLiteral("z"))
-        return sqlca.execute(QStringLiteral("DELETE FROM T_TELINFO WHERE XINGM0 = ?"), {target.name});
-    return sqlca.execute(QStringLiteral("update T_TELINFO SET ZUHAO0 ='Z' WHERE XINGM0 = ?"), {target.name});
+        return db().execute(QStringLiteral("DELETE FROM T_TELINFO WHERE XINGM0 = ?"), {target.name});
+    return db().execute(QStringLiteral("update T_TELINFO SET ZUHAO0 ='Z' WHERE XINGM0 = ?"), {target.name});
 }

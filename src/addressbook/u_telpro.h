@@ -10,9 +10,9 @@ class u_telpro : public pagekit::GroupTreePage
 {
     Q_OBJECT
 public:
-    explicit u_telpro(QWidget *parent = nullptr);
+    explicit u_telpro(Connection &db, QWidget *parent = nullptr);
 
 protected:
     pagekit::Group of_deletetarget(long row) override;
-    bool of_deletestored(const pagekit::Group &target) override;
+    DbResult of_deletestored(const pagekit::Group &target) override;
 };

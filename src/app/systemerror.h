@@ -1,7 +1,7 @@
 #pragma once
 // Unexpected runtime errors. Code that detects an impossible state throws MivoError, which carries
 // where it was thrown; the application catches every exception that escapes an event handler and
-// reports it as "002" (see mivo::systemerror).
+// reports it as "002" (see Application::systemerror).
 
 #include <QString>
 #include <source_location>

@@ -1,7 +1,6 @@
 #include "assets/u_capital.h"
 
 #include "app/globals.h"
-#include "app/transaction.h"
 #include "platform/services.h"
 #include "views/dataview.h"
 #include "views/definition.h"
@@ -55,8 +54,8 @@ void setNumber(views::DataView *dw, long row, const QString &column, const QVari
 
 } // namespace
 
-u_capital::u_capital(QWidget *parent)
-    : GroupTreePage(capSpec(), parent)
+u_capital::u_capital(Connection &db, QWidget *parent)
+    : GroupTreePage(db, capSpec(), parent)
 {
     created();
 }
@@ -87,12 +86,12 @@ pagekit::Group u_capital::of_deletetarget(long row)
     return GroupTreePage::of_deletetarget(row);
 }
 
-bool u_capital::of_deletestored(const pagekit::Group &)
+DbResult u_capital::of_deletestored(const pagekit::Group &)
 {
     if (m_deleting.isNull())
-        return true;
+        return {};
     // An item deleted meanwhile (elsewhere) is gone as asked: finding no row is no failure.
-    return sqlca.execute(QStringLiteral("DELETE FROM ca_info WHERE id = ?"), {m_deleting});
+    return db().execute(QStringLiteral("DELETE FROM ca_info WHERE id = ?"), {m_deleting});
 }
 
 void u_capital::dw_1_editchanged(long row, const QString &column, const QString &text)

@@ -12,7 +12,7 @@ class u_capital : public pagekit::GroupTreePage
 {
     Q_OBJECT
 public:
-    explicit u_capital(QWidget *parent = nullptr);
+    explicit u_capital(Connection &db, QWidget *parent = nullptr);
 
     // A sum of money as it is stored: rounded to the two decimals it is shown with, so that
     // 3 × 0.10 is 0.30 and not 0.30000000000000004.
@@ -22,7 +22,7 @@ protected:
     void of_build() override;
     void of_newrow(long row) override;
     pagekit::Group of_deletetarget(long row) override;
-    bool of_deletestored(const pagekit::Group &target) override;
+    DbResult of_deletestored(const pagekit::Group &target) override;
     void dw_1_editchanged(long row, const QString &column, const QString &text) override;
 
 private:

@@ -5,7 +5,7 @@
 // save, delete, import or sync changes it one record at a time.
 //
 //   FindIndex index({{"姓名", FieldKind::Pinyin}, {"昵称", FieldKind::Pinyin}, {"手机", FieldKind::Phone}, …});
-//   index.load(sqlca.handle(), "SELECT id, xingm0, nich00, shouji, … FROM t_telinfo");
+//   index.load(db.handle(), "SELECT id, xingm0, nich00, shouji, … FROM t_telinfo");
 //   for (const Hit &hit : index.search(typed))   // best first
 //       … hit.id, index.fields().at(hit.field).name, hit.match …
 //   index.update({id, values});  /  index.remove(id);  after a write, then search again.

@@ -2,9 +2,8 @@
 
 #include "ledger/periods.h"
 
-#include "app/globals.h"
+#include "app/connection.h"
 #include "app/profile.h"
-#include "app/transaction.h"
 #include "views/dataview.h"
 #include "widgets/unitgeometry.h"
 
@@ -15,12 +14,13 @@ namespace ledger {
 
 using views::DataStore;
 
-EntryList::EntryList(const EntryListSpec &desc, pagekit::SortToggle &sort, QWidget *tabPage,
+EntryList::EntryList(Connection &db, const EntryListSpec &desc, pagekit::SortToggle &sort, QWidget *tabPage,
                      const QStringList &objectNames)
     : QObject(tabPage)
     , st(new QLabel(QStringLiteral("显示范围"), tabPage))
     , ddlb(new QComboBox(tabPage))
     , dw(new views::DataView(tabPage))
+    , m_db(db)
     , m_spec(desc)
     , m_sort(sort)
 {
@@ -44,13 +44,12 @@ EntryList::EntryList(const EntryListSpec &desc, pagekit::SortToggle &sort, QWidg
     connect(dw, &views::DataView::retrieveEnd, this, &EntryList::dw_retrieveend);
     connect(dw, &views::DataView::rowFocusChanged, this, &EntryList::dw_rowfocuschanged);
     connect(dw, &views::DataView::clicked, this, &EntryList::dw_clicked);
-    dw->setDbErrorHandler([this](long code, const QString &text, const QString &, long) { return dw_dberror(code, text); });
     constructor();
 }
 
 void EntryList::constructor()
 {
-    dw->setTransObject(sqlca);
+    dw->setConnection(m_db);
     dw->retrieve({m_key});
 }
 
@@ -76,15 +75,9 @@ void EntryList::dw_rowfocuschanged(long row)
     highlight(row);
 }
 
-void EntryList::dw_clicked(int, int, long, const views::DwObject &dwo)
+void EntryList::dw_clicked(int, int, long, const views::ViewObject &object)
 {
-    m_sort.headerClicked(dw, dwo);
-}
-
-int EntryList::dw_dberror(long, const QString &sqlerrtext)
-{
-    gs_sqlerrtext = sqlerrtext;
-    return 1;
+    m_sort.headerClicked(dw, object);
 }
 
 void EntryList::highlight(long row)
@@ -142,7 +135,7 @@ void EntryList::of_delete()
 bool EntryList::of_save()
 {
     // A failed write or commit leaves every unsaved row and edit in the list, to be saved again.
-    if (!pagekit::saveView(dw, m_spec.failed))
+    if (!pagekit::saveView(m_db, dw, m_spec.failed))
         return false;
     constructor();
     pagekit::showBox(m_spec.saved);

@@ -7,12 +7,13 @@
 
 #include <QObject>
 
+class Connection;
 class QComboBox;
 class QLabel;
 
 namespace views {
 class DataView;
-struct DwObject;
+struct ViewObject;
 }
 
 namespace ledger {
@@ -33,8 +34,10 @@ class EntryList : public QObject
     Q_OBJECT
 public:
     // Builds the controls on `tabPage` with the given object names, chooses the period the settings
-    // name (this month where they name none) without writing them, and reads the list once.
-    EntryList(const EntryListSpec &desc, pagekit::SortToggle &sort, QWidget *tabPage, const QStringList &objectNames);
+    // name (this month where they name none) without writing them, and reads the list once through
+    // `db`.
+    EntryList(Connection &db, const EntryListSpec &desc, pagekit::SortToggle &sort, QWidget *tabPage,
+              const QStringList &objectNames);
 
     QLabel *st;
     QComboBox *ddlb;
@@ -48,8 +51,7 @@ public:
     void ddlb_selectionchanged(int index);
     void dw_retrieveend(long rows);
     void dw_rowfocuschanged(long row);
-    void dw_clicked(int xpos, int ypos, long row, const views::DwObject &dwo);
-    int dw_dberror(long sqldbcode, const QString &sqlerrtext);
+    void dw_clicked(int xpos, int ypos, long row, const views::ViewObject &object);
 
     // The buttons' work on this list.
     void of_add();
@@ -63,6 +65,7 @@ private:
     bool typedInto(long row) const;
     void highlight(long row);
 
+    Connection &m_db;
     EntryListSpec m_spec;
     pagekit::SortToggle &m_sort;
     QString m_key;

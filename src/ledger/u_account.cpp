@@ -3,7 +3,6 @@
 #include "ledger/monthchart.h"
 
 #include "app/globals.h"
-#include "app/transaction.h"
 #include "views/dataview.h"
 #include "views/font.h"
 #include "widgets/unitgeometry.h"
@@ -65,8 +64,8 @@ QWidget *addTab(QTabWidget *tabs, const QString &name, const QString &caption, c
 
 } // namespace
 
-u_account::u_account(QWidget *parent)
-    : Page(parent)
+u_account::u_account(Connection &db, QWidget *parent)
+    : Page(db, parent)
 {
     created();
 }
@@ -81,11 +80,11 @@ void u_account::of_build()
     tp_2 = addTab(tab_1, QStringLiteral("tp_2"), QStringLiteral(" 收入"), QStringLiteral("resource/i014.ico"));
     tp_3 = addTab(tab_1, QStringLiteral("tp_3"), QStringLiteral(" 统计 "), QStringLiteral("resource/i015.ico"));
 
-    m_out = new EntryList(outSpec(), m_sort, tp_1, {QStringLiteral("st_1"), QStringLiteral("ddlb_1"), QStringLiteral("dw_1")});
+    m_out = new EntryList(db(), outSpec(), m_sort, tp_1, {QStringLiteral("st_1"), QStringLiteral("ddlb_1"), QStringLiteral("dw_1")});
     st_1 = m_out->st;
     ddlb_1 = m_out->ddlb;
     dw_1 = m_out->dw;
-    m_in = new EntryList(inSpec(), m_sort, tp_2, {QStringLiteral("st_2"), QStringLiteral("ddlb_2"), QStringLiteral("dw_2")});
+    m_in = new EntryList(db(), inSpec(), m_sort, tp_2, {QStringLiteral("st_2"), QStringLiteral("ddlb_2"), QStringLiteral("dw_2")});
     st_2 = m_in->st;
     ddlb_2 = m_in->ddlb;
     dw_2 = m_in->dw;
@@ -95,8 +94,7 @@ void u_account::of_build()
     dw_3->setObjectName(QStringLiteral("dw_3"));
     dw_3->setAccessibleName(QStringLiteral("统计"));
     dw_3->setDataObject(QStringLiteral("dw_ac_stat"));
-    dw_3->setDbErrorHandler([this](long code, const QString &text, const QString &, long) { return dw_3_dberror(code, text); });
-    dw_3->setTransObject(sqlca);
+    dw_3->setConnection(db());
     monthChart = new ledger::MonthChart(tp_3);
     monthChart->setObjectName(QStringLiteral("monthChart"));
     monthChart->setAccessibleName(QStringLiteral("每月收支图"));
@@ -169,12 +167,6 @@ void u_account::cb_4_clicked()
 void u_account::cb_5_clicked()
 {
     hide();
-}
-
-int u_account::dw_3_dberror(long, const QString &sqlerrtext)
-{
-    gs_sqlerrtext = sqlerrtext;
-    return 1;
 }
 
 void u_account::keyPressEvent(QKeyEvent *event)

@@ -24,7 +24,7 @@ class u_account : public pagekit::Page
 {
     Q_OBJECT
 public:
-    explicit u_account(QWidget *parent = nullptr);
+    explicit u_account(Connection &db, QWidget *parent = nullptr);
     ~u_account() override;
 
     // The controls: null until the page is filled.
@@ -57,7 +57,6 @@ public:
     void cb_3_clicked();
     void cb_4_clicked();
     void cb_5_clicked();
-    int dw_3_dberror(long sqldbcode, const QString &sqlerrtext);
 
 protected:
     void of_build() override;

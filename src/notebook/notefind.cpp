@@ -1,7 +1,6 @@
 #include "notebook/notefind.h"
 
-#include "app/globals.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "notebook/notesearch.h"
 #include "notebook/searchindex.h"
 #include "views/dataview.h"
@@ -31,8 +30,9 @@ QCheckBox *checkBox(const QString &caption, const QString &objectName, QWidget *
 
 } // namespace
 
-NoteFind::NoteFind(QWidget *parent)
+NoteFind::NoteFind(Connection &db, QWidget *parent)
     : QWidget(parent)
+    , m_db(db)
 {
     setObjectName(QStringLiteral("tp_2"));
     setAccessibleName(QStringLiteral("查找"));
@@ -57,11 +57,8 @@ NoteFind::NoteFind(QWidget *parent)
     dw_1->setObjectName(QStringLiteral("dw_1"));
     dw_1->setAccessibleName(QStringLiteral("查找结果"));
     dw_1->setDataObject(QStringLiteral("dw_find"));
-    dw_1->setTransObject(sqlca);
-    dw_1->setDbErrorHandler([](long, const QString &text, const QString &, long) {
-        gs_sqlerrtext = text;
-        return 1;
-    });
+    // A failed search says only that nothing was found; its reason stays in the list's store.
+    dw_1->setConnection(m_db);
 
     connect(cb_find, &QPushButton::clicked, this, &NoteFind::cb_find_clicked);
     // Return in the search text searches, as a click on the button does.
@@ -92,7 +89,7 @@ bool NoteFind::scope(std::optional<QString> *code) const
         return true;
     }
     const pagekit::Group &g = m_groups.at(entry - 1);
-    QSqlQuery q(sqlca.db());
+    QSqlQuery q(m_db.sqlDatabase());
     q.prepare(QStringLiteral("SELECT 1 FROM p_group WHERE groupid = ? AND groupname = ?"));
     q.addBindValue(g.code);
     q.addBindValue(g.name);
@@ -104,11 +101,11 @@ bool NoteFind::scope(std::optional<QString> *code) const
 
 void NoteFind::ensureIndex()
 {
-    if (m_indexDeclined || notesearch::hasSearchIndex(sqlca))
+    if (m_indexDeclined || notesearch::hasSearchIndex(m_db))
         return;
     // A failure is not the user's answer: the next search tries again. Either way this one reads
     // every note instead.
-    if (notesearch::addSearchIndexWithProgress(sqlca, window(), indexDialogDelayMs) == notesearch::IndexResult::Cancelled)
+    if (notesearch::addSearchIndexWithProgress(m_db, window(), indexDialogDelayMs) == notesearch::IndexResult::Cancelled)
         m_indexDeclined = true;
 }
 
@@ -139,15 +136,15 @@ void NoteFind::cbx_2_clicked()
         cbx_1->setChecked(true);
 }
 
-void NoteFind::dw_1_clicked(int, int, long, const views::DwObject &dwo)
+void NoteFind::dw_1_clicked(int, int, long, const views::ViewObject &object)
 {
-    m_sort.headerClicked(dw_1, dwo);
+    m_sort.headerClicked(dw_1, object);
 }
 
-void NoteFind::dw_1_doubleclicked(int, int, long, const views::DwObject &dwo)
+void NoteFind::dw_1_doubleclicked(int, int, long, const views::ViewObject &object)
 {
     const long row = dw_1->getRow();
-    if (dwo.type != QStringLiteral("column") || row < 1)
+    if (object.type != QStringLiteral("column") || row < 1)
         return;
     emit hitOpened(dw_1->getItemString(row, QStringLiteral("gid")), dw_1->getItemString(row, QStringLiteral("title")));
 }

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QWidget>
 
+class Connection;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -18,14 +19,14 @@ class QPushButton;
 
 namespace views {
 class DataView;
-struct DwObject;
+struct ViewObject;
 }
 
 class NoteFind : public QWidget
 {
     Q_OBJECT
 public:
-    explicit NoteFind(QWidget *parent = nullptr);
+    explicit NoteFind(Connection &db, QWidget *parent = nullptr);
 
     QGroupBox *gb_1;       // the frame around the search fields
     QLabel *st_3;          // 组
@@ -46,8 +47,8 @@ public:
     void cb_find_clicked();
     void cbx_1_clicked();
     void cbx_2_clicked();
-    void dw_1_clicked(int x, int y, long row, const views::DwObject &dwo);
-    void dw_1_doubleclicked(int x, int y, long row, const views::DwObject &dwo);
+    void dw_1_clicked(int x, int y, long row, const views::ViewObject &object);
+    void dw_1_doubleclicked(int x, int y, long row, const views::ViewObject &object);
     void dw_1_retrieveend(long rows);
     void dw_1_rowfocuschanged(long currentRow);
 
@@ -67,6 +68,7 @@ private:
     // that group is no longer in the group table.
     bool scope(std::optional<QString> *code) const;
 
+    Connection &m_db;
     QList<pagekit::Group> m_groups;
     pagekit::SortToggle m_sort;
     bool m_indexDeclined = false;

@@ -107,8 +107,8 @@ Statement statement(const Patterns &p, bool indexAvailable)
 
 long retrieve(views::DataView &dw, const Patterns &p)
 {
-    Transaction *t = dw.store()->transObject();
-    Statement s = statement(p, t && hasSearchIndex(*t));
+    Connection *db = dw.store()->connection();
+    Statement s = statement(p, db && hasSearchIndex(*db));
     dw.setSelect(s.sql);
     long rows = dw.retrieve(s.args);
     if (rows < 0 && s.indexed) {

@@ -41,7 +41,7 @@ struct Statement
 // The statement for `p`; through the index only when `indexAvailable` and it can serve both halves.
 Statement statement(const Patterns &p, bool indexAvailable);
 
-// Retrieves the hits into `dw`, which shows dw_find and has its transaction: through the index when
+// Retrieves the hits into `dw`, which shows dw_find and has its connection: through the index when
 // the database has it, and again the plain way should that fail (a damaged index). Rows, or -1.
 long retrieve(views::DataView &dw, const Patterns &p);
 

@@ -1,7 +1,7 @@
 #include "notebook/searchindex.h"
 
 #include "app/schema.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "platform/services.h"
 
 #include <QProgressBar>
@@ -34,24 +34,23 @@ QString indexSchema()
     return schema.mid(from, to - from);
 }
 
-bool run(Transaction &t, const QString &sql)
+DbResult run(Connection &db, const QString &sql)
 {
-    sqlite3 *h = t.handle();
+    sqlite3 *h = db.handle();
     char *message = nullptr;
     if (sqlite3_exec(h, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK)
-        return true;
+        return {};
     const QString text = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errmsg(h));
     sqlite3_free(message);
-    t.setError(sqlite3_extended_errcode(h), text);
-    return false;
+    return db.failure(sqlite3_extended_errcode(h), text);
 }
 
 // What there is of the index (type, name): only triggers of its names that sit on p_info and an FTS
 // table of its name count, so an object of someone else's that took a name is neither taken for it
 // nor removed with it.
-QSqlQuery indexObjects(Transaction &t)
+QSqlQuery indexObjects(Connection &db)
 {
-    QSqlQuery q(t.db());
+    QSqlQuery q(db.sqlDatabase());
     q.prepare(QStringLiteral(
         "SELECT type, name FROM sqlite_master WHERE (type = 'trigger' AND lower(tbl_name) = 'p_info' AND lower(name) IN (?, ?, ?)) "
         "OR (type = 'table' AND lower(name) = ? AND sql LIKE 'CREATE VIRTUAL TABLE%fts5%')"));
@@ -63,102 +62,99 @@ QSqlQuery indexObjects(Transaction &t)
 }
 
 // Removes what there is of an index that lost a part, inside the transaction.
-bool removeRemains(Transaction &t)
+DbResult removeRemains(Connection &db)
 {
     QStringList statements;
     {
-        QSqlQuery q = indexObjects(t);
-        if (!q.isActive()) {
-            t.setError(q.lastError());
-            return false;
-        }
+        QSqlQuery q = indexObjects(db);
+        if (!q.isActive())
+            return db.failure(q.lastError());
         while (q.next())
             statements << (q.value(0).toString() == QStringLiteral("trigger") ? QStringLiteral("DROP TRIGGER \"")
                                                                                 : QStringLiteral("DROP TABLE \""))
                               + q.value(1).toString().replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
     }
     for (const QString &sql : statements)
-        if (!run(t, sql))
-            return false;
-    return true;
+        if (DbResult done = run(db, sql); !done)
+            return done;
+    return {};
 }
 
-bool noteIds(Transaction &t, std::vector<qint64> *ids)
+DbResult noteIds(Connection &db, std::vector<qint64> *ids)
 {
-    QSqlQuery q(t.db());
+    QSqlQuery q(db.sqlDatabase());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT id FROM p_info ORDER BY id"))) {
-        t.setError(q.lastError());
-        return false;
-    }
+    if (!q.exec(QStringLiteral("SELECT id FROM p_info ORDER BY id")))
+        return db.failure(q.lastError());
     while (q.next())
         ids->push_back(q.value(0).toLongLong());
-    return true;
+    return {};
 }
 
-// Rolls back, keeping the error that made it necessary for the caller to show.
-IndexResult undo(Transaction &t, IndexResult result)
+// Rolls back; a failure's reason goes where the caller asked for it.
+IndexResult undo(Connection &db, IndexResult result, const DbResult &failure, QString *reason)
 {
-    const long code = t.sqlcode, dbcode = t.sqldbcode;
-    const QString text = t.sqlerrtext;
-    t.rollback();
-    if (result == IndexResult::Failed) {
-        t.sqlcode = code;
-        t.sqldbcode = dbcode;
-        t.sqlerrtext = text;
-    }
+    db.rollback();
+    if (result == IndexResult::Failed && reason)
+        *reason = failure.reason;
     return result;
 }
 
 } // namespace
 
-bool hasSearchIndex(Transaction &t)
+bool hasSearchIndex(Connection &db)
 {
-    if (!t.isConnected())
+    if (!db.isOpen())
         return false;
-    QSqlQuery q = indexObjects(t);
+    QSqlQuery q = indexObjects(db);
     int found = 0;
     while (q.isActive() && q.next())
         ++found;
     return found == int(kTriggers.size()) + 1;
 }
 
-IndexResult addSearchIndex(Transaction &t, const Progress &progress)
+IndexResult addSearchIndex(Connection &db, const Progress &progress, QString *reason)
 {
-    if (hasSearchIndex(t))
+    if (hasSearchIndex(db))
         return IndexResult::Present;
-    if (!t.isConnected() || t.inTransaction()) {
-        t.setError(SQLITE_MISUSE, t.isConnected() ? QStringLiteral("另一项修改尚未结束,暂不能建立搜索索引。")
-                                                  : QStringLiteral("数据库未连接。"));
+    if (!db.isOpen() || db.inTransaction()) {
+        if (reason)
+            *reason = db.isOpen() ? QStringLiteral("另一项修改尚未结束,暂不能建立搜索索引。") : QStringLiteral("数据库未连接。");
         return IndexResult::Failed;
     }
-    t.clearError();
 
     // What is left of an index that lost a trigger goes; then all of it is made afresh.
     std::vector<qint64> ids;
-    if (!t.begin() || !removeRemains(t) || !run(t, indexSchema()) || !noteIds(t, &ids))
-        return undo(t, IndexResult::Failed);
+    DbResult done = db.begin();
+    if (done)
+        done = removeRemains(db);
+    if (done)
+        done = run(db, indexSchema());
+    if (done)
+        done = noteIds(db, &ids);
+    if (!done)
+        return undo(db, IndexResult::Failed, done, reason);
 
     const qint64 total = qint64(ids.size());
     if (progress && !progress(0, total))
-        return undo(t, IndexResult::Cancelled);
+        return undo(db, IndexResult::Cancelled, done, reason);
     const QString fill = QStringLiteral(
         "INSERT INTO p_info_fts (rowid, title, content) SELECT id, title, content FROM p_info WHERE id BETWEEN ? AND ?");
     for (size_t first = 0; first < ids.size(); first += size_t(kNotesPerStep)) {
         const size_t last = std::min(ids.size(), first + size_t(kNotesPerStep)) - 1;
-        if (!t.execute(fill, {ids[first], ids[last]}))
-            return undo(t, IndexResult::Failed);
+        if (done = db.execute(fill, {ids[first], ids[last]}); !done)
+            return undo(db, IndexResult::Failed, done, reason);
         if (progress && !progress(qint64(last) + 1, total))
-            return undo(t, IndexResult::Cancelled);
+            return undo(db, IndexResult::Cancelled, done, reason);
     }
-    if (!t.commit())
-        return undo(t, IndexResult::Failed);
+    if (done = db.commit(); !done)
+        return undo(db, IndexResult::Failed, done, reason);
     return IndexResult::Added;
 }
 
-IndexResult addSearchIndexWithProgress(Transaction &t, QWidget *parent, int showAfterMs)
+IndexResult addSearchIndexWithProgress(Connection &db, QWidget *parent, int showAfterMs, QString *reason)
 {
-    if (hasSearchIndex(t))
+    if (hasSearchIndex(db))
         return IndexResult::Present;
     const QString text = QStringLiteral("正在为笔记建立搜索索引(只需一次),请稍候……");
     QProgressDialog dialog(text, QStringLiteral("取消"), 0, 1000, parent);
@@ -174,10 +170,13 @@ IndexResult addSearchIndexWithProgress(Transaction &t, QWidget *parent, int show
         button->setAccessibleName(button->text());
     for (QProgressBar *bar : dialog.findChildren<QProgressBar *>())
         bar->setAccessibleName(text);
-    return addSearchIndex(t, [&dialog](qint64 done, qint64 total) {
-        dialog.setValue(total > 0 ? int(done * 1000 / total) : 1000);
-        return !dialog.wasCanceled();
-    });
+    return addSearchIndex(
+        db,
+        [&dialog](qint64 done, qint64 total) {
+            dialog.setValue(total > 0 ? int(done * 1000 / total) : 1000);
+            return !dialog.wasCanceled();
+        },
+        reason);
 }
 
 } // namespace notesearch

@@ -3,7 +3,7 @@
 #include "notebook/u_notepro.h"
 
 #include "app/globals.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "notebook/noteeditor.h"
 #include "notebook/notefind.h"
 #include "notebook/notesplitter.h"
@@ -81,9 +81,9 @@ int NoteTabs::pageHeight(const QSize &pixels) const
     return style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, this).height();
 }
 
-u_notepro::u_notepro(QWidget *parent)
-    : Page(parent)
-    , m_tree(treeSpec())
+u_notepro::u_notepro(Connection &db, QWidget *parent)
+    : Page(db, parent)
+    , m_tree(db, treeSpec())
 {
     setAccessibleName(QStringLiteral("笔记本"));
     created();
@@ -106,7 +106,7 @@ void u_notepro::of_build()
     tab_1->setObjectName(QStringLiteral("tab_1"));
     tab_1->setAccessibleName(QStringLiteral("笔记"));
     tp_1 = new NoteEditor(tab_1);
-    tp_2 = new NoteFind(tab_1);
+    tp_2 = new NoteFind(db(), tab_1);
     tp_3 = new NoteSplitter(tab_1);
     tab_1->addTab(tp_1, QIcon(appFile(QStringLiteral("resource/i008.ico"))), QStringLiteral(" 内容 "));
     tab_1->addTab(tp_2, QIcon(appFile(QStringLiteral("resource/i009.ico"))), QStringLiteral(" 查找 "));
@@ -189,7 +189,7 @@ void u_notepro::tv_1_selectionchanged(long, long newhandle)
     const long id = long(item.data.toLongLong());
     // A note that has vanished meanwhile opens empty; saving it then stores it anew.
     QString title, content;
-    QSqlQuery q(sqlca.db());
+    QSqlQuery q(db().sqlDatabase());
     q.prepare(QStringLiteral("SELECT gid, title, content FROM p_info WHERE id = ?"));
     q.addBindValue(qlonglong(id));
     if (q.exec() && q.next()) {

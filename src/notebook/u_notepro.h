@@ -32,7 +32,7 @@ class u_notepro : public pagekit::Page
 {
     Q_OBJECT
 public:
-    explicit u_notepro(QWidget *parent = nullptr);
+    explicit u_notepro(Connection &db, QWidget *parent = nullptr);
     ~u_notepro() override;
 
     // The controls: null until the page is filled.

@@ -3,7 +3,7 @@
 #include "notebook/u_notepro.h"
 
 #include "app/textcodec.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "notebook/noteeditor.h"
 #include "notebook/notetext.h"
 #include "pagekit/helpers.h"
@@ -23,28 +23,26 @@ namespace {
 
 const pagekit::Box kSaveFailed{QStringLiteral("N09"), QStringLiteral("保存失败!"), Icon::Stop};
 
-// Ends a write as failed for a reason of the program's own: the failure box shows it.
-bool refuse(const QString &reason)
+// A write failed for a reason of the program's own: the failure box shows it.
+DbResult refuse(const QString &reason)
 {
-    sqlca.sqlcode = Transaction::Failure;
-    sqlca.sqlerrtext = reason;
-    return false;
+    return DbResult::failure(DbResult::ProgramCode, reason);
 }
 
 // The group the note is to go into is still there (it may have been deleted on the settings page
 // since the tree was built). Runs inside the save's transaction.
-bool groupExists(const QString &code)
+DbResult groupExists(Connection &db, const QString &code)
 {
-    if (!sqlca.begin())
-        return false;
-    QSqlQuery q(sqlca.db());
+    if (DbResult begun = db.begin(); !begun)
+        return begun;
+    QSqlQuery q(db.sqlDatabase());
     q.prepare(QStringLiteral("SELECT groupid FROM p_group WHERE groupid = ?"));
     q.addBindValue(code);
-    if (!q.exec()) {
-        sqlca.setError(q.lastError());
-        return false;
-    }
-    return q.next() || refuse(QStringLiteral("所选的组已不存在,请重新选择一个组。"));
+    if (!q.exec())
+        return db.failure(q.lastError());
+    if (!q.next())
+        return refuse(QStringLiteral("所选的组已不存在,请重新选择一个组。"));
+    return {};
 }
 
 } // namespace
@@ -97,21 +95,21 @@ void u_notepro::cb_3_clicked()
 
     // The group is the one at the chosen entry's place (names may repeat), so a note never goes
     // into a group by a name that matched another one, nor into no group at all.
-    bool written = groupExists(ls_groupid);
+    DbResult written = groupExists(db(), ls_groupid);
     if (written && il_id != 0) {
-        written = sqlca.execute(QStringLiteral("UPDATE p_info SET gid = ?, title = ?, content = ? WHERE id = ?"),
-                                {ls_groupid, ls_title, ls_content, qlonglong(il_id)});
+        written = db().execute(QStringLiteral("UPDATE p_info SET gid = ?, title = ?, content = ? WHERE id = ?"),
+                               {ls_groupid, ls_title, ls_content, qlonglong(il_id)});
         // The note was deleted meanwhile: nothing was stored. The editor keeps the text, and the
         // next save stores it as a new note.
-        if (written && sqlca.sqlnrows == 0) {
+        if (written && written.rows == 0) {
             il_id = 0;
             written = refuse(QStringLiteral("这条笔记已被删除;再次保存将把它存为一条新笔记。"));
         }
     } else if (written) {
-        written = sqlca.execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES (?, ?, ?)"),
-                                {ls_groupid, ls_title, ls_content});
+        written = db().execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES (?, ?, ?)"),
+                               {ls_groupid, ls_title, ls_content});
     }
-    if (!pagekit::commitOrReport(written, kSaveFailed))
+    if (!pagekit::commitOrReport(db(), written, kSaveFailed))
         return;
     pagekit::showBox({QStringLiteral("N07"), QStringLiteral("保存成功!"), Icon::Information});
     of_rebuild();
@@ -126,8 +124,8 @@ void u_notepro::cb_2_clicked()
         return;
     const QString ls_groupid = groupCode(tp_1->ddlb_1->currentIndex());
     // A failed delete (or its commit) is said as such; the tree and the editor keep the note.
-    const bool written = sqlca.execute(QStringLiteral("DELETE FROM p_info WHERE id = ?"), {qlonglong(il_id)});
-    if (!pagekit::commitOrReport(written, {QStringLiteral("N06"), QStringLiteral("删除失败!"), Icon::Stop}))
+    const DbResult written = db().execute(QStringLiteral("DELETE FROM p_info WHERE id = ?"), {qlonglong(il_id)});
+    if (!pagekit::commitOrReport(db(), written, {QStringLiteral("N06"), QStringLiteral("删除失败!"), Icon::Stop}))
         return;
     pagekit::showBox({QStringLiteral("N02"), QStringLiteral("删除成功!"), Icon::Information});
     of_rebuild();

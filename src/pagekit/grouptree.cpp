@@ -1,6 +1,6 @@
 #include "pagekit/grouptree.h"
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "views/datastore.h"
 #include "widgets/handletree.h"
 
@@ -11,13 +11,15 @@ namespace pagekit {
 using widgets::TreeItem;
 using widgets::TreeNavigation;
 
-GroupTree::GroupTree(const GroupTreeSpec &desc)
-    : m_spec(desc)
+GroupTree::GroupTree(Connection &db, const GroupTreeSpec &desc)
+    : m_db(db)
+    , m_spec(desc)
 {
 }
 
-GroupTree::GroupTree(widgets::HandleTree *tree, const GroupTreeSpec &desc)
-    : m_spec(desc)
+GroupTree::GroupTree(Connection &db, widgets::HandleTree *tree, const GroupTreeSpec &desc)
+    : m_db(db)
+    , m_spec(desc)
 {
     setTree(tree);
 }
@@ -32,7 +34,9 @@ QList<Group> GroupTree::readGroups() const
 {
     views::DataStore ds;
     ds.setDataObject(m_spec.groupView);
-    ds.setTransObject(sqlca);
+    ds.setConnection(m_db);
+    // A failed read says so with the database's reason, before the page's box of no groups.
+    ds.setShowsErrorBox(true);
     ds.retrieve();
     QList<Group> groups;
     for (long row = 1; row <= ds.rowCount(); ++row)
@@ -97,7 +101,8 @@ bool GroupTree::of_fillgroup(long handle, const QString &code)
 {
     views::DataStore ds;
     ds.setDataObject(m_spec.memberView);
-    ds.setTransObject(sqlca);
+    ds.setConnection(m_db);
+    ds.setShowsErrorBox(true);
     ds.retrieve({code});
     const long rows = ds.rowCount();
     if (rows < 1)

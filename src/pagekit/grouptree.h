@@ -11,6 +11,8 @@
 
 #include <optional>
 
+class Connection;
+
 namespace widgets {
 class HandleTree;
 }
@@ -45,9 +47,9 @@ public:
     enum Level { RootLevel = 1, GroupLevel = 2, MemberLevel = 3 };
     enum Picture { RootPicture = 1, GroupPicture = 2, MemberPicture = 3, DeletedGroupPicture = 4 };
 
-    // Without a tree widget yet (a page created light): setTree before the first build.
-    explicit GroupTree(const GroupTreeSpec &desc);
-    GroupTree(widgets::HandleTree *tree, const GroupTreeSpec &desc);
+    // Reads through `db`. Without a tree widget yet (a page created light): setTree before the first build.
+    GroupTree(Connection &db, const GroupTreeSpec &desc);
+    GroupTree(Connection &db, widgets::HandleTree *tree, const GroupTreeSpec &desc);
 
     const GroupTreeSpec &desc() const { return m_spec; }
     widgets::HandleTree *tree() const { return m_tree; }
@@ -76,6 +78,7 @@ public:
 private:
     QList<Group> readGroups() const;
 
+    Connection &m_db;
     widgets::HandleTree *m_tree = nullptr;
     GroupTreeSpec m_spec;
     std::optional<QList<Group>> m_kept;

@@ -1,7 +1,5 @@
 #include "pagekit/grouptreepage.h"
 
-#include "app/globals.h"
-#include "app/transaction.h"
 #include "views/dataview.h"
 #include "views/font.h"
 #include "views/grouppattern.h"
@@ -34,10 +32,10 @@ const char *const kTexts[] = {
 
 } // namespace
 
-GroupTreePage::GroupTreePage(const GroupTreePageSpec &desc, QWidget *parent)
-    : Page(parent)
+GroupTreePage::GroupTreePage(Connection &db, const GroupTreePageSpec &desc, QWidget *parent)
+    : Page(db, parent)
     , m_spec(desc)
-    , m_tree(desc.tree)
+    , m_tree(db, desc.tree)
 {
     setAccessibleName(desc.pageName);
 }
@@ -72,7 +70,6 @@ void GroupTreePage::of_build()
     connect(dw_1, &views::DataView::rowFocusChanging, this, &GroupTreePage::dw_1_rowfocuschanging);
     connect(dw_1, &views::DataView::loseFocus, this, &GroupTreePage::dw_1_losefocus);
     connect(dw_1, &views::DataView::editChanged, this, &GroupTreePage::dw_1_editchanged);
-    dw_1->setDbErrorHandler([this](long code, const QString &text, const QString &, long) { return dw_1_dberror(code, text); });
     connect(cb_1, &QPushButton::clicked, this, &GroupTreePage::cb_1_clicked);
     connect(cb_2, &QPushButton::clicked, this, &GroupTreePage::cb_2_clicked);
     connect(cb_3, &QPushButton::clicked, this, &GroupTreePage::cb_3_clicked);
@@ -115,7 +112,7 @@ void GroupTreePage::tv_1_selectionchanged(long, long newhandle)
         dw_1->setDataObject(wanted);
     else
         dw_1->reset();
-    dw_1->setTransObject(sqlca);
+    dw_1->setConnection(db());
     // The root lists every record; a group exactly its own (the same records as below it).
     if (item.level == GroupTree::RootLevel)
         dw_1->retrieve({views::allGroupsPattern()});
@@ -125,15 +122,15 @@ void GroupTreePage::tv_1_selectionchanged(long, long newhandle)
         dw_1->retrieve({item.data});
 }
 
-void GroupTreePage::dw_1_clicked(int, int, long, const views::DwObject &dwo)
+void GroupTreePage::dw_1_clicked(int, int, long, const views::ViewObject &object)
 {
     if (dw_1->dataObject() == m_spec.listView)
-        m_sort.headerClicked(dw_1, dwo);
+        m_sort.headerClicked(dw_1, object);
 }
 
-void GroupTreePage::dw_1_doubleclicked(int, int, long, const views::DwObject &dwo)
+void GroupTreePage::dw_1_doubleclicked(int, int, long, const views::ViewObject &object)
 {
-    if (dw_1->dataObject() != m_spec.listView || dwo.type != QStringLiteral("column"))
+    if (dw_1->dataObject() != m_spec.listView || object.type != QStringLiteral("column"))
         return;
     const long row = dw_1->getRow();
     if (row < 1)
@@ -155,12 +152,6 @@ void GroupTreePage::dw_1_rowfocuschanging(long, long newrow)
 void GroupTreePage::dw_1_losefocus()
 {
     dw_1->acceptText();
-}
-
-int GroupTreePage::dw_1_dberror(long, const QString &sqlerrtext)
-{
-    gs_sqlerrtext = sqlerrtext;
-    return 1;
 }
 
 void GroupTreePage::dw_1_editchanged(long, const QString &, const QString &)

@@ -8,11 +8,13 @@
 #include "pagekit/helpers.h"
 #include "pagekit/page.h"
 
+#include "app/connection.h"
+
 class QPushButton;
 
 namespace views {
 class DataView;
-struct DwObject;
+struct ViewObject;
 }
 namespace widgets {
 class HandleTree;
@@ -43,7 +45,7 @@ class GroupTreePage : public Page
 public:
     // The page's own class builds the controls and the tree (of_build) when its constructor ends
     // (created()), or, created light, when first shown.
-    GroupTreePage(const GroupTreePageSpec &desc, QWidget *parent = nullptr);
+    GroupTreePage(Connection &db, const GroupTreePageSpec &desc, QWidget *parent = nullptr);
 
     // Null until the page is filled.
     widgets::HandleTree *tv_1 = nullptr;
@@ -62,11 +64,10 @@ public:
 
     void tv_1_itempopulate(long handle);
     void tv_1_selectionchanged(long oldhandle, long newhandle);
-    void dw_1_clicked(int xpos, int ypos, long row, const views::DwObject &dwo);
-    void dw_1_doubleclicked(int xpos, int ypos, long row, const views::DwObject &dwo);
+    void dw_1_clicked(int xpos, int ypos, long row, const views::ViewObject &object);
+    void dw_1_doubleclicked(int xpos, int ypos, long row, const views::ViewObject &object);
     void dw_1_rowfocuschanging(long currentrow, long newrow);
     void dw_1_losefocus();
-    int dw_1_dberror(long sqldbcode, const QString &sqlerrtext);
     void cb_1_clicked();
     void cb_2_clicked();
     void cb_3_clicked();
@@ -88,9 +89,9 @@ protected:
     // The stored record a delete acts on (group code, name); blanks mean the card holds nothing
     // stored, and the row is only taken off the card. By default the card's current values.
     virtual Group of_deletetarget(long row);
-    // Removes the stored record after the row left the card; true when written (not committed).
+    // Removes the stored record after the row left the card; what the write came to (not committed).
     // By default the card's delete is written through the view.
-    virtual bool of_deletestored(const Group &target);
+    virtual DbResult of_deletestored(const Group &target);
     // A value being typed into the card.
     virtual void dw_1_editchanged(long row, const QString &column, const QString &text);
 

@@ -2,7 +2,6 @@
 
 #include "pagekit/grouptreepage.h"
 
-#include "app/transaction.h"
 #include "views/dataview.h"
 #include "widgets/handletree.h"
 
@@ -21,16 +20,16 @@ Group GroupTreePage::of_deletetarget(long row)
     return {dw_1->getItemString(row, m_spec.groupColumn), dw_1->getItemString(row, m_spec.nameColumn)};
 }
 
-bool GroupTreePage::of_deletestored(const Group &)
+DbResult GroupTreePage::of_deletestored(const Group &)
 {
-    return dw_1->update(false) == 1;
+    return dw_1->update(false);
 }
 
 void GroupTreePage::cb_1_clicked()
 {
     if (!showsCard()) {
         dw_1->setDataObject(m_spec.cardView);
-        dw_1->setTransObject(sqlca);
+        dw_1->setConnection(db());
     }
     QString code;
     TreeItem item;
@@ -72,7 +71,7 @@ void GroupTreePage::cb_3_clicked()
         showBox(box(9));
         return;
     }
-    if (!saveView(dw_1, box(11, Icon::Stop)))
+    if (!saveView(db(), dw_1, box(11, Icon::Stop)))
         return;
     showBox(box(10, Icon::Information));
     of_rebuild(code, name);
@@ -97,7 +96,7 @@ void GroupTreePage::cb_2_clicked()
     if (!confirm(box(3).code, QStringLiteral("确认删除<") + target.name + QStringLiteral(">?")))
         return;
     dw_1->deleteRow(row);
-    if (!commitOrReport(of_deletestored(target), box(5, Icon::Stop))) {
+    if (!commitOrReport(db(), of_deletestored(target), box(5, Icon::Stop))) {
         if (m_spec.rebuildAfterFailedDelete)
             of_rebuild(target.code, target.name);
         return;

@@ -1,7 +1,6 @@
 #include "pagekit/helpers.h"
 
-#include "app/globals.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "views/dataview.h"
 
 #include <QLabel>
@@ -44,13 +43,13 @@ bool isBlank(const QString &text)
     return text.trimmed().isEmpty();
 }
 
-bool SortToggle::headerClicked(views::DataView *dw, const views::DwObject &dwo)
+bool SortToggle::headerClicked(views::DataView *dw, const views::ViewObject &object)
 {
-    if (dwo.type != QStringLiteral("text"))
+    if (object.type != QStringLiteral("text"))
         return false;
     is_sort = is_sort == QStringLiteral(" A") ? QStringLiteral(" D") : QStringLiteral(" A");
     // A text that names no column gives a criterion the view refuses quietly.
-    if (!dw->setSort(dwo.name.left(dwo.name.size() - 2) + is_sort))
+    if (!dw->setSort(object.name.left(object.name.size() - 2) + is_sort))
         return false;
     return dw->sort();
 }
@@ -63,21 +62,21 @@ void highlightOnly(views::DataView *dw, long row)
         dw->selectRow(row, true);
 }
 
-bool commitOrReport(bool written, const Box &failure)
+bool commitOrReport(Connection &db, const DbResult &written, const Box &failure)
 {
-    if (written && sqlca.commit())
+    const DbResult result = written ? db.commit() : written;
+    if (result)
         return true;
-    gs_sqlerrtext = sqlca.sqlerrtext;
-    sqlca.rollback();
-    showBox(failure, QStringLiteral("\n") + gs_sqlerrtext);
+    db.rollback();
+    showBox(failure, QStringLiteral("\n") + result.reason);
     return false;
 }
 
-bool saveView(views::DataView *dw, const Box &failure)
+bool saveView(Connection &db, views::DataView *view, const Box &failure)
 {
-    if (!commitOrReport(dw->update(false) == 1, failure))
+    if (!commitOrReport(db, view->update(false), failure))
         return false;
-    dw->resetUpdate();
+    view->resetUpdate();
     return true;
 }
 

@@ -8,13 +8,15 @@
 
 #include <QString>
 
+class Connection;
+struct DbResult;
 class QLabel;
 class QPushButton;
 class QWidget;
 
 namespace views {
 class DataView;
-struct DwObject;
+struct ViewObject;
 }
 
 namespace pagekit {
@@ -48,7 +50,7 @@ class SortToggle
 public:
     // A click on a header text ("xingm0_t") sorts the view by that column; other objects are left
     // alone. A text that names no column (such as "合计:") flips the direction and sorts nothing.
-    bool headerClicked(views::DataView *dw, const views::DwObject &dwo);
+    bool headerClicked(views::DataView *dw, const views::ViewObject &object);
     QString suffix() const { return is_sort; }
 
 private:
@@ -58,11 +60,11 @@ private:
 // Clears every highlight of the view, then highlights `row` (none for 0).
 void highlightOnly(views::DataView *dw, long row);
 
-// After statements (or a view) have written: commits; when anything failed, keeps the error text in
-// gs_sqlerrtext, rolls back and shows `failure` followed by a line break and that text.
-bool commitOrReport(bool written, const Box &failure);
+// After statements (or a view) have written through `db`: commits; when the write or the commit
+// failed, rolls back and shows `failure` followed by a line break and the failure's reason.
+bool commitOrReport(Connection &db, const DbResult &written, const Box &failure);
 // Writes the view (the value being typed first), commits, and only then clears the view's flags:
 // a refused write or a failed commit leaves the view as typed, ready to be saved again.
-bool saveView(views::DataView *dw, const Box &failure);
+bool saveView(Connection &db, views::DataView *view, const Box &failure);
 
 } // namespace pagekit

@@ -23,8 +23,9 @@ Page::Deferred::~Deferred()
     --deferring;
 }
 
-Page::Page(QWidget *parent)
+Page::Page(Connection &db, QWidget *parent)
     : QWidget(parent)
+    , m_db(db)
 {
 }
 

@@ -10,13 +10,18 @@
 
 #include <QWidget>
 
+class Connection;
+
 namespace pagekit {
 
 class Page : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Page(QWidget *parent = nullptr);
+    // `db` is the program's connection to its database: the page reads and writes through it.
+    explicit Page(Connection &db, QWidget *parent = nullptr);
+
+    Connection &db() const { return m_db; }
 
     // While one lives, pages created are light: filled when first shown. Start-up builds the pages
     // that are not on screen this way, so the first frame waits only for what it shows.
@@ -74,6 +79,7 @@ protected:
 private:
     void build();
 
+    Connection &m_db;
     bool m_filled = false;
     bool m_building = false;
 };

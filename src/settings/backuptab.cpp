@@ -2,7 +2,7 @@
 
 #include "app/globals.h"
 #include "app/profile.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "pagekit/helpers.h"
 #include "platform/services.h"
 #include "settings/backupcopy.h"
@@ -41,8 +41,9 @@ void failed(const QString &code, const QString &reason)
 
 } // namespace
 
-BackupTab::BackupTab(QWidget *parent)
+BackupTab::BackupTab(Connection &db, QWidget *parent)
     : QWidget(parent)
+    , m_db(db)
 {
     gb_c = new QGroupBox(this);
     gb_c->setObjectName(QStringLiteral("gb_c"));
@@ -108,7 +109,7 @@ CopyResult BackupTab::copyTo(const QString &target, QString *reason)
     // A copy the user waits for is not idleness: the lock would leave it running behind a locked
     // window, and its result unsaid or shown over it. The idle period starts afresh after it.
     const platform::IdleHold hold(platform::services().idle.get());
-    return copyDatabase(sqlca.handle(), target, reason, [&progress](int done, int total) {
+    return copyDatabase(m_db.handle(), target, reason, [&progress](int done, int total) {
         progress.setMaximum(std::max(1, total));
         progress.setValue(std::min(done, std::max(1, total)));
         QCoreApplication::processEvents();
@@ -153,7 +154,7 @@ void BackupTab::cb_c1_clicked()
     }
 }
 
-void BackupTab::of_exit()
+void BackupTab::of_exit(Connection &db)
 {
     if (f_profile(autoKey()) != QLatin1String("1"))
         return;
@@ -165,7 +166,7 @@ void BackupTab::of_exit()
     if (!ok || keep < 1)
         keep = DefaultKeep;
     QString reason;
-    if (!autoBackup(sqlca.handle(), folder, platform::services().clock->now(), &reason, keep))
+    if (!autoBackup(db.handle(), folder, platform::services().clock->now(), &reason, keep))
         failed(QStringLiteral("033"), reason);
 }
 

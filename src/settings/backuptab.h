@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class Connection;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -21,12 +22,12 @@ class BackupTab : public QWidget
 {
     Q_OBJECT
 public:
-    explicit BackupTab(QWidget *parent = nullptr);
+    explicit BackupTab(Connection &db, QWidget *parent = nullptr);
 
     void of_layout(int w, int h);
-    // The program ends: the automatic copy, when it is ticked. It needs no tab: the settings page
-    // makes it whether it was ever shown or not.
-    static void of_exit();
+    // The program ends: the automatic copy of the database open on `db`, when it is ticked. It needs
+    // no tab: the settings page makes it whether it was ever shown or not.
+    static void of_exit(Connection &db);
 
     // Chooses the backup folder and remembers it.
     void pb_c1_clicked();
@@ -51,6 +52,8 @@ public:
 private:
     // Copies the database to `target` with a progress window the user can cancel.
     CopyResult copyTo(const QString &target, QString *reason);
+
+    Connection &m_db;
 };
 
 } // namespace settings

@@ -1,6 +1,5 @@
 #include "settings/exporttab.h"
 
-#include "app/transaction.h"
 #include "pagekit/helpers.h"
 #include "platform/services.h"
 #include "settings/spreadsheet.h"
@@ -34,8 +33,9 @@ const Choice kChoices[] = {
 
 } // namespace
 
-ExportTab::ExportTab(QWidget *parent)
+ExportTab::ExportTab(Connection &db, QWidget *parent)
     : QWidget(parent)
+    , m_db(db)
 {
     gb_b = new QGroupBox(this);
     gb_b->setObjectName(QStringLiteral("gb_b"));
@@ -62,14 +62,13 @@ ExportTab::ExportTab(QWidget *parent)
     ds_1 = new views::DataStore(this);
     ds_1->setObjectName(QStringLiteral("ds_1"));
     ds_1->setDataObject(QString::fromLatin1(kChoices[0].definition));
-    ds_1->setTransObject(sqlca);
-    ds_1->setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
+    ds_1->setConnection(m_db);
 }
 
 void ExportTab::rb_clicked(int index)
 {
     ds_1->setDataObject(QString::fromLatin1(kChoices[index].definition));
-    ds_1->setTransObject(sqlca);
+    ds_1->setConnection(m_db);
 }
 
 void ExportTab::cb_b1_clicked()

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class Connection;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -19,7 +20,7 @@ class ExportTab : public QWidget
 {
     Q_OBJECT
 public:
-    explicit ExportTab(QWidget *parent = nullptr);
+    explicit ExportTab(Connection &db, QWidget *parent = nullptr);
 
     void of_layout(int w, int h);
 
@@ -38,6 +39,7 @@ public:
     views::DataStore *ds_1;
 
 private:
+    Connection &m_db;
     QList<QRadioButton *> m_radios;
 };
 

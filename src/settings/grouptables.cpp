@@ -1,7 +1,7 @@
 #include "settings/grouptables.h"
 
+#include "app/connection.h"
 #include "app/globals.h"
-#include "app/transaction.h"
 #include "pagekit/helpers.h"
 #include "settings/tabshape.h"
 #include "views/dataview.h"
@@ -29,8 +29,9 @@ const QList<GroupTable> &GroupTables::tables()
     return t;
 }
 
-GroupTables::GroupTables(QWidget *parent)
+GroupTables::GroupTables(Connection &db, QWidget *parent)
     : QTabWidget(parent)
+    , m_db(db)
 {
     setObjectName(QStringLiteral("tab_1"));
     setAccessibleName(QStringLiteral("分类"));
@@ -43,9 +44,8 @@ GroupTables::GroupTables(QWidget *parent)
         dw->setObjectName(t.control);
         dw->setAccessibleName(t.caption);
         dw->setDataObject(t.view);
-        dw->setTransObject(sqlca);
-        // The page's own box is the only one shown: the error text waits in the transaction.
-        dw->setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
+        // The page's own box is the only one shown (the store shows none of its own).
+        dw->setConnection(m_db);
         dw->retrieve();
         addTab(page, t.caption);
         pages << page;
@@ -107,7 +107,7 @@ bool GroupTables::of_delete()
 bool GroupTables::of_save()
 {
     const GroupTable &t = currentTable();
-    if (!pagekit::saveView(currentView(), {t.failedCode, QStringLiteral("保存/删除失败!"), platform::Icon::Stop}))
+    if (!pagekit::saveView(m_db, currentView(), {t.failedCode, QStringLiteral("保存/删除失败!"), platform::Icon::Stop}))
         return false;
     emit saved();
     pagekit::showBox({t.savedCode, QStringLiteral("保存/删除成功!\n\n分类信息改动必须重新启动程序才能生效!")});

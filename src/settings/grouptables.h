@@ -5,6 +5,8 @@
 
 #include <QTabWidget>
 
+class Connection;
+
 namespace views {
 class DataView;
 }
@@ -29,7 +31,7 @@ class GroupTables : public QTabWidget
 {
     Q_OBJECT
 public:
-    explicit GroupTables(QWidget *parent = nullptr);
+    explicit GroupTables(Connection &db, QWidget *parent = nullptr);
 
     static const QList<GroupTable> &tables();
 
@@ -59,6 +61,7 @@ signals:
 
 private:
     const GroupTable &currentTable() const { return tables().at(std::max(0, currentIndex())); }
+    Connection &m_db;
     QList<views::DataView *> m_views;
 };
 

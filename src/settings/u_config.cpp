@@ -25,8 +25,8 @@ QIcon tabIcon(const QString &name)
 
 } // namespace
 
-u_config::u_config(QWidget *parent)
-    : Page(parent)
+u_config::u_config(Connection &db, QWidget *parent)
+    : Page(db, parent)
 {
     // The one load of the options, at start also when the page is filled later: the lock needs it.
     // The General page shows what it read.
@@ -45,8 +45,8 @@ void u_config::of_build()
     tab_2->setObjectName(QStringLiteral("tab_2"));
     tab_2->setAccessibleName(QStringLiteral("配置"));
     tp_a = new settings::GeneralTab(m_options);
-    tp_b = new settings::ExportTab;
-    tp_c = new settings::BackupTab;
+    tp_b = new settings::ExportTab(db());
+    tp_c = new settings::BackupTab(db());
     tp_d = new settings::PrinterTab(m_printerAtStart);
     const struct { QWidget *page; const char *name; const char *caption; const char *icon; } pages[] = {
         {tp_a, "tp_a", "常规", "i017"},
@@ -60,7 +60,7 @@ void u_config::of_build()
         tab_2->addTab(p.page, tabIcon(QString::fromLatin1(p.icon)), QString::fromUtf8(p.caption));
     }
 
-    tab_1 = new settings::GroupTables(this);
+    tab_1 = new settings::GroupTables(db(), this);
     connect(tab_1, &settings::GroupTables::saved, this, [this] { ii_restart = 1; });
 
     cb_4 = pagekit::makeButton(QStringLiteral("关闭(&C)"), QStringLiteral("cb_4"), this);
@@ -109,7 +109,7 @@ void u_config::of_arrange(int w, int h)
 
 void u_config::of_exit()
 {
-    settings::BackupTab::of_exit();
+    settings::BackupTab::of_exit(db());
 }
 
 void u_config::cb_1_clicked()

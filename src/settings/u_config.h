@@ -23,7 +23,7 @@ class u_config : public pagekit::Page
 {
     Q_OBJECT
 public:
-    explicit u_config(QWidget *parent = nullptr);
+    explicit u_config(Connection &db, QWidget *parent = nullptr);
     ~u_config() override;
 
     // The automatic backup, when it is ticked.

@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-class mivo;
+class Application;
 
 // The whole run: start-up, the main window, the event loop, shutdown. `arguments` is the command line
 // without the program's name. Returns the exit status.
-int runMivo(mivo &app, const QString &executablePath,
+int runMivo(Application &app, const QString &executablePath,
             const QStringList &arguments = QCoreApplication::arguments().mid(1));

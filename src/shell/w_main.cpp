@@ -1,8 +1,8 @@
 #include "shell/w_main.h"
 
 #include "addressbook/u_telpro.h"
+#include "app/application.h"
 #include "app/globals.h"
-#include "app/mivo.h"
 #include "app/profile.h"
 #include "assets/u_capital.h"
 #include "ledger/u_account.h"
@@ -67,7 +67,7 @@ QIcon navigationIcon(int index)
 
 } // namespace
 
-w_main::w_main(QWidget *parent)
+w_main::w_main(Connection &db, QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("w_main"));
@@ -75,7 +75,7 @@ w_main::w_main(QWidget *parent)
                    | Qt::WindowCloseButtonHint);
     resize(units::toPixels(QSize(DesignWidth, DesignHeight), logicalDpiX()));
 
-    uo_tel = new u_telpro(this);
+    uo_tel = new u_telpro(db, this);
     uo_tel->setObjectName(QStringLiteral("uo_tel"));
     uo_tel->setAccessibleName(QString::fromUtf8(kItems[0].caption));
 
@@ -93,11 +93,11 @@ w_main::w_main(QWidget *parent)
     // creation says at opening (their groups, the options the lock needs).
     pagekit::Page::Deferred light;
 
-    uo_note = new u_notepro(this);
+    uo_note = new u_notepro(db, this);
     uo_note->setObjectName(QStringLiteral("uo_note"));
     uo_note->setAccessibleName(QString::fromUtf8(kItems[1].caption));
 
-    uo_cap = new u_capital(this);
+    uo_cap = new u_capital(db, this);
     uo_cap->setObjectName(QStringLiteral("uo_cap"));
     uo_cap->setAccessibleName(QString::fromUtf8(kItems[2].caption));
 
@@ -109,11 +109,11 @@ w_main::w_main(QWidget *parent)
             ole_ie->hide();
     });
 
-    uo_acc = new u_account(this);
+    uo_acc = new u_account(db, this);
     uo_acc->setObjectName(QStringLiteral("uo_acc"));
     uo_acc->setAccessibleName(QString::fromUtf8(kItems[3].caption));
 
-    uo_config = new u_config(this);
+    uo_config = new u_config(db, this);
     uo_config->setObjectName(QStringLiteral("uo_config"));
     uo_config->setAccessibleName(QString::fromUtf8(kItems[4].caption));
 
@@ -137,7 +137,7 @@ w_main::~w_main()
 {
     if (u_icon == m_icon)
         u_icon = nullptr;
-    if (auto *app = qobject_cast<mivo *>(QCoreApplication::instance()))
+    if (auto *app = qobject_cast<Application *>(QCoreApplication::instance()))
         app->setIdleHandler({});
 }
 

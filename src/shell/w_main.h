@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <memory>
 
+class Connection;
 class HelpBrowser;
 class NavigationList;
 class QLabel;
@@ -42,7 +43,8 @@ public:
     static constexpr int BannerMargin = 50;
     static constexpr int BannerIntervalMs = 100;
 
-    explicit w_main(QWidget *parent = nullptr);
+    // Every page reads and writes through `db`.
+    explicit w_main(Connection &db, QWidget *parent = nullptr);
     ~w_main() override;
 
     // The opening steps, once, after the window and its pages were created. `arguments` is the command

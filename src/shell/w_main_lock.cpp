@@ -2,8 +2,8 @@
 
 #include "shell/w_main.h"
 
+#include "app/application.h"
 #include "app/globals.h"
-#include "app/mivo.h"
 #include "app/profile.h"
 #include "platform/dialoglock.h"
 #include "platform/messagebox.h"
@@ -31,7 +31,7 @@ bool lockEnabled(const QString &ls_shortcut)
 void w_main::lockSetup()
 {
     // The handler stays for the whole run: the settings page may arm the countdown later.
-    if (auto *app = qobject_cast<mivo *>(QCoreApplication::instance()))
+    if (auto *app = qobject_cast<Application *>(QCoreApplication::instance()))
         app->setIdleHandler([this] { lockNow(); });
 
     if (!lockEnabled(f_profile(QStringLiteral("lockShortcut"))))

@@ -293,15 +293,15 @@ bool CardPart::eventFilter(QObject *watched, QEvent *event)
         if (Field *f = fieldOf(watched)) {
             const Column &c = def()->columns.at(f->column);
             const bool onLabel = watched == f->label;
-            const DwObject dwo{onLabel ? c.headerName() : c.name, onLabel ? QStringLiteral("text") : QStringLiteral("column")};
+            const ViewObject object{onLabel ? c.headerName() : c.name, onLabel ? QStringLiteral("text") : QStringLiteral("column")};
             auto *e = static_cast<QMouseEvent *>(event);
             const QPoint pos = static_cast<QWidget *>(watched)->mapTo(this, e->position().toPoint());
             if (!onLabel)
                 m_lastColumn = c.name;
             if (type == QEvent::MouseButtonPress)
-                emit clicked(pos, m_row, dwo);
+                emit clicked(pos, m_row, object);
             else
-                emit doubleClicked(pos, m_row, dwo);
+                emit doubleClicked(pos, m_row, object);
         }
     } else if (type == QEvent::FocusIn) {
         if (Field *f = fieldOf(watched))

@@ -1,6 +1,5 @@
 #include "views/datastore_p.h"
 
-#include "app/transaction.h"
 #include "platform/messagebox.h"
 
 namespace views {
@@ -32,7 +31,7 @@ bool DataStore::setDataObject(const QString &name)
     d->dropRows();
     d->sortCriteria.clear();
     d->sortKeys.clear();
-    d->trans = nullptr;
+    d->connection = nullptr;
     emit definitionChanged();
     emit rowsReset();
     return true;
@@ -48,14 +47,19 @@ const Definition *DataStore::definition() const
     return d->def;
 }
 
-void DataStore::setTransObject(Transaction &t)
+void DataStore::setConnection(Connection &db)
 {
-    d->trans = &t;
+    d->connection = &db;
 }
 
-Transaction *DataStore::transObject() const
+Connection *DataStore::connection() const
 {
-    return d->trans;
+    return d->connection;
+}
+
+DbResult DataStore::lastError() const
+{
+    return d->lastError;
 }
 
 void DataStore::setSelect(const QString &sql)
@@ -333,17 +337,22 @@ QList<QVariantList> DataStore::exportRows(bool headers) const
     return out;
 }
 
-void DataStore::setDbErrorHandler(DbErrorHandler handler)
+void DataStore::setErrorHandler(ErrorHandler handler)
 {
-    d->dbErrorHandler = std::move(handler);
+    d->errorHandler = std::move(handler);
 }
 
-bool DataStore::reportDbError(long code, const QString &text, const QString &sql, long row)
+void DataStore::setShowsErrorBox(bool shows)
 {
-    if (d->dbErrorHandler && d->dbErrorHandler(code, text, sql, row) == 1)
-        return true;
-    platform::messageBox(QStringLiteral("数据库错误"), text, platform::Icon::Stop);
-    return false;
+    d->showsErrorBox = shows;
+}
+
+void DataStore::reportError(const DbResult &failure, const QString &sql, long row)
+{
+    if (d->errorHandler)
+        d->errorHandler(failure, sql, row);
+    if (d->showsErrorBox)
+        platform::messageBox(QStringLiteral("数据库错误"), failure.reason, platform::Icon::Stop);
 }
 
 qsizetype DataStore::memoryUsage() const

@@ -1,7 +1,9 @@
 #pragma once
-// The non-visual data view: the rows of one definition read through a transaction, with a primary and
+// The non-visual data view: the rows of one definition read through a connection, with a primary and
 // a delete buffer, row and column status, the values as read (so an update finds a changed row by the
 // key it had), sort, selection and export. Rows are numbered from 1; 0 means no row.
+
+#include "app/connection.h"
 
 #include <QObject>
 #include <QString>
@@ -9,8 +11,6 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
-
-class Transaction;
 
 namespace views {
 
@@ -23,8 +23,9 @@ class DataStore : public QObject
 public:
     enum class RowStatus { NotModified, DataModified, New, NewModified };
 
-    // (database code, text, statement, row) -> 1 suppresses the store's own error box.
-    using DbErrorHandler = std::function<int(long code, const QString &text, const QString &sql, long row)>;
+    // Told of every failed read or write: the failure, the statement (empty when none ran) and the
+    // row it wrote (0 for a read).
+    using ErrorHandler = std::function<void(const DbResult &failure, const QString &sql, long row)>;
 
     explicit DataStore(QObject *parent = nullptr);
     ~DataStore() override;
@@ -34,8 +35,9 @@ public:
     QString dataObject() const;
     const Definition *definition() const;
 
-    void setTransObject(Transaction &t);
-    Transaction *transObject() const;
+    // The connection reads and writes go through; setting the definition again forgets it.
+    void setConnection(Connection &db);
+    Connection *connection() const;
 
     // Replaces the definition's SELECT for the retrievals that follow, until the definition is set
     // again; an empty text goes back to the definition's own. The statement must give the
@@ -44,8 +46,10 @@ public:
     void setSelect(const QString &sql);
     QString selectStatement() const;   // the statement retrieve() runs
 
-    // Rows read, or -1 (the error text and code are in the transaction).
+    // Rows read, or -1: then lastError() says why.
     long retrieve(const QVariantList &args = {});
+    // What the last retrieve() or update() came to: ok when it succeeded.
+    DbResult lastError() const;
 
     long rowCount() const;
     long deletedCount() const;
@@ -66,9 +70,10 @@ public:
     RowStatus getItemStatus(long row, const QString &column = {}) const;  // empty column: the row
     QVariant getItemOriginal(long row, const QString &column) const;       // the value as read
 
-    // Writes deletes, then changes, then inserts; 1 or -1. Never commits and never rolls back. With
-    // resetFlags the flags are cleared on success; otherwise call resetUpdate() after the commit.
-    int update(bool resetFlags = false);
+    // Writes deletes, then changes, then inserts, and says what that came to. Never commits and never
+    // rolls back. With resetFlags the flags are cleared on success; otherwise call resetUpdate() after
+    // the commit.
+    DbResult update(bool resetFlags = false);
     void resetUpdate();
 
     // "xingm0 A", "vmoney D", several separated by commas. An unknown column or a malformed string
@@ -85,7 +90,10 @@ public:
     // QVariant), with the labels as the first row when `headers` is set.
     QList<QVariantList> exportRows(bool headers) const;
 
-    void setDbErrorHandler(DbErrorHandler handler);
+    void setErrorHandler(ErrorHandler handler);
+    // A failure is shown in a box of the store's own ("数据库错误", its reason) only when switched on;
+    // by default the caller says what failed in its own words.
+    void setShowsErrorBox(bool shows);
 
     // Bytes the rows occupy (for the benchmark and tests of compact storage).
     qsizetype memoryUsage() const;
@@ -101,7 +109,16 @@ signals:
     void retrieveFinished(long rows);
 
 private:
-    bool reportDbError(long code, const QString &text, const QString &sql, long row);
+    struct Select;   // a prepared SELECT (datastore_sql.cpp)
+    // The steps of retrieve() and update(), each telling the error handler of its own failure.
+    DbResult prepareSelect(const QVariantList &args, Select &select) const;
+    DbResult readRows(Select &select);
+    long failRetrieve(const DbResult &failure, const QString &sql);
+    DbResult updateRefusal() const;
+    DbResult writeDeletes(const QList<int> &keys);
+    DbResult writeChanges(const QList<int> &keys);
+    DbResult writeInserts(const QList<int> &keys);
+    void reportError(const DbResult &failure, const QString &sql, long row);
 
     struct Private;
     std::unique_ptr<Private> d;

@@ -19,7 +19,8 @@ struct DataStore::Private
 {
     const Definition *def = nullptr;
     QString select;                     // replaces def->select when not empty
-    Transaction *trans = nullptr;
+    Connection *connection = nullptr;
+    DbResult lastError;                 // of the last retrieve or update
     std::vector<ColumnType> types;
     std::vector<detail::Row> rows;      // the primary buffer, row n at index n - 1
     std::vector<detail::Row> deleted;   // the delete buffer
@@ -27,7 +28,8 @@ struct DataStore::Private
     std::unique_ptr<detail::Arena> arena = std::make_unique<detail::Arena>();
     QString sortCriteria;
     QList<SortKey> sortKeys;
-    DbErrorHandler dbErrorHandler;
+    ErrorHandler errorHandler;
+    bool showsErrorBox = false;
     long selected = 0;       // rows highlighted
     long lastSelected = 0;   // the row last highlighted (a hint: rows may have moved since)
 

@@ -1,9 +1,7 @@
-// Reading rows through the sqlite3 interface of the transaction's connection, and writing the
-// changes back with bound statements.
+// Reading rows through the sqlite3 interface of the store's connection, and writing the changes back
+// with bound statements.
 
 #include "views/datastore_p.h"
-
-#include "app/transaction.h"
 
 #include <QElapsedTimer>
 #include <sqlite3.h>
@@ -14,9 +12,6 @@ using detail::Row;
 using detail::RowBuilder;
 
 namespace {
-
-// An update or delete that found no row: the row was deleted or its key changed since it was read.
-constexpr long kRowVanished = -1;
 
 bool bindArgument(sqlite3_stmt *stmt, int index, const Argument &arg, const QVariant &value)
 {
@@ -36,7 +31,39 @@ QString sqliteText(sqlite3 *h)
     return QString::fromUtf16(static_cast<const char16_t *>(sqlite3_errmsg16(h)));
 }
 
+// Keys are matched with IS, so a key that was read as NULL still finds its row.
+QString whereKeys(const Definition &def, const std::vector<ColumnType> &types, const QList<int> &keys, const Row &r,
+                  QVariantList *values)
+{
+    QStringList parts;
+    for (int k : keys) {
+        parts << def.columns.at(k).name + QStringLiteral(" IS ?");
+        *values << r.asRead().value(types, k);
+    }
+    return parts.join(QStringLiteral(" AND "));
+}
+
+// An update or delete that found no row: the row was deleted or its key changed since it was read.
+DbResult vanished(const QString &what)
+{
+    return DbResult::failure(DbResult::ProgramCode, what);
+}
+
 } // namespace
+
+// A statement prepared on the store's connection, finalized when it goes: before any box is shown,
+// so that no read stays open behind it.
+struct DataStore::Select
+{
+    sqlite3 *h = nullptr;
+    QString sql;
+    sqlite3_stmt *stmt = nullptr;
+
+    Select(sqlite3 *handle, const QString &text) : h(handle), sql(text) {}
+    ~Select() { sqlite3_finalize(stmt); }
+    Select(const Select &) = delete;
+    Select &operator=(const Select &) = delete;
+};
 
 long DataStore::retrieve(const QVariantList &args)
 {
@@ -45,60 +72,62 @@ long DataStore::retrieve(const QVariantList &args)
     emit retrieveStarted();
     d->dropRows();
     emit rowsReset();
+    d->lastError = {};
 
-    Transaction *t = d->trans;
-    sqlite3 *h = t ? t->handle() : nullptr;
-    if (!t || !h) {
-        const QString text = QStringLiteral("数据库未连接。");
-        if (t)
-            t->setError(SQLITE_MISUSE, text);
-        reportDbError(SQLITE_MISUSE, text, selectStatement(), 0);
+    sqlite3 *h = d->connection ? d->connection->handle() : nullptr;
+    if (!h) {
+        // Nothing was read, and the rows are gone already.
+        d->lastError = DbResult::failure(SQLITE_MISUSE, QStringLiteral("数据库未连接。"));
+        reportError(d->lastError, selectStatement(), 0);
         emit retrieveFinished(-1);
         return -1;
     }
-    t->clearError();
 
-    const QString sql = selectStatement();
-    sqlite3_stmt *stmt = nullptr;
-    auto fail = [&](int code, const QString &text) {
-        t->setError(code, text);
-        if (stmt)
-            sqlite3_finalize(stmt);
-        d->dropRows();
-        reportDbError(t->sqldbcode, t->sqlerrtext, sql, 0);
-        emit rowsReset();
-        emit retrieveFinished(-1);
-        return -1L;
-    };
+    DbResult read;
+    {
+        Select select(h, selectStatement());
+        read = prepareSelect(args, select);
+        if (read)
+            read = readRows(select);
+    }
+    if (!read)
+        return failRetrieve(read, selectStatement());
+    d->rows.shrink_to_fit();
+    emit rowsReset();
+    emit retrieveFinished(rowCount());
+    return rowCount();
+}
 
-    if (sqlite3_prepare16_v2(h, sql.utf16(), int(sql.size() * 2), &stmt, nullptr) != SQLITE_OK)
-        return fail(sqlite3_extended_errcode(h), sqliteText(h));
-    if (sqlite3_column_count(stmt) != d->columns())
-        return fail(SQLITE_ERROR, QStringLiteral("视图“%1”的列数与查询不符。").arg(d->def->name));
+DbResult DataStore::prepareSelect(const QVariantList &args, Select &select) const
+{
+    sqlite3 *h = select.h;
+    const Connection &db = *d->connection;
+    if (sqlite3_prepare16_v2(h, select.sql.utf16(), int(select.sql.size() * 2), &select.stmt, nullptr) != SQLITE_OK)
+        return db.failure(sqlite3_extended_errcode(h), sqliteText(h));
+    if (sqlite3_column_count(select.stmt) != d->columns())
+        return db.failure(SQLITE_ERROR, QStringLiteral("视图“%1”的列数与查询不符。").arg(d->def->name));
     if (args.size() < d->def->arguments.size())
-        return fail(SQLITE_RANGE, QStringLiteral("视图“%1”需要%2个检索参数,只给了%3个。")
-                                      .arg(d->def->name).arg(d->def->arguments.size()).arg(args.size()));
+        return db.failure(SQLITE_RANGE, QStringLiteral("视图“%1”需要%2个检索参数,只给了%3个。")
+                                            .arg(d->def->name).arg(d->def->arguments.size()).arg(args.size()));
     for (qsizetype i = 0; i < d->def->arguments.size(); ++i) {
         const Argument &a = d->def->arguments.at(i);
         const QByteArray name = ':' + a.name.toUtf8();
-        const int index = sqlite3_bind_parameter_index(stmt, name.constData());
+        const int index = sqlite3_bind_parameter_index(select.stmt, name.constData());
         if (index == 0)
             continue;   // the query does not use it
-        if (!bindArgument(stmt, index, a, args.at(i)))
-            return fail(sqlite3_extended_errcode(h), sqliteText(h));
+        if (!bindArgument(select.stmt, index, a, args.at(i)))
+            return db.failure(sqlite3_extended_errcode(h), sqliteText(h));
     }
+    return {};
+}
 
+DbResult DataStore::readRows(Select &select)
+{
     // In a UTF-8 database the text is read as it is stored and decoded here, straight into the row;
     // asking the database for UTF-16 would make it convert into a buffer of its own for every value.
     // (A value converted for its length, in a UTF-16 database, keeps that conversion for the read.)
-    bool utf8 = false;
-    {
-        sqlite3_stmt *enc = nullptr;
-        if (sqlite3_prepare_v2(h, "PRAGMA encoding", -1, &enc, nullptr) == SQLITE_OK && sqlite3_step(enc) == SQLITE_ROW)
-            utf8 = qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(enc, 0)), "UTF-8") == 0;
-        sqlite3_finalize(enc);
-    }
-
+    const bool utf8 = d->connection->isUtf8();
+    sqlite3_stmt *stmt = select.stmt;
     const int n = d->columns();
     detail::RowWriter writer(*d->arena, n);
     std::vector<sqlite3_value *> values(static_cast<size_t>(n));
@@ -150,67 +179,75 @@ long DataStore::retrieve(const QVariantList &args)
         d->rows.push_back(std::move(r));
     }
     if (rc != SQLITE_DONE)
-        return fail(sqlite3_extended_errcode(h), sqliteText(h));
-    sqlite3_finalize(stmt);
-    d->rows.shrink_to_fit();
-
-    t->sqlnrows = rowCount();
-    t->sqlcode = d->rows.empty() ? Transaction::NotFound : Transaction::Success;
-    emit rowsReset();
-    emit retrieveFinished(rowCount());
-    return rowCount();
+        return d->connection->failure(sqlite3_extended_errcode(select.h), sqliteText(select.h));
+    return {};
 }
 
-int DataStore::update(bool resetFlags)
+long DataStore::failRetrieve(const DbResult &failure, const QString &sql)
+{
+    d->lastError = failure;
+    d->dropRows();
+    reportError(failure, sql, 0);
+    emit rowsReset();
+    emit retrieveFinished(-1);
+    return -1;
+}
+
+DbResult DataStore::update(bool resetFlags)
 {
     if (!d->def)
-        return -1;
-    Transaction *t = d->trans;
-    const Definition &def = *d->def;
-    if (!t || !def.isUpdatable()) {
-        const QString text = t ? QStringLiteral("视图“%1”不能保存。").arg(def.name) : QStringLiteral("数据库未连接。");
-        if (t)
-            t->setError(SQLITE_MISUSE, text);
-        reportDbError(SQLITE_MISUSE, text, QString(), 0);
-        return -1;
+        return DbResult::failure(DbResult::ProgramCode, QString());
+    d->lastError = updateRefusal();
+    if (!d->lastError) {
+        reportError(d->lastError, QString(), 0);
+        return d->lastError;
     }
-    t->clearError();
-
-    const int n = d->columns();
     QList<int> keys;
-    for (const QString &k : def.keyColumns)
-        keys << def.columnIndex(k);
+    for (const QString &k : d->def->keyColumns)
+        keys << d->def->columnIndex(k);
+    d->lastError = writeDeletes(keys);
+    if (d->lastError)
+        d->lastError = writeChanges(keys);
+    if (d->lastError)
+        d->lastError = writeInserts(keys);
+    if (d->lastError && resetFlags)
+        resetUpdate();
+    return d->lastError;
+}
 
-    // Keys are matched with IS, so a key that was read as NULL still finds its row.
-    auto whereKeys = [&](const Row &r, QVariantList *values) {
-        QStringList parts;
-        for (int k : keys) {
-            parts << def.columns.at(k).name + QStringLiteral(" IS ?");
-            *values << r.asRead().value(d->types, k);
-        }
-        return parts.join(QStringLiteral(" AND "));
-    };
-    auto failed = [&](const QString &sql, long row) {
-        reportDbError(t->sqldbcode, t->sqlerrtext, sql, row);
-        return -1;
-    };
-    auto vanished = [&](const QString &sql, long row, const QString &what) {
-        t->setError(int(kRowVanished), what);
-        return failed(sql, row);
-    };
+DbResult DataStore::updateRefusal() const
+{
+    if (!d->connection)
+        return DbResult::failure(SQLITE_MISUSE, QStringLiteral("数据库未连接。"));
+    if (!d->def->isUpdatable())
+        return DbResult::failure(SQLITE_MISUSE, QStringLiteral("视图“%1”不能保存。").arg(d->def->name));
+    return {};
+}
 
+DbResult DataStore::writeDeletes(const QList<int> &keys)
+{
+    const Definition &def = *d->def;
     for (size_t i = 0; i < d->deleted.size(); ++i) {
         const Row &r = d->deleted[i];
         if (r.isNew)
             continue;
         QVariantList values;
-        const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2").arg(def.updateTable, whereKeys(r, &values));
-        if (!t->execute(sql, values))
-            return failed(sql, long(i) + 1);
-        if (t->sqlnrows == 0 && !def.goneRowDeleted)
-            return vanished(sql, long(i) + 1, QStringLiteral("要删除的记录已不在数据库中(已被删除或改动),未能删除。"));
+        const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2").arg(def.updateTable, whereKeys(def, d->types, keys, r, &values));
+        DbResult written = d->connection->execute(sql, values);
+        if (written && written.rows == 0 && !def.goneRowDeleted)
+            written = vanished(QStringLiteral("要删除的记录已不在数据库中(已被删除或改动),未能删除。"));
+        if (!written) {
+            reportError(written, sql, long(i) + 1);
+            return written;
+        }
     }
+    return {};
+}
 
+DbResult DataStore::writeChanges(const QList<int> &keys)
+{
+    const Definition &def = *d->def;
+    const int n = d->columns();
     for (long row = 1; row <= rowCount(); ++row) {
         const Row &r = d->at(row);
         if (r.isNew || r.modified == 0)
@@ -226,13 +263,22 @@ int DataStore::update(bool resetFlags)
         if (sets.isEmpty())
             continue;
         const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                .arg(def.updateTable, sets.join(QStringLiteral(", ")), whereKeys(r, &values));
-        if (!t->execute(sql, values))
-            return failed(sql, row);
-        if (t->sqlnrows == 0)
-            return vanished(sql, row, QStringLiteral("要修改的记录已不在数据库中(已被删除或改动),未能保存。"));
+                                .arg(def.updateTable, sets.join(QStringLiteral(", ")), whereKeys(def, d->types, keys, r, &values));
+        DbResult written = d->connection->execute(sql, values);
+        if (written && written.rows == 0)
+            written = vanished(QStringLiteral("要修改的记录已不在数据库中(已被删除或改动),未能保存。"));
+        if (!written) {
+            reportError(written, sql, row);
+            return written;
+        }
     }
+    return {};
+}
 
+DbResult DataStore::writeInserts(const QList<int> &keys)
+{
+    const Definition &def = *d->def;
+    const int n = d->columns();
     for (long row = 1; row <= rowCount(); ++row) {
         Row &r = d->at(row);
         if (!r.isNew || r.modified == 0)
@@ -248,24 +294,24 @@ int DataStore::update(bool resetFlags)
         }
         const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                 .arg(def.updateTable, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-        if (!t->execute(sql, values))
-            return failed(sql, row);
+        const DbResult written = d->connection->execute(sql, values);
+        if (!written) {
+            reportError(written, sql, row);
+            return written;
+        }
         // An identity key the database assigned is taken into the row, so the row can be found
         // again by a later update without being read anew. (Taken again on every insert: after a
         // rollback the row is inserted anew and gets a new one.)
+        sqlite3 *h = d->connection->handle();
         for (int k : keys) {
             const Column &key = def.columns.at(k);
-            if (key.type == ColumnType::Integer && !key.updatable && t->handle()) {
-                r.current = RowBuilder::replace(d->types, r.current, k, qint64(sqlite3_last_insert_rowid(t->handle())));
+            if (key.type == ColumnType::Integer && !key.updatable && h) {
+                r.current = RowBuilder::replace(d->types, r.current, k, qint64(sqlite3_last_insert_rowid(h)));
                 emit itemChanged(row, k);
             }
         }
     }
-
-    t->sqlcode = Transaction::Success;
-    if (resetFlags)
-        resetUpdate();
-    return 1;
+    return {};
 }
 
 } // namespace views

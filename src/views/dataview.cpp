@@ -5,8 +5,6 @@
 #include "views/font.h"
 #include "views/gridview.h"
 
-#include "app/transaction.h"
-
 #include <QApplication>
 #include <QPointer>
 #include <QTableView>
@@ -25,7 +23,7 @@ struct DataView::Private
     Lookups lookups;
     QPointer<ViewPart> part;
     QVBoxLayout *layout = nullptr;
-    Transaction *trans = nullptr;
+    Connection *connection = nullptr;
     bool lookupsLoaded = false;   // the drop-downs were read since the definition was set
     long current = 0;
     QString refusal;   // why the last acceptText() failed
@@ -120,7 +118,7 @@ bool DataView::setDataObject(const QString &name)
     }
     d->lookups = Lookups();
     d->lookupsLoaded = false;
-    d->trans = nullptr;
+    d->connection = nullptr;
     d->current = 0;
     d->store->setDataObject(name);
     const Definition *def = d->store->definition();
@@ -139,13 +137,13 @@ bool DataView::setDataObject(const QString &name)
     d->part = part;
     d->layout->addWidget(part);
     setFocusProxy(part->focusTarget());
-    connect(part, &ViewPart::clicked, this, [this, part](QPoint pos, long row, const DwObject &dwo) {
+    connect(part, &ViewPart::clicked, this, [this, part](QPoint pos, long row, const ViewObject &object) {
         pos += part->pos();
-        emit clicked(pos.x(), pos.y(), row, dwo);
+        emit clicked(pos.x(), pos.y(), row, object);
     });
-    connect(part, &ViewPart::doubleClicked, this, [this, part](QPoint pos, long row, const DwObject &dwo) {
+    connect(part, &ViewPart::doubleClicked, this, [this, part](QPoint pos, long row, const ViewObject &object) {
         pos += part->pos();
-        emit doubleClicked(pos.x(), pos.y(), row, dwo);
+        emit doubleClicked(pos.x(), pos.y(), row, object);
     });
     connect(part, &ViewPart::rowRequested, this, [this](long row) {
         if (!setRow(row) && d->part)
@@ -168,19 +166,19 @@ const Definition *DataView::definition() const
     return d->store->definition();
 }
 
-void DataView::setTransObject(Transaction &t)
+void DataView::setConnection(Connection &db)
 {
-    d->trans = &t;
-    d->store->setTransObject(t);
+    d->connection = &db;
+    d->store->setConnection(db);
 }
 
 void DataView::loadLookups()
 {
     const Definition *def = d->store->definition();
-    if (!def || !d->trans)
+    if (!def || !d->connection)
         return;
     d->lookupsLoaded = true;
-    // Drop-down columns show words from another view, read through the same transaction.
+    // Drop-down columns show words from another view, read through the same connection.
     bool any = false;
     for (int i = 0; i < def->columns.size(); ++i) {
         const Column &c = def->columns.at(i);
@@ -191,9 +189,9 @@ void DataView::loadLookups()
         QList<CodeEntry> entries;
         QHash<QString, QString> words;
         if (child.setDataObject(c.dropDown.definition)) {
-            child.setTransObject(*d->trans);
-            // A failure here leaves the codes showing as they are; the page's own read reports it.
-            child.setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
+            // A failure here leaves the codes showing as they are (the store shows no box of its
+            // own); the page's own read reports it.
+            child.setConnection(*d->connection);
             const long n = child.retrieve();
             // Blank only what the read list truly lacks: after a failed read the codes still show.
             if (n >= 0 && c.dropDown.blankUnknown)
@@ -251,14 +249,11 @@ bool DataView::sort() { return d->store->sort(); }
 void DataView::selectRow(long row, bool on) { d->store->selectRow(row, on); }
 bool DataView::isSelected(long row) const { return d->store->isSelected(row); }
 
-int DataView::update(bool resetFlags)
+DbResult DataView::update(bool resetFlags)
 {
-    if (!acceptText()) {
-        // The page reports the transaction's text: say which field holds what does not fit.
-        if (d->trans)
-            d->trans->setError(-1, d->refusal);
-        return -1;
-    }
+    // The page shows the reason: which field holds what does not fit.
+    if (!acceptText())
+        return DbResult::failure(DbResult::ProgramCode, d->refusal);
     return d->store->update(resetFlags);
 }
 
@@ -333,9 +328,14 @@ QString DataView::displayText(const QString &objectName, long row) const
     return d->part ? d->part->displayText(objectName, row) : QString();
 }
 
-void DataView::setDbErrorHandler(DataStore::DbErrorHandler handler)
+void DataView::setErrorHandler(DataStore::ErrorHandler handler)
 {
-    d->store->setDbErrorHandler(std::move(handler));
+    d->store->setErrorHandler(std::move(handler));
+}
+
+void DataView::setShowsErrorBox(bool shows)
+{
+    d->store->setShowsErrorBox(shows);
 }
 
 } // namespace views

@@ -12,13 +12,11 @@
 #include <functional>
 #include <memory>
 
-class Transaction;
-
 namespace views {
 
 // The object under the pointer: a header or label ("xingm0_t", type "text"), a field ("xingm0",
 // "column"), a summary field ("compute"), or nothing ("", "").
-struct DwObject
+struct ViewObject
 {
     QString name;
     QString type;
@@ -34,12 +32,12 @@ public:
 
     DataStore *store() const;
 
-    // Switching drops every row; the new definition must be given a transaction before it retrieves.
+    // Switching drops every row; the new definition must be given a connection before it retrieves.
     bool setDataObject(const QString &name);
     QString dataObject() const;
     const Definition *definition() const;
 
-    void setTransObject(Transaction &t);
+    void setConnection(Connection &db);
     // As the store's: another statement for the same columns, until the definition is set again.
     void setSelect(const QString &sql);
     long retrieve(const QVariantList &args = {});
@@ -56,7 +54,8 @@ public:
     bool setItem(long row, const QString &column, const QVariant &value);
     DataStore::RowStatus getItemStatus(long row, const QString &column = {}) const;
     QVariant getItemOriginal(long row, const QString &column) const;   // the value as read
-    int update(bool resetFlags = false);   // accepts the text being typed first
+    // Accepts the text being typed first: a value that does not fit is the failure's reason.
+    DbResult update(bool resetFlags = false);
     void resetUpdate();
     bool setSort(const QString &criteria);
     bool sort();
@@ -84,11 +83,13 @@ public:
     // The text a grid cell shows (format, code table, drop-down applied); a summary field's text.
     QString displayText(const QString &objectName, long row = 0) const;
 
-    void setDbErrorHandler(DataStore::DbErrorHandler handler);
+    // As the store's.
+    void setErrorHandler(DataStore::ErrorHandler handler);
+    void setShowsErrorBox(bool shows);
 
 signals:
-    void clicked(int x, int y, long row, const views::DwObject &dwo);
-    void doubleClicked(int x, int y, long row, const views::DwObject &dwo);
+    void clicked(int x, int y, long row, const views::ViewObject &object);
+    void doubleClicked(int x, int y, long row, const views::ViewObject &object);
     void rowFocusChanging(long currentRow, long newRow);
     void rowFocusChanged(long currentRow);
     void loseFocus();
@@ -105,4 +106,4 @@ private:
 
 } // namespace views
 
-Q_DECLARE_METATYPE(views::DwObject)
+Q_DECLARE_METATYPE(views::ViewObject)

@@ -155,16 +155,16 @@ private:
     void report(QMouseEvent *e, const QModelIndex &index, bool twice)
     {
         const QPoint pos = viewport()->mapTo(m_part, e->position().toPoint());
-        DwObject dwo;
+        ViewObject object;
         long row = 0;
         if (index.isValid()) {
-            dwo = {m_part->m_model->columnAt(index.column()).name, QStringLiteral("column")};
+            object = {m_part->m_model->columnAt(index.column()).name, QStringLiteral("column")};
             row = index.row() + 1;
         }
         if (twice)
-            emit m_part->doubleClicked(pos, row, dwo);
+            emit m_part->doubleClicked(pos, row, object);
         else
-            emit m_part->clicked(pos, row, dwo);
+            emit m_part->clicked(pos, row, object);
     }
 
 public:
@@ -210,12 +210,12 @@ private:
     {
         const QPoint at = e->position().toPoint();
         const Compute *c = m_part->summaryAt(at);
-        const DwObject dwo = c ? DwObject{c->name, c->objectType()} : DwObject{};
+        const ViewObject object = c ? ViewObject{c->name, c->objectType()} : ViewObject{};
         const QPoint pos = mapTo(m_part, at);
         if (twice)
-            emit m_part->doubleClicked(pos, 0, dwo);
+            emit m_part->doubleClicked(pos, 0, object);
         else
-            emit m_part->clicked(pos, 0, dwo);
+            emit m_part->clicked(pos, 0, object);
     }
 
     GridPart *m_part;
@@ -472,12 +472,12 @@ bool GridPart::eventFilter(QObject *watched, QEvent *event)
         auto *e = static_cast<QMouseEvent *>(event);
         const QPoint at = e->position().toPoint();
         const int s = h->logicalIndexAt(at);
-        const DwObject dwo = s >= 0 ? DwObject{m_model->columnAt(s).headerName(), QStringLiteral("text")} : DwObject{};
+        const ViewObject object = s >= 0 ? ViewObject{m_model->columnAt(s).headerName(), QStringLiteral("text")} : ViewObject{};
         const QPoint pos = h->viewport()->mapTo(this, at);
         if (event->type() == QEvent::MouseButtonPress)
-            emit clicked(pos, 0, dwo);
+            emit clicked(pos, 0, object);
         else
-            emit doubleClicked(pos, 0, dwo);
+            emit doubleClicked(pos, 0, object);
     }
     return ViewPart::eventFilter(watched, event);
 }

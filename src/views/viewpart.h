@@ -53,8 +53,8 @@ public:
     virtual void detach() = 0;
 
 signals:
-    void clicked(QPoint pos, long row, const views::DwObject &dwo);
-    void doubleClicked(QPoint pos, long row, const views::DwObject &dwo);
+    void clicked(QPoint pos, long row, const views::ViewObject &object);
+    void doubleClicked(QPoint pos, long row, const views::ViewObject &object);
     void rowRequested(long row);
     void edited(long row, const QString &column, const QString &text);
 

@@ -1,4 +1,4 @@
-#include "app/mivo.h"
+#include "app/application.h"
 #include "app/systemerror.h"
 #include "fakes.h"
 #include "testmain.h"
@@ -77,7 +77,7 @@ private slots:
 
         const int status = qApp->exec();
 
-        QCOMPARE(status, int(mivo::ExitSystemError));
+        QCOMPARE(status, int(Application::ExitSystemError));
         const QString expected = QStringLiteral("\n错误对象: w_main.u_failing\n错误事件: cb_1_clicked\n错误行: %1\n错误描述: 组号不存在")
                                      .arg(g_throwLine);
         QCOMPARE(fakes.clipboard->content, expected);
@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(box.text, systemErrorMessage(expected));
         QCOMPARE(box.icon, platform::Icon::Stop);
         QCOMPARE(box.buttons, platform::Buttons::Ok);
-        QVERIFY(mivo::instance()->systemErrorRaised());
+        QVERIFY(Application::instance()->systemErrorRaised());
     }
 };
 

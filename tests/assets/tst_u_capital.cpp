@@ -1,7 +1,7 @@
 // The personal-assets page as a user browses it: the group tree, the list with its formats and
 // total, the form, sorting and double-click navigation.
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "cappage.h"
 #include "testmain.h"
 #include "views/dataview.h"
@@ -67,10 +67,10 @@ private slots:
     void noGroupsGivesC00AndABareRoot()
     {
         AppFolder folder;
-        QVERIFY(sqlca.execute(QStringLiteral("DELETE FROM ca_group")));
-        QVERIFY(sqlca.commit());
+        QVERIFY(testDb().execute(QStringLiteral("DELETE FROM ca_group")));
+        QVERIFY(testDb().commit());
         fake::Platform fakes;
-        u_capital page;
+        u_capital page(folder.db());
         EXPECT_BOX(*fakes.boxes, QStringLiteral("C00"), QStringLiteral("组信息无数据!"), platform::Icon::Exclamation);
         QCOMPARE(fakes.boxes->shown.size(), 1);
         QCOMPARE(page.tv_1->childCount(page.tv_1->findItem(widgets::TreeNavigation::Root)), 0L);

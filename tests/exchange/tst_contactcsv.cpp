@@ -5,7 +5,7 @@
 #include "exchange/contactcsvreader.h"
 #include "settings/spreadsheet.h"
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "views/datastore.h"
 
 #include "contacttext.h"
@@ -31,7 +31,8 @@ void insert(const Contact &c, const QString &group)
         values << (value.isEmpty() ? QVariant() : QVariant(value));
     }
     const QString sql = QStringLiteral("INSERT INTO t_telinfo (%1) VALUES (%2)").arg(columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    QVERIFY2(sqlca.execute(sql, values), qPrintable(c.name + QStringLiteral(": ") + sqlca.sqlerrtext));
+    const DbResult added = testDb().execute(sql, values);
+    QVERIFY2(added, qPrintable(c.name + QStringLiteral(": ") + added.reason));
 }
 
 } // namespace
@@ -74,11 +75,11 @@ void TestContactCsv::readsBackTheProgramsExport()
     b.postcode = QStringLiteral("007");
     for (const Contact &c : {a, b})
         insert(c, c.groupCode);
-    QVERIFY(sqlca.commit());
+    QVERIFY(testDb().commit());
 
     views::DataStore ds;
     ds.setDataObject(QStringLiteral("d_telpro_all"));
-    ds.setTransObject(sqlca);
+    ds.setConnection(testDb());
     QCOMPARE(ds.retrieve(), 2L);
     const QString path = folder.file(QStringLiteral("通讯录.csv"));
     QString reason;
@@ -171,7 +172,7 @@ void TestContactCsv::handsOnOnlyWhatTheDatabaseHolds()
     AppFolder folder;
     insert(asIs, QStringLiteral("1"));
     insert(moved, QStringLiteral("1"));
-    QVERIFY(sqlca.commit());
+    QVERIFY(testDb().commit());
 }
 
 MIVO_TEST_MAIN(TestContactCsv)

@@ -4,7 +4,7 @@
 #include "find/findindex.h"
 #include "find/pinyintable.h"
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "fixture.h"
 #include "testmain.h"
 
@@ -267,26 +267,29 @@ private slots:
     {
         AppFolder folder;
         const auto write = [](const QString &sql) {
-            QVERIFY2(sqlca.execute(sql) && sqlca.commit(), qPrintable(sqlca.sqlerrtext));
+            DbResult written = testDb().execute(sql);
+            if (written)
+                written = testDb().commit();
+            QVERIFY2(written, qPrintable(written.reason));
         };
         write(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0, nich00, shouji, dianh0, email0, danwei) VALUES "
                              "('1', '张三', NULL, '13800138000', NULL, NULL, '华信'), ('2', '单田芳', '评书', NULL, NULL, 'sh@x.cn', NULL)"));
         const QString select = QStringLiteral("SELECT id, xingm0, nich00, shouji, dianh0, email0, danwei FROM t_telinfo");
         FindIndex index(kContactFields);
         QString error;
-        QVERIFY2(index.load(sqlca.handle(), select, &error), qPrintable(error));
+        QVERIFY2(index.load(testDb().handle(), select, &error), qPrintable(error));
         QCOMPARE(index.size(), 2);
         const qint64 shan = scalar(QStringLiteral("SELECT id FROM t_telinfo WHERE xingm0 = '单田芳'")).toLongLong();
         QCOMPARE(index.search(QStringLiteral("stf")).value(0).id, shan);
 
         // A statement that fails leaves the index as it was, and says why.
-        QVERIFY(!index.load(sqlca.handle(), QStringLiteral("SELECT id, xingm0 FROM no_such_table"), &error));
+        QVERIFY(!index.load(testDb().handle(), QStringLiteral("SELECT id, xingm0 FROM no_such_table"), &error));
         QVERIFY2(error.contains(QLatin1String("no_such_table")), qPrintable(error));
-        QVERIFY(!index.load(sqlca.handle(), QStringLiteral("SELECT id, xingm0 FROM t_telinfo"), &error));
+        QVERIFY(!index.load(testDb().handle(), QStringLiteral("SELECT id, xingm0 FROM t_telinfo"), &error));
         QCOMPARE(index.size(), 2);
 
         write(QStringLiteral("UPDATE t_telinfo SET xingm0 = '单雄信' WHERE id = %1").arg(shan));
-        QVERIFY(index.update(sqlca.handle(), select + QStringLiteral(" WHERE id = %1").arg(shan), &error));
+        QVERIFY(index.update(testDb().handle(), select + QStringLiteral(" WHERE id = %1").arg(shan), &error));
         QCOMPARE(index.search(QStringLiteral("stf")).size(), 0);
         QCOMPARE(index.search(QStringLiteral("sxx")).value(0).id, shan);
         write(QStringLiteral("DELETE FROM t_telinfo WHERE id = %1").arg(shan));

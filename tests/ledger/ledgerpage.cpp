@@ -1,7 +1,7 @@
 #include "ledgerpage.h"
 
 #include "app/globals.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "views/dataview.h"
 
 #include <QApplication>
@@ -15,11 +15,12 @@
 void addEntries(const QList<Entry> &entries)
 {
     for (const Entry &e : entries)
-        if (!sqlca.execute(QStringLiteral("INSERT INTO t_account (vtype, vdate, vname, vmoney) VALUES (?, ?, ?, ?)"),
-                           {e.type, e.date.isNull() ? QVariant() : QVariant(e.date), e.name, e.money}))
-            qFatal("cannot add an entry: %s", qPrintable(sqlca.sqlerrtext));
-    if (!sqlca.commit())
-        qFatal("cannot commit the entries: %s", qPrintable(sqlca.sqlerrtext));
+        if (const DbResult added = testDb().execute(QStringLiteral("INSERT INTO t_account (vtype, vdate, vname, vmoney) VALUES (?, ?, ?, ?)"),
+                                                    {e.type, e.date.isNull() ? QVariant() : QVariant(e.date), e.name, e.money});
+            !added)
+            qFatal("cannot add an entry: %s", qPrintable(added.reason));
+    if (const DbResult done = testDb().commit(); !done)
+        qFatal("cannot commit the entries: %s", qPrintable(done.reason));
 }
 
 namespace {
@@ -45,7 +46,7 @@ LedgerPage::LedgerPage(const QDate &today, const QList<Entry> &entries, const QB
         addEntries(entries);
         if (listReads) {
             *listReads = 0;
-            sqlite3_trace_v2(sqlca.handle(), SQLITE_TRACE_STMT, traceListReads, listReads);
+            sqlite3_trace_v2(testDb().handle(), SQLITE_TRACE_STMT, traceListReads, listReads);
         }
     })
 {

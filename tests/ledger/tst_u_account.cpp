@@ -5,7 +5,7 @@
 #include "testmain.h"
 
 #include "app/profile.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "ledger/monthchart.h"
 #include "views/dataview.h"
 
@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(f_profile(QStringLiteral("listout")), QStringLiteral("全部"));
 
         // The next start shows what was picked.
-        u_account again;
+        u_account again(t.folder.db());
         QCOMPARE(again.ddlb_1->currentText(), QStringLiteral("全部"));
         QCOMPARE(again.ddlb_2->currentText(), QStringLiteral("当年"));
         QCOMPARE(again.dw_1->rowCount(), 5L);
@@ -169,7 +169,7 @@ private slots:
         t.click(t.page->cb_3);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("A03"), kSaved, Icon::Information);
         QCOMPARE(t.entryCount(QStringLiteral("vtype = '1' AND vdate = '20090214' AND vname = '午饭' AND vmoney = 25.5")), 1);
-        QVERIFY(!sqlca.inTransaction());
+        QVERIFY(!testDb().inTransaction());
         // Read again: the new row has its identity and nothing is left to save.
         const long saved = t.page->dw_1->rowCount();
         QCOMPARE(saved, 4L);
@@ -288,7 +288,7 @@ private slots:
         QCOMPARE(t.lastBox().icon, Icon::Stop);
         QVERIFY2(t.lastBox().text.startsWith(kFailed) && t.lastBox().text.contains(reason), qPrintable(t.lastBox().text));
         QCOMPARE(t.boxCount(), 1);
-        QVERIFY(!sqlca.inTransaction());
+        QVERIFY(!testDb().inTransaction());
         QCOMPARE(t.entryCount(), kEntries.size());
         QCOMPARE(t.entryCount(QStringLiteral("vremark = '改过'")), 0);
         QCOMPARE(dw->rowCount(), stored + 2);

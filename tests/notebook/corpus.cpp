@@ -1,6 +1,6 @@
 #include "corpus.h"
 
-#include "app/transaction.h"
+#include "fixture.h"
 #include "notebook/notesearch.h"
 #include "notebook/searchindex.h"
 #include "views/datastore.h"
@@ -45,7 +45,7 @@ QStringList hits(views::DataStore &ds, const QString &sql, const QVariantList &a
     ds.setSelect(sql);
     QStringList out;
     if (ds.retrieve(args) < 0)
-        return {QStringLiteral("failed: ") + sqlca.sqlerrtext};
+        return {QStringLiteral("failed: ") + ds.lastError().reason};
     for (long r = 1; r <= ds.rowCount(); ++r) {
         QStringList parts;
         for (const char *c : {"gid", "title"})
@@ -75,13 +75,15 @@ bool same(QStringList a, QStringList b)
 void addNotes(int n, unsigned seed)
 {
     Random r{std::mt19937(seed)};
-    bool ok = sqlca.execute(QStringLiteral("INSERT OR IGNORE INTO p_group VALUES ('%', '百分号'), ('_', '下划线')"));
-    for (int i = 0; ok && i < n; ++i)
-        ok = sqlca.execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES (?, ?, ?)"),
-                           {maybeNull(kGroups.at(r.below(int(kGroups.size()))), r), maybeNull(words(r, r.below(5)), r),
-                            maybeNull(words(r, r.below(60)), r)});
-    if (!ok || !sqlca.commit())
-        qFatal("cannot add notes: %s", qPrintable(sqlca.sqlerrtext));
+    DbResult done = testDb().execute(QStringLiteral("INSERT OR IGNORE INTO p_group VALUES ('%', '百分号'), ('_', '下划线')"));
+    for (int i = 0; done && i < n; ++i)
+        done = testDb().execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES (?, ?, ?)"),
+                                {maybeNull(kGroups.at(r.below(int(kGroups.size()))), r), maybeNull(words(r, r.below(5)), r),
+                                 maybeNull(words(r, r.below(60)), r)});
+    if (done)
+        done = testDb().commit();
+    if (!done)
+        qFatal("cannot add notes: %s", qPrintable(done.reason));
 }
 
 QStringList patterns(int n, unsigned seed)
@@ -89,7 +91,7 @@ QStringList patterns(int n, unsigned seed)
     QStringList out = {"", "%", "_", "%%", "%_%", "@#$", "%École%", "%ÉCOLe%", "%STRASSE%", "%ΣΊΣ%", "%中文%", "%中_文%abc%",
                        "%据库索%", "%hel_o%", "%100%%", "%O'Brien%", "%\"AND\" OR%", "%😀表%", "%y表情%", "%*^\\%", "%全角 空%"};
     QStringList texts;
-    QSqlQuery q(sqlca.db());
+    QSqlQuery q(testDb().sqlDatabase());
     q.exec(QStringLiteral("SELECT content FROM p_info WHERE length(content) > 6"));
     while (q.next())
         texts << q.value(0).toString();
@@ -121,10 +123,9 @@ QString differenceFromPlain(const QStringList &patterns, int *indexed)
     views::DataStore plain, search;
     for (views::DataStore *ds : {&plain, &search}) {
         ds->setDataObject(QStringLiteral("dw_find"));
-        ds->setTransObject(sqlca);
-        ds->setDbErrorHandler([](long, const QString &, const QString &, long) { return 1; });
+        ds->setConnection(testDb());
     }
-    const bool index = notesearch::hasSearchIndex(sqlca);
+    const bool index = notesearch::hasSearchIndex(testDb());
     for (qsizetype i = 0; i < patterns.size(); ++i) {
         const QString &p = patterns.at(i);
         for (const std::optional<QString> &scope : {scopes.first(), scopes.at(i % scopes.size())}) {

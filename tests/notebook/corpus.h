@@ -7,7 +7,7 @@
 
 namespace corpus {
 
-// The groups "%" and "_", and `n` notes through sqlca, committed; the same seed, the same notes.
+// The groups "%" and "_", and `n` notes through the test's connection, committed; the same seed, the same notes.
 void addNotes(int n, unsigned seed);
 
 // About `n` LIKE patterns: a fixed awkward set, then pieces of 1 to 6 characters cut from the notes,

@@ -5,7 +5,7 @@
 #include "notebook/notesearch.h"
 #include "views/dataview.h"
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "fakes.h"
 #include "fixture.h"
 #include "testmain.h"
@@ -16,8 +16,11 @@ namespace {
 
 void write(const QString &sql)
 {
-    if (!sqlca.execute(sql) || !sqlca.commit())
-        qFatal("%s: %s", qPrintable(sql), qPrintable(sqlca.sqlerrtext));
+    DbResult done = testDb().execute(sql);
+    if (done)
+        done = testDb().commit();
+    if (!done)
+        qFatal("%s: %s", qPrintable(sql), qPrintable(done.reason));
 }
 
 QStringList hits(const views::DataView &dw)
@@ -79,7 +82,7 @@ private slots:
                              "('1', '搜索功能', '草稿'), ('%', 'Search', '搜索功能在百分号组'), ('1', NULL, NULL), (NULL, '搜索功能', '')"));
         views::DataView dw;
         QVERIFY(dw.setDataObject(QStringLiteral("dw_find")));
-        dw.setTransObject(sqlca);
+        dw.setConnection(testDb());
         auto find = [&](std::optional<QString> group, const QString &typed, bool inTitles, bool inContents) {
             notesearch::retrieve(dw, notesearch::fromFind(group, typed, inTitles, inContents));
             return hits(dw);
@@ -105,18 +108,19 @@ private slots:
         corpus::addNotes(60, 5);
         views::DataView dw;
         dw.setDataObject(QStringLiteral("dw_find"));
-        dw.setTransObject(sqlca);
+        dw.setConnection(testDb());
         const notesearch::Patterns p = notesearch::fromFind({}, QStringLiteral("数据库"), true, true);
         const long found = notesearch::retrieve(dw, p);
         QVERIFY(found > 0);
 
         write(QStringLiteral("DELETE FROM p_info_fts_data"));
-        sqlca.disconnect();   // the connection keeps what it knew of the index
-        QVERIFY(sqlca.connect());
+        testDb().close();   // the connection keeps what it knew of the index
+        QVERIFY(testDb().open(folder.database()));
         int errors = 0;
-        dw.setDbErrorHandler([&errors](long, const QString &, const QString &, long) { return ++errors, 1; });
+        dw.setErrorHandler([&errors](const DbResult &, const QString &, long) { ++errors; });
         QCOMPARE(notesearch::retrieve(dw, p), found);
         QCOMPARE(errors, 1);
+        QVERIFY(platform.boxes->shown.isEmpty());
     }
 };
 

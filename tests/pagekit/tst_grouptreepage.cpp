@@ -1,7 +1,7 @@
 // A second page made from the kit with a few lines of data (items in groups, found by id): it behaves
 // like the address book on everything the kit does for both.
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "pagedriver.h"
 #include "pagekit/grouptreepage.h"
 #include "testmain.h"
@@ -37,7 +37,7 @@ pagekit::GroupTreePageSpec itemSpec()
 class ItemPage : public pagekit::GroupTreePage
 {
 public:
-    ItemPage() : GroupTreePage(itemSpec()) {}
+    explicit ItemPage(Connection &db) : GroupTreePage(db, itemSpec()) {}
     int newRows = 0;
 
 protected:
@@ -152,24 +152,24 @@ private slots:
     {
         Items t;
         drive::select(t.tree(), drive::member(t.tree(), QStringLiteral("1"), QStringLiteral("电视")));
-        QVERIFY(sqlca.execute(QStringLiteral("CREATE TRIGGER no_change BEFORE UPDATE ON ca_info "
+        QVERIFY(testDb().execute(QStringLiteral("CREATE TRIGGER no_change BEFORE UPDATE ON ca_info "
                                              "BEGIN SELECT RAISE(ABORT, '不许改'); END")));
-        QVERIFY(sqlca.commit());
+        QVERIFY(testDb().commit());
         drive::type(t.dw(), QStringLiteral("brand"), QStringLiteral("新牌子"));
         drive::click(t.page->cb_3);
         QCOMPARE(t.fakes.boxes->shown.last().title, QStringLiteral("K11"));
         QVERIFY(t.fakes.boxes->shown.last().text.startsWith(QStringLiteral("保存失败!\n")));
         QVERIFY(t.fakes.boxes->shown.last().text.contains(QStringLiteral("不许改")));
         QCOMPARE(t.fakes.boxes->shown.last().icon, Icon::Stop);
-        QVERIFY(!sqlca.inTransaction());
+        QVERIFY(!testDb().inTransaction());
         QCOMPARE(t.dw()->getItemString(1, QStringLiteral("brand")), QStringLiteral("新牌子"));
         QCOMPARE(t.count(QStringLiteral("brand IS NULL")), 4);
 
         // A refused delete: rolled back, reported, nothing gone.
-        QVERIFY(sqlca.execute(QStringLiteral("DROP TRIGGER no_change")));
-        QVERIFY(sqlca.execute(QStringLiteral("CREATE TRIGGER no_delete BEFORE DELETE ON ca_info "
+        QVERIFY(testDb().execute(QStringLiteral("DROP TRIGGER no_change")));
+        QVERIFY(testDb().execute(QStringLiteral("CREATE TRIGGER no_delete BEFORE DELETE ON ca_info "
                                              "BEGIN SELECT RAISE(ABORT, '不许删'); END")));
-        QVERIFY(sqlca.commit());
+        QVERIFY(testDb().commit());
         t.fakes.boxes->answers = {platform::Answer::Yes};
         drive::click(t.page->cb_2);
         QCOMPARE(t.fakes.boxes->shown.last().title, QStringLiteral("K05"));

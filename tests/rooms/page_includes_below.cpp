@@ -1,5 +1,5 @@
 // A notebook source that includes only what lies below it.
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "notebook/u_notepro.h"
 #include "pagekit/grouptree.h"
 #include "platform/services.h"

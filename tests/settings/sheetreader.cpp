@@ -1,6 +1,6 @@
 #include "sheetreader.h"
 
-#include "app/transaction.h"
+#include "fixture.h"
 #include "views/definition.h"
 
 #include <QJsonArray>
@@ -53,7 +53,7 @@ QList<QVariantList> databaseRows(const QString &name)
     for (const views::Column &c : d->columns)
         headings << c.label;
     rows << headings;
-    QSqlQuery q(sqlca.db());
+    QSqlQuery q(testDb().sqlDatabase());
     q.setForwardOnly(true);
     if (!q.exec(d->select))
         qFatal("cannot read %s", qPrintable(name));

@@ -1,7 +1,7 @@
 #include "settings/backupcopy.h"
 #include "settings/spreadsheet.h"
 
-#include "app/transaction.h"
+#include "app/connection.h"
 
 #include "filesizelimit.h"
 #include "fixture.h"
@@ -22,11 +22,12 @@ namespace {
 void addNotes(int count, int length)
 {
     for (int i = 0; i < count; ++i)
-        if (!sqlca.execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES ('1', ?, ?)"),
-                           {QStringLiteral("笔记%1").arg(i), QString(length, QChar(u'文' + i % 50))}))
-            qFatal("notes: %s", qPrintable(sqlca.sqlerrtext));
-    if (!sqlca.commit())
-        qFatal("commit: %s", qPrintable(sqlca.sqlerrtext));
+        if (const DbResult added = testDb().execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES ('1', ?, ?)"),
+                                                    {QStringLiteral("笔记%1").arg(i), QString(length, QChar(u'文' + i % 50))});
+            !added)
+            qFatal("notes: %s", qPrintable(added.reason));
+    if (const DbResult done = testDb().commit(); !done)
+        qFatal("commit: %s", qPrintable(done.reason));
 }
 
 // Every row of every table as text; two databases with the same content give the same list.
@@ -108,8 +109,8 @@ private slots:
     {
         AppFolder folder;
         addNotes(60, 3000);
-        QVERIFY(sqlca.execute(QStringLiteral("INSERT INTO t_account (vtype, vdate, vname, vmoney) VALUES ('1', '20240101', '午饭', 25.5)")));
-        QVERIFY(sqlca.commit());
+        QVERIFY(testDb().execute(QStringLiteral("INSERT INTO t_account (vtype, vdate, vname, vmoney) VALUES ('1', '20240101', '午饭', 25.5)")));
+        QVERIFY(testDb().commit());
         const QString backups = folder.file(QStringLiteral("备份 文件夹"));
         QVERIFY(QDir().mkpath(backups));
         const QString target = backups + QStringLiteral("/20240101.mdb");
@@ -117,7 +118,7 @@ private slots:
         QList<QPair<int, int>> steps;
         QString reason;
         const CopyResult result = settings::copyDatabase(
-            sqlca.handle(), target, &reason,
+            testDb().handle(), target, &reason,
             [&](int done, int total) {
                 steps.append({done, total});
                 return true;
@@ -129,13 +130,13 @@ private slots:
             QVERIFY(steps.at(i).first > steps.at(i - 1).first);
         QCOMPARE(steps.last().first, steps.last().second);
 
-        const QStringList source = dump(sqlca.handle());
+        const QStringList source = dump(testDb().handle());
         QVERIFY(source.size() > 60);
         QCOMPARE(dumpFile(target), source);
         QCOMPARE(entries(backups), QStringList{QStringLiteral("20240101.mdb")});
         // The program's own connection goes on working.
-        QVERIFY(sqlca.execute(QStringLiteral("DELETE FROM t_account")));
-        QVERIFY(sqlca.commit());
+        QVERIFY(testDb().execute(QStringLiteral("DELETE FROM t_account")));
+        QVERIFY(testDb().commit());
     }
 
     void failedOverwriteKeepsTheEarlierBackup_data()
@@ -154,7 +155,7 @@ private slots:
         QVERIFY(QDir().mkpath(backups));
         const QString target = backups + QStringLiteral("/20240101.mdb");
         QString reason;
-        QVERIFY2(settings::copyDatabase(sqlca.handle(), target, &reason) == CopyResult::Copied, qPrintable(reason));
+        QVERIFY2(settings::copyDatabase(testDb().handle(), target, &reason) == CopyResult::Copied, qPrintable(reason));
         const QByteArray earlier = bytesOf(target);
         addNotes(100, 2000);   // a new copy would differ
         const QStringList before = entries(backups);
@@ -162,12 +163,12 @@ private slots:
         CopyResult result;
         if (failure == QLatin1String("cancelled")) {
             int calls = 0;
-            result = settings::copyDatabase(sqlca.handle(), target, &reason, [&](int, int) { return ++calls < 2; }, 8);
+            result = settings::copyDatabase(testDb().handle(), target, &reason, [&](int, int) { return ++calls < 2; }, 8);
             QCOMPARE(result, CopyResult::Cancelled);
             QCOMPARE(calls, 2);
         } else if (failure == QLatin1String("disk full")) {
             SqliteDiskFull full(64 * 1024 + 100);
-            result = settings::copyDatabase(sqlca.handle(), target, &reason);
+            result = settings::copyDatabase(testDb().handle(), target, &reason);
             // The user is told in words what is wrong, and nothing says "not an error".
             QVERIFY2(reason.contains(QStringLiteral("磁盘已满")) && !reason.contains(QStringLiteral("not an error")),
                      qPrintable(reason));
@@ -221,7 +222,7 @@ private slots:
 
         QString reason, running;
         bool exported = false, runningStayed = false;
-        const CopyResult result = settings::copyDatabase(sqlca.handle(), backups + QStringLiteral("/20240102.mdb"), &reason,
+        const CopyResult result = settings::copyDatabase(testDb().handle(), backups + QStringLiteral("/20240102.mdb"), &reason,
                                                          [&](int, int) {
             if (running.isEmpty()) {
                 running = entries(backups).filter(QStringLiteral(".20240102.mdb.")).value(0);
@@ -235,7 +236,7 @@ private slots:
         QVERIFY2(result == CopyResult::Copied, qPrintable(reason));
         QVERIFY(exported);
         QVERIFY2(runningStayed, qPrintable(running));
-        QCOMPARE(dumpFile(backups + QStringLiteral("/20240102.mdb")), dump(sqlca.handle()));
+        QCOMPARE(dumpFile(backups + QStringLiteral("/20240102.mdb")), dump(testDb().handle()));
         QCOMPARE(entries(backups), (QStringList{QStringLiteral(".20240101.mdb.AbCdE"), QStringLiteral(".folder.mdb.AbCdEf"),
                                                 QStringLiteral(".profile.backup"), QStringLiteral("20240101.mdb.AbCdEf"),
                                                 QStringLiteral("20240102.mdb"), QStringLiteral("export.csv")}));
@@ -260,16 +261,16 @@ private slots:
         QVERIFY(!settings::isSameFile(db, folder.file(QStringLiteral("mivo.mdb.bak"))));
         QVERIFY(settings::isSameFile(folder.file(QStringLiteral("sub/../new.mdb")), folder.file(QStringLiteral("new.mdb"))));
 
-        const QStringList rows = dump(sqlca.handle());
+        const QStringList rows = dump(testDb().handle());
         const QStringList before = entries(folder.path());
         for (const char *name : {"link.mdb", "sub/../mivo.mdb", "hard.mdb"}) {
             QString reason;
-            QCOMPARE(settings::copyDatabase(sqlca.handle(), folder.file(QString::fromLatin1(name)), &reason), CopyResult::Failed);
+            QCOMPARE(settings::copyDatabase(testDb().handle(), folder.file(QString::fromLatin1(name)), &reason), CopyResult::Failed);
             QVERIFY2(reason.contains(QStringLiteral("当前使用的数据库")), qPrintable(reason));
         }
         QVERIFY(QFileInfo(folder.file(QStringLiteral("link.mdb"))).isSymLink());
         QCOMPARE(entries(folder.path()), before);
-        QCOMPARE(dump(sqlca.handle()), rows);
+        QCOMPARE(dump(testDb().handle()), rows);
     }
 
     void rotationKeepsExactlyTheNewestAndTouchesNothingElse()
@@ -278,15 +279,15 @@ private slots:
         const QString backups = folder.file(QStringLiteral("备份"));
         const QString autoFolder = backups + QStringLiteral("/auto");
         QString reason, written;
-        QVERIFY(!settings::autoBackup(sqlca.handle(), backups, QDateTime::currentDateTime(), &reason));
+        QVERIFY(!settings::autoBackup(testDb().handle(), backups, QDateTime::currentDateTime(), &reason));
         QVERIFY2(reason.contains(QStringLiteral("不存在")), qPrintable(reason));
         QVERIFY(QDir().mkpath(backups));
 
         // The first automatic copy makes its folder.
         const QDateTime first(QDate(2024, 1, 1), QTime(8, 0, 0));
-        QVERIFY2(settings::autoBackup(sqlca.handle(), backups, first, &reason, 7, &written), qPrintable(reason));
+        QVERIFY2(settings::autoBackup(testDb().handle(), backups, first, &reason, 7, &written), qPrintable(reason));
         QCOMPARE(written, autoFolder + QStringLiteral("/mivo-auto-20240101-080000.mdb"));
-        QCOMPARE(dumpFile(written), dump(sqlca.handle()));
+        QCOMPARE(dumpFile(written), dump(testDb().handle()));
 
         // Older copies, and files that only look like them.
         auto put = [](const QString &path, const QByteArray &bytes) {
@@ -306,7 +307,7 @@ private slots:
         QVERIFY(QFile::link(autoFolder + QStringLiteral("/notes.txt"), autoFolder + QStringLiteral("/mivo-auto-19990101-000000.mdb")));
 
         const QDateTime may(QDate(2024, 5, 1), QTime(12, 30, 15));
-        QVERIFY2(settings::autoBackup(sqlca.handle(), backups, may, &reason, 7, &written), qPrintable(reason));
+        QVERIFY2(settings::autoBackup(testDb().handle(), backups, may, &reason, 7, &written), qPrintable(reason));
         QCOMPARE(QFileInfo(written).fileName(), QStringLiteral("mivo-auto-20240501-123015.mdb"));
         QStringList expected;
         for (int day = 4; day <= 9; ++day)
@@ -322,7 +323,7 @@ private slots:
 
         // A clock set back: the new copy sorts first and still stays.
         const QDateTime past(QDate(2023, 1, 1), QTime(0, 0, 0));
-        QVERIFY2(settings::autoBackup(sqlca.handle(), backups, past, &reason, 3), qPrintable(reason));
+        QVERIFY2(settings::autoBackup(testDb().handle(), backups, past, &reason, 3), qPrintable(reason));
         QCOMPARE(settings::autoBackups(autoFolder),
                  (QStringList{QStringLiteral("mivo-auto-20230101-000000.mdb"), QStringLiteral("mivo-auto-20240109-000000.mdb"),
                               QStringLiteral("mivo-auto-20240501-123015.mdb")}));
@@ -331,7 +332,7 @@ private slots:
         const QStringList before = entries(autoFolder);
         {
             FileSizeLimit limit(4096);
-            QVERIFY(!settings::autoBackup(sqlca.handle(), backups, QDateTime(QDate(2025, 1, 1), QTime(0, 0)), &reason, 1));
+            QVERIFY(!settings::autoBackup(testDb().handle(), backups, QDateTime(QDate(2025, 1, 1), QTime(0, 0)), &reason, 1));
         }
         QVERIFY(!reason.isEmpty());
         QCOMPARE(entries(autoFolder), before);

@@ -3,7 +3,7 @@
 
 #include "app/globals.h"
 #include "app/profile.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "configpage.h"
 #include "settings/backupcopy.h"
 #include "settings/backuptab.h"

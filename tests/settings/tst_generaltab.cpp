@@ -237,7 +237,7 @@ private slots:
             folder.writeFile(QStringLiteral("mivo"), "#!/bin/sh\nprintf '%s\\n' \"$0\" \"$@\" > \"$(dirname \"$0\")/started.txt\"\n");
             QFile::setPermissions(folder.executable(), QFile::permissions(folder.executable()) | QFile::ExeOwner);
 
-            u_config page;
+            u_config page(folder.db());
             showPage(&page);
             tick(page.tp_a->cbx_a1, true);
             drive::click(page.tp_a->cb_a1);

@@ -1,7 +1,7 @@
 #include "settings/sheetwriters_p.h"
 #include "settings/spreadsheet.h"
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "views/datastore.h"
 
 #include "fakes.h"
@@ -24,8 +24,8 @@ namespace {
 
 void exec(const QString &sql, const QVariantList &values)
 {
-    if (!sqlca.execute(sql, values))
-        qFatal("test data: %s", qPrintable(sqlca.sqlerrtext));
+    if (const DbResult done = testDb().execute(sql, values); !done)
+        qFatal("test data: %s", qPrintable(done.reason));
 }
 
 const QVariant null;
@@ -67,16 +67,16 @@ void fillTrickyRecords()
     exec(entry, {"1", "20240101", "午饭", 25.5, "和同事"});
     exec(entry, {"2", "20240131", "工资", 10000, null});
     exec(entry, {"1", "20240215", "书,\"C++\"", 0.01, "第一行\n第二行"});
-    QVERIFY(sqlca.commit());
+    QVERIFY(testDb().commit());
 }
 
 QList<QVariantList> exportOf(const QString &definition)
 {
     views::DataStore ds;
     ds.setDataObject(definition);
-    ds.setTransObject(sqlca);
+    ds.setConnection(testDb());
     if (ds.retrieve() < 0)
-        qFatal("retrieve %s: %s", qPrintable(definition), qPrintable(sqlca.sqlerrtext));
+        qFatal("retrieve %s: %s", qPrintable(definition), qPrintable(ds.lastError().reason));
     return ds.exportRows(true);
 }
 
@@ -143,7 +143,7 @@ private slots:
         fake::Platform platform;
         AppFolder folder;
         constexpr int kEntries = 70000;
-        sqlite3 *db = sqlca.handle();
+        sqlite3 *db = testDb().handle();
         sqlite3_stmt *insert = nullptr;
         QCOMPARE(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), SQLITE_OK);
         QCOMPARE(sqlite3_prepare_v2(db, "INSERT INTO t_account (vtype, vdate, vname, vmoney, vremark) VALUES (?, ?, ?, ?, ?)",
@@ -207,7 +207,7 @@ private slots:
         AppFolder folder;
         exec(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES (?, ?, ?)"),
              {"1", "超长", QString(32768, QChar(u'长'))});
-        QVERIFY(sqlca.commit());
+        QVERIFY(testDb().commit());
         const QList<QVariantList> rows = exportOf(QStringLiteral("d_notepro_all"));
         for (SheetFormat f : {SheetFormat::Xls, SheetFormat::Xlsx}) {
             const QString path = folder.file(QStringLiteral("超长.") + settings::sheetSuffix(f));

@@ -111,5 +111,5 @@ struct OpenedWindow : PreparedFolder
         QTest::mouseClick(w.lv_1->viewport(), Qt::LeftButton, Qt::NoModifier, itemCentre(index));
     }
 
-    w_main w;
+    w_main w{folder.db()};
 };

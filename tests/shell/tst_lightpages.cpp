@@ -53,7 +53,7 @@ private slots:
         PreparedFolder folder(PreparedFolder::Bare, QByteArray());
         for (const char *table : {"t_group", "p_group", "ca_group"})
             exec(QStringLiteral("DELETE FROM ") + QLatin1String(table));
-        w_main w;
+        w_main w(folder.folder.db());
         const QStringList atOpening = {QStringLiteral("T00"), QStringLiteral("N00"), QStringLiteral("C00"),
                                        QStringLiteral("003"), QStringLiteral("004")};
         w.open({});
@@ -95,7 +95,7 @@ private slots:
         QVERIFY(!assetGroups.contains(QStringLiteral("新资产组")));
 
         // A page made now, as after a restart, sees the change.
-        w_main again;
+        w_main again(t.folder.db());
         again.open({});
         again.lv_1->choose(w_main::Assets);
         const QStringList restarted = groupLabels(again.uo_cap->tv_1);

@@ -1,5 +1,5 @@
 #include "app/globals.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "notebook/noteeditor.h"
 #include "notebook/notefind.h"
 #include "notebook/searchindex.h"
@@ -288,7 +288,7 @@ private slots:
         HotkeyLoaded reset(false);
         PreparedFolder folder(PreparedFolder::Delivered, QByteArray());
         {
-            w_main w;
+            w_main w(folder.folder.db());
             w.open({});
             QVERIFY(QTest::qWaitForWindowActive(&w));
             w.lv_1->choose(w_main::Settings);
@@ -304,7 +304,7 @@ private slots:
             QCOMPARE(folder.fakes.boxes->titles(), (QStringList{QStringLiteral("029"), QStringLiteral("010")}));
             QVERIFY(!w.isLocked());
             // The idle period locks, and the new hotkey unlocks.
-            mivo::instance()->idle();
+            Application::instance()->idle();
             QVERIFY(w.isLocked());
             QTest::keyClick(&w, Qt::Key_K, Qt::ControlModifier);
             QVERIFY(!w.isLocked());
@@ -313,7 +313,7 @@ private slots:
         gb_shortcut_get = false;
         folder.fakes.boxes->shown.clear();
         folder.fakes.idle->armed = 0;
-        w_main w;
+        w_main w(folder.folder.db());
         w.open({});
         QVERIFY(gb_shortcut_get);
         QCOMPARE(folder.fakes.idle->armed, 120);
@@ -334,17 +334,17 @@ private slots:
         QCOMPARE(t.fakes.idle->armed, 60);
         t.clickItem(w_main::Help);
 
-        mivo::instance()->idle();
+        Application::instance()->idle();
         QVERIFY(t.w.isLocked());
         QVERIFY(t.w.lv_1->hideSelection());
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
 
         // Locked again without a visible change; the countdown stays armed.
-        mivo::instance()->idle();
+        Application::instance()->idle();
         QVERIFY(t.w.isLocked());
         QTest::keyClick(&t.w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(!t.w.isLocked());
-        mivo::instance()->idle();
+        Application::instance()->idle();
         QVERIFY(t.w.isLocked());
         QCOMPARE(t.fakes.idle->armCount, 1);
         QCOMPARE(t.fakes.idle->armed, 60);
@@ -389,8 +389,8 @@ private slots:
     {
         HotkeyLoaded loaded(true);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L", "lockTime=1\r\n"), OpenedWindow::QuickIdle);
-        QVERIFY(sqlca.execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES ('1', '秘密', '内容')")));
-        QVERIFY(sqlca.commit());
+        QVERIFY(testDb().execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES ('1', '秘密', '内容')")));
+        QVERIFY(testDb().commit());
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(w_main::Notebook);
@@ -461,7 +461,7 @@ private slots:
         bool idleDuringCopy = false;
         QTimer::singleShot(0, &t.w, [&] {
             idleDuringCopy = t.fakes.boxes->titles() == QStringList{QStringLiteral("030")};
-            mivo::instance()->idle();
+            Application::instance()->idle();
         });
         QTest::mouseClick(config->tp_c->cb_c1, Qt::LeftButton);
         QVERIFY(idleDuringCopy);
@@ -490,10 +490,10 @@ private slots:
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110L", "locktime=1\r\n"));
         for (const char *sql : {"DROP TRIGGER p_info_fts_ai", "DROP TRIGGER p_info_fts_ad", "DROP TRIGGER p_info_fts_au",
                                 "DROP TABLE p_info_fts"})
-            QVERIFY(sqlca.execute(QString::fromLatin1(sql)));
+            QVERIFY(testDb().execute(QString::fromLatin1(sql)));
         for (int i = 0; i < 300; ++i)
-            QVERIFY(sqlca.execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES ('1', ?, 'x')"), {QString::number(i)}));
-        QVERIFY(sqlca.commit());
+            QVERIFY(testDb().execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES ('1', ?, 'x')"), {QString::number(i)}));
+        QVERIFY(testDb().commit());
         t.open();
         t.clickItem(w_main::Notebook);
         NoteFind *find = t.w.uo_note->tp_2;
@@ -503,17 +503,17 @@ private slots:
         bool during = false;
         QTimer::singleShot(0, this, [&] {
             QVERIFY(QApplication::activeModalWidget());
-            mivo::instance()->idle();
+            Application::instance()->idle();
             during = true;
             QVERIFY(!t.w.isLocked());
             QVERIFY(t.w.uo_note->isVisible());
         });
         QTest::mouseClick(find->cb_find, Qt::LeftButton);
         QVERIFY(during);
-        QVERIFY(notesearch::hasSearchIndex(sqlca));
+        QVERIFY(notesearch::hasSearchIndex(t.folder.db()));
         QCOMPARE(t.fakes.idle->armCount, 2);
         QCOMPARE(t.fakes.idle->armed, 60);
-        mivo::instance()->idle();
+        Application::instance()->idle();
         QVERIFY(t.w.isLocked());
     }
 };

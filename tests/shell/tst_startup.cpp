@@ -1,6 +1,6 @@
+#include "app/application.h"
 #include "app/globals.h"
 #include "app/profile.h"
-#include "app/transaction.h"
 #include "fakes.h"
 #include "fixture.h"
 #include "shell/m_pop.h"
@@ -30,8 +30,11 @@ class tst_startup : public QObject
                     w->close();
                 }
         });
-        return runMivo(*mivo::instance(), folder.executable(), {});
+        return runMivo(*Application::instance(), folder.executable(), {});
     }
+
+    // The program's connection, which start-up opens and the end closes.
+    static Connection &appDb() { return Application::instance()->connection(); }
 
     static w_main *mainWindow()
     {
@@ -64,9 +67,9 @@ private slots:
             folder.writeFile(QStringLiteral("mivo.mdb"), content);
         folder.writeFile(QStringLiteral("client.ini"), "[setting]\nstartMax=1\n");
         const int reads = profileReadCount();
-        const int disconnects = sqlca.disconnectCount();
+        const int disconnects = appDb().closeCount();
 
-        QCOMPARE(runAndClose(folder), int(mivo::ExitConnectFailed));
+        QCOMPARE(runAndClose(folder), int(Application::ExitConnectFailed));
 
         QCOMPARE(fakes.boxes->titles(), QStringList{QStringLiteral("001")});
         const auto &box = fakes.boxes->shown.first();
@@ -76,8 +79,8 @@ private slots:
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
         QVERIFY(fakes.tray->icons.isEmpty());
         QCOMPARE(profileReadCount(), reads);
-        QVERIFY(!sqlca.isConnected());
-        QCOMPARE(sqlca.disconnectCount(), disconnects);
+        QVERIFY(!appDb().isOpen());
+        QCOMPARE(appDb().closeCount(), disconnects);
         // Never created, never changed.
         QCOMPARE(folder.readFile(QStringLiteral("mivo.mdb")), content);
     }
@@ -86,10 +89,10 @@ private slots:
     {
         fake::Platform fakes;
         AppFolder folder;
-        QVERIFY(sqlca.execute(QStringLiteral("DROP TABLE t_account")));
-        QVERIFY(sqlca.commit());
-        sqlca.disconnect();
-        QCOMPARE(runAndClose(folder), int(mivo::ExitConnectFailed));
+        QVERIFY(testDb().execute(QStringLiteral("DROP TABLE t_account")));
+        QVERIFY(testDb().commit());
+        testDb().close();
+        QCOMPARE(runAndClose(folder), int(Application::ExitConnectFailed));
         QCOMPARE(fakes.boxes->shown.size(), 1);
         QCOMPARE(fakes.boxes->shown.first().text, QStringLiteral("无法连接数据库!\n数据库中缺少数据表: t_account"));
     }
@@ -99,15 +102,15 @@ private slots:
         fake::Platform fakes;
         AppFolder folder(AppFolder::NoConnect, QStringLiteral("我的 程序#1"));
         deliverAll(folder);
-        const int disconnects = sqlca.disconnectCount();
+        const int disconnects = appDb().closeCount();
         QString title;
         QCOMPARE(runAndClose(folder, &title), 0);
         QCOMPARE(gs_apppath, folder.path());
         QCOMPARE(title, QStringLiteral("Mivo V2.2"));
         QVERIFY(fakes.boxes->shown.isEmpty());
         // Closed exactly once.
-        QVERIFY(!sqlca.isConnected());
-        QCOMPARE(sqlca.disconnectCount(), disconnects + 1);
+        QVERIFY(!appDb().isOpen());
+        QCOMPARE(appDb().closeCount(), disconnects + 1);
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
@@ -116,7 +119,7 @@ private slots:
         fake::Platform fakes;
         AppFolder folder(AppFolder::NoConnect);
         deliverAll(folder);
-        const int disconnects = sqlca.disconnectCount();
+        const int disconnects = appDb().closeCount();
         bool wasHidden = false;
         QTimer::singleShot(0, qApp, [&] {
             w_main *w = mainWindow();
@@ -125,11 +128,11 @@ private slots:
             m_pop *menu = w->findChild<m_pop *>();
             QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(menu->m_exit).center());
         });
-        QCOMPARE(runMivo(*mivo::instance(), folder.executable(), {QStringLiteral("/HIDE")}), 0);
+        QCOMPARE(runMivo(*Application::instance(), folder.executable(), {QStringLiteral("/HIDE")}), 0);
         QVERIFY(wasHidden);
         QVERIFY(fakes.boxes->shown.isEmpty());
-        QVERIFY(!sqlca.isConnected());
-        QCOMPARE(sqlca.disconnectCount(), disconnects + 1);
+        QVERIFY(!appDb().isOpen());
+        QCOMPARE(appDb().closeCount(), disconnects + 1);
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
@@ -151,7 +154,7 @@ private slots:
             unlocked = !w->isLocked();
             w->close();
         });
-        QCOMPARE(runMivo(*mivo::instance(), folder.executable(), {}), 0);
+        QCOMPARE(runMivo(*Application::instance(), folder.executable(), {}), 0);
         gb_shortcut_get = false;
         QCOMPARE(fakes.idle->armed, 120);
         QVERIFY(locked);
@@ -163,9 +166,9 @@ private slots:
     void executableInTheRootFolder()
     {
         fake::Platform fakes;
-        QVERIFY(!mivo::instance()->open(QStringLiteral("/mivo")));
+        QVERIFY(!Application::instance()->open(QStringLiteral("/mivo")));
         QCOMPARE(gs_apppath, QString());
-        QCOMPARE(sqlca.database, QStringLiteral("/mivo.mdb"));
+        QCOMPARE(appDb().file(), QStringLiteral("/mivo.mdb"));
     }
 };
 

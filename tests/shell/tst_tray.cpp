@@ -103,7 +103,7 @@ private slots:
         fake::Platform fakes;
         AppFolder folder;
         deliver(folder, QStringLiteral("i001.ico"));
-        w_main window;
+        w_main window(folder.db());
         uo_icon icon;
         icon.uf_addtray(folder.file(QStringLiteral("i001.ico")), &window, tip);
         QCOMPARE(fakes.tray->icons.first()->tip, expected);

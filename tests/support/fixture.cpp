@@ -2,7 +2,6 @@
 
 #include "app/globals.h"
 #include "app/schema.h"
-#include "app/transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,9 +9,17 @@
 #include <QSqlQuery>
 #include <QTest>
 
+namespace {
+
+AppFolder *current = nullptr;
+
+} // namespace
+
 AppFolder::AppFolder(Option option, const QString &subfolder)
     : m_savedAppPath(gs_apppath)
+    , m_previous(current)
 {
+    current = this;
     m_path = m_dir.path();
     if (!subfolder.isEmpty()) {
         m_path += QLatin1Char('/') + subfolder;
@@ -25,17 +32,23 @@ AppFolder::AppFolder(Option option, const QString &subfolder)
             qFatal("cannot create the test database: %s", qPrintable(error));
     }
     if (option == Connect) {
-        sqlca.disconnect();
-        sqlca.database = database();
-        if (!sqlca.connect())
-            qFatal("cannot connect the test database: %s", qPrintable(sqlca.sqlerrtext));
+        if (const DbResult opened = m_db.open(database()); !opened)
+            qFatal("cannot connect the test database: %s", qPrintable(opened.reason));
     }
 }
 
 AppFolder::~AppFolder()
 {
-    sqlca.disconnect();
+    m_db.close();
     gs_apppath = m_savedAppPath;
+    current = m_previous;
+}
+
+Connection &testDb()
+{
+    if (!current)
+        qFatal("no test folder is alive");
+    return current->db();
 }
 
 void AppFolder::writeFile(const QString &name, const QByteArray &bytes) const
@@ -53,7 +66,7 @@ QByteArray AppFolder::readFile(const QString &name) const
 
 QVariant scalar(const QString &sql, const QVariantList &values)
 {
-    QSqlQuery q(sqlca.db());
+    QSqlQuery q(testDb().sqlDatabase());
     if (!q.prepare(sql))
         qFatal("bad test statement %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
     for (const QVariant &v : values)

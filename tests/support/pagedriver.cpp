@@ -1,6 +1,5 @@
 #include "pagedriver.h"
 
-#include "app/transaction.h"
 #include "views/dataview.h"
 #include "widgets/handletree.h"
 
@@ -210,8 +209,8 @@ void showPage(QWidget *page)
 
 void exec(const QString &sql, const QVariantList &values)
 {
-    if (!sqlca.execute(sql, values))
-        qFatal("%s: %s", qPrintable(sql), qPrintable(sqlca.sqlerrtext));
-    if (!sqlca.commit())
-        qFatal("commit: %s", qPrintable(sqlca.sqlerrtext));
+    if (const DbResult done = testDb().execute(sql, values); !done)
+        qFatal("%s: %s", qPrintable(sql), qPrintable(done.reason));
+    if (const DbResult done = testDb().commit(); !done)
+        qFatal("commit: %s", qPrintable(done.reason));
 }

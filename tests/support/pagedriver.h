@@ -97,7 +97,7 @@ void showPage(QWidget *page);
 template <class P>
 void PageOnDisk<P>::open()
 {
-    page = std::make_unique<P>();
+    page = std::make_unique<P>(folder.db());
     showPage(page.get());
 }
 

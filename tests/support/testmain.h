@@ -2,14 +2,14 @@
 // Every test runs inside the real application object, so exceptions and notifications take the
 // program's own paths.
 
-#include "app/mivo.h"
+#include "app/application.h"
 
 #include <QTest>
 
 #define MIVO_TEST_MAIN(TestClass)                                                                   \
     int main(int argc, char **argv)                                                                 \
     {                                                                                               \
-        mivo app(argc, argv);                                                                       \
+        Application app(argc, argv);                                                                \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                    \
         TestClass tc;                                                                               \
         QTEST_SET_MAIN_SOURCE_PATH                                                                  \

@@ -6,7 +6,7 @@
 #include "views/format.h"
 #include "views/registry.h"
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "fakes.h"
 #include "fixture.h"
 #include "testmain.h"
@@ -27,8 +27,8 @@ namespace {
 
 void run(const QString &sql, const QVariantList &values = {})
 {
-    if (!sqlca.execute(sql, values))
-        qFatal("%s: %s", qPrintable(sql), qPrintable(sqlca.sqlerrtext));
+    if (const DbResult done = testDb().execute(sql, values); !done)
+        qFatal("%s: %s", qPrintable(sql), qPrintable(done.reason));
 }
 
 // Typing as a user types, one character at a time, Chinese and emoji included (the test library's
@@ -65,7 +65,7 @@ struct Page
         save->setGeometry(0, 530, 100, 28);
         window.resize(760, 570);
         dw->setDataObject(definition);
-        dw->setTransObject(sqlca);
+        dw->setConnection(testDb());
     }
     bool show()
     {
@@ -167,8 +167,9 @@ private slots:
         QCOMPARE(dw.getItemString(1, QStringLiteral("shengr")), QStringLiteral("19900501"));
         QCOMPARE(page.editor<QLineEdit>("shengr")->displayText(), QStringLiteral("1990-02-31"));
         QVERIFY(!dw.acceptText());
-        QCOMPARE(dw.update(), -1);
-        QVERIFY2(sqlca.sqlerrtext.contains(QStringLiteral("“生日”不是有效的日期")), qPrintable(sqlca.sqlerrtext));
+        const DbResult refused = dw.update();
+        QVERIFY(!refused);
+        QVERIFY2(refused.reason.contains(QStringLiteral("“生日”不是有效的日期")), qPrintable(refused.reason));
         QCOMPARE(page.editor<QLineEdit>("shengr")->displayText(), QStringLiteral("1990-02-31"));
         QVERIFY(platform.boxes->shown.isEmpty());
     }
@@ -178,7 +179,7 @@ private slots:
         fake::Platform platform;
         AppFolder folder;
         run(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0, xingb0) VALUES ('1', '张三', '1')"));
-        sqlca.commit();
+        testDb().commit();
         Page page(QStringLiteral("dw_telper"));
         QVERIFY(page.show());
         DataView &dw = *page.dw;
@@ -229,8 +230,8 @@ private slots:
         memo->setFocus();
         typeInto(memo, QStringLiteral("第一行\n第二行 ☃"));
         page.leave();
-        QCOMPARE(dw.update(true), 1);
-        QVERIFY(sqlca.commit());
+        QVERIFY(dw.update(true));
+        QVERIFY(testDb().commit());
 
         Page again(QStringLiteral("dw_telper"));
         QCOMPARE(again.dw->retrieve({name}), 1L);
@@ -245,12 +246,12 @@ private slots:
         fake::Platform platform;
         AppFolder folder;
         run(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0) VALUES ('1', '张三'), ('1', '李四')"));
-        sqlca.commit();
+        testDb().commit();
         Page page(QStringLiteral("dw_telper"));
         QVERIFY(page.show());
         DataView &dw = *page.dw;
         int handled = 0;
-        dw.setDbErrorHandler([&](long, const QString &, const QString &, long) { return ++handled, 1; });
+        dw.setErrorHandler([&](const DbResult &, const QString &, long) { ++handled; });
         QCOMPARE(dw.retrieve({QStringLiteral("张三")}), 1L);
         QSignalSpy lost(&dw, &DataView::loseFocus);
         QSignalSpy edits(&dw, &DataView::editChanged);
@@ -262,10 +263,12 @@ private slots:
         QCOMPARE(edits.last().at(2).toString(), QStringLiteral("li@example.com"));
         page.leave();
         QCOMPARE(lost.size(), 1);
-        QCOMPARE(dw.update(), -1);
+        const DbResult refused = dw.update();
+        QVERIFY(!refused);
         QCOMPARE(handled, 1);
-        QVERIFY(sqlca.sqlerrtext.startsWith(QStringLiteral("“姓名”已存在相同的记录。")));
-        QVERIFY(sqlca.rollback());
+        QVERIFY(refused.reason.startsWith(QStringLiteral("“姓名”已存在相同的记录。")));
+        QVERIFY(platform.boxes->shown.isEmpty());
+        QVERIFY(testDb().rollback());
         QCOMPARE(page.editor<QLineEdit>("xingm0")->text(), QStringLiteral("李四"));
         QCOMPARE(page.editor<QLineEdit>("email0")->text(), QStringLiteral("li@example.com"));
         QCOMPARE(dw.getItemStatus(1, QStringLiteral("email0")), DataStore::RowStatus::DataModified);
@@ -274,8 +277,8 @@ private slots:
         // Corrected, it saves; a field left without a change does not count as one.
         page.type(page.editor<QLineEdit>("xingm0"), QStringLiteral("张三"));
         page.leave();
-        QCOMPARE(dw.update(true), 1);
-        QVERIFY(sqlca.commit());
+        QVERIFY(dw.update(true));
+        QVERIFY(testDb().commit());
         QCOMPARE(scalar(QStringLiteral("SELECT email0 FROM t_telinfo WHERE xingm0 = '张三'")).toString(), QStringLiteral("li@example.com"));
         page.editor<QLineEdit>("nich00")->setFocus();
         page.leave();
@@ -309,8 +312,8 @@ private slots:
         dw.setItem(1, QStringLiteral("gid"), QStringLiteral("1"));
         QCOMPARE(page.editor<QComboBox>("gid")->currentText(), QStringLiteral("电器"));
         page.leave();
-        QCOMPARE(dw.update(true), 1);
-        QVERIFY(sqlca.commit());
+        QVERIFY(dw.update(true));
+        QVERIFY(testDb().commit());
         QCOMPARE(scalar(QStringLiteral("SELECT name || '/' || num || '/' || buyprice || '/' || worth FROM ca_info")).toString(),
                  QStringLiteral("台灯/3/12.5/37.5"));
         // The id the database gave shows on the form.
@@ -338,7 +341,7 @@ private slots:
         const double stored = 1234567890.123456789;
         run(QStringLiteral("INSERT INTO ca_info (gid, name, num, worth) VALUES ('1', '古董', 1, ?)"), {stored});
         run(QStringLiteral("INSERT INTO ca_info (gid, name, num, worth) VALUES ('1', '零头', 1, 0.1 + 0.2)"));
-        QVERIFY(sqlca.commit());
+        QVERIFY(testDb().commit());
         Page page(QStringLiteral("dw_ca_one"));
         QVERIFY(page.show());
         DataView &dw = *page.dw;
@@ -346,14 +349,14 @@ private slots:
         QCOMPARE(page.editor<QLineEdit>("worth")->text(), QStringLiteral("1234567890.1234567"));
         page.type(page.editor<QLineEdit>("name"), QStringLiteral("古董花瓶"));
         page.leave();
-        QCOMPARE(dw.update(true), 1);
-        QVERIFY(sqlca.commit());
+        QVERIFY(dw.update(true));
+        QVERIFY(testDb().commit());
         QCOMPARE(scalar(QStringLiteral("SELECT worth FROM ca_info WHERE id = 1")).toDouble(), stored);
         QCOMPARE(dw.retrieve({2}), 1L);
         page.type(page.editor<QLineEdit>("brand"), QStringLiteral("某牌"));
         page.leave();
-        QCOMPARE(dw.update(true), 1);
-        QVERIFY(sqlca.commit());
+        QVERIFY(dw.update(true));
+        QVERIFY(testDb().commit());
         QCOMPARE(scalar(QStringLiteral("SELECT worth = 0.1 + 0.2 FROM ca_info WHERE id = 2")).toInt(), 1);
     }
 };

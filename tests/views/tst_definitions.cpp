@@ -7,7 +7,7 @@
 #include "views/format.h"
 
 #include "app/sqlerror.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "fakes.h"
 #include "fixture.h"
 #include "testmain.h"
@@ -18,8 +18,8 @@ namespace {
 
 void run(const QString &sql, const QVariantList &values = {})
 {
-    if (!sqlca.execute(sql, values))
-        qFatal("%s: %s", qPrintable(sql), qPrintable(sqlca.sqlerrtext));
+    if (const DbResult done = testDb().execute(sql, values); !done)
+        qFatal("%s: %s", qPrintable(sql), qPrintable(done.reason));
 }
 
 void sampleData()
@@ -29,7 +29,7 @@ void sampleData()
     run(QStringLiteral("INSERT INTO ca_info (gid, name, num, worth, buyprice, buydate) VALUES ('1', '电视', 2, 7000, 3500, '20240101')"));
     run(QStringLiteral("INSERT INTO t_account (vtype, vdate, vname, vmoney) VALUES ('1', '20240105', '午饭', 12.5), "
                        "('2', '20240110', '工资', 8000), ('1', '20231201', '书', 45)"));
-    if (!sqlca.commit())
+    if (!testDb().commit())
         qFatal("commit failed");
 }
 
@@ -76,9 +76,9 @@ private slots:
             QCOMPARE(definition(name.toUpper()), d);
             DataStore ds;
             QVERIFY(ds.setDataObject(name));
-            ds.setTransObject(sqlca);
+            ds.setConnection(testDb());
             const long rows = ds.retrieve(argumentsFor(*d));
-            QVERIFY2(rows >= 1, qPrintable(name + QStringLiteral(": ") + sqlca.sqlerrtext));
+            QVERIFY2(rows >= 1, qPrintable(name + QStringLiteral(": ") + ds.lastError().reason));
             // Every grid column and summary field names a column that exists.
             for (int c : d->gridColumns())
                 QVERIFY(c >= 0 && c < d->columns.size());
@@ -97,7 +97,7 @@ private slots:
         sampleData();
         DataStore ds;
         ds.setDataObject(QStringLiteral("dw_ac_stat"));
-        ds.setTransObject(sqlca);
+        ds.setConnection(testDb());
         // One row per month, in month order, with its sums; a side without entries has no value.
         QCOMPARE(ds.retrieve(), 2L);
         QCOMPARE(ds.getItemString(1, QStringLiteral("vdate")), QStringLiteral("202312"));
@@ -108,19 +108,19 @@ private slots:
         QCOMPARE(ds.getItemNumber(2, QStringLiteral("diff")), 8000 - 12.5);
 
         ds.setDataObject(QStringLiteral("dw_ac_out"));
-        ds.setTransObject(sqlca);
+        ds.setConnection(testDb());
         QCOMPARE(ds.retrieve({QStringLiteral("20240101")}), 1L);
         QCOMPARE(ds.getItemString(1, QStringLiteral("vname")), QStringLiteral("午饭"));
         QCOMPARE(ds.retrieve({QStringLiteral("0")}), 2L);
         QCOMPARE(ds.getItemString(1, QStringLiteral("vdate")), QStringLiteral("20231201"));
 
         ds.setDataObject(QStringLiteral("dw_find"));
-        ds.setTransObject(sqlca);
+        ds.setConnection(testDb());
         QCOMPARE(ds.retrieve({QStringLiteral("%"), QStringLiteral("@#$"), QStringLiteral("%天气%")}), 1L);
         QCOMPARE(ds.retrieve({QStringLiteral("2"), QStringLiteral("%"), QStringLiteral("%")}), 0L);
 
         ds.setDataObject(QStringLiteral("dw_ca_one"));
-        ds.setTransObject(sqlca);
+        ds.setConnection(testDb());
         QCOMPARE(ds.retrieve({1}), 1L);
         QCOMPARE(ds.getItem(1, QStringLiteral("num")).toLongLong(), 2LL);
         QCOMPARE(ds.getItem(1, QStringLiteral("worth")).toDouble(), 7000.0);
@@ -168,7 +168,7 @@ private slots:
         sampleData();
         DataStore ds;
         ds.setDataObject(name);
-        ds.setTransObject(sqlca);
+        ds.setConnection(testDb());
         const long read = ds.retrieve(args);
         QVERIFY(read >= 1);
         const int before = scalar(count).toInt();
@@ -179,13 +179,14 @@ private slots:
         const long row = ds.insertRow(0);
         for (int i = 0; i < insert.size(); i += 2)
             QVERIFY(ds.setItem(row, insert.at(i).toString(), insert.at(i + 1)));
-        QVERIFY2(ds.update(true) == 1, qPrintable(sqlca.sqlerrtext));
-        QVERIFY(sqlca.commit());
+        const DbResult written = ds.update(true);
+        QVERIFY2(written, qPrintable(written.reason));
+        QVERIFY(testDb().commit());
         QCOMPARE(scalar(count).toInt(), before + 1);
 
         DataStore again;
         again.setDataObject(name);
-        again.setTransObject(sqlca);
+        again.setConnection(testDb());
         QCOMPARE(again.retrieve(args), read + (name.startsWith(QStringLiteral("dw_telper")) || name == QStringLiteral("dw_ca_one") ? 0 : 1));
         bool found = false;
         for (long r = 1; r <= again.rowCount(); ++r)
@@ -193,8 +194,8 @@ private slots:
         QVERIFY(found);
 
         QVERIFY(ds.deleteRow(row));
-        QCOMPARE(ds.update(true), 1);
-        QVERIFY(sqlca.commit());
+        QVERIFY(ds.update(true));
+        QVERIFY(testDb().commit());
         QCOMPARE(scalar(count).toInt(), before);
     }
 
@@ -205,9 +206,10 @@ private slots:
         QCOMPARE(columnCaption(QStringLiteral("t_telinfo"), QStringLiteral("jwjl00")), QStringLiteral("交往记录"));
         QCOMPARE(columnCaption(QStringLiteral("t_account"), QStringLiteral("vname")), QStringLiteral("项目"));
         QCOMPARE(columnCaption(QStringLiteral("ca_group"), QStringLiteral("groupname")), QStringLiteral("组名"));
-        QVERIFY(!sqlca.execute(QStringLiteral("INSERT INTO p_info (gid, title) VALUES ('1', ?)"), {QString(256, QLatin1Char('x'))}));
-        QVERIFY2(sqlca.sqlerrtext.startsWith(QStringLiteral("“标题”的内容太长。")), qPrintable(sqlca.sqlerrtext));
-        sqlca.rollback();
+        const DbResult refused = testDb().execute(QStringLiteral("INSERT INTO p_info (gid, title) VALUES ('1', ?)"), {QString(256, QLatin1Char('x'))});
+        QVERIFY(!refused);
+        QVERIFY2(refused.reason.startsWith(QStringLiteral("“标题”的内容太长。")), qPrintable(refused.reason));
+        testDb().rollback();
     }
 
     void displayFormats()

@@ -5,7 +5,7 @@
 #include "views/grouppattern.h"
 #include "views/definition.h"
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "fakes.h"
 #include "fixture.h"
 #include "testmain.h"
@@ -21,8 +21,8 @@ namespace {
 
 void run(const QString &sql, const QVariantList &values = {})
 {
-    if (!sqlca.execute(sql, values))
-        qFatal("%s: %s", qPrintable(sql), qPrintable(sqlca.sqlerrtext));
+    if (const DbResult done = testDb().execute(sql, values); !done)
+        qFatal("%s: %s", qPrintable(sql), qPrintable(done.reason));
 }
 
 void contacts(int n)
@@ -31,7 +31,7 @@ void contacts(int n)
         run(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0, xingb0, shengr) VALUES (?, ?, ?, ?)"),
             {i % 2 ? QStringLiteral("1") : QStringLiteral("2"), QStringLiteral("人%1").arg(i, 2, 10, QLatin1Char('0')),
              i % 3 ? QStringLiteral("1") : QStringLiteral("2"), QStringLiteral("19900501")});
-    sqlca.commit();
+    testDb().commit();
 }
 
 // A click where a user would click: on the deepest widget under the point.
@@ -57,8 +57,8 @@ QList<Click> record(QSignalSpy &spy)
 {
     QList<Click> out;
     for (const QList<QVariant> &a : spy) {
-        const auto dwo = a.at(3).value<DwObject>();
-        out << Click{a.at(2).toLongLong(), dwo.name, dwo.type};
+        const auto object = a.at(3).value<ViewObject>();
+        out << Click{a.at(2).toLongLong(), object.name, object.type};
     }
     return out;
 }
@@ -70,7 +70,7 @@ class tst_grid : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qRegisterMetaType<DwObject>(); }
+    void initTestCase() { qRegisterMetaType<ViewObject>(); }
 
     void theListShowsLabelsFormatsWordsGroupsBandsAndTotal()
     {
@@ -78,11 +78,11 @@ private slots:
         AppFolder folder;
         contacts(12);
         run(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0) VALUES ('9', '无组')"));
-        sqlca.commit();
+        testDb().commit();
         DataView dw;
         dw.resize(900, 400);
         QVERIFY(dw.setDataObject(QStringLiteral("dw_telall")));
-        dw.setTransObject(sqlca);
+        dw.setConnection(testDb());
         QSignalSpy ends(&dw, &DataView::retrieveEnd);
         QCOMPARE(dw.retrieve({views::allGroupsPattern()}), 13L);
         QCOMPARE(ends.size(), 1);
@@ -144,7 +144,7 @@ private slots:
         DataView dw;
         dw.resize(900, 400);
         dw.setDataObject(QStringLiteral("dw_telall"));
-        dw.setTransObject(sqlca);
+        dw.setConnection(testDb());
         dw.retrieve({views::allGroupsPattern()});
         dw.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dw));
@@ -152,7 +152,7 @@ private slots:
         QSignalSpy doubles(&dw, &DataView::doubleClicked);
         QSignalSpy focus(&dw, &DataView::rowFocusChanging);
         // The page sorts on a header click; a text that names no column must not hurt.
-        connect(&dw, &DataView::clicked, &dw, [&dw](int, int, long, const DwObject &o) {
+        connect(&dw, &DataView::clicked, &dw, [&dw](int, int, long, const ViewObject &o) {
             if (o.type == QStringLiteral("text") && dw.setSort(o.name.chopped(2) + QStringLiteral(" D")))
                 dw.sort();
         });
@@ -195,12 +195,12 @@ private slots:
 
         // A page opens the card from inside the list's own double-click: the list goes away under
         // the event that is still running.
-        connect(&dw, &DataView::doubleClicked, &dw, [&dw](int, int, long row, const DwObject &o) {
+        connect(&dw, &DataView::doubleClicked, &dw, [&dw](int, int, long row, const ViewObject &o) {
             if (o.type != QStringLiteral("column") || dw.dataObject() != QStringLiteral("dw_telall"))
                 return;
             const QString name = dw.getItemString(row, QStringLiteral("xingm0"));
             dw.setDataObject(QStringLiteral("dw_telper"));
-            dw.setTransObject(sqlca);
+            dw.setConnection(testDb());
             dw.retrieve({name});
         });
         const QString second = dw.getItemString(2, QStringLiteral("xingm0"));
@@ -219,7 +219,7 @@ private slots:
         DataView dw;
         dw.resize(600, 200);
         dw.setDataObject(QStringLiteral("dw_telall"));
-        dw.setTransObject(sqlca);
+        dw.setConnection(testDb());
         QSignalSpy changed(&dw, &DataView::rowFocusChanged);
         QCOMPARE(dw.retrieve({views::allGroupsPattern()}), 30L);
         QCOMPARE(dw.getRow(), 1L);
@@ -249,7 +249,7 @@ private slots:
         fake::Platform platform;
         AppFolder folder;
         run(QStringLiteral("INSERT INTO t_account (vtype, vdate, vname, vmoney) VALUES ('1', '20240105', '午饭', 12.5)"));
-        sqlca.commit();
+        testDb().commit();
         QWidget window;
         auto *dw = new DataView(&window);
         dw->setGeometry(0, 0, 700, 300);
@@ -257,7 +257,7 @@ private slots:
         elsewhere->setGeometry(0, 310, 100, 20);
         window.resize(700, 340);
         dw->setDataObject(QStringLiteral("dw_ac_out"));
-        dw->setTransObject(sqlca);
+        dw->setConnection(testDb());
         QCOMPARE(dw->retrieve({QStringLiteral("0")}), 1L);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -292,15 +292,16 @@ private slots:
         QCOMPARE(dw->getItemString(1, QStringLiteral("vdate")), QStringLiteral("20240105"));
         QVERIFY(editor->isVisible());
         QCOMPARE(editor->text(), QStringLiteral("2024-02-30"));
-        QCOMPARE(dw->update(), -1);
-        QVERIFY2(sqlca.sqlerrtext.contains(QStringLiteral("“日期”不是有效的日期")), qPrintable(sqlca.sqlerrtext));
+        const DbResult refused = dw->update();
+        QVERIFY(!refused);
+        QVERIFY2(refused.reason.contains(QStringLiteral("“日期”不是有效的日期")), qPrintable(refused.reason));
         QCOMPARE(scalar(QStringLiteral("SELECT vmoney FROM t_account")).toDouble(), 12.5);
 
         editor->setFocus();
         editor->selectAll();
         QTest::keyClicks(editor, QStringLiteral("20240229"));
-        QCOMPARE(dw->update(true), 1);
-        QVERIFY(sqlca.commit());
+        QVERIFY(dw->update(true));
+        QVERIFY(testDb().commit());
         QCOMPARE(scalar(QStringLiteral("SELECT vdate || '/' || vmoney FROM t_account")).toString(), QStringLiteral("20240229/1234.5"));
         QVERIFY(platform.boxes->shown.isEmpty());
     }
@@ -314,7 +315,7 @@ private slots:
         dw.resize(700, 400);
         dw.show();
         QVERIFY(dw.setDataObject(QStringLiteral("dw_telall")));
-        dw.setTransObject(sqlca);
+        dw.setConnection(testDb());
         QCOMPARE(dw.retrieve({views::allGroupsPattern()}), 3L);
         dw.setItem(1, QStringLiteral("nich00"), QStringLiteral("未保存"));
         // A page may size a column itself; the width holds for this definition only.
@@ -332,7 +333,7 @@ private slots:
         QVERIFY(dw.fieldEditor(QStringLiteral("xingm0")));
         QVERIFY(dw.objectRect(QStringLiteral("count_xingm0")).isNull());
         QVERIFY(!dw.setColumnWidth(QStringLiteral("xingm0"), 100));
-        dw.setTransObject(sqlca);
+        dw.setConnection(testDb());
         QCOMPARE(dw.retrieve({QStringLiteral("人02")}), 1L);
         QCOMPARE(dw.displayText(QStringLiteral("zuhao0")), QStringLiteral("朋友"));
 
@@ -341,7 +342,7 @@ private slots:
         QVERIFY(dw.setDataObject(QStringLiteral("dw_telall")));
         QVERIFY(!dw.fieldEditor(QStringLiteral("xingm0")));
         QCOMPARE(dw.objectRect(QStringLiteral("xingm0_t")).width(), derived);
-        dw.setTransObject(sqlca);
+        dw.setConnection(testDb());
         QCOMPARE(dw.retrieve({views::allGroupsPattern()}), 3L);
         QVERIFY(dw.getItem(1, QStringLiteral("nich00")).isNull());
         QCOMPARE(dw.displayText(QStringLiteral("count_xingm0")), QStringLiteral("3人"));
@@ -352,11 +353,11 @@ private slots:
         fake::Platform platform;
         AppFolder folder;
         run(QStringLiteral("INSERT INTO t_account (vtype, vdate, vmoney) VALUES ('1', '20240105', 10), ('2', '20240201', 5), ('1', '20240301', 1)"));
-        sqlca.commit();
+        testDb().commit();
         DataView dw;
         dw.resize(600, 300);
         dw.setDataObject(QStringLiteral("dw_ac_stat"));
-        dw.setTransObject(sqlca);
+        dw.setConnection(testDb());
         QCOMPARE(dw.retrieve(), 3L);
         // What the page computes: January expense only, February income only, March balance 0.
         dw.setItem(1, QStringLiteral("out"), 10);

@@ -1,7 +1,6 @@
-#include "app/mivo.h"
+#include "app/application.h"
 
 #include "app/globals.h"
-#include "app/transaction.h"
 #include "platform/services.h"
 
 #include <QDir>
@@ -28,45 +27,42 @@ void loadToolkitTranslation(QCoreApplication *app)
 
 } // namespace
 
-mivo::mivo(int &argc, char **argv)
+Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("mivo"));
     loadToolkitTranslation(this);
 }
 
-mivo::~mivo()
+Application::~Application()
 {
     close();
 }
 
-bool mivo::open(const QString &executablePath)
+bool Application::open(const QString &executablePath)
 {
     setApplicationName(QStringLiteral("mivo"));
     QString path = executablePath;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     gs_apppath = path.left(std::max<qsizetype>(0, path.lastIndexOf(QLatin1Char('/'))));
 
-    sqlca.dbms = QStringLiteral("SQLITE");
-    sqlca.autocommit = false;
-    sqlca.database = appFile(QStringLiteral("mivo.mdb"));
-    sqlca.connect();
-    if (sqlca.sqlcode == Transaction::Failure) {
-        platform::messageBox(QStringLiteral("001"), QStringLiteral("无法连接数据库!\n") + sqlca.sqlerrtext);
+    const DbResult opened = m_connection.open(appFile(QStringLiteral("mivo.mdb")));
+    if (!opened) {
+        platform::messageBox(QStringLiteral("001"), QStringLiteral("无法连接数据库!\n") + opened.reason);
         return false;
     }
     return true;
 }
 
-void mivo::setIdleHandler(std::function<void()> handler)
+void Application::setIdleHandler(std::function<void()> handler)
 {
     m_idleHandler = std::move(handler);
     if (m_idleHandler && platform::services().idle)
-        connect(platform::services().idle.get(), &platform::IdleCountdown::elapsed, this, &mivo::idle,
+        connect(platform::services().idle.get(), &platform::IdleCountdown::elapsed, this, &Application::idle,
                 Qt::UniqueConnection);
 }
 
-void mivo::idle()
+void Application::idle()
 {
     // A modal task the user waits for (building the search index) is not idleness.
     if (platform::services().idle && platform::services().idle->held())
@@ -75,12 +71,12 @@ void mivo::idle()
         m_idleHandler();
 }
 
-void mivo::close()
+void Application::close()
 {
-    sqlca.disconnect();
+    m_connection.close();
 }
 
-void mivo::systemerror(const SystemErrorInfo &info)
+void Application::systemerror(const SystemErrorInfo &info)
 {
     // One report is enough: whatever fails while the program winds down is not shown again.
     if (m_systemError)
@@ -114,7 +110,7 @@ SystemErrorInfo describeFailure(QObject *receiver, const QEvent *event, const st
     return info;
 }
 
-bool mivo::notify(QObject *receiver, QEvent *event)
+bool Application::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);
