@@ -7,9 +7,9 @@
 #include "generator.h"
 #include "radicaleserver.h"
 
-#include "app/mivo.h"
+#include "app/application.h"
 #include "app/schema.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "exchange/vcardwriter.h"
 #include "sync/controller.h"
 
@@ -36,12 +36,12 @@ double processCpuMs()
 QList<exchange::Contact> contactsOf(const QString &database)
 {
     QList<exchange::Contact> out;
-    sqlca.database = database;
-    sqlca.connect();
+    Connection db;
+    db.open(database);
     QStringList columns;
     for (const exchange::ContactField &f : exchange::contactFields())
         columns << f.column;
-    QSqlQuery q(sqlca.db());
+    QSqlQuery q(db.sqlDatabase());
     q.exec(QStringLiteral("SELECT %1 FROM t_telinfo").arg(columns.join(QLatin1Char(','))));
     while (q.next()) {
         exchange::Contact c;
@@ -50,7 +50,6 @@ QList<exchange::Contact> contactsOf(const QString &database)
         c.categories = {QStringLiteral("朋友")};
         out << c;
     }
-    sqlca.disconnect();
     return out;
 }
 
@@ -63,10 +62,10 @@ struct Figures
 
 Figures syncOnce(const RadicaleServer &server, const QString &database)
 {
-    sqlca.database = database;
-    sqlca.connect();
+    Connection db;
+    db.open(database);
     Figures f;
-    contactsync::SyncController controller(sqlca);
+    contactsync::SyncController controller(db);
     QEventLoop loop;
     QObject::connect(&controller, &contactsync::SyncController::finished, &loop, [&](const contactsync::Outcome &o) {
         f.outcome = o;
@@ -81,7 +80,6 @@ Figures syncOnce(const RadicaleServer &server, const QString &database)
     f.ownMs = processCpuMs() - own;
     f.serverMs = server.cpuMs() - there;
     f.requests = f.outcome.requests;
-    sqlca.disconnect();
     return f;
 }
 
@@ -109,7 +107,7 @@ void phoneEdit(const RadicaleServer &server, const QString &file, const exchange
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    mivo app(argc, argv);
+    Application app(argc, argv);
     const int n = argc > 1 ? std::atoi(argv[1]) : 10000;
     const int uploads = argc > 2 ? std::atoi(argv[2]) : 1000;
     QTemporaryDir dir;
@@ -142,12 +140,13 @@ int main(int argc, char **argv)
     print(qPrintable(QStringLiteral("first sync, %1 from the server").arg(n)), syncOnce(server, empty));
 
     // Ten changes on each side.
-    sqlca.database = empty;
-    sqlca.connect();
-    for (int i = 0; i < 10; ++i)
-        sqlca.execute(QStringLiteral("UPDATE t_telinfo SET beizhu = ? WHERE id = ?"), {QStringLiteral("改过 %1").arg(i), 100 + i});
-    sqlca.commit();
-    sqlca.disconnect();
+    {
+        Connection db;
+        db.open(empty);
+        for (int i = 0; i < 10; ++i)
+            db.execute(QStringLiteral("UPDATE t_telinfo SET beizhu = ? WHERE id = ?"), {QStringLiteral("改过 %1").arg(i), 100 + i});
+        db.commit();
+    }
     for (int i = 0; i < 10; ++i) {
         exchange::Contact c = contacts.at(5000 % n + i);
         c.remarks = QStringLiteral("手机上改过 %1").arg(i);

@@ -54,7 +54,7 @@ private:
 
 } // namespace
 
-SyncController::SyncController(Transaction &db, QObject *parent)
+SyncController::SyncController(Connection &db, QObject *parent)
     : QObject(parent)
     , m_book(std::make_unique<LocalBook>(db))
 {

@@ -18,7 +18,7 @@
 #include <functional>
 
 class QThread;
-class Transaction;
+class Connection;
 
 namespace contactsync {
 
@@ -36,7 +36,7 @@ class SyncController : public QObject
 {
     Q_OBJECT
 public:
-    explicit SyncController(Transaction &db, QObject *parent = nullptr);
+    explicit SyncController(Connection &db, QObject *parent = nullptr);
     // Cancels what runs and waits for it (briefly: a cancel aborts the network at once).
     ~SyncController() override;
 

@@ -1,7 +1,7 @@
 #include "sync/localbook.h"
 
 #include "app/schema.h"
-#include "app/transaction.h"
+#include "app/connection.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -52,16 +52,19 @@ Side sideOf(const QSqlQuery &q, int first)
 class Writer
 {
 public:
-    Writer(Transaction &db, const QStringList &busyNames)
+    Writer(Connection &db, const QStringList &busyNames)
         : m_db(db)
     {
         for (const QString &n : busyNames)
             m_busy.insert(exchange::nameKey(n));
     }
 
+    // The first failure, where run() said false.
+    DbResult result;
+
     bool run(QList<LocalWrite> &writes)
     {
-        if (!m_db.begin())
+        if (result = m_db.begin(); !result)
             return false;
         for (LocalWrite &w : writes)
             if (!one(w))
@@ -72,7 +75,7 @@ public:
 private:
     bool failed(const QSqlQuery &q)
     {
-        m_db.setError(q.lastError());
+        result = m_db.failure(q.lastError());
         return false;
     }
 
@@ -89,7 +92,7 @@ private:
     {
         if (m_namesLoaded)
             return true;
-        QSqlQuery q(m_db.db());
+        QSqlQuery q(m_db.sqlDatabase());
         q.setForwardOnly(true);
         if (!q.exec(QStringLiteral("SELECT xingm0 FROM t_telinfo")))
             return failed(q);
@@ -215,7 +218,7 @@ private:
                 return false;
             break;
         case LocalWrite::DropAllLinks: {
-            QSqlQuery q(m_db.db());
+            QSqlQuery q(m_db.sqlDatabase());
             if (!q.exec(QStringLiteral("DELETE FROM t_telsync")))
                 return failed(q);
             break;
@@ -225,37 +228,35 @@ private:
         return true;
     }
 
-    Transaction &m_db;
+    Connection &m_db;
     QSet<QString> m_busy, m_names;
     bool m_namesLoaded = false;
-    QSqlQuery m_find{m_db.db()}, m_insert{m_db.db()}, m_update{m_db.db()}, m_move{m_db.db()}, m_drop{m_db.db()},
-        m_link{m_db.db()};
+    QSqlQuery m_find{m_db.sqlDatabase()}, m_insert{m_db.sqlDatabase()}, m_update{m_db.sqlDatabase()},
+        m_move{m_db.sqlDatabase()}, m_drop{m_db.sqlDatabase()}, m_link{m_db.sqlDatabase()};
 };
 
-Problem databaseProblem(Transaction &db)
+Problem databaseProblem(const DbResult &r)
 {
-    return {Failure::Database, db.sqlerrtext};
+    return {Failure::Database, r.reason};
 }
 
 } // namespace
 
-LocalBook::LocalBook(Transaction &db)
+LocalBook::LocalBook(Connection &db)
     : m_db(db)
 {
 }
 
 bool LocalBook::idle() const
 {
-    return m_db.isConnected() && !m_db.inTransaction();
+    return m_db.isOpen() && !m_db.inTransaction();
 }
 
 Problem LocalBook::prepare()
 {
-    QSqlQuery q(m_db.db());
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND lower(name) = 't_telsync'")) || !q.next()) {
-        m_db.setError(q.lastError());
-        return databaseProblem(m_db);
-    }
+    QSqlQuery q(m_db.sqlDatabase());
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND lower(name) = 't_telsync'")) || !q.next())
+        return databaseProblem(m_db.failure(q.lastError()));
     if (q.value(0).toInt() > 0)
         return {};
     q.finish();
@@ -263,12 +264,12 @@ Problem LocalBook::prepare()
     const QString schema = schemaSql();
     const qsizetype from = schema.indexOf(QStringLiteral("-- contact sync: begin"));
     const qsizetype to = schema.indexOf(QStringLiteral("-- contact sync: end"));
-    if (!m_db.execute(schema.mid(from, to - from)) || !m_db.commit()) {
-        const Problem p = databaseProblem(m_db);
+    DbResult made = m_db.execute(schema.mid(from, to - from));
+    if (made)
+        made = m_db.commit();
+    if (!made)
         m_db.rollback();
-        return p;
-    }
-    return {};
+    return made ? Problem() : databaseProblem(made);
 }
 
 Problem LocalBook::read(LocalSnapshot *out, const QStringList &busyNames)
@@ -276,12 +277,9 @@ Problem LocalBook::read(LocalSnapshot *out, const QStringList &busyNames)
     *out = LocalSnapshot();
     for (const QString &n : busyNames)
         out->busyKeys.insert(exchange::nameKey(n));
-    QSqlQuery q(m_db.db());
+    QSqlQuery q(m_db.sqlDatabase());
     q.setForwardOnly(true);
-    auto fail = [&] {
-        m_db.setError(q.lastError());
-        return databaseProblem(m_db);
-    };
+    auto fail = [&] { return databaseProblem(m_db.failure(q.lastError())); };
     if (!q.exec(QStringLiteral("SELECT zuhao0, zuming FROM t_group ORDER BY zuhao0")))
         return fail();
     while (q.next())
@@ -311,18 +309,19 @@ Problem LocalBook::read(LocalSnapshot *out, const QStringList &busyNames)
 
 Problem LocalBook::write(QList<LocalWrite> &writes, const QStringList &busyNames)
 {
-    bool ok = false;
+    DbResult result;
     {
         Writer writer(m_db, busyNames);
-        ok = writer.run(writes);
+        result = writer.run(writes) ? DbResult() : writer.result;
     }
-    if (ok && m_db.commit())
+    if (result)
+        result = m_db.commit();
+    if (result)
         return {};
-    const Problem p = databaseProblem(m_db);
     m_db.rollback();
     for (LocalWrite &w : writes)
         w.result = LocalWrite::Pending;
-    return p;
+    return databaseProblem(result);
 }
 
 } // namespace contactsync

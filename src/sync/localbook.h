@@ -9,7 +9,7 @@
 
 #include <QSet>
 
-class Transaction;
+class Connection;
 
 namespace contactsync {
 
@@ -72,7 +72,7 @@ struct LocalWrite
 class LocalBook
 {
 public:
-    explicit LocalBook(Transaction &db);
+    explicit LocalBook(Connection &db);
 
     // False while the program has a write of its own open; a sync's write waits for its end.
     bool idle() const;
@@ -83,7 +83,7 @@ public:
     Problem write(QList<LocalWrite> &writes, const QStringList &busyNames);
 
 private:
-    Transaction &m_db;
+    Connection &m_db;
 };
 
 } // namespace contactsync

@@ -1,7 +1,7 @@
 // A program that syncs one database and says how far it got, line by line, for a test to kill in
 // the middle. Usage: sync_child <database> <address book> <user> <password>
 
-#include "app/transaction.h"
+#include "app/connection.h"
 #include "sync/controller.h"
 
 #include <QApplication>
@@ -12,10 +12,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     if (argc != 5)
         return 2;
-    sqlca.database = QString::fromLocal8Bit(argv[1]);
-    if (!sqlca.connect())
+    Connection db;
+    if (!db.open(QString::fromLocal8Bit(argv[1])))
         return 3;
-    contactsync::SyncController controller(sqlca);
+    contactsync::SyncController controller(db);
     QObject::connect(&controller, &contactsync::SyncController::progress, [](const QString &step, qint64 done, qint64 total) {
         std::printf("%s %lld %lld\n", step.toUtf8().constData(), qlonglong(done), qlonglong(total));
         std::fflush(stdout);

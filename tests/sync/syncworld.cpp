@@ -1,6 +1,5 @@
 #include "syncworld.h"
 
-#include "app/transaction.h"
 #include "exchange/vcardreader.h"
 
 #include <QDir>
@@ -35,25 +34,29 @@ QString line(const exchange::Contact &c, const QString &group)
 
 } // namespace
 
-void Machine::use()
+Connection &Machine::db()
 {
-    if (sqlca.database == folder.database() && sqlca.isConnected())
-        return;
-    sqlca.disconnect();
-    sqlca.database = folder.database();
-    QVERIFY2(sqlca.connect(), qPrintable(sqlca.sqlerrtext));
+    if (!folder.db().isOpen())
+        folder.db().open(folder.database());
+    return folder.db();
 }
 
 void Machine::run(const QString &sql, const QVariantList &values)
 {
-    use();
-    QVERIFY2(sqlca.execute(sql, values) && sqlca.commit(), qPrintable(sqlca.sqlerrtext));
+    DbResult done = db().execute(sql, values);
+    if (done)
+        done = db().commit();
+    QVERIFY2(done, qPrintable(done.reason));
 }
 
 QVariant Machine::value(const QString &sql, const QVariantList &values)
 {
-    use();
-    return scalar(sql, values);
+    QSqlQuery q(db().sqlDatabase());
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    q.exec();
+    return q.next() ? q.value(0) : QVariant();
 }
 
 void Machine::add(const QString &name, const QString &group, const QString &mobile)
@@ -68,8 +71,7 @@ QString Machine::field(const QString &name, const QString &column)
 
 QStringList Machine::contacts()
 {
-    use();
-    QSqlQuery q(sqlca.db());
+    QSqlQuery q(db().sqlDatabase());
     QStringList columns;
     for (const exchange::ContactField &f : exchange::contactFields())
         columns << f.column;
@@ -95,8 +97,7 @@ SyncWorld::SyncWorld(bool tls)
 
 contactsync::Outcome SyncWorld::sync(Machine &m, const QUrl &book)
 {
-    m.use();
-    contactsync::SyncController controller(sqlca);
+    contactsync::SyncController controller(m.db());
     controller.setBusyNames([&m] { return m.busy; });
     QSignalSpy done(&controller, &contactsync::SyncController::finished);
     controller.start({server.root(), book.isEmpty() ? server.book() : book, server.user(), server.password()});

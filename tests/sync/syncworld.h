@@ -13,11 +13,11 @@
 
 struct Machine
 {
-    AppFolder folder{AppFolder::NoConnect};
+    AppFolder folder;
     QStringList busy;            // names a sync must leave alone (cards open for editing)
     contactsync::Outcome last;
 
-    void use();                  // connects the program's connection to this machine's database
+    Connection &db();            // this machine's connection, opened again where a test closed it
     void run(const QString &sql, const QVariantList &values = {});
     QVariant value(const QString &sql, const QVariantList &values = {});
     void add(const QString &name, const QString &group, const QString &mobile);

@@ -6,7 +6,6 @@
 #include "syncworld.h"
 #include "testmain.h"
 
-#include "app/transaction.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -53,8 +52,7 @@ void TestSyncBreaks::cutOffAndCompleted()
     const QString upload = QStringLiteral("正在上传到服务器");
 
     if (cut == Break::KillDuringUpload) {
-        a.use();
-        sqlca.disconnect();   // the other program has the database now
+        a.db().close();   // the other program has the database now
         QProcess child;
         child.start(QStringLiteral(MIVO_BINARY_DIR "/tests/sync_child"),
                     {a.folder.database(), w.server.book().toString(), w.server.user(), w.server.password()});
@@ -72,8 +70,7 @@ void TestSyncBreaks::cutOffAndCompleted()
         Machine &m = cut == Break::ServerDuringUpload ? a : b;
         if (cut == Break::ServerDuringDownload)
             QVERIFY(w.sync(a).ok());
-        m.use();
-        contactsync::SyncController controller(sqlca);
+        contactsync::SyncController controller(m.db());
         QSignalSpy done(&controller, &contactsync::SyncController::finished);
         connect(&controller, &contactsync::SyncController::progress, this, [&](const QString &step, qint64 n) {
             if ((step == upload && n >= kContacts / 3) || step == QStringLiteral("正在下载联系人"))
@@ -141,7 +138,7 @@ void TestSyncBreaks::failuresInWords()
     const QString tableSql = QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 't_telsync'");
     const QString made = m.value(tableSql).toString();
     m.run(QStringLiteral("DROP TABLE t_telsync"));
-    contactsync::SyncController controller(sqlca);
+    contactsync::SyncController controller(m.db());
     QSignalSpy found(&controller, &contactsync::SyncController::addressBooksFound);
     QVERIFY(controller.findAddressBooks(account));
     QVERIFY(found.wait(60000));
