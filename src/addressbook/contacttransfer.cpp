@@ -1,7 +1,11 @@
 #include "addressbook/contacttransfer.h"
 
+#include "addressbook/contactexport.h"
 #include "addressbook/contactimport.h"
-#include "pagekit/helpers.h"
+#include "exchange/pendingfile.h"
+#include "exchange/spreadsheet.h"
+#include "exchange/vcardwriter.h"
+#include "pagekit/sheetexport.h"
 #include "platform/idle.h"
 #include "platform/services.h"
 
@@ -141,6 +145,49 @@ bool ContactTransfer::importFile(const QString &path, const QString &groupCode)
     const QString notes = noteLines(plan.notes);
     pagekit::showBox({QStringLiteral("T16"), QStringLiteral("导入成功!\n") + counts(plan)},
                      notes.isEmpty() ? QString() : QStringLiteral("\n\n") + notes);
+    return true;
+}
+
+bool ContactTransfer::exportContacts(const QString &groupCode, const QString &groupName)
+{
+    const pagekit::ExportBoxes boxes{
+        {QStringLiteral("T19"), QStringLiteral("没有可导出的联系人!"), Icon::Exclamation},
+        {QStringLiteral("T18"), QStringLiteral("导出失败!"), Icon::Stop},
+        {QStringLiteral("T17"), QStringLiteral("导出成功!"), Icon::Information},
+    };
+    QList<exchange::Contact> contacts;
+    if (DbResult read = readContacts(m_db, groupCode, &contacts); !read) {
+        pagekit::showBox(boxes.failed, QStringLiteral("\n") + read.reason);
+        return false;
+    }
+    if (contacts.isEmpty()) {
+        pagekit::showBox(boxes.nothing);
+        return false;
+    }
+    const QString vcard = QStringLiteral("vCard 文件 (*.vcf)");
+    QString filter;
+    const QString chosen = pagekit::askExportFile(QStringLiteral("导出联系人"), groupName, {vcard}, &filter, QStringLiteral("vcf"));
+    if (chosen.isEmpty())
+        return false;
+    const bool asVCard = chosen.endsWith(QLatin1String(".vcf"), Qt::CaseInsensitive)
+        || (!exchange::formatOfSuffix(chosen) && filter == vcard);
+    if (!asVCard) {
+        // The spreadsheet as the settings page's export writes it: every column, as stored.
+        DbResult failure;
+        const QList<QVariantList> rows = pagekit::groupRows(m_db, QStringLiteral("d_telpro_all"), QStringLiteral("zuhao0"), groupCode, &failure);
+        if (!failure) {
+            pagekit::showBox(boxes.failed, QStringLiteral("\n") + failure.reason);
+            return false;
+        }
+        return pagekit::writeRows(rows, chosen, filter, QStringLiteral("t_telinfo"), boxes);
+    }
+    const QString path = chosen.endsWith(QLatin1String(".vcf"), Qt::CaseInsensitive) ? chosen : chosen + QStringLiteral(".vcf");
+    QString reason;
+    if (!exchange::VCardWriter().writeFile<exchange::PendingFile>(path, contacts, &reason)) {
+        pagekit::showBox(boxes.failed, QStringLiteral("\n") + reason);
+        return false;
+    }
+    pagekit::showBox(boxes.done, QStringLiteral("\n") + QDir::toNativeSeparators(path));
     return true;
 }
 

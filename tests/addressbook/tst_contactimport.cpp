@@ -1,7 +1,7 @@
 // Contact files into the address book's database and out of it: every field through a vCard into a
 // new database, the three answers to names already taken, the group each contact lands in, a
 // failure or a cancel half-way that leaves nothing behind, and the import as the user goes through
-// it, box by box.
+// it, box by box; a group's export as vCard and as spreadsheets, read back by independent readers.
 
 #include "addressbook/contactexport.h"
 #include "addressbook/contactimport.h"
@@ -13,8 +13,10 @@
 #include "contacttext.h"
 #include "fakes.h"
 #include "fixture.h"
+#include "sheetreader.h"
 #include "testmain.h"
 
+#include <QDir>
 #include <QSqlQuery>
 
 using namespace addressbook;
@@ -115,6 +117,8 @@ private slots:
     void theGroupEachContactLandsIn();
     void aFailureOrACancelStoresNothing();
     void theUserImportsAFile();
+    void theUserExportsAGroup_data();
+    void theUserExportsAGroup();
 };
 
 void TestContactImport::everyFieldThroughVCardIntoANewDatabase()
@@ -344,6 +348,62 @@ void TestContactImport::theUserImportsAFile()
     QCOMPARE(boxes[0].icon, Icon::Stop);
     QVERIFY2(boxes[0].text.startsWith(QStringLiteral("无法导入文件 cut.vcf!\n第 1 行")), qPrintable(boxes[0].text));
     QCOMPARE(names(db).size(), 3);
+}
+
+void TestContactImport::theUserExportsAGroup_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("filter");     // left chosen in the dialog; the name then has no suffix
+    QTest::newRow("vcf") << QStringLiteral("vcf") << QString();
+    QTest::newRow("vcf by its filter") << QString() << QStringLiteral("vCard 文件 (*.vcf)");
+    QTest::newRow("xlsx") << QStringLiteral("xlsx") << QString();
+    QTest::newRow("xls") << QStringLiteral("xls") << QString();
+    QTest::newRow("csv") << QStringLiteral("csv") << QString();
+}
+
+void TestContactImport::theUserExportsAGroup()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, filter);
+    fake::Platform fakes;
+    AppFolder from;
+    import(from.db(), fileOf(trickyContacts()), QStringLiteral("%"), NameClash::Skip);
+    ContactTransfer transfer(from.db(), nullptr);
+
+    // An empty group: said so, no dialog.
+    QVERIFY(!transfer.exportContacts(QStringLiteral("3"), QStringLiteral("同学")));
+    QCOMPARE(fakes.boxes->titles(), QStringList{QStringLiteral("T19")});
+    QCOMPARE(fakes.boxes->shown.last().icon, Icon::Exclamation);
+    QVERIFY(fakes.dialogs->saveRequests.isEmpty());
+
+    fakes.dialogs->savePath = from.file(QStringLiteral("朋友") + (kind.isEmpty() ? QString() : QLatin1Char('.') + kind));
+    fakes.dialogs->saveFilter = filter;
+    QVERIFY(transfer.exportContacts(QStringLiteral("2"), QStringLiteral("朋友")));
+    QCOMPARE(fakes.dialogs->saveRequests.last().fileName, QStringLiteral("朋友.vcf"));
+    const QString written = fakes.dialogs->savePath + (kind.isEmpty() ? QStringLiteral(".vcf") : QString());
+    QCOMPARE(fakes.boxes->shown.last().title, QStringLiteral("T17"));
+    QCOMPARE(fakes.boxes->shown.last().text, QStringLiteral("导出成功!\n") + QDir::toNativeSeparators(written));
+    const QList<Contact> group = storedContacts(from.db(), QStringLiteral("2"));
+    QCOMPARE(group.size(), 1);
+
+    if (kind == QLatin1String("xlsx") || kind == QLatin1String("xls")) {
+        // Every column as the settings page's export writes it, the group's rows only.
+        QList<QVariantList> expected;
+        for (const QVariantList &row : databaseRows(QStringLiteral("d_telpro_all")))
+            if (expected.isEmpty() || row.at(1).toString() == QLatin1String("2"))
+                expected << row;
+        QString error;
+        const QList<ReadSheet> sheets = readBack(kind, written, &error);
+        QVERIFY2(!sheets.isEmpty(), qPrintable(error));
+        QCOMPARE(firstDifference(expected, sheets.first().rows, kind == QLatin1String("xls") ? Numbers::Exact : Numbers::SixteenDigits), QString());
+        return;
+    }
+    // vCard and CSV come back into an empty database exactly, into the group they name.
+    AppFolder to;
+    ContactTransfer back(to.db(), nullptr);
+    fakes.boxes->answers = {Answer::Yes};
+    QVERIFY(back.importFile(written, QStringLiteral("%")));
+    QCOMPARE(describeAll(storedContacts(to.db())), describeAll(group));
 }
 
 MIVO_TEST_MAIN(TestContactImport)

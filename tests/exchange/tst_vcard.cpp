@@ -4,7 +4,7 @@
 
 #include "exchange/vcardreader.h"
 #include "exchange/vcardwriter.h"
-#include "settings/pendingfile.h"
+#include "exchange/pendingfile.h"
 
 #include "contacttext.h"
 #include "filesizelimit.h"
@@ -194,7 +194,7 @@ void TestVCard::writesWhatItReadsBack()
     const QString path = dir.filePath(QStringLiteral("通讯录.vcf"));
     const QList<Contact> contacts = trickyContacts();
     QString reason;
-    QVERIFY2(VCardWriter(version).writeFile<settings::PendingFile>(path, contacts, &reason), qPrintable(reason));
+    QVERIFY2(VCardWriter(version).writeFile<exchange::PendingFile>(path, contacts, &reason), qPrintable(reason));
 
     const ContactImport result = VCardReader::readFile(path);
     QVERIFY2(!result.failed(), qPrintable(result.error.message()));
@@ -234,7 +234,7 @@ void TestVCard::failedWriteLeavesTheFileAsItWas()
     QString reason;
     {
         const FileSizeLimit full(64 * 1024);
-        QVERIFY(!VCardWriter().writeFile<settings::PendingFile>(path, many, &reason));
+        QVERIFY(!VCardWriter().writeFile<exchange::PendingFile>(path, many, &reason));
     }
     QVERIFY(reason.startsWith(QStringLiteral("写入 vCard 文件失败")));
     QFile old(path);
