@@ -20,17 +20,17 @@ public:
     // Adds the groups (code, name) and the contacts to the database before the page is built.
     explicit TelPage(const QList<Contact> &contacts = {}, const QList<QPair<QString, QString>> &groups = {});
 
-    long root() const { return drive::root(page->tv_1); }
-    long group(const QString &code) const { return drive::group(page->tv_1, code); }
-    long contact(const QString &code, const QString &name) { return drive::member(page->tv_1, code, name); }
-    QStringList children(long handle) const { return drive::children(page->tv_1, handle); }
-    void select(long handle) { drive::select(page->tv_1, handle); }
-    long current() const { return drive::current(page->tv_1); }
+    long root() const { return drive::root(page->groupTree); }
+    long group(const QString &code) const { return drive::group(page->groupTree, code); }
+    long contact(const QString &code, const QString &name) { return drive::member(page->groupTree, code, name); }
+    QStringList children(long handle) const { return drive::children(page->groupTree, handle); }
+    void select(long handle) { drive::select(page->groupTree, handle); }
+    long current() const { return drive::current(page->groupTree); }
 
-    void clickHeader(const QString &objectName) { drive::clickObject(page->dw_1, objectName); }
-    void doubleClickCell(const QString &column, long row) { drive::doubleClickCell(page->dw_1, column, row); }
-    void type(const QString &column, const QString &text) { drive::type(page->dw_1, column, text); }
-    void chooseGroup(const QString &code) { drive::choose(page->dw_1, QStringLiteral("zuhao0"), code); }
+    void clickHeader(const QString &objectName) { drive::clickObject(page->recordView, objectName); }
+    void doubleClickCell(const QString &column, long row) { drive::doubleClickCell(page->recordView, column, row); }
+    void type(const QString &column, const QString &text) { drive::type(page->recordView, column, text); }
+    void chooseGroup(const QString &code) { drive::choose(page->recordView, QStringLiteral("zuhao0"), code); }
     void click(QWidget *button) { drive::click(button); }
 
     const platform::MessageBoxRequest &lastBox() const { return fakes.boxes->shown.last(); }

@@ -27,7 +27,7 @@ const QList<Item> kItems = {
 bool expanded(const CapPage &t, const QString &code)
 {
     TreeItem item;
-    t.page->tv_1->getItem(t.group(code), item);
+    t.page->groupTree->getItem(t.group(code), item);
     return item.expanded;
 }
 
@@ -72,8 +72,8 @@ private slots:
         t.fakes.clock->current = QDateTime(QDate(2024, 3, 5), QTime(23, 59));
         // The root: no group, and Save stops at C08 until one is chosen.
         t.select(t.root());
-        t.click(t.page->cb_1);
-        views::DataView *dw = t.page->dw_1;
+        t.click(t.page->addButton);
+        views::DataView *dw = t.page->recordView;
         QCOMPARE(dw->dataObject(), QStringLiteral("dw_ca_one"));
         QCOMPARE(dw->rowCount(), 1L);
         QCOMPARE(dw->getItemString(1, QStringLiteral("gid")), QString());
@@ -81,19 +81,19 @@ private slots:
         QCOMPARE(dw->getItemString(1, QStringLiteral("buydate")), QStringLiteral("20240305"));
         QVERIFY(dw->isAncestorOf(QApplication::focusWidget()) || dw->hasFocus());
         t.type(QStringLiteral("name"), QStringLiteral("台灯"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C08"), QStringLiteral("必须选择一个组!"), Icon::Exclamation);
         t.chooseGroup(QStringLiteral("3"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
         QCOMPARE(t.stored(QStringLiteral("台灯"), QStringLiteral("gid")).toString(), QStringLiteral("3"));
 
         t.select(t.group(QStringLiteral("2")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         QCOMPARE(dw->getItemString(1, QStringLiteral("gid")), QStringLiteral("2"));
         // An item: its group.
         t.select(t.item(QStringLiteral("1"), QStringLiteral("冰箱")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         QCOMPARE(dw->getItemString(1, QStringLiteral("gid")), QStringLiteral("1"));
         QCOMPARE(dw->getItemString(1, QStringLiteral("name")), QString());
         QCOMPARE(dw->rowCount(), 1L);
@@ -108,23 +108,23 @@ private slots:
             EXPECT_BOX(*t.fakes.boxes, code, text, Icon::Exclamation);
         };
         // Nothing shown, then the list.
-        refused(t.page->cb_3, QStringLiteral("C06"), QStringLiteral("当前视图不能执行保存!"));
-        refused(t.page->cb_2, QStringLiteral("C01"), QStringLiteral("当前视图不能执行删除!"));
+        refused(t.page->saveButton, QStringLiteral("C06"), QStringLiteral("当前视图不能执行保存!"));
+        refused(t.page->deleteButton, QStringLiteral("C01"), QStringLiteral("当前视图不能执行删除!"));
         t.select(t.group(QStringLiteral("1")));
-        refused(t.page->cb_3, QStringLiteral("C06"), QStringLiteral("当前视图不能执行保存!"));
-        refused(t.page->cb_2, QStringLiteral("C01"), QStringLiteral("当前视图不能执行删除!"));
+        refused(t.page->saveButton, QStringLiteral("C06"), QStringLiteral("当前视图不能执行保存!"));
+        refused(t.page->deleteButton, QStringLiteral("C01"), QStringLiteral("当前视图不能执行删除!"));
         // An unsaved new row goes without a question; then there is nothing left.
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         const qsizetype boxes = t.fakes.boxes->shown.size();
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         QCOMPARE(t.fakes.boxes->shown.size(), boxes);
-        QCOMPARE(t.page->dw_1->rowCount(), 0L);
-        refused(t.page->cb_3, QStringLiteral("C07"), QStringLiteral("无可保存的记录!"));
-        refused(t.page->cb_2, QStringLiteral("C02"), QStringLiteral("无可删除记录!"));
+        QCOMPARE(t.page->recordView->rowCount(), 0L);
+        refused(t.page->saveButton, QStringLiteral("C07"), QStringLiteral("无可保存的记录!"));
+        refused(t.page->deleteButton, QStringLiteral("C02"), QStringLiteral("无可删除记录!"));
         // A name of blanks only.
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("   "));
-        refused(t.page->cb_3, QStringLiteral("C09"), QStringLiteral("名称不能为空!"));
+        refused(t.page->saveButton, QStringLiteral("C09"), QStringLiteral("名称不能为空!"));
         QCOMPARE(t.itemCount(), 3);
         QVERIFY(!testDb().inTransaction());
     }
@@ -133,8 +133,8 @@ private slots:
     {
         CapPage t;
         t.select(t.group(QStringLiteral("1")));
-        t.click(t.page->cb_1);
-        views::DataView *dw = t.page->dw_1;
+        t.click(t.page->addButton);
+        views::DataView *dw = t.page->recordView;
         t.type(QStringLiteral("buyprice"), QStringLiteral("2.5"));
         // At once, while the price is still being typed: 2.5 × the preset quantity 1.
         QCOMPARE(t.shown(QStringLiteral("worth")), QStringLiteral("2.50"));
@@ -156,14 +156,14 @@ private slots:
         t.type(QStringLiteral("buyprice"), QStringLiteral("0.10"));
         t.type(QStringLiteral("num"), QStringLiteral("3"));
         QCOMPARE(t.shown(QStringLiteral("worth")), QStringLiteral("0.30"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
         // Exactly: a fuzzy comparison would let 0.30000000000000004 pass.
         QVERIFY(t.stored(QStringLiteral("粉笔"), QStringLiteral("worth")).toDouble() == 0.3);
         QCOMPARE(t.stored(QStringLiteral("粉笔"), QStringLiteral("num")).toInt(), 3);
         // A total typed by hand is kept to the cent as well.
         t.type(QStringLiteral("worth"), QStringLiteral("1.006"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         QVERIFY(t.stored(QStringLiteral("粉笔"), QStringLiteral("worth")).toDouble() == 1.01);
         QCOMPARE(t.shown(QStringLiteral("worth")), QStringLiteral("1.01"));
     }
@@ -174,10 +174,10 @@ private slots:
         // A value with more decimals than shown, stored by another program.
         exec(QStringLiteral("UPDATE ca_info SET worth = 2468.999 WHERE name = '电视机'"));
         t.select(t.group(QStringLiteral("2")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("书桌"));
         t.type(QStringLiteral("dropdate"), QStringLiteral("20241231"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
         QCOMPARE(t.stored(QStringLiteral("书桌"), QStringLiteral("dropdate")).toString(), QStringLiteral("20241231"));
         QVERIFY(!testDb().inTransaction());
@@ -185,9 +185,9 @@ private slots:
         QVERIFY(expanded(t, QStringLiteral("2")));
         QVERIFY(!expanded(t, QStringLiteral("1")));
         QCOMPARE(t.currentLabel(), QStringLiteral("书桌"));
-        QCOMPARE(t.page->dw_1->getItem(1, QStringLiteral("id")).toLongLong(), t.stored(QStringLiteral("书桌"), QStringLiteral("id")).toLongLong());
-        QCOMPARE(t.page->dw_1->getItemStatus(1), views::DataStore::RowStatus::NotModified);
-        QVERIFY(t.page->tv_1->hasFocus());
+        QCOMPARE(t.page->recordView->getItem(1, QStringLiteral("id")).toLongLong(), t.stored(QStringLiteral("书桌"), QStringLiteral("id")).toLongLong());
+        QCOMPARE(t.page->recordView->getItemStatus(1), views::DataStore::RowStatus::NotModified);
+        QVERIFY(t.page->groupTree->hasFocus());
 
         // A stored item renamed and moved by the drop-down: updated by its id; what was not
         // touched keeps its stored value exactly.
@@ -196,7 +196,7 @@ private slots:
         QCOMPARE(t.shown(QStringLiteral("worth")), QStringLiteral("2468.999"));
         t.type(QStringLiteral("name"), QStringLiteral("电视"));
         t.chooseGroup(QStringLiteral("4"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
         QCOMPARE(t.itemCount(QStringLiteral("name = '电视机'")), 0);
         QCOMPARE(t.stored(QStringLiteral("电视"), QStringLiteral("gid")).toString(), QStringLiteral("4"));
@@ -210,31 +210,31 @@ private slots:
     {
         CapPage t(kItems);
         t.select(t.group(QStringLiteral("1")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("冰箱"));
         t.type(QStringLiteral("buyprice"), QStringLiteral("10"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
         QCOMPARE(t.itemCount(QStringLiteral("name = '冰箱'")), 2);
         QCOMPARE(t.currentLabel(), QStringLiteral("冰箱"));
-        QCOMPARE(t.page->dw_1->getItemNumber(1, QStringLiteral("buyprice")), 2000.0);
+        QCOMPARE(t.page->recordView->getItemNumber(1, QStringLiteral("buyprice")), 2000.0);
     }
 
     void savedGroupThatNoLongerExistsLeavesTheTreeCollapsed()
     {
         CapPage t(kItems);
         t.select(t.group(QStringLiteral("4")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("自行车"));
         // The group goes meanwhile (the settings page edits the groups).
         exec(QStringLiteral("DELETE FROM ca_group WHERE groupid = '4'"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
         QCOMPARE(t.stored(QStringLiteral("自行车"), QStringLiteral("gid")).toString(), QStringLiteral("4"));
         QCOMPARE(t.group(QStringLiteral("4")), 0L);
         for (const QString code : {"1", "2", "3", "Z"})
             QVERIFY(!expanded(t, code));
-        QCOMPARE(t.page->dw_1->rowCount(), 0L);
+        QCOMPARE(t.page->recordView->rowCount(), 0L);
     }
 
     void deleteAsksThenRemovesTheItem()
@@ -242,13 +242,13 @@ private slots:
         CapPage t(kItems);
         t.select(t.item(QStringLiteral("1"), QStringLiteral("冰箱")));
         t.fakes.boxes->answers << Answer::No;
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C03"), QStringLiteral("确认删除<冰箱>?"), Icon::Question, Buttons::YesNo, 2);
         QCOMPARE(t.itemCount(), 3);
-        QCOMPARE(t.page->dw_1->rowCount(), 1L);
+        QCOMPARE(t.page->recordView->rowCount(), 1L);
 
         t.fakes.boxes->answers << Answer::Yes;
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C04"), QStringLiteral("删除成功!"), Icon::Information);
         QCOMPARE(t.itemCount(QStringLiteral("name = '冰箱'")), 0);
         QCOMPARE(t.itemCount(), 2);
@@ -256,7 +256,7 @@ private slots:
         // The former group comes back expanded and listed.
         QVERIFY(expanded(t, QStringLiteral("1")));
         QCOMPARE(t.current(), t.group(QStringLiteral("1")));
-        QCOMPARE(t.page->dw_1->dataObject(), QStringLiteral("dw_ca_all"));
+        QCOMPARE(t.page->recordView->dataObject(), QStringLiteral("dw_ca_all"));
         QCOMPARE(t.column(QStringLiteral("name")), QStringList{QStringLiteral("电视机")});
     }
 
@@ -266,10 +266,10 @@ private slots:
     {
         CapPage t(kItems);
         t.select(t.group(QStringLiteral("1")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("电视机"));
         t.fakes.boxes->answers << Answer::Yes;
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         QCOMPARE(t.boxTitles(), (QStringList{QStringLiteral("C03"), QStringLiteral("C04")}));
         QCOMPARE(t.itemCount(), 3);
         QCOMPARE(t.children(t.group(QStringLiteral("1"))), (QStringList{QStringLiteral("冰箱"), QStringLiteral("电视机")}));
@@ -282,13 +282,13 @@ private slots:
         t.select(t.item(QStringLiteral("1"), QStringLiteral("冰箱")));
         exec(QStringLiteral("DELETE FROM ca_info WHERE name = '冰箱'"));
         t.type(QStringLiteral("brand"), QStringLiteral("新品牌"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_FAILURE(t, QStringLiteral("C11"), QStringLiteral("保存失败!"), QStringLiteral("已不在数据库中"));
         QCOMPARE(t.itemCount(), 2);
-        QCOMPARE(t.page->dw_1->getItemString(1, QStringLiteral("brand")), QStringLiteral("新品牌"));
+        QCOMPARE(t.page->recordView->getItemString(1, QStringLiteral("brand")), QStringLiteral("新品牌"));
 
         t.fakes.boxes->answers << Answer::Yes;
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C04"), QStringLiteral("删除成功!"), Icon::Information);
         QCOMPARE(t.itemCount(), 2);
     }
@@ -299,14 +299,14 @@ private slots:
         exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON ca_info BEGIN SELECT RAISE(ABORT, '不许删除'); END"));
         t.select(t.item(QStringLiteral("2"), QStringLiteral("沙发")));
         t.fakes.boxes->answers << Answer::Yes;
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         EXPECT_FAILURE(t, QStringLiteral("C05"), QStringLiteral("删除失败!"), QStringLiteral("不许删除"));
         QVERIFY(!t.boxTitles().contains(QStringLiteral("C04")));
         QVERIFY(!testDb().inTransaction());
         QCOMPARE(t.itemCount(QStringLiteral("name = '沙发'")), 1);
         // The row stays off the form: Save has nothing to save.
-        QCOMPARE(t.page->dw_1->rowCount(), 0L);
-        t.click(t.page->cb_3);
+        QCOMPARE(t.page->recordView->rowCount(), 0L);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C07"), QStringLiteral("无可保存的记录!"), Icon::Exclamation);
     }
 
@@ -316,7 +316,7 @@ private slots:
         failCommitsAfter(QStringLiteral("DELETE"));
         t.select(t.item(QStringLiteral("2"), QStringLiteral("沙发")));
         t.fakes.boxes->answers << Answer::Yes;
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         EXPECT_FAILURE(t, QStringLiteral("C05"), QStringLiteral("删除失败!"), QString());
         QCOMPARE(t.boxTitles(), (QStringList{QStringLiteral("C03"), QStringLiteral("C05")}));
         QCOMPARE(t.itemCount(QStringLiteral("name = '沙发'")), 1);
@@ -325,16 +325,16 @@ private slots:
         exec(QStringLiteral("DROP TRIGGER unanchored"));
         failCommitsAfter(QStringLiteral("INSERT"));
         t.select(t.group(QStringLiteral("2")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("衣柜"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_FAILURE(t, QStringLiteral("C11"), QStringLiteral("保存失败!"), QString());
         QVERIFY(!t.boxTitles().contains(QStringLiteral("C10")));
         QCOMPARE(t.itemCount(QStringLiteral("name = '衣柜'")), 0);
         QVERIFY(!testDb().inTransaction());
         // The form keeps what was typed: once the database takes it, Save stores it once.
         exec(QStringLiteral("DROP TRIGGER unanchored"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
         QCOMPARE(t.itemCount(QStringLiteral("name = '衣柜'")), 1);
     }
@@ -346,15 +346,15 @@ private slots:
         exec(QStringLiteral("CREATE TABLE ballast (b BLOB)"));
         exec(QStringLiteral("CREATE TRIGGER grow AFTER INSERT ON ca_info BEGIN INSERT INTO ballast VALUES (zeroblob(200000)); END"));
         t.select(t.group(QStringLiteral("3")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("字典"));
         scalar(QStringLiteral("PRAGMA max_page_count = %1").arg(scalar(QStringLiteral("PRAGMA page_count")).toInt()));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_FAILURE(t, QStringLiteral("C11"), QStringLiteral("保存失败!"), QStringLiteral("磁盘已满"));
         QCOMPARE(t.itemCount(QStringLiteral("name = '字典'")), 0);
         QVERIFY(!testDb().inTransaction());
         scalar(QStringLiteral("PRAGMA max_page_count = 1073741823"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
     }
 };
