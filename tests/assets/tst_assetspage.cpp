@@ -2,7 +2,7 @@
 // total, the form, sorting and double-click navigation.
 
 #include "app/connection.h"
-#include "cappage.h"
+#include "assetitems.h"
 #include "testmain.h"
 #include "views/dataview.h"
 #include "widgets/handletree.h"
@@ -21,7 +21,7 @@ const QList<Item> kItems = {
     {QStringLiteral("Z"), QStringLiteral("旧手机"), 1, 800.0, 800.0, QStringLiteral("20050101")},
 };
 
-TreeItem itemOf(const CapPage &t, long handle)
+TreeItem itemOf(const AssetsDriver &t, long handle)
 {
     TreeItem item;
     t.page->groupTree->getItem(handle, item);
@@ -30,14 +30,14 @@ TreeItem itemOf(const CapPage &t, long handle)
 
 } // namespace
 
-class tst_u_capital : public QObject
+class tst_assetspage : public QObject
 {
     Q_OBJECT
 
 private slots:
     void treeHoldsRootGroupsAndPictures()
     {
-        CapPage t(kItems, {{QStringLiteral("z"), QStringLiteral("回收")}});
+        AssetsDriver t([&] { addItems(kItems, {{QStringLiteral("z"), QStringLiteral("回收")}}); });
         const TreeItem root = itemOf(t, t.root());
         QCOMPARE(root.label, QStringLiteral("个人资产"));
         QCOMPARE(root.data.toString(), QStringLiteral("%"));
@@ -58,7 +58,7 @@ private slots:
         QVERIFY(t.fakes.boxes->shown.isEmpty());
 
         // An item's data is its id, so that items of one name stay apart.
-        const long tv = t.item(QStringLiteral("1"), QStringLiteral("电视机"));
+        const long tv = t.member(QStringLiteral("1"), QStringLiteral("电视机"));
         const TreeItem member = itemOf(t, tv);
         QCOMPARE(member.pictureIndex, 3);
         QCOMPARE(member.data.toLongLong(), scalar(QStringLiteral("SELECT id FROM ca_info WHERE name = '电视机'")).toLongLong());
@@ -83,7 +83,7 @@ private slots:
         QList<Item> items = kItems;
         items << Item{QStringLiteral("%"), QStringLiteral("百分"), 1, 1.0, 1.0, {}}
               << Item{QStringLiteral("_"), QStringLiteral("下划"), 1, 2.0, 2.0, {}};
-        CapPage t(items, {{QStringLiteral("%"), QStringLiteral("百分组")}, {QStringLiteral("_"), QStringLiteral("下划组")}});
+        AssetsDriver t([&] { addItems(items, {{QStringLiteral("%"), QStringLiteral("百分组")}, {QStringLiteral("_"), QStringLiteral("下划组")}}); });
         t.select(t.root());
         QCOMPARE(t.page->recordView->dataObject(), QStringLiteral("dw_ca_all"));
         QCOMPARE(t.column(QStringLiteral("name")),
@@ -130,8 +130,8 @@ private slots:
     // disposal date masked, the quantity a spin box of 1 to 9999, the total with its two decimals.
     void theFormShowsOneItemAsStored()
     {
-        CapPage t(kItems);
-        t.select(t.item(QStringLiteral("1"), QStringLiteral("电视机")));
+        AssetsDriver t([&] { addItems(kItems); });
+        t.select(t.member(QStringLiteral("1"), QStringLiteral("电视机")));
         views::DataView *dw = t.page->recordView;
         QCOMPARE(dw->dataObject(), QStringLiteral("dw_ca_one"));
         QCOMPARE(dw->rowCount(), 1L);
@@ -166,7 +166,7 @@ private slots:
     {
         QList<Item> items = kItems;
         items << Item{QStringLiteral("1"), QStringLiteral("电视机"), 1, 99.0, 99.0, {}};
-        CapPage t(items);
+        AssetsDriver t([&] { addItems(items); });
         t.select(t.root());
         t.clickObject(QStringLiteral("worth_t"));
         QCOMPARE(t.page->sortSuffix(), QStringLiteral(" A"));
@@ -191,5 +191,5 @@ private slots:
     }
 };
 
-MIVO_TEST_MAIN(tst_u_capital)
-#include "tst_u_capital.moc"
+MIVO_TEST_MAIN(tst_assetspage)
+#include "tst_assetspage.moc"
