@@ -70,7 +70,7 @@ private slots:
         // The empty tables show as empty trees and lists, as at start.
         QVERIFY(groupLabels(w.uo_note->tv_1).isEmpty());
         QCOMPARE(w.uo_note->tp_2->ddlb_2->count(), 1);
-        QVERIFY(groupLabels(w.uo_cap->tv_1).isEmpty());
+        QVERIFY(groupLabels(w.uo_cap->groupTree).isEmpty());
     }
 
     // Groups changed after start (as the settings page saves them) show on the other pages only after
@@ -91,14 +91,14 @@ private slots:
         QCOMPARE(t.w.uo_note->tp_1->ddlb_1->count(), notebookGroups.size() + 1);
 
         t.w.lv_1->choose(MainWindow::Assets);
-        const QStringList assetGroups = groupLabels(t.w.uo_cap->tv_1);
+        const QStringList assetGroups = groupLabels(t.w.uo_cap->groupTree);
         QVERIFY(!assetGroups.contains(QStringLiteral("新资产组")));
 
         // A page made now, as after a restart, sees the change.
         MainWindow again(t.folder.db());
         again.open({});
         again.lv_1->choose(MainWindow::Assets);
-        const QStringList restarted = groupLabels(again.uo_cap->tv_1);
+        const QStringList restarted = groupLabels(again.uo_cap->groupTree);
         QVERIFY(restarted.contains(QStringLiteral("新资产组")));
         QCOMPARE(restarted.size(), assetGroups.size());
         QVERIFY(t.fakes.boxes->shown.isEmpty());
