@@ -1,6 +1,8 @@
 #include "pagekit/sheetexport.h"
 
 #include "app/connection.h"
+#include "pagekit/contextmenu.h"
+#include "views/dataview.h"
 #include "exchange/spreadsheet.h"
 #include "platform/services.h"
 #include "views/datastore.h"
@@ -86,6 +88,33 @@ bool exportRows(const QList<QVariantList> &rows, const QString &title, const QSt
     QString filter;
     const QString chosen = askExportFile(title, name, {}, &filter);
     return !chosen.isEmpty() && writeRows(rows, chosen, filter, sheetName, boxes);
+}
+
+namespace {
+
+const QString kExportCaption = QStringLiteral("导出…");
+
+} // namespace
+
+QAction *addGroupExport(ContextMenu *menu, Connection &db, const GroupExport &what)
+{
+    return menu->addAction(kExportCaption, QStringLiteral("m_export"), [&db, what](const MenuTarget &target) {
+        DbResult failure;
+        const QList<QVariantList> rows = groupRows(db, what.definition, what.groupColumn, target.data, &failure);
+        if (!failure) {
+            showBox(what.boxes.failed, QStringLiteral("\n") + failure.reason);
+            return;
+        }
+        exportRows(rows, QStringLiteral("导出"), target.label, what.sheetName, what.boxes);
+    });
+}
+
+QAction *addListExport(ContextMenu *menu, views::DataView *list, const QString &name, const QString &sheetName,
+                       const ExportBoxes &boxes)
+{
+    return menu->addAction(kExportCaption, QStringLiteral("m_export"), [list, name, sheetName, boxes](const MenuTarget &) {
+        exportRows(shownRows(*list->store()), QStringLiteral("导出"), name, sheetName, boxes);
+    });
 }
 
 } // namespace pagekit

@@ -10,12 +10,16 @@
 #include <QVariant>
 
 class Connection;
+class QAction;
 
 namespace views {
 class DataStore;
+class DataView;
 }
 
 namespace pagekit {
+
+class ContextMenu;
 
 struct ExportBoxes
 {
@@ -47,5 +51,21 @@ bool exportRows(const QList<QVariantList> &rows, const QString &title, const QSt
 // The same to a file already chosen (the filter left chosen decides a name without a suffix).
 bool writeRows(const QList<QVariantList> &rows, const QString &chosen, const QString &chosenFilter,
                const QString &sheetName, const ExportBoxes &boxes);
+
+// What a group tree's "导出…" writes: the records of export definition `definition` (the settings
+// page's) whose `groupColumn` is the group the menu was opened on, all of them from the root.
+struct GroupExport
+{
+    QString definition;
+    QString groupColumn;
+    QString sheetName;      // the workbook's sheet: the table's name, as the settings page names it
+    ExportBoxes boxes;
+};
+
+// The menu's "导出…" for a group tree; the file proposed is named after the root or the group.
+QAction *addGroupExport(ContextMenu *menu, Connection &db, const GroupExport &what);
+// The menu's "导出…" for a list: its rows as it shows them; `name` names the file proposed.
+QAction *addListExport(ContextMenu *menu, views::DataView *list, const QString &name, const QString &sheetName,
+                       const ExportBoxes &boxes);
 
 } // namespace pagekit
