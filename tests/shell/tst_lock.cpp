@@ -341,9 +341,9 @@ private slots:
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(MainWindow::Notebook);
-        t.w.uo_note->tp_1->setText(QStringLiteral("秘密"));
-        QTest::mouseClick(t.w.uo_note->tp_1->pb_1, Qt::LeftButton);
-        QWidget *reader = t.w.uo_note->tp_1->reader();
+        t.w.uo_note->editor->setText(QStringLiteral("秘密"));
+        QTest::mouseClick(t.w.uo_note->editor->readerButton, Qt::LeftButton);
+        QWidget *reader = t.w.uo_note->editor->reader();
         QVERIFY(reader && reader->isVisible());
         QCOMPARE(reader->geometry(), t.w.geometry());
 
@@ -375,21 +375,21 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(MainWindow::Notebook);
         NotebookPage *note = t.w.uo_note;
-        QVERIFY(note->of_locate(QStringLiteral("1"), QStringLiteral("秘密")));
-        const long id = note->il_id;
+        QVERIFY(note->locate(QStringLiteral("1"), QStringLiteral("秘密")));
+        const long id = note->noteId;
         QVERIFY(id > 0);
 
         t.fakes.boxes->answers << platform::Answer::Yes;
         t.fakes.boxes->onShow = [&t](const platform::MessageBoxRequest &) {
             QTRY_VERIFY_WITH_TIMEOUT(t.w.isLocked(), 10000);
         };
-        QTest::mouseClick(note->cb_2, Qt::LeftButton);
+        QTest::mouseClick(note->deleteButton, Qt::LeftButton);
         QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("N01")});
         QCOMPARE(notesCalled(QStringLiteral("秘密")), 1);
         QVERIFY(t.fakes.boxes->answers.isEmpty());
 
         expectPagesEnabled(t, false);
-        QAccessibleInterface *button = QAccessible::queryAccessibleInterface(note->cb_2);
+        QAccessibleInterface *button = QAccessible::queryAccessibleInterface(note->deleteButton);
         QVERIFY(button && button->actionInterface());
         button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(t.fakes.boxes->shown.size(), 1);
@@ -398,12 +398,12 @@ private slots:
         expectPagesEnabled(t, true);
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
         t.clickItem(MainWindow::Notebook);
-        QCOMPARE(note->il_id, id);
-        QCOMPARE(note->tp_1->sle_1->text(), QStringLiteral("秘密"));
+        QCOMPARE(note->noteId, id);
+        QCOMPARE(note->editor->titleEdit->text(), QStringLiteral("秘密"));
         // Unlocked, questions are asked again and Yes deletes.
         t.fakes.boxes->onShow = nullptr;
         t.fakes.boxes->answers << platform::Answer::Yes;
-        QTest::mouseClick(note->cb_2, Qt::LeftButton);
+        QTest::mouseClick(note->deleteButton, Qt::LeftButton);
         QCOMPARE(t.fakes.boxes->titles(), (QStringList{QStringLiteral("N01"), QStringLiteral("N01"), QStringLiteral("N02")}));
         QCOMPARE(notesCalled(QStringLiteral("秘密")), 0);
     }
@@ -474,8 +474,8 @@ private slots:
         QVERIFY(testDb().commit());
         t.open();
         t.clickItem(MainWindow::Notebook);
-        NoteFind *find = t.w.uo_note->tp_2;
-        t.w.uo_note->tab_1->setCurrentWidget(find);
+        NoteFind *find = t.w.uo_note->findTab;
+        t.w.uo_note->tabs->setCurrentWidget(find);
         find->indexDialogDelayMs = 0;
 
         bool during = false;
@@ -486,7 +486,7 @@ private slots:
             QVERIFY(!t.w.isLocked());
             QVERIFY(t.w.uo_note->isVisible());
         });
-        QTest::mouseClick(find->cb_find, Qt::LeftButton);
+        QTest::mouseClick(find->findButton, Qt::LeftButton);
         QVERIFY(during);
         QVERIFY(notesearch::hasSearchIndex(t.folder.db()));
         QCOMPARE(t.fakes.idle->armCount, 2);
