@@ -125,8 +125,8 @@ private slots:
         QCOMPARE(unitGeometry(t.w.uo_note->groupTree).width(), (area.width() - 18) * 35 / 100);
         QVERIFY(t.w.uo_note->groupTree->isVisible());
         t.w.lv_1->choose(MainWindow::Ledger);
-        QVERIFY(t.w.uo_acc->dw_1->isVisible());
-        QVERIFY(t.w.uo_acc->rect().contains(QRect(t.w.uo_acc->cb_5->mapTo(t.w.uo_acc, QPoint()), t.w.uo_acc->cb_5->size())));
+        QVERIFY(t.w.uo_acc->expenses->list->isVisible());
+        QVERIFY(t.w.uo_acc->rect().contains(QRect(t.w.uo_acc->closeButton->mapTo(t.w.uo_acc, QPoint()), t.w.uo_acc->closeButton->size())));
     }
 
     // The printer is read at start: the settings page, first shown after the printer changed, shows
