@@ -138,10 +138,10 @@ private slots:
         QVERIFY(t.fakes.printers->current.startsWith(QStringLiteral("Fake Printer\t")));
         t.fakes.printers->current = QStringLiteral("Later Printer\tDriver\tPORT:");
         t.w.lv_1->choose(MainWindow::Settings);
-        QCOMPARE(t.w.uo_config->tp_d->sle_d1->text(), QStringLiteral("Fake Printer"));
-        drive::click(t.w.uo_config->tp_d->cb_d1);
+        QCOMPARE(t.w.uo_config->printerTab->printerName->text(), QStringLiteral("Fake Printer"));
+        drive::click(t.w.uo_config->printerTab->chooseButton);
         QCOMPARE(t.fakes.printers->choices, 1);
-        QCOMPARE(t.w.uo_config->tp_d->sle_d1->text(), QStringLiteral("Later Printer"));
+        QCOMPARE(t.w.uo_config->printerTab->printerName->text(), QStringLiteral("Later Printer"));
     }
 };
 

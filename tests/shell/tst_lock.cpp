@@ -277,12 +277,12 @@ private slots:
             w.open({});
             QVERIFY(QTest::qWaitForWindowActive(&w));
             w.lv_1->choose(MainWindow::Settings);
-            settings::GeneralTab *g = w.uo_config->tp_a;
-            QTest::mouseClick(g->cbx_a4, Qt::LeftButton);
-            QTest::mouseClick(g->cbx_a5, Qt::LeftButton);
-            g->ddlb_a1->setCurrentIndex(g->ddlb_a1->findText(QStringLiteral("K")));
-            g->em_a1->setValue(2);
-            QTest::mouseClick(g->cb_a1, Qt::LeftButton);
+            settings::GeneralTab *g = w.uo_config->generalTab;
+            QTest::mouseClick(g->lockBox, Qt::LeftButton);
+            QTest::mouseClick(g->ctrlBox, Qt::LeftButton);
+            g->keyList->setCurrentIndex(g->keyList->findText(QStringLiteral("K")));
+            g->minutesEdit->setValue(2);
+            QTest::mouseClick(g->saveButton, Qt::LeftButton);
             QCOMPARE(folder.fakes.boxes->titles(), QStringList{QStringLiteral("029")});
             QCOMPARE(folder.fakes.idle->armed, 120);
             w.lv_1->choose(MainWindow::Lock);
@@ -420,14 +420,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(MainWindow::Settings);
         SettingsPage *config = t.w.uo_config;
-        config->tab_2->setCurrentWidget(config->tp_c);
+        config->optionTabs->setCurrentWidget(config->backupTab);
         t.fakes.dialogs->savePath = target;
         t.fakes.boxes->onShow = [&t](const platform::MessageBoxRequest &box) {
             if (box.title == QLatin1String("030") || box.title == QLatin1String("021"))
                 QTRY_VERIFY_WITH_TIMEOUT(t.w.isLocked(), 10000);
         };
         t.fakes.boxes->answers << platform::Answer::Yes;
-        QTest::mouseClick(config->tp_c->cb_c1, Qt::LeftButton);
+        QTest::mouseClick(config->backupTab->backupButton, Qt::LeftButton);
         QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("030")});
         QCOMPARE(t.fakes.dialogs->saveRequests.size(), 1);
         QCOMPARE(t.folder.readFile(QStringLiteral("20090214.mdb")), QByteArray("an older backup"));
@@ -442,18 +442,18 @@ private slots:
             idleDuringCopy = t.fakes.boxes->titles() == QStringList{QStringLiteral("030")};
             Application::instance()->idle();
         });
-        QTest::mouseClick(config->tp_c->cb_c1, Qt::LeftButton);
+        QTest::mouseClick(config->backupTab->backupButton, Qt::LeftButton);
         QVERIFY(idleDuringCopy);
         QVERIFY(!t.w.isLocked());
         QCOMPARE(t.fakes.boxes->titles(), (QStringList{QStringLiteral("030"), QStringLiteral("025")}));
 
-        QTest::mouseClick(config->cb_3, Qt::LeftButton);
-        QCOMPARE(config->ii_restart, 1);
+        QTest::mouseClick(config->saveButton, Qt::LeftButton);
+        QVERIFY(config->groupsChanged);
         t.fakes.boxes->shown.clear();
         t.fakes.boxes->onShow = [&t](const platform::MessageBoxRequest &) {
             QTRY_VERIFY_WITH_TIMEOUT(t.w.isLocked(), 10000);
         };
-        QTest::mouseClick(config->cb_4, Qt::LeftButton);
+        QTest::mouseClick(config->closeButton, Qt::LeftButton);
         QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("021")});
         QVERIFY(t.fakes.restarter->restarts.isEmpty());
         expectPagesEnabled(t, false);
