@@ -413,13 +413,13 @@ private slots:
         OpenedWindow t;
         if (filledBeforeOpening) {
             t.w.uo_config->fill();
-            QTabWidget *tab_2 = t.w.uo_config->tab_2;
+            QTabWidget *tab_2 = t.w.uo_config->optionTabs;
             QCOMPARE(tab_2->count(), 4);
             QVERIFY(tab_2->isTabVisible(1));
         }
         t.open();
         t.w.lv_1->choose(MainWindow::Settings);
-        QTabWidget *tab_2 = t.w.uo_config->tab_2;
+        QTabWidget *tab_2 = t.w.uo_config->optionTabs;
         QCOMPARE(tab_2->count(), 4);
         QCOMPARE(tab_2->widget(1)->objectName(), QStringLiteral("tp_b"));
         QVERIFY(tab_2->isTabVisible(0));
