@@ -87,6 +87,8 @@ void GroupTreePage::addTreeMenuItems(ContextMenu *menu)
 
 void GroupTreePage::showAdded(const QString &code)
 {
+    // A value still being typed counts as an edit too.
+    recordView->acceptText();
     const views::DataStore *shown = recordView->store();
     if (shown && (shown->modifiedCount() > 0 || shown->deletedCount() > 0))
         return;
