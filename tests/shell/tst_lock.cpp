@@ -197,27 +197,27 @@ private slots:
         t.clickItem(MainWindow::Lock);
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         QVERIFY(t.w.isLocked());
-        QVERIFY(t.w.lv_1->hideSelection());
+        QVERIFY(t.w.navigation->hideSelection());
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
-        QCOMPARE(t.w.focusWidget(), static_cast<QWidget *>(t.w.st_1));
+        QCOMPARE(t.w.focusWidget(), static_cast<QWidget *>(t.w.contentArea));
 
         // Locked: clicks and arrows on the list do nothing.
         t.clickItem(MainWindow::Addressbook);
-        QTest::keyClick(t.w.lv_1, Qt::Key_Up);
-        QTest::keyClick(t.w.lv_1, Qt::Key_Down);
+        QTest::keyClick(t.w.navigation, Qt::Key_Up);
+        QTest::keyClick(t.w.navigation, Qt::Key_Down);
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
-        QCOMPARE(t.w.lv_1->selectedIndex(), int(MainWindow::Lock));
+        QCOMPARE(t.w.navigation->selectedIndex(), int(MainWindow::Lock));
         QVERIFY(t.w.isVisible());
 
         // Wrong combinations leave it locked.
-        QTest::keyClick(t.w.st_1, Qt::Key_L);
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
-        QTest::keyClick(t.w.st_1, Qt::Key_K, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_K, Qt::ControlModifier);
         QVERIFY(t.w.isLocked());
         // The hotkey, pressed where the focus is, reaches the window and unlocks; no page comes back.
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier);
         QVERIFY(!t.w.isLocked());
-        QVERIFY(!t.w.lv_1->hideSelection());
+        QVERIFY(!t.w.navigation->hideSelection());
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
         t.clickItem(MainWindow::Ledger);
         QCOMPARE(t.visiblePages(), QStringLiteral("000100"));
@@ -256,7 +256,7 @@ private slots:
         t.open(arguments);
         QVERIFY(t.w.isLocked());
         QCOMPARE(t.w.isVisible(), visible);
-        QCOMPARE(t.w.lv_1->selectedIndex(), int(MainWindow::Lock));
+        QCOMPARE(t.w.navigation->selectedIndex(), int(MainWindow::Lock));
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         // Back from the tray, still locked until the hotkey.
@@ -276,8 +276,8 @@ private slots:
             MainWindow w(folder.folder.db());
             w.open({});
             QVERIFY(QTest::qWaitForWindowActive(&w));
-            w.lv_1->choose(MainWindow::Settings);
-            settings::GeneralTab *g = w.uo_config->tp_a;
+            w.navigation->choose(MainWindow::Settings);
+            settings::GeneralTab *g = w.settingsPage->tp_a;
             QTest::mouseClick(g->cbx_a4, Qt::LeftButton);
             QTest::mouseClick(g->cbx_a5, Qt::LeftButton);
             g->ddlb_a1->setCurrentIndex(g->ddlb_a1->findText(QStringLiteral("K")));
@@ -285,7 +285,7 @@ private slots:
             QTest::mouseClick(g->cb_a1, Qt::LeftButton);
             QCOMPARE(folder.fakes.boxes->titles(), QStringList{QStringLiteral("029")});
             QCOMPARE(folder.fakes.idle->armed, 120);
-            w.lv_1->choose(MainWindow::Lock);
+            w.navigation->choose(MainWindow::Lock);
             QCOMPARE(folder.fakes.boxes->titles(), (QStringList{QStringLiteral("029"), QStringLiteral("010")}));
             QVERIFY(!w.isLocked());
             // The idle period locks, and the new hotkey unlocks.
@@ -300,7 +300,7 @@ private slots:
         MainWindow w(folder.folder.db());
         w.open({});
         QCOMPARE(folder.fakes.idle->armed, 120);
-        w.lv_1->choose(MainWindow::Lock);
+        w.navigation->choose(MainWindow::Lock);
         QVERIFY(w.isLocked());
         QVERIFY(folder.fakes.boxes->shown.isEmpty());
         QTest::keyClick(&w, Qt::Key_K, Qt::ShiftModifier);
@@ -318,7 +318,7 @@ private slots:
 
         Application::instance()->idle();
         QVERIFY(t.w.isLocked());
-        QVERIFY(t.w.lv_1->hideSelection());
+        QVERIFY(t.w.navigation->hideSelection());
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
 
         // Locked again without a visible change; the countdown stays armed.
@@ -341,9 +341,9 @@ private slots:
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(MainWindow::Notebook);
-        t.w.uo_note->tp_1->setText(QStringLiteral("秘密"));
-        QTest::mouseClick(t.w.uo_note->tp_1->pb_1, Qt::LeftButton);
-        QWidget *reader = t.w.uo_note->tp_1->reader();
+        t.w.notebookPage->tp_1->setText(QStringLiteral("秘密"));
+        QTest::mouseClick(t.w.notebookPage->tp_1->pb_1, Qt::LeftButton);
+        QWidget *reader = t.w.notebookPage->tp_1->reader();
         QVERIFY(reader && reader->isVisible());
         QCOMPARE(reader->geometry(), t.w.geometry());
 
@@ -351,7 +351,7 @@ private slots:
         QVERIFY(!reader->isVisible());
         QVERIFY(!reader->isEnabled());
         expectPagesEnabled(t, false);
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier);
         QVERIFY(!t.w.isLocked());
         QVERIFY(reader->isVisible());
         QVERIFY(reader->isEnabled());
@@ -359,7 +359,7 @@ private slots:
 
         t.clickItem(MainWindow::Lock);
         QVERIFY(!reader->isVisible());
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier);
         QVERIFY(reader->isVisible());
     }
 
@@ -374,7 +374,7 @@ private slots:
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(MainWindow::Notebook);
-        NotebookPage *note = t.w.uo_note;
+        NotebookPage *note = t.w.notebookPage;
         QVERIFY(note->of_locate(QStringLiteral("1"), QStringLiteral("秘密")));
         const long id = note->il_id;
         QVERIFY(id > 0);
@@ -394,7 +394,7 @@ private slots:
         button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(t.fakes.boxes->shown.size(), 1);
 
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier);
         expectPagesEnabled(t, true);
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
         t.clickItem(MainWindow::Notebook);
@@ -419,7 +419,7 @@ private slots:
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(MainWindow::Settings);
-        SettingsPage *config = t.w.uo_config;
+        SettingsPage *config = t.w.settingsPage;
         config->tab_2->setCurrentWidget(config->tp_c);
         t.fakes.dialogs->savePath = target;
         t.fakes.boxes->onShow = [&t](const platform::MessageBoxRequest &box) {
@@ -432,7 +432,7 @@ private slots:
         QCOMPARE(t.fakes.dialogs->saveRequests.size(), 1);
         QCOMPARE(t.folder.readFile(QStringLiteral("20090214.mdb")), QByteArray("an older backup"));
 
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier);
         t.clickItem(MainWindow::Settings);
         t.fakes.boxes->shown.clear();
         t.fakes.boxes->onShow = nullptr;
@@ -457,7 +457,7 @@ private slots:
         QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("021")});
         QVERIFY(t.fakes.restarter->restarts.isEmpty());
         expectPagesEnabled(t, false);
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier);
         expectPagesEnabled(t, true);
     }
 
@@ -474,8 +474,8 @@ private slots:
         QVERIFY(testDb().commit());
         t.open();
         t.clickItem(MainWindow::Notebook);
-        NoteFind *find = t.w.uo_note->tp_2;
-        t.w.uo_note->tab_1->setCurrentWidget(find);
+        NoteFind *find = t.w.notebookPage->tp_2;
+        t.w.notebookPage->tab_1->setCurrentWidget(find);
         find->indexDialogDelayMs = 0;
 
         bool during = false;
@@ -484,7 +484,7 @@ private slots:
             Application::instance()->idle();
             during = true;
             QVERIFY(!t.w.isLocked());
-            QVERIFY(t.w.uo_note->isVisible());
+            QVERIFY(t.w.notebookPage->isVisible());
         });
         QTest::mouseClick(find->cb_find, Qt::LeftButton);
         QVERIFY(during);

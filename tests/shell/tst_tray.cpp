@@ -43,7 +43,7 @@ private slots:
         QCOMPARE(icon->iconFile, t.folder.file(QStringLiteral("i001.ico")));
         QCOMPARE(icon->tip, QStringLiteral("Mivo个人管理工具"));
         QVERIFY(icon->shown);
-        QVERIFY(t.w.icon()->isAdded());
+        QVERIFY(t.w.trayIcon()->isAdded());
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         // Showing and hiding the window never touches the icon.
         t.w.hide();
@@ -104,12 +104,12 @@ private slots:
         deliver(folder, QStringLiteral("i001.ico"));
         MainWindow window(folder.db());
         TrayIcon icon;
-        icon.uf_addtray(folder.file(QStringLiteral("i001.ico")), &window, tip);
+        icon.add(folder.file(QStringLiteral("i001.ico")), &window, tip);
         QCOMPARE(fakes.tray->icons.first()->tip, expected);
         QCOMPARE(icon.tip(), expected);
         QVERIFY(icon.tip().size() <= TrayIcon::TipLength);
-        icon.uf_deltray();
-        icon.uf_deltray();
+        icon.remove();
+        icon.remove();
         QCOMPARE(fakes.tray->icons.first()->removals, 1);
     }
 
@@ -145,7 +145,7 @@ private slots:
         // The first item is the default one, drawn in bold.
         QCOMPARE(menu->defaultAction(), actions.at(0));
         QCOMPARE(menu->accessibleName(), QStringLiteral("托盘菜单"));
-        choose(menu, menu->m_show);
+        choose(menu, menu->showAction);
         QVERIFY(!t.w.isVisible());
         QTRY_VERIFY(t.w.findChildren<TrayMenu *>().isEmpty());
         QVERIFY(t.trayIcon()->shown);
@@ -155,8 +155,8 @@ private slots:
         QVERIFY(!t.w.isVisible());
         menu = openMenu(t.w);
         QVERIFY(menu);
-        QCOMPARE(menu->m_show->text(), QStringLiteral("显示窗口"));
-        choose(menu, menu->m_show);
+        QCOMPARE(menu->showAction->text(), QStringLiteral("显示窗口"));
+        choose(menu, menu->showAction);
         QVERIFY(t.w.isVisible());
         QTRY_VERIFY(t.w.findChildren<TrayMenu *>().isEmpty());
 
@@ -179,7 +179,7 @@ private slots:
         t.trayIcon()->clickRight();
         TrayMenu *menu = openMenu(t.w);
         QVERIFY(menu);
-        choose(menu, menu->m_exit);
+        choose(menu, menu->exitAction);
         QVERIFY(!t.trayIcon()->shown);
         QCOMPARE(t.trayIcon()->removals, 1);
         QVERIFY(!t.w.isVisible());
@@ -193,7 +193,7 @@ private slots:
         t.open();
         t.w.hide();
         for (int message : {512, 513, 515, 516, 518, 0})
-            t.w.ue_custom01(message, QPoint(5, 5));
+            t.w.trayMessage(message, QPoint(5, 5));
         QVERIFY(!t.w.isVisible());
         QVERIFY(t.w.findChildren<TrayMenu *>().isEmpty());
     }
