@@ -100,16 +100,39 @@ private slots:
         QCOMPARE(lockHotkeyMatches(shortcut, key, Qt::KeyboardModifiers(modifiers)), unlocks);
     }
 
-    void withoutSettingsTheLockItemSays010()
+    // The window decides, while it opens, whether the stored hotkey is usable: only a digit or a
+    // capital letter is a key of the list. Without one the lock stays off for the run and the lock
+    // item answers "010".
+    void lockItemSays010WhileTheLockIsOff_data()
     {
-        OpenedWindow t;
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QStringList>("atOpening");
+        const QByteArray more = "locktime=5\r\nLockstart=1\r\n";
+        QTest::newRow("no settings file") << QByteArray() << QStringList();
+        QTest::newRow("lower-case letter") << lockSettings("111l", more) << QStringList{"011"};
+        QTest::newRow("no key") << lockSettings("111", more) << QStringList{"011"};
+        QTest::newRow("symbol") << lockSettings("110#", more) << QStringList{"011"};
+        QTest::newRow("Chinese") << lockSettings("110锁", more) << QStringList{"011"};
+    }
+    void lockItemSays010WhileTheLockIsOff()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, atOpening);
+        OpenedWindow t(OpenedWindow::Delivered, settings);
         t.open();
-        QVERIFY(t.fakes.boxes->shown.isEmpty());
+        QCOMPARE(t.fakes.boxes->titles(), atOpening);
+        if (!atOpening.isEmpty()) {
+            const auto &box = t.fakes.boxes->shown.first();
+            QCOMPARE(box.text, k011);
+            QCOMPARE(box.icon, platform::Icon::Exclamation);
+        }
+        // No auto-lock, no lock at start.
         QCOMPARE(t.fakes.idle->armCount, 0);
+        QVERIFY(!t.w.isLocked());
         t.clickItem(MainWindow::Notebook);
         t.clickItem(MainWindow::Lock);
-        QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("010")});
-        const auto &box = t.fakes.boxes->shown.first();
+        QCOMPARE(t.fakes.boxes->titles(), atOpening + QStringList{QStringLiteral("010")});
+        const auto &box = t.fakes.boxes->shown.last();
         QCOMPARE(box.text, k010);
         QCOMPARE(box.icon, platform::Icon::Exclamation);
         QCOMPARE(box.buttons, platform::Buttons::Ok);
@@ -117,42 +140,30 @@ private slots:
         QCOMPARE(t.visiblePages(), QStringLiteral("010000"));
     }
 
-    // The window decides, while it opens, whether the stored hotkey is usable: only a digit or a
-    // capital letter is a key of the list.
-    void unusableStoredHotkeySays011AndStaysOff_data()
+    // What a user has: a settings file with a hotkey, an idle period and lock at start, nothing set
+    // by hand; the program started shown or in the tray.
+    void theSettingsFileAloneArmsTheLock_data()
     {
-        QTest::addColumn<QByteArray>("shortcut");
-        QTest::newRow("lower-case letter") << QByteArray("111l");
-        QTest::newRow("no key") << QByteArray("111");
-        QTest::newRow("symbol") << QByteArray("110#");
-        QTest::newRow("Chinese") << QByteArray("110锁");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("shown") << QStringList() << true;
+        QTest::newRow("/hide") << QStringList{"/hide"} << false;
     }
-    void unusableStoredHotkeySays011AndStaysOff()
-    {
-        QFETCH(QByteArray, shortcut);
-        OpenedWindow t(OpenedWindow::Delivered, lockSettings(shortcut, "locktime=5\r\nLockstart=1\r\n"));
-        t.open();
-        QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("011")});
-        const auto &box = t.fakes.boxes->shown.first();
-        QCOMPARE(box.text, k011);
-        QCOMPARE(box.icon, platform::Icon::Exclamation);
-        // No auto-lock, no lock at start; the item answers "010".
-        QCOMPARE(t.fakes.idle->armCount, 0);
-        QVERIFY(!t.w.isLocked());
-        t.clickItem(MainWindow::Lock);
-        QCOMPARE(t.fakes.boxes->titles(), (QStringList{QStringLiteral("011"), QStringLiteral("010")}));
-        QVERIFY(!t.w.isLocked());
-    }
-
-    // What a user has: a settings file with a hotkey, nothing set by hand.
     void theSettingsFileAloneArmsTheLock()
     {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, visible);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110K", "lockTime=30\r\nLockstart=1\r\n"));
-        t.open();
+        t.open(arguments);
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         QCOMPARE(t.fakes.idle->armed, 30 * 60);
         QVERIFY(t.w.isLocked());
+        QCOMPARE(t.w.isVisible(), visible);
+        QCOMPARE(t.w.navigation->selectedIndex(), int(MainWindow::Lock));
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
+        // Back from the tray, still locked until the hotkey itself.
+        t.trayIcon()->clickLeft();
+        QVERIFY(t.w.isLocked());
         QTest::keyClick(&t.w, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(t.w.isLocked());
         QTest::keyClick(&t.w, Qt::Key_K, Qt::ControlModifier);
@@ -238,31 +249,6 @@ private slots:
         QTest::keyClick(&t.w, Qt::Key_L, Qt::ControlModifier);
         QVERIFY(t.w.isLocked());
         QTest::keyClick(&t.w, Qt::Key_9, Qt::AltModifier);
-        QVERIFY(!t.w.isLocked());
-    }
-
-    void lockAtStart_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("visible");
-        QTest::newRow("shown") << QStringList() << true;
-        QTest::newRow("/hide") << QStringList{"/hide"} << false;
-    }
-    void lockAtStart()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, visible);
-        OpenedWindow t(OpenedWindow::Delivered, lockSettings("101Q", "Lockstart=1\r\n"));
-        t.open(arguments);
-        QVERIFY(t.w.isLocked());
-        QCOMPARE(t.w.isVisible(), visible);
-        QCOMPARE(t.w.navigation->selectedIndex(), int(MainWindow::Lock));
-        QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
-        QVERIFY(t.fakes.boxes->shown.isEmpty());
-        // Back from the tray, still locked until the hotkey.
-        t.trayIcon()->clickLeft();
-        QVERIFY(t.w.isLocked());
-        QTest::keyClick(&t.w, Qt::Key_Q, Qt::ShiftModifier);
         QVERIFY(!t.w.isLocked());
     }
 
