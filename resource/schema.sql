@@ -39,6 +39,23 @@ CREATE TABLE t_telinfo (
 );
 CREATE INDEX t_telinfo_group_name ON t_telinfo (zuhao0, xingm0);
 
+-- What links a contact with its card in an address book on a CardDAV server: the card's UID, its
+-- path on the server and the ETag it had when last synced, and a hash of each field as last synced
+-- (a three-way merge asks of each field whether this side or the server changed it). telid is the
+-- contact's id, which survives renames; a contact deleted here keeps its row until the server's
+-- card is deleted too. The row whose uid is empty is the address book's own: its path, and in etag
+-- the server's sync token. Contacts without a row are not synced yet. The program adds this block,
+-- as it stands between the two marks, to a database made before it existed.
+-- contact sync: begin
+CREATE TABLE t_telsync (
+  uid    TEXT NOT NULL PRIMARY KEY,
+  telid  INTEGER UNIQUE,
+  href   TEXT NOT NULL UNIQUE,
+  etag   TEXT,
+  synced BLOB
+);
+-- contact sync: end
+
 -- Notebook -----------------------------------------------------------------------------------------
 
 CREATE TABLE p_group (

@@ -3,7 +3,7 @@
 
 MIVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins
-  qt6-charts-dev libqt6charts6
+  qt6-charts-dev libqt6charts6 qtkeychain-qt6-dev libqt6keychain1
   libsqlite3-dev fonts-wqy-microhei qt6-translations-l10n
   libgsf-1-dev libgsf-1-114 libxlsxwriter-dev libxlsxwriter4 libicu-dev
   unicode-data libbz2-dev
@@ -14,11 +14,14 @@ MIVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
 # the windows through (a session bus, the accessibility bus and its Python binding); the readers that
 # check the exported spreadsheets; a desktop's own checker and launcher of the start entry; a print
 # server with a printer that prints to PDF files, for the printer tab; the checkers of the Debian
-# package, its menu entry and its AppStream metadata.
+# package, its menu entry and its AppStream metadata; the CardDAV server the address book's sync is
+# tested and measured against, and the tool that makes its certificate; a desktop keyring (Secret
+# Service) on a session bus of the test's own.
+MIVO_SYNC_SERVER_PACKAGES=(radicale openssl)
 MIVO_TEST_PACKAGES=(xvfb xauth trayer xdotool imagemagick x11-utils python3 python3-xlrd python3-openpyxl
   dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
   desktop-file-utils libglib2.0-bin cups printer-driver-cups-pdf
-  lintian appstream)
+  lintian appstream "${MIVO_SYNC_SERVER_PACKAGES[@]}" gnome-keyring)
 # The benchmarks of the user's wait count instructions with callgrind.
 MIVO_BENCH_PACKAGES=(valgrind)
 

@@ -61,6 +61,24 @@ QString leftCharacters(const QString &text, qsizetype count)
     return text.left(i);
 }
 
+QString nameKey(const QString &name)
+{
+    return name.toCaseFolded();
+}
+
+QString uniqueName(const QString &name, const std::function<bool(const QString &key)> &isTakenKey, int width)
+{
+    const QString whole = leftCharacters(name, width);
+    if (!isTakenKey(nameKey(whole)))
+        return whole;
+    for (int n = 2;; ++n) {
+        const QString suffix = QStringLiteral(" (%1)").arg(n);
+        const QString candidate = leftCharacters(name, width - suffix.size()).trimmed() + suffix;
+        if (!isTakenKey(nameKey(candidate)))
+            return candidate;
+    }
+}
+
 QString ImportNote::message() const
 {
     if (line <= 0)

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace exchange {
 
@@ -59,6 +60,13 @@ const ContactField *contactFieldOfColumn(QStringView column);
 qsizetype characterCount(QStringView text);
 // The first `count` characters, never cutting a character beyond 16 bits in two.
 QString leftCharacters(const QString &text, qsizetype count);
+
+// Names are the contacts' key and compare without regard to case: two names with one key clash.
+QString nameKey(const QString &name);
+// `name` where no contact has it yet, else the first free of "name (2)", "name (3)" …, the name
+// shortened (never inside a character) so that each fits the name column's `width` characters.
+// `isTakenKey` is asked with nameKey() of each candidate.
+QString uniqueName(const QString &name, const std::function<bool(const QString &key)> &isTakenKey, int width = 20);
 
 // Something a reader has to say about one place of a file.
 struct ImportNote

@@ -1,6 +1,7 @@
 #include "exchange/vcardwriter.h"
 
 #include "exchange/personname.h"
+#include "exchange/vcardmapper.h"
 #include "exchange/vcardtext.h"
 
 #include <QDate>
@@ -107,6 +108,77 @@ private:
     QByteArray *m_out;
 };
 
+// The logical lines of a card: folds joined.
+QList<QByteArray> unfoldedLines(QByteArrayView card)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    while (start < card.size()) {
+        qsizetype end = card.indexOf('\n', start);
+        if (end < 0)
+            end = card.size();
+        QByteArrayView line = card.sliced(start, end - start);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!lines.isEmpty() && (line.startsWith(' ') || line.startsWith('\t')))
+            lines.last() += line.sliced(1);
+        else
+            lines.append(line.toByteArray());
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The properties of `previous` that the reader steps over, as lines; none of a 2.1 card, whose
+// encodings a 3.0 or 4.0 card does not share.
+QList<QByteArray> foreignProperties(QByteArrayView previous)
+{
+    struct Line
+    {
+        QByteArray text, group, name;
+    };
+    QList<Line> kept, labels;
+    bool modern = false;
+    int depth = 0;
+    for (const QByteArray &line : unfoldedLines(previous)) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0)
+            continue;
+        const qsizetype semicolon = line.indexOf(';');
+        QByteArray name = line.left(semicolon > 0 && semicolon < colon ? semicolon : colon).trimmed().toUpper();
+        QByteArray group;
+        if (const qsizetype dot = name.indexOf('.'); dot >= 0) {
+            group = name.left(dot);
+            name = name.mid(dot + 1);
+        }
+        if (name == "BEGIN" || name == "END") {
+            depth += name == "BEGIN" ? 1 : -1;
+            continue;
+        }
+        if (depth != 1)
+            continue;   // a card inside the card
+        if (name == "VERSION") {
+            const QByteArray version = line.mid(colon + 1).trimmed();
+            modern = version == "3.0" || version == "4.0";
+        }
+        else if (name == "X-ABLABEL")
+            labels.append({line, group, name});
+        else if (name != "PRODID" && name != "REV" && VCardMapper::classify(name) == 0)
+            kept.append({line, group, name});
+    }
+    QList<QByteArray> out;
+    if (!modern)
+        return out;
+    for (const Line &l : std::as_const(kept))
+        out.append(l.text);
+    // A label goes with the properties of its group that stay.
+    for (const Line &label : std::as_const(labels))
+        if (!label.group.isEmpty()
+            && std::any_of(kept.begin(), kept.end(), [&](const Line &l) { return l.group == label.group; }))
+            out.append(label.text);
+    return out;
+}
+
 } // namespace
 
 VCardWriter::VCardWriter(VCardVersion version)
@@ -195,6 +267,20 @@ QByteArray VCardWriter::card(const Contact &c) const
             card.own(f, value);
     }
     card.raw("END", "VCARD");
+    return out;
+}
+
+QByteArray VCardWriter::cardOver(const Contact &contact, QByteArrayView previous) const
+{
+    QByteArray out = card(contact);
+    const QList<QByteArray> foreign = foreignProperties(previous);
+    if (foreign.isEmpty())
+        return out;
+    static const QByteArray end = "END:VCARD\r\n";
+    out.chop(end.size());
+    for (const QByteArray &line : foreign)
+        appendFolded(out, line);
+    out += end;
     return out;
 }
 

@@ -23,6 +23,11 @@ public:
     // One card, from BEGIN:VCARD to END:VCARD and its line end.
     QByteArray card(const Contact &contact) const;
 
+    // The card of `contact` written over `previous`, a card of the same contact that another program
+    // may have written (3.0 or 4.0): what this program does not read of it (a photo, web pages,
+    // fields of its own) is kept as it stands, so writing a contact back drops none of it.
+    QByteArray cardOver(const Contact &contact, QByteArrayView previous) const;
+
     // Every card to `device`; false, with the reason in Chinese, when not all could be written.
     bool write(QIODevice *device, const QList<Contact> &contacts, QString *reason) const;
 

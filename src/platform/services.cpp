@@ -32,7 +32,7 @@ Services &services()
 {
     Services &s = current();
     if (!s.messageBoxes || !s.fileDialogs || !s.clipboard || !s.autostart || !s.idle || !s.printers
-        || !s.restarter || !s.tray || !s.clock) {
+        || !s.restarter || !s.tray || !s.clock || !s.keyring) {
         Services n = nativeServices();
         fillMissing(s.messageBoxes, n.messageBoxes);
         fillMissing(s.fileDialogs, n.fileDialogs);
@@ -43,6 +43,7 @@ Services &services()
         fillMissing(s.restarter, n.restarter);
         fillMissing(s.tray, n.tray);
         fillMissing(s.clock, n.clock);
+        fillMissing(s.keyring, n.keyring);
     }
     return s;
 }
@@ -60,6 +61,7 @@ ServicesOverride::ServicesOverride(Services replacement)
     swapIfGiven(s.restarter, replacement.restarter);
     swapIfGiven(s.tray, replacement.tray);
     swapIfGiven(s.clock, replacement.clock);
+    swapIfGiven(s.keyring, replacement.keyring);
     m_saved = std::move(replacement);
 }
 
@@ -75,6 +77,7 @@ ServicesOverride::~ServicesOverride()
     swapIfGiven(s.restarter, m_saved.restarter);
     swapIfGiven(s.tray, m_saved.tray);
     swapIfGiven(s.clock, m_saved.clock);
+    swapIfGiven(s.keyring, m_saved.keyring);
 }
 
 Answer cancelAnswer(Buttons buttons)

@@ -7,6 +7,7 @@
 #include "platform/clipboard.h"
 #include "platform/filedialogs.h"
 #include "platform/idle.h"
+#include "platform/keyring.h"
 #include "platform/messagebox.h"
 #include "platform/printers.h"
 #include "platform/restart.h"
@@ -27,6 +28,7 @@ struct Services
     std::unique_ptr<Restarter> restarter;
     std::unique_ptr<Tray> tray;
     std::unique_ptr<Clock> clock;
+    std::unique_ptr<Keyring> keyring;
 };
 
 // The services in use; made on first use with this platform's implementations.

@@ -89,6 +89,8 @@ private slots:
     void writesWhatItReadsBack_data();
     void writesWhatItReadsBack();
     void failedWriteLeavesTheFileAsItWas();
+    void uniqueNames_data();
+    void uniqueNames();
 };
 
 void TestVCard::readsWhatExportersWrite_data()
@@ -284,6 +286,38 @@ void TestVCard::failedWriteLeavesTheFileAsItWas()
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("old contents"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.vcf"});
+}
+
+void TestVCard::uniqueNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("taken");
+    QTest::addColumn<QString>("unique");
+    const QString twenty = QStringLiteral("一二三四五六七八九十一二三四五六七八九😀");
+    QTest::newRow("free") << QStringLiteral("张三") << QStringList{QStringLiteral("李四")} << QStringLiteral("张三");
+    QTest::newRow("taken") << QStringLiteral("张三") << QStringList{QStringLiteral("张三")} << QStringLiteral("张三 (2)");
+    QTest::newRow("taken twice") << QStringLiteral("张三") << QStringList{QStringLiteral("张三"), QStringLiteral("张三 (2)")}
+                                 << QStringLiteral("张三 (3)");
+    QTest::newRow("without regard to case") << QStringLiteral("Tom") << QStringList{QStringLiteral("TOM"), QStringLiteral("tom (2)")}
+                                            << QStringLiteral("Tom (3)");
+    // Shortened to fit the name's 20 characters, never through a character beyond 16 bits.
+    QTest::newRow("full length") << twenty << QStringList{twenty} << QStringLiteral("一二三四五六七八九十一二三四五六 (2)");
+    const QString wide = QStringLiteral("一二三四五六七八九十一二三四五😀七八九十");
+    QTest::newRow("a wide character at the cut") << wide << QStringList{wide} << QStringLiteral("一二三四五六七八九十一二三四五😀 (2)");
+    QTest::newRow("too long, cut whole") << twenty + QStringLiteral("甲") << QStringList{twenty} << QStringLiteral("一二三四五六七八九十一二三四五六 (2)");
+}
+
+void TestVCard::uniqueNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, taken);
+    QFETCH(QString, unique);
+    QSet<QString> keys;
+    for (const QString &t : taken)
+        keys.insert(exchange::nameKey(t));
+    const QString made = exchange::uniqueName(name, [&](const QString &key) { return keys.contains(key); });
+    QCOMPARE(made, unique);
+    QVERIFY(exchange::characterCount(made) <= 20);
 }
 
 MIVO_TEST_MAIN(TestVCard)

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -236,6 +237,45 @@ private slots:
         // The description is "name\tdriver\tport" or empty where no printer is set up.
         const QString d = platform::QtPrinters().description();
         QVERIFY(d.isEmpty() || d.count(QLatin1Char('\t')) == 2);
+    }
+
+    // The password outlives the run in a desktop's keyring (a session bus of the test's own with a
+    // Secret Service on it): one program writes it, the next reads it. Without a keyring it is kept
+    // for the run only, and the keyring says so.
+    void keyringKeepsThePassword_data()
+    {
+        QTest::addColumn<bool>("secretService");
+        QTest::newRow("a Secret Service") << true;
+        QTest::newRow("no keyring") << false;
+    }
+
+    void keyringKeepsThePassword()
+    {
+        QFETCH(bool, secretService);
+        QTemporaryDir dir;
+        QProcess run;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+        const QString probe = QStringLiteral(MIVO_BINARY_DIR "/tests/keyring_probe");
+        const QString both = QStringLiteral("\"$0\" write && \"$0\" read");
+        if (!secretService)
+            env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + dir.filePath(QStringLiteral("none")));
+        run.setProcessEnvironment(env);
+        if (secretService) {
+            // The new login keyring's password is "test"; the daemon goes with the bus.
+            run.start(QStringLiteral("dbus-run-session"),
+                      {QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
+                       QStringLiteral("printf test | gnome-keyring-daemon --unlock --components=secrets --foreground >/dev/null & k=$!;"
+                                      "i=0; while [ ! -S \"$XDG_RUNTIME_DIR/keyring/control\" ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done;")
+                           + both + QStringLiteral("; r=$?; kill $k; exit $r"),
+                       probe});
+        } else {
+            run.start(QStringLiteral("sh"), {QStringLiteral("-c"), both, probe});
+        }
+        QVERIFY(run.waitForFinished(60000));
+        const QByteArray said = run.readAllStandardOutput();
+        QCOMPARE(said, secretService ? QByteArray("wrote ok, kept\nread s3cret 密码\n") : QByteArray("wrote ok, for the run\nread nothing\n"));
     }
 };
 

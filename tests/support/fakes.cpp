@@ -113,6 +113,27 @@ platform::TrayIcon *Tray::createIcon(QObject *parent)
     return icon;
 }
 
+void Keyring::read(const QString &key, ReadDone done)
+{
+    if (fails)
+        return done(Status::Failed, QString());
+    done(secrets.contains(key) ? Status::Ok : Status::NotFound, secrets.value(key));
+}
+
+void Keyring::write(const QString &key, const QString &secret, Done done)
+{
+    if (!fails)
+        secrets.insert(key, secret);
+    done(fails ? Status::Failed : Status::Ok);
+}
+
+void Keyring::remove(const QString &key, Done done)
+{
+    if (!fails)
+        secrets.remove(key);
+    done(fails ? Status::Failed : Status::Ok);
+}
+
 Platform::Platform()
 {
     platform::Services s;
@@ -125,6 +146,7 @@ Platform::Platform()
     s.restarter = std::make_unique<Restarter>();
     s.tray = std::make_unique<Tray>();
     s.clock = std::make_unique<Clock>();
+    s.keyring = std::make_unique<Keyring>();
     boxes = static_cast<MessageBoxes *>(s.messageBoxes.get());
     dialogs = static_cast<FileDialogs *>(s.fileDialogs.get());
     clipboard = static_cast<Clipboard *>(s.clipboard.get());
@@ -134,6 +156,7 @@ Platform::Platform()
     restarter = static_cast<Restarter *>(s.restarter.get());
     tray = static_cast<Tray *>(s.tray.get());
     clock = static_cast<Clock *>(s.clock.get());
+    keyring = static_cast<Keyring *>(s.keyring.get());
     m_override = std::make_unique<platform::ServicesOverride>(std::move(s));
 }
 

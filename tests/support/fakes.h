@@ -124,6 +124,19 @@ public:
     QDateTime current = QDateTime(QDate(2009, 2, 14), QTime(10, 30));
 };
 
+// A keyring that keeps its secrets in `secrets`, persistent or not as told; `fails` refuses every call.
+class Keyring : public platform::Keyring
+{
+public:
+    bool persistent() const override { return keeps; }
+    void read(const QString &key, ReadDone done) override;
+    void write(const QString &key, const QString &secret, Done done) override;
+    void remove(const QString &key, Done done) override;
+    QMap<QString, QString> secrets;
+    bool keeps = true;
+    bool fails = false;
+};
+
 // Every seam faked for the lifetime of the object.
 class Platform
 {
@@ -140,6 +153,7 @@ public:
     Restarter *restarter;
     Tray *tray;
     Clock *clock;
+    Keyring *keyring;
 
 private:
     std::unique_ptr<platform::ServicesOverride> m_override;

@@ -1,3 +1,4 @@
+#include "platform/linux/secretkeyring.h"
 #include "platform/linux/xdgautostart.h"
 #include "platform/qtservices.h"
 
@@ -15,6 +16,7 @@ Services nativeServices()
     s.restarter = std::make_unique<QtRestarter>();
     s.clock = std::make_unique<SystemClock>();
     s.tray = std::make_unique<QtTray>();
+    s.keyring = std::make_unique<SecretServiceKeyring>();
     return s;
 }
 

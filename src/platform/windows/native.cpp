@@ -15,6 +15,8 @@ Services nativeServices()
     s.restarter = std::make_unique<QtRestarter>();
     s.clock = std::make_unique<SystemClock>();
     s.tray = std::make_unique<QtTray>();
+    // The password is asked once a run until a keyring of this platform is wired in.
+    s.keyring = std::make_unique<RunKeyring>();
     return s;
 }
 
