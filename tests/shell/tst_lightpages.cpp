@@ -70,7 +70,7 @@ private slots:
         // The empty tables show as empty trees and lists, as at start.
         QVERIFY(groupLabels(w.notebookPage->tv_1).isEmpty());
         QCOMPARE(w.notebookPage->tp_2->ddlb_2->count(), 1);
-        QVERIFY(groupLabels(w.assetsPage->tv_1).isEmpty());
+        QVERIFY(groupLabels(w.assetsPage->groupTree).isEmpty());
     }
 
     // Groups changed after start (as the settings page saves them) show on the other pages only after
@@ -91,14 +91,14 @@ private slots:
         QCOMPARE(t.w.notebookPage->tp_1->ddlb_1->count(), notebookGroups.size() + 1);
 
         t.w.navigation->choose(MainWindow::Assets);
-        const QStringList assetGroups = groupLabels(t.w.assetsPage->tv_1);
+        const QStringList assetGroups = groupLabels(t.w.assetsPage->groupTree);
         QVERIFY(!assetGroups.contains(QStringLiteral("新资产组")));
 
         // A page made now, as after a restart, sees the change.
         MainWindow again(t.folder.db());
         again.open({});
         again.navigation->choose(MainWindow::Assets);
-        const QStringList restarted = groupLabels(again.assetsPage->tv_1);
+        const QStringList restarted = groupLabels(again.assetsPage->groupTree);
         QVERIFY(restarted.contains(QStringLiteral("新资产组")));
         QCOMPARE(restarted.size(), assetGroups.size());
         QVERIFY(t.fakes.boxes->shown.isEmpty());

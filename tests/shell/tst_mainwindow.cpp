@@ -447,7 +447,7 @@ private slots:
             QCOMPARE(page->geometry(), t.w.contentArea->geometry());
         // A page never shown is laid out like a shown one: the address book's tree takes 30 %.
         QVERIFY(!t.w.addressBookPage->isVisible());
-        QCOMPARE(unitGeometry(t.w.addressBookPage->tv_1).width(), int((area.width() - 18) * 0.3));
+        QCOMPARE(unitGeometry(t.w.addressBookPage->groupTree).width(), int((area.width() - 18) * 0.3));
         // Negative sizes are shown as none, and nothing breaks.
         if (area.width() < 0) {
             QCOMPARE(t.w.contentArea->width(), 0);
