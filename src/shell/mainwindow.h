@@ -114,7 +114,6 @@ private:
     void setUpLock();
     void sendToTray();
     void bringBack();
-    void hideExportTab();
     QList<QWidget *> lockedControls() const;
     void setBannerText(const QString &text);
 

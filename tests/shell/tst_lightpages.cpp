@@ -68,8 +68,8 @@ private slots:
             QVERIFY2(page->isFilled(), qPrintable(page->objectName()));
         QCOMPARE(folder.fakes.boxes->titles(), atOpening);
         // The empty tables show as empty trees and lists, as at start.
-        QVERIFY(groupLabels(w.notebookPage->tv_1).isEmpty());
-        QCOMPARE(w.notebookPage->tp_2->ddlb_2->count(), 1);
+        QVERIFY(groupLabels(w.notebookPage->groupTree).isEmpty());
+        QCOMPARE(w.notebookPage->findTab->groupList->count(), 1);
         QVERIFY(groupLabels(w.assetsPage->groupTree).isEmpty());
     }
 
@@ -84,11 +84,11 @@ private slots:
         exec(QStringLiteral("DELETE FROM ca_group WHERE groupid = (SELECT min(groupid) FROM ca_group WHERE groupid <> 'q')"));
 
         t.w.navigation->choose(MainWindow::Notebook);
-        const QStringList notebookGroups = groupLabels(t.w.notebookPage->tv_1);
+        const QStringList notebookGroups = groupLabels(t.w.notebookPage->groupTree);
         QVERIFY(!notebookGroups.isEmpty());
         QVERIFY(!notebookGroups.contains(QStringLiteral("新笔记组")));
-        QCOMPARE(t.w.notebookPage->tp_2->ddlb_2->count(), notebookGroups.size() + 1);
-        QCOMPARE(t.w.notebookPage->tp_1->ddlb_1->count(), notebookGroups.size() + 1);
+        QCOMPARE(t.w.notebookPage->findTab->groupList->count(), notebookGroups.size() + 1);
+        QCOMPARE(t.w.notebookPage->editor->groupList->count(), notebookGroups.size() + 1);
 
         t.w.navigation->choose(MainWindow::Assets);
         const QStringList assetGroups = groupLabels(t.w.assetsPage->groupTree);
@@ -122,11 +122,11 @@ private slots:
         const QRect area = unitGeometry(t.w.contentArea);
         t.w.navigation->choose(MainWindow::Notebook);
         QCOMPARE(t.w.notebookPage->geometry(), t.w.contentArea->geometry());
-        QCOMPARE(unitGeometry(t.w.notebookPage->tv_1).width(), (area.width() - 18) * 35 / 100);
-        QVERIFY(t.w.notebookPage->tv_1->isVisible());
+        QCOMPARE(unitGeometry(t.w.notebookPage->groupTree).width(), (area.width() - 18) * 35 / 100);
+        QVERIFY(t.w.notebookPage->groupTree->isVisible());
         t.w.navigation->choose(MainWindow::Ledger);
-        QVERIFY(t.w.ledgerPage->dw_1->isVisible());
-        QVERIFY(t.w.ledgerPage->rect().contains(QRect(t.w.ledgerPage->cb_5->mapTo(t.w.ledgerPage, QPoint()), t.w.ledgerPage->cb_5->size())));
+        QVERIFY(t.w.ledgerPage->expenses->list->isVisible());
+        QVERIFY(t.w.ledgerPage->rect().contains(QRect(t.w.ledgerPage->closeButton->mapTo(t.w.ledgerPage, QPoint()), t.w.ledgerPage->closeButton->size())));
     }
 
     // The printer is read at start: the settings page, first shown after the printer changed, shows
@@ -138,10 +138,10 @@ private slots:
         QVERIFY(t.fakes.printers->current.startsWith(QStringLiteral("Fake Printer\t")));
         t.fakes.printers->current = QStringLiteral("Later Printer\tDriver\tPORT:");
         t.w.navigation->choose(MainWindow::Settings);
-        QCOMPARE(t.w.settingsPage->tp_d->sle_d1->text(), QStringLiteral("Fake Printer"));
-        drive::click(t.w.settingsPage->tp_d->cb_d1);
+        QCOMPARE(t.w.settingsPage->printerTab->printerName->text(), QStringLiteral("Fake Printer"));
+        drive::click(t.w.settingsPage->printerTab->chooseButton);
         QCOMPARE(t.fakes.printers->choices, 1);
-        QCOMPARE(t.w.settingsPage->tp_d->sle_d1->text(), QStringLiteral("Later Printer"));
+        QCOMPARE(t.w.settingsPage->printerTab->printerName->text(), QStringLiteral("Later Printer"));
     }
 };
 

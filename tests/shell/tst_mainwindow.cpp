@@ -406,13 +406,13 @@ private slots:
         OpenedWindow t;
         if (filledBeforeOpening) {
             t.w.settingsPage->fill();
-            QTabWidget *tabs = t.w.settingsPage->tab_2;
+            QTabWidget *tabs = t.w.settingsPage->optionTabs;
             QCOMPARE(tabs->count(), 4);
             QVERIFY(tabs->isTabVisible(1));
         }
         t.open();
         t.w.navigation->choose(MainWindow::Settings);
-        QTabWidget *tabs = t.w.settingsPage->tab_2;
+        QTabWidget *tabs = t.w.settingsPage->optionTabs;
         QCOMPARE(tabs->count(), 4);
         QCOMPARE(tabs->widget(1)->objectName(), QStringLiteral("tp_b"));
         QVERIFY(tabs->isTabVisible(0));
