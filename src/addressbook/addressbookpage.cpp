@@ -1,6 +1,7 @@
 #include "addressbook/addressbookpage.h"
 
 #include "app/appinfo.h"
+#include "find/recordsource.h"
 #include "views/dataview.h"
 
 namespace {
@@ -29,6 +30,7 @@ pagekit::GroupTreePageSpec addressBookSpec()
     s.missingName = QStringLiteral("姓名不能为空!");
     // Nothing changed: the contact is shown as stored again.
     s.rebuildAfterFailedDelete = true;
+    s.findSource = &finder::contactSource();
     return s;
 }
 

@@ -149,6 +149,14 @@ QList<qint64> FindBox::idsWhere(const QString &column, const QVariant &value) co
     return ids;
 }
 
+QVariant FindBox::value(qint64 id, const QString &column) const
+{
+    QSqlQuery q(m_db.sqlDatabase());
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE id = ?").arg(column, m_source.table));
+    q.addBindValue(id);
+    return q.exec() && q.next() ? q.value(0) : QVariant();
+}
+
 void FindBox::refresh(const QList<qint64> &ids)
 {
     if (!m_index || ids.isEmpty())

@@ -46,6 +46,8 @@ public:
     // The stored records whose `column` equals `value`: what a page's write is about to touch, found
     // by the page's key (a contact's name, an item's id).
     QList<qint64> idsWhere(const QString &column, const QVariant &value) const;
+    // The stored value of `column` of the record `id` (how the page's tree knows it); null if gone.
+    QVariant value(qint64 id, const QString &column) const;
     // Reads these records again after a write; a record no longer stored leaves the index. The lines
     // shown follow at once. Nothing happens before the box was first opened.
     void refresh(const QList<qint64> &ids);

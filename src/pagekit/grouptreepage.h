@@ -20,6 +20,9 @@ struct ViewObject;
 namespace widgets {
 class HandleTree;
 }
+namespace finder {
+struct RecordSource;
+}
 
 namespace pagekit {
 
@@ -38,7 +41,13 @@ struct GroupTreePageSpec
     QString missingName;     // the text of box 09: "姓名不能为空!"
     // After a failed delete: show the record as stored again, or leave it removed from the card.
     bool rebuildAfterFailedDelete = false;
+    // The records Ctrl+F finds (the same table the tree lists); none, no find box. A hit is opened
+    // by the tree's member data (tree.memberData), which the box reads by the record's id.
+    const finder::RecordSource *findSource = nullptr;
 };
+
+class FindBox;
+struct FoundRecord;
 
 class GroupTreePage : public Page
 {
@@ -57,6 +66,8 @@ public:
     QPushButton *closeButton = nullptr;  // 关闭(&C)
 
     const GroupTreePageSpec &desc() const { return m_spec; }
+    // Null until the page is filled, or on a page without a find source. An import reloads it.
+    FindBox *findBox() const { return m_findBox; }
     GroupTreeBuilder &treeBuilder() { return m_treeBuilder; }
 
     // Builds the tree afresh below a new root (also run again after every save and delete).
@@ -82,6 +93,8 @@ public:
     void rebuildAndLocate(const QString &code, const QString &name = {});
     // Expands the group of `code` and selects its first member labelled `name`.
     bool locate(const QString &code, const QString &name);
+    // Opens a record the find box chose as a click on it in the tree does.
+    void openFound(const FoundRecord &found);
 
 protected:
     void prepareLight() override;
@@ -105,11 +118,15 @@ protected:
 
 private:
     QString boxText(int number) const;
+    // The stored records the card's row stands for, by its key as read or as it is now: what a
+    // write touches, for the find box to read again afterwards. Empty while the box is not built.
+    QList<qint64> storedIds(long row, bool asRead) const;
 
     GroupTreePageSpec m_spec;
     GroupTreeBuilder m_treeBuilder;
     ButtonRow m_buttons;
     SortToggle m_sort;
+    FindBox *m_findBox = nullptr;
 };
 
 } // namespace pagekit
