@@ -1,7 +1,9 @@
 #include "addressbook/addressbookpage.h"
 
+#include "addressbook/contacttransfer.h"
 #include "app/appinfo.h"
 #include "find/recordsource.h"
+#include "pagekit/contextmenu.h"
 #include "views/dataview.h"
 
 namespace {
@@ -40,6 +42,18 @@ AddressBookPage::AddressBookPage(Connection &db, QWidget *parent)
     : GroupTreePage(db, addressBookSpec(), parent)
 {
     created();
+}
+
+void AddressBookPage::addTreeMenuItems(pagekit::ContextMenu *menu)
+{
+    // The root stands for every contact, a group for its own.
+    menu->addAction(QStringLiteral("导入联系人…"), QStringLiteral("m_import"), [this](const pagekit::MenuTarget &target) {
+        if (addressbook::ContactTransfer(db(), this).importContacts(target.data))
+            showAdded(target.data);
+    });
+    menu->addAction(QStringLiteral("导出联系人…"), QStringLiteral("m_export"), [this](const pagekit::MenuTarget &target) {
+        addressbook::ContactTransfer(db(), this).exportContacts(target.data, target.label);
+    });
 }
 
 pagekit::Group AddressBookPage::deleteTarget(long row)

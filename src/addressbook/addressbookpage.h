@@ -13,6 +13,8 @@ public:
     explicit AddressBookPage(Connection &db, QWidget *parent = nullptr);
 
 protected:
+    // "导入联系人…" and "导出联系人…" (boxes "T12" … "T19").
+    void addTreeMenuItems(pagekit::ContextMenu *menu) override;
     pagekit::Group deleteTarget(long row) override;
     DbResult deleteStored(const pagekit::Group &target) override;
 };

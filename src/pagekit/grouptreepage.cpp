@@ -1,5 +1,6 @@
 #include "pagekit/grouptreepage.h"
 
+#include "pagekit/contextmenu.h"
 #include "pagekit/findbox.h"
 
 #include "views/dataview.h"
@@ -75,6 +76,9 @@ void GroupTreePage::buildControls()
     connect(recordView, &views::DataView::loseFocus, this, &GroupTreePage::acceptTyping);
     connect(recordView, &views::DataView::editChanged, this, &GroupTreePage::cardEdited);
 
+    treeMenu = ContextMenu::onGroupTree(groupTree, m_spec.treeName + QStringLiteral("菜单"));
+    addTreeMenuItems(treeMenu);
+
     if (m_spec.findSource) {
         m_findBox = new FindBox(db(), *m_spec.findSource, groupTree);
         connect(m_findBox, &FindBox::chosen, this, &GroupTreePage::openFound);
@@ -85,6 +89,25 @@ void GroupTreePage::buildControls()
     }
 
     buildTree();
+}
+
+void GroupTreePage::addTreeMenuItems(ContextMenu *menu)
+{
+    if (!m_spec.groupExport.definition.isEmpty())
+        addGroupExport(menu, db(), m_spec.groupExport);
+}
+
+void GroupTreePage::showAdded(const QString &code)
+{
+    // The box learns of the new records whatever the tree does.
+    if (m_findBox)
+        m_findBox->reload();
+    // A value still being typed counts as an edit too.
+    recordView->acceptText();
+    const views::DataStore *shown = recordView->store();
+    if (shown && (shown->modifiedCount() > 0 || shown->deletedCount() > 0))
+        return;
+    rebuildAndLocate(code);
 }
 
 QString GroupTreePage::boxText(int number) const

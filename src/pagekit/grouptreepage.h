@@ -8,6 +8,7 @@
 #include "pagekit/grouptreebuilder.h"
 #include "pagekit/helpers.h"
 #include "pagekit/page.h"
+#include "pagekit/sheetexport.h"
 
 #include "app/connection.h"
 
@@ -44,8 +45,11 @@ struct GroupTreePageSpec
     // The records Ctrl+F finds (the same table the tree lists); none, no find box. A hit is opened
     // by the tree's member data (tree.memberData), which the box reads by the record's id.
     const finder::RecordSource *findSource = nullptr;
+    // The tree menu's "导出…", where the page has one (its definition names it).
+    GroupExport groupExport;
 };
 
+class ContextMenu;
 class FindBox;
 struct FoundRecord;
 
@@ -64,9 +68,10 @@ public:
     QPushButton *deleteButton = nullptr; // 删除(&D)
     QPushButton *saveButton = nullptr;   // 保存(&S)
     QPushButton *closeButton = nullptr;  // 关闭(&C)
+    ContextMenu *treeMenu = nullptr;     // the tree's right-click menu
 
     const GroupTreePageSpec &desc() const { return m_spec; }
-    // Null until the page is filled, or on a page without a find source. An import reloads it.
+    // Null until the page is filled, or on a page without a find source. showAdded() reloads it.
     FindBox *findBox() const { return m_findBox; }
     GroupTreeBuilder &treeBuilder() { return m_treeBuilder; }
 
@@ -95,6 +100,10 @@ public:
     bool locate(const QString &code, const QString &name);
     // Opens a record the find box chose as a click on it in the tree does.
     void openFound(const FoundRecord &found);
+    // Records were added from outside the card (an import): the tree is built again and shows group
+    // `code` expanded, unless the card holds unsaved edits, which a rebuild would drop; then the
+    // tree stays as it is until the next save.
+    void showAdded(const QString &code);
 
 protected:
     void prepareLight() override;
@@ -112,6 +121,8 @@ protected:
     virtual DbResult deleteStored(const Group &target);
     // A value being typed into the card.
     virtual void cardEdited(long row, const QString &column, const QString &text);
+    // The items of the tree's menu; by default the spec's "导出…".
+    virtual void addTreeMenuItems(ContextMenu *menu);
 
     bool showsCard() const;
     Box box(int number, platform::Icon icon = platform::Icon::Exclamation) const;

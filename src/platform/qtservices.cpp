@@ -108,6 +108,16 @@ QString QtFileDialogs::saveFile(const SaveFileRequest &r, QString *selectedFilte
     return dialog.selectedFiles().first();
 }
 
+QString QtFileDialogs::openFile(const OpenFileRequest &r)
+{
+    QFileDialog dialog(QApplication::activeWindow(), r.title, r.folder, r.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (execUnlessLocked(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
 QString QtFileDialogs::chooseFolder(const QString &title, const QString &startFolder)
 {
     QFileDialog dialog(QApplication::activeWindow(), title, startFolder);
