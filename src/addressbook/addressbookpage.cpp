@@ -2,6 +2,7 @@
 
 #include "addressbook/contacttransfer.h"
 #include "app/appinfo.h"
+#include "find/recordsource.h"
 #include "pagekit/contextmenu.h"
 #include "views/dataview.h"
 
@@ -31,6 +32,7 @@ pagekit::GroupTreePageSpec addressBookSpec()
     s.missingName = QStringLiteral("姓名不能为空!");
     // Nothing changed: the contact is shown as stored again.
     s.rebuildAfterFailedDelete = true;
+    s.findSource = &finder::contactSource();
     return s;
 }
 

@@ -1,6 +1,7 @@
 #include "assets/assetspage.h"
 
 #include "app/appinfo.h"
+#include "find/recordsource.h"
 #include "platform/services.h"
 #include "views/dataview.h"
 #include "views/definition.h"
@@ -38,6 +39,7 @@ pagekit::GroupTreePageSpec assetsSpec()
         .missingName = QStringLiteral("名称不能为空!"),
         // The item stays off the form: Save then has nothing to save.
         .rebuildAfterFailedDelete = false,
+        .findSource = &finder::assetItemSource(),
         .groupExport = {.definition = QStringLiteral("d_capital_all"),
                         .groupColumn = QStringLiteral("gid"),
                         .sheetName = QStringLiteral("ca_info"),

@@ -154,4 +154,14 @@ bool GroupTreeBuilder::locate(const QString &code, const QString &label)
     return true;
 }
 
+bool GroupTreeBuilder::locateMember(const QString &code, const QString &data)
+{
+    const long group = m_tree->findChildByData(root(), code);
+    if (group == 0)
+        return false;
+    m_tree->expandItem(group);
+    const long member = m_tree->findChildByData(group, data);
+    return member != 0 && m_tree->selectItem(member);
+}
+
 } // namespace pagekit

@@ -72,6 +72,9 @@ public:
     // Expands the group of `code` (filling it if needed, which selects it) and, given a label,
     // selects its first member of that label. False when no group has that code.
     bool locate(const QString &code, const QString &label = QString());
+    // The same for the member whose data (as text) is `data`, where labels may repeat; false when
+    // the group or the member is not in the tree.
+    bool locateMember(const QString &code, const QString &data);
 
     long root() const;
 

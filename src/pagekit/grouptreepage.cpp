@@ -1,6 +1,8 @@
 #include "pagekit/grouptreepage.h"
 
 #include "pagekit/contextmenu.h"
+#include "pagekit/findbox.h"
+
 #include "views/dataview.h"
 #include "views/font.h"
 #include "views/grouppattern.h"
@@ -8,6 +10,7 @@
 #include "widgets/unitgeometry.h"
 
 #include <QPushButton>
+#include <QShortcut>
 
 namespace pagekit {
 
@@ -76,6 +79,15 @@ void GroupTreePage::buildControls()
     treeMenu = ContextMenu::onGroupTree(groupTree, m_spec.treeName + QStringLiteral("菜单"));
     addTreeMenuItems(treeMenu);
 
+    if (m_spec.findSource) {
+        m_findBox = new FindBox(db(), *m_spec.findSource, groupTree);
+        connect(m_findBox, &FindBox::chosen, this, &GroupTreePage::openFound);
+        // A window shortcut: it works wherever the focus is in the main window (the navigation
+        // list included), and only while this page is the one shown.
+        auto *find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+        connect(find, &QShortcut::activated, m_findBox, &FindBox::open);
+    }
+
     buildTree();
 }
 
@@ -87,6 +99,9 @@ void GroupTreePage::addTreeMenuItems(ContextMenu *menu)
 
 void GroupTreePage::showAdded(const QString &code)
 {
+    // The box learns of the new records whatever the tree does.
+    if (m_findBox)
+        m_findBox->reload();
     // A value still being typed counts as an edit too.
     recordView->acceptText();
     const views::DataStore *shown = recordView->store();
@@ -188,6 +203,31 @@ bool GroupTreePage::showsCard() const
 bool GroupTreePage::locate(const QString &code, const QString &name)
 {
     return m_treeBuilder.locate(code, name);
+}
+
+void GroupTreePage::openFound(const FoundRecord &found)
+{
+    const QString key = m_spec.tree.memberDataIsNumber ? QString::number(found.id)
+                                                       : m_findBox->value(found.id, m_spec.tree.memberData).toString();
+    groupTree->setRedraw(false);
+    // A group read before the record came (an import, a sync) does not list it: read the tree again.
+    if (!m_treeBuilder.locateMember(found.groupCode, key)) {
+        m_treeBuilder.clear();
+        recordView->reset();
+        buildTree();
+        m_treeBuilder.locateMember(found.groupCode, key);
+    }
+    groupTree->setRedraw(true);
+    groupTree->setFocus();
+}
+
+QList<qint64> GroupTreePage::storedIds(long row, bool asRead) const
+{
+    if (!m_findBox || !m_findBox->isBuilt())
+        return {};
+    const QString &key = m_spec.tree.memberData;
+    const QVariant value = asRead ? recordView->getItemOriginal(row, key) : recordView->getItem(row, key);
+    return value.isNull() ? QList<qint64>() : m_findBox->idsWhere(key, value);
 }
 
 void GroupTreePage::rebuildAndLocate(const QString &code, const QString &name)

@@ -21,6 +21,9 @@ struct ViewObject;
 namespace widgets {
 class HandleTree;
 }
+namespace finder {
+struct RecordSource;
+}
 
 namespace pagekit {
 
@@ -39,11 +42,16 @@ struct GroupTreePageSpec
     QString missingName;     // the text of box 09: "姓名不能为空!"
     // After a failed delete: show the record as stored again, or leave it removed from the card.
     bool rebuildAfterFailedDelete = false;
+    // The records Ctrl+F finds (the same table the tree lists); none, no find box. A hit is opened
+    // by the tree's member data (tree.memberData), which the box reads by the record's id.
+    const finder::RecordSource *findSource = nullptr;
     // The tree menu's "导出…", where the page has one (its definition names it).
     GroupExport groupExport;
 };
 
 class ContextMenu;
+class FindBox;
+struct FoundRecord;
 
 class GroupTreePage : public Page
 {
@@ -63,6 +71,8 @@ public:
     ContextMenu *treeMenu = nullptr;     // the tree's right-click menu
 
     const GroupTreePageSpec &desc() const { return m_spec; }
+    // Null until the page is filled, or on a page without a find source. showAdded() reloads it.
+    FindBox *findBox() const { return m_findBox; }
     GroupTreeBuilder &treeBuilder() { return m_treeBuilder; }
 
     // Builds the tree afresh below a new root (also run again after every save and delete).
@@ -88,6 +98,8 @@ public:
     void rebuildAndLocate(const QString &code, const QString &name = {});
     // Expands the group of `code` and selects its first member labelled `name`.
     bool locate(const QString &code, const QString &name);
+    // Opens a record the find box chose as a click on it in the tree does.
+    void openFound(const FoundRecord &found);
     // Records were added from outside the card (an import): the tree is built again and shows group
     // `code` expanded, unless the card holds unsaved edits, which a rebuild would drop; then the
     // tree stays as it is until the next save.
@@ -117,11 +129,15 @@ protected:
 
 private:
     QString boxText(int number) const;
+    // The stored records the card's row stands for, by its key as read or as it is now: what a
+    // write touches, for the find box to read again afterwards. Empty while the box is not built.
+    QList<qint64> storedIds(long row, bool asRead) const;
 
     GroupTreePageSpec m_spec;
     GroupTreeBuilder m_treeBuilder;
     ButtonRow m_buttons;
     SortToggle m_sort;
+    FindBox *m_findBox = nullptr;
 };
 
 } // namespace pagekit

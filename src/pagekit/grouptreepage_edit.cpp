@@ -2,6 +2,8 @@
 
 #include "pagekit/grouptreepage.h"
 
+#include "pagekit/findbox.h"
+
 #include "views/dataview.h"
 #include "widgets/handletree.h"
 
@@ -71,8 +73,13 @@ void GroupTreePage::save()
         showBox(box(9));
         return;
     }
+    // A renamed record is found by its old key before the write and by its new one after.
+    QList<qint64> touched = storedIds(row, true);
     if (!saveView(db(), recordView, box(11, Icon::Stop)))
         return;
+    touched += storedIds(row, false);
+    if (m_findBox)
+        m_findBox->refresh(touched);
     showBox(box(10, Icon::Information));
     rebuildAndLocate(code, name);
 }
@@ -95,6 +102,8 @@ void GroupTreePage::deleteRecord()
     }
     if (!confirm(box(3).code, QStringLiteral("确认删除<") + target.name + QStringLiteral(">?")))
         return;
+    // After the write the key may name nothing (deleted) or other records: collect them now.
+    const QList<qint64> touched = storedIds(row, true);
     recordView->deleteRow(row);
     if (!commitOrReport(db(), deleteStored(target), box(5, Icon::Stop))) {
         if (m_spec.rebuildAfterFailedDelete)
@@ -102,6 +111,8 @@ void GroupTreePage::deleteRecord()
         return;
     }
     recordView->resetUpdate();
+    if (m_findBox)
+        m_findBox->refresh(touched);
     showBox(box(4, Icon::Information));
     rebuildAndLocate(target.code);
 }
