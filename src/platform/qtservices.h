@@ -26,6 +26,12 @@ public:
     QString chooseFolder(const QString &title, const QString &startFolder) override;
 };
 
+class QtPasswordPrompt : public PasswordPrompt
+{
+public:
+    QString ask(const QString &title, const QString &text) override;
+};
+
 class QtClipboard : public Clipboard
 {
 public:
