@@ -132,6 +132,14 @@ void TestSyncTab::setUpOnceThenSyncEveryRun()
     o = syncNow(tab, service);
     QVERIFY2(o.ok(), qPrintable(o.message()));
     QCOMPARE(m_platform.passwordPrompt->asked.size(), 1);
+
+    // At exit, when ticked, a last sync runs to its end before the program goes.
+    drive::click(tab.autoBox);
+    QVERIFY(!service.autoSyncArmed());
+    drive::click(tab.atExitBox);
+    m.add(QStringLiteral("王五"), QStringLiteral("2"), QStringLiteral("13800000003"));
+    service.atExit();
+    QCOMPARE(w.serverContacts().size(), 3);
 }
 
 void TestSyncTab::failuresSaidWithTheirCodes_data()
