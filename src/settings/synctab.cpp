@@ -171,7 +171,7 @@ void SyncTab::syncNow()
     m_sync.syncNow(contactsync::SyncService::Trigger::User, passwordEdit->text());
 }
 
-void SyncTab::of_layout(int w, int h)
+void SyncTab::placeControls(int w, int h)
 {
     const QRect box = tabshape::frame(w, h);
     setUnitGeometry(frame, box);

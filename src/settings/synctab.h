@@ -28,7 +28,7 @@ class SyncTab : public QWidget
 public:
     explicit SyncTab(contactsync::SyncService &sync, QWidget *parent = nullptr);
 
-    void of_layout(int w, int h);
+    void placeControls(int w, int h);
 
     // Finds the address books on the server as typed.
     void connectServer();

@@ -73,7 +73,7 @@ void TestSyncTab::setUpOnceThenSyncEveryRun()
     {
         SyncService service(m.db());
         settings::SyncTab tab(service);
-        tab.of_layout(3000, 800);
+        tab.placeControls(3000, 800);
         tab.show();
         for (QWidget *control : tab.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
