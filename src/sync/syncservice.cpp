@@ -119,17 +119,22 @@ QString SyncService::askPassword(const Account &account)
     return answer;
 }
 
+bool SyncService::retriedWithAskedPassword(const Outcome &outcome, bool (SyncController::*again)(const Account &))
+{
+    if (outcome.failure != Failure::PasswordMissing || m_prompted)
+        return false;
+    const QString password = askPassword(m_account);
+    if (password.isEmpty())
+        return false;
+    m_prompted = true;
+    m_account.password = password;
+    return (m_controller.*again)(m_account);
+}
+
 void SyncService::onFinished(const Outcome &outcome)
 {
-    if (outcome.failure == Failure::PasswordMissing && !m_prompted) {
-        const QString password = askPassword(m_account);
-        if (!password.isEmpty()) {
-            m_prompted = true;
-            m_account.password = password;
-            m_controller.start(m_account);
-            return;
-        }
-    }
+    if (retriedWithAskedPassword(outcome, &SyncController::start))
+        return;
     // A password the server did not refuse is kept: in the keyring, or for this run without one,
     // so it is asked once a run at most.
     if ((m_typed || m_prompted) && outcome.failure != Failure::WrongPassword && outcome.failure != Failure::PasswordMissing)
@@ -147,15 +152,8 @@ void SyncService::onFinished(const Outcome &outcome)
 
 void SyncService::onBooksFound(const QList<AddressBook> &books, const Outcome &outcome)
 {
-    if (outcome.failure == Failure::PasswordMissing && !m_prompted) {
-        const QString password = askPassword(m_account);
-        if (!password.isEmpty()) {
-            m_prompted = true;
-            m_account.password = password;
-            m_controller.findAddressBooks(m_account);
-            return;
-        }
-    }
+    if (retriedWithAskedPassword(outcome, &SyncController::findAddressBooks))
+        return;
     if (outcome.ok() && (m_typed || m_prompted))
         SyncController::rememberPassword(m_account);
     if (!outcome.ok() && outcome.failure != Failure::Cancelled && outcome.failure != Failure::PasswordMissing)

@@ -65,6 +65,8 @@ private:
     // The password asked for; empty when the user cancelled, or for an automatic sync after a
     // cancel earlier in this run (it would ask again every few minutes).
     QString askPassword(const Account &account);
+    // Where the keyring had no password: asks for it and runs `again` with it.
+    bool retriedWithAskedPassword(const Outcome &outcome, bool (SyncController::*again)(const Account &));
     bool waitUntilIdle(int timeoutMs);
 
     SyncController m_controller;
