@@ -75,12 +75,12 @@ int main(int argc, char **argv)
     for (int round = 0; round < kRounds; ++round) {
         raw.push_back(rawQueryMs(connection.handle(), code));
         // A fresh tree each round: the group item has never been filled.
-        page.tv_1->deleteItem(page.tv_1->findItem(widgets::TreeNavigation::Root));
-        page.constructor();
-        const long root = page.tv_1->findItem(widgets::TreeNavigation::Root);
-        const long group = page.tv_1->findChildByData(root, code);
+        page.groupTree->deleteItem(page.groupTree->findItem(widgets::TreeNavigation::Root));
+        page.buildTree();
+        const long root = page.groupTree->findItem(widgets::TreeNavigation::Root);
+        const long group = page.groupTree->findChildByData(root, code);
         const double start = cpuMs();
-        page.groupTree().fillGroup(group, code);
+        page.treeBuilder().fillGroup(group, code);
         fill.push_back(cpuMs() - start);
         {
             const double s0 = cpuMs();
@@ -90,8 +90,8 @@ int main(int argc, char **argv)
             ds.retrieve({code});
             store.push_back(cpuMs() - s0);
         }
-        if (page.tv_1->childCount(group) != kGroupSize) {
-            std::fprintf(stderr, "filled %ld contacts, expected %d\n", page.tv_1->childCount(group), kGroupSize);
+        if (page.groupTree->childCount(group) != kGroupSize) {
+            std::fprintf(stderr, "filled %ld contacts, expected %d\n", page.groupTree->childCount(group), kGroupSize);
             return 1;
         }
     }

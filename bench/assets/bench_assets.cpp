@@ -72,7 +72,7 @@ int main(int argc, char **argv)
     AssetsPage page(connection);
     page.resize(1000, 700);
     page.show();
-    const long root = page.tv_1->findItem(widgets::TreeNavigation::Root);
+    const long root = page.groupTree->findItem(widgets::TreeNavigation::Root);
     const QString sql = views::definition(QStringLiteral("dw_ca_all"))->select;
     stepThrough(connection.handle(), sql, false);   // warm the page cache
 
@@ -87,11 +87,11 @@ int main(int argc, char **argv)
         rawValues.push_back(cpuMs() - t0);
         // What choosing the root does: the list definition, retrieved with every group.
         t0 = cpuMs();
-        page.tv_1_selectionchanged(0, root);
+        page.showSelection(0, root);
         listing.push_back(cpuMs() - t0);
         ratios.push_back(listing.back() / raw.back());
-        if (page.dw_1->rowCount() != rows) {
-            std::fprintf(stderr, "listed %ld items, the query has %ld\n", page.dw_1->rowCount(), rows);
+        if (page.recordView->rowCount() != rows) {
+            std::fprintf(stderr, "listed %ld items, the query has %ld\n", page.recordView->rowCount(), rows);
             return 1;
         }
     }
@@ -100,7 +100,7 @@ int main(int argc, char **argv)
     std::printf("  sqlite3 stepping and reading every column     %8.1f\n", median(rawValues));
     std::printf("  the page listing them (dw_ca_all)             %8.1f   ratio %.2f (target <= 1.50)\n", median(listing),
                 median(ratios));
-    std::printf("  total shown: %s\n", qPrintable(page.dw_1->displayText(QStringLiteral("sum_worth"))));
+    std::printf("  total shown: %s\n", qPrintable(page.recordView->displayText(QStringLiteral("sum_worth"))));
 #if defined(__SANITIZE_ADDRESS__)
     std::printf("\n(sanitized build: the times mean little here; build with -DCMAKE_BUILD_TYPE=Release -DMIVO_BENCH=ON)\n");
 #endif

@@ -133,23 +133,23 @@ int main(int argc, char **argv)
     QCoreApplication::processEvents();
 
     // Statistics: the click, the grid and the chart painted.
-    page.tab_1->setCurrentIndex(2);
+    page.tabs->setCurrentIndex(2);
     QCoreApplication::processEvents();
     Timing groupBy, statistics;
     long monthRows = 0;
     for (int round = 0; round < kRounds; ++round) {
         measure(groupBy, [&] { monthRows = stepThrough(connection.handle(), kGroupBy, nullptr, true); });
         measure(statistics, [&] {
-            page.cb_4->click();
-            page.dw_3->repaint();
+            page.statisticsButton->click();
+            page.statistics->repaint();
             page.monthChart->repaint();
         });
     }
-    if (page.dw_3->rowCount() != monthRows || page.monthChart->months().size() != monthRows)
-        qFatal("months differ: %ld / %ld / %lld", monthRows, page.dw_3->rowCount(), qint64(page.monthChart->months().size()));
+    if (page.statistics->rowCount() != monthRows || page.monthChart->months().size() != monthRows)
+        qFatal("months differ: %ld / %ld / %lld", monthRows, page.statistics->rowCount(), qint64(page.monthChart->months().size()));
 
     // "全部": from this month's few entries to every expense, painted.
-    page.tab_1->setCurrentIndex(0);
+    page.tabs->setCurrentIndex(0);
     QCoreApplication::processEvents();
     Timing stepping, reading, choosing, store, control, painting;
     views::DataStore bare;
@@ -157,20 +157,20 @@ int main(int argc, char **argv)
     bare.setConnection(connection);
     long listRows = 0;
     for (int round = 0; round < kRounds; ++round) {
-        page.ddlb_1->setCurrentIndex(2);
+        page.expenses->periodList->setCurrentIndex(2);
         QCoreApplication::processEvents();
         measure(stepping, [&] { listRows = stepThrough(connection.handle(), listSql.constData(), "0", false); });
         measure(reading, [&] { stepThrough(connection.handle(), listSql.constData(), "0", true); });
         measure(store, [&] { bare.retrieve({QStringLiteral("0")}); });
         measure(choosing, [&] {
-            page.ddlb_1->setCurrentIndex(0);
-            page.dw_1->repaint();
+            page.expenses->periodList->setCurrentIndex(0);
+            page.expenses->list->repaint();
         });
-        measure(control, [&] { page.dw_1->retrieve({QStringLiteral("0")}); });
-        measure(painting, [&] { page.dw_1->repaint(); });
+        measure(control, [&] { page.expenses->list->retrieve({QStringLiteral("0")}); });
+        measure(painting, [&] { page.expenses->list->repaint(); });
     }
-    if (page.dw_1->rowCount() != listRows)
-        qFatal("rows differ: %ld / %ld", listRows, page.dw_1->rowCount());
+    if (page.expenses->list->rowCount() != listRows)
+        qFatal("rows differ: %ld / %ld", listRows, page.expenses->list->rowCount());
 
     std::printf("\n%d rounds; CPU ms (best), wall ms (best), median of the per-round ratios (CPU / wall)\n", kRounds);
     std::printf("statistics of %ld months:\n", monthRows);

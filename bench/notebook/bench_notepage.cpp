@@ -147,43 +147,43 @@ int main(int argc, char **argv)
     for (int round = 0; round < kRounds; ++round) {
         raw.push_back(rawGroupMs(db));
         // A fresh tree each round: the group has never been expanded.
-        page.of_rebuild();
+        page.rebuild();
         QCoreApplication::processEvents();
-        const long group = page.tv_1->findChildByData(page.tv_1->findItem(widgets::TreeNavigation::Root), QStringLiteral("1"));
+        const long group = page.groupTree->findChildByData(page.groupTree->findItem(widgets::TreeNavigation::Root), QStringLiteral("1"));
         const double start = cpuMs();
-        page.tv_1->expandItem(group);
-        page.tv_1->viewport()->repaint();
+        page.groupTree->expandItem(group);
+        page.groupTree->viewport()->repaint();
         expand.push_back(cpuMs() - start);
-        if (page.tv_1->childCount(group) != kGroupNotes) {
-            std::fprintf(stderr, "expanded %ld notes, expected %d\n", page.tv_1->childCount(group), kGroupNotes);
+        if (page.groupTree->childCount(group) != kGroupNotes) {
+            std::fprintf(stderr, "expanded %ld notes, expected %d\n", page.groupTree->childCount(group), kGroupNotes);
             return 1;
         }
     }
     std::printf("expanding a group of %d notes of %d KB: %.2f ms; SQLite stepping its query: %.2f ms; ratio %.2f (target <= 2.00)\n",
                 kGroupNotes, kNoteBytes / 1024, median(expand), median(raw), median(expand) / median(raw));
 
-    const long group = page.tv_1->findChildByData(page.tv_1->findItem(widgets::TreeNavigation::Root), QStringLiteral("2"));
-    page.tv_1->expandItem(group);
-    const long longNote = page.tv_1->findChildByLabel(group, QStringLiteral("长笔记"));
-    const long shortNote = page.tv_1->findChildByLabel(group, QStringLiteral("短笔记"));
+    const long group = page.groupTree->findChildByData(page.groupTree->findItem(widgets::TreeNavigation::Root), QStringLiteral("2"));
+    page.groupTree->expandItem(group);
+    const long longNote = page.groupTree->findChildByLabel(group, QStringLiteral("长笔记"));
+    const long shortNote = page.groupTree->findChildByLabel(group, QStringLiteral("短笔记"));
     QPlainTextEdit bare;
-    bare.setFont(page.tp_1->mle_1->font());
-    bare.resize(page.tp_1->mle_1->size());
+    bare.setFont(page.editor->textEdit->font());
+    bare.resize(page.editor->textEdit->size());
     bare.show();
     QCoreApplication::processEvents();
     std::vector<double> rawOpen, open;
     qlonglong id = 0;
     for (int round = 0; round < kRounds; ++round) {
-        page.tv_1->selectItem(shortNote);
-        page.tp_1->mle_1->repaint();
+        page.groupTree->selectItem(shortNote);
+        page.editor->textEdit->repaint();
         const double start = cpuMs();
-        page.tv_1->selectItem(longNote);
-        page.tp_1->mle_1->repaint();
+        page.groupTree->selectItem(longNote);
+        page.editor->textEdit->repaint();
         open.push_back(cpuMs() - start);
-        id = page.il_id;
+        id = page.noteId;
         rawOpen.push_back(rawOpenMs(db, id, bare));
     }
-    if (page.tp_1->text() != bare.toPlainText() || page.tp_1->text().size() < 10000) {
+    if (page.editor->text() != bare.toPlainText() || page.editor->text().size() < 10000) {
         std::fprintf(stderr, "the editor does not show the note\n");
         return 1;
     }

@@ -5,7 +5,7 @@
 
 namespace {
 
-pagekit::GroupTreePageSpec telSpec()
+pagekit::GroupTreePageSpec addressBookSpec()
 {
     pagekit::GroupTreePageSpec s;
     s.tree.rootLabel = QStringLiteral("通讯录");
@@ -35,24 +35,24 @@ pagekit::GroupTreePageSpec telSpec()
 } // namespace
 
 AddressBookPage::AddressBookPage(Connection &db, QWidget *parent)
-    : GroupTreePage(db, telSpec(), parent)
+    : GroupTreePage(db, addressBookSpec(), parent)
 {
     created();
 }
 
-pagekit::Group AddressBookPage::of_deletetarget(long row)
+pagekit::Group AddressBookPage::deleteTarget(long row)
 {
     // A card never saved is only taken off the view: whatever name it holds, it is not a stored
     // contact, and a stored contact of that name must not be touched.
-    const auto status = dw_1->getItemStatus(row);
+    const auto status = recordView->getItemStatus(row);
     if (status == views::DataStore::RowStatus::New || status == views::DataStore::RowStatus::NewModified)
         return {};
     // The stored contact is the one the card was read as, whatever has been typed since.
-    return {dw_1->getItemOriginal(row, QStringLiteral("zuhao0")).toString(),
-            dw_1->getItemOriginal(row, QStringLiteral("xingm0")).toString()};
+    return {recordView->getItemOriginal(row, QStringLiteral("zuhao0")).toString(),
+            recordView->getItemOriginal(row, QStringLiteral("xingm0")).toString()};
 }
 
-DbResult AddressBookPage::of_deletestored(const pagekit::Group &target)
+DbResult AddressBookPage::deleteStored(const pagekit::Group &target)
 {
     // From the group "z" (either case) a contact goes for good; from any other it moves there.
     if (target.code.toLower() == QStringLiteral("z"))

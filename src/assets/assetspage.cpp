@@ -13,7 +13,7 @@ const QString kNum = QStringLiteral("num");
 const QString kBuyprice = QStringLiteral("buyprice");
 
 // The page as data: its tree, its views and its boxes "C00" … "C11".
-pagekit::GroupTreePageSpec capSpec()
+pagekit::GroupTreePageSpec assetsSpec()
 {
     auto picture = [](const char *name) { return appFile(QStringLiteral("resource/") + QLatin1String(name)); };
     return {
@@ -55,7 +55,7 @@ void setNumber(views::DataView *dw, long row, const QString &column, const QVari
 } // namespace
 
 AssetsPage::AssetsPage(Connection &db, QWidget *parent)
-    : GroupTreePage(db, capSpec(), parent)
+    : GroupTreePage(db, assetsSpec(), parent)
 {
     created();
 }
@@ -64,29 +64,29 @@ void AssetsPage::buildControls()
 {
     GroupTreePage::buildControls();
     // A total typed by hand is kept to the cent as well.
-    connect(dw_1->store(), &views::DataStore::itemChanged, this, &AssetsPage::of_roundworth);
+    connect(recordView->store(), &views::DataStore::itemChanged, this, &AssetsPage::roundTypedTotal);
 }
 
-double AssetsPage::of_money(double value)
+double AssetsPage::roundedMoney(double value)
 {
     // Through the text it is shown as: what is stored is exactly what the form and the list show.
     return QString::number(value, 'f', 2).toDouble();
 }
 
-void AssetsPage::of_newrow(long row)
+void AssetsPage::initNewRow(long row)
 {
-    dw_1->setItem(row, kNum, 1);
-    dw_1->setItem(row, QStringLiteral("buydate"), platform::services().clock->today().toString(QStringLiteral("yyyyMMdd")));
+    recordView->setItem(row, kNum, 1);
+    recordView->setItem(row, QStringLiteral("buydate"), platform::services().clock->today().toString(QStringLiteral("yyyyMMdd")));
 }
 
-pagekit::Group AssetsPage::of_deletetarget(long row)
+pagekit::Group AssetsPage::deleteTarget(long row)
 {
     // The id the item was read with; a row never saved has none and deletes nothing stored.
-    m_deleting = dw_1->getItemOriginal(row, QStringLiteral("id"));
-    return GroupTreePage::of_deletetarget(row);
+    m_deleting = recordView->getItemOriginal(row, QStringLiteral("id"));
+    return GroupTreePage::deleteTarget(row);
 }
 
-DbResult AssetsPage::of_deletestored(const pagekit::Group &)
+DbResult AssetsPage::deleteStored(const pagekit::Group &)
 {
     if (m_deleting.isNull())
         return {};
@@ -94,7 +94,7 @@ DbResult AssetsPage::of_deletestored(const pagekit::Group &)
     return db().execute(QStringLiteral("DELETE FROM ca_info WHERE id = ?"), {m_deleting});
 }
 
-void AssetsPage::dw_1_editchanged(long row, const QString &column, const QString &text)
+void AssetsPage::cardEdited(long row, const QString &column, const QString &text)
 {
     if (!showsCard() || row < 1)
         return;
@@ -108,21 +108,21 @@ void AssetsPage::dw_1_editchanged(long row, const QString &column, const QString
     // The typed text counts as the engine would take it; text that is no number yet (a lone "-")
     // gives no total, as an empty factor does.
     QVariant typed;
-    const views::Column *typedColumn = dw_1->definition()->column(column);
+    const views::Column *typedColumn = recordView->definition()->column(column);
     const bool ok = typedColumn && views::parseEditText(*typedColumn, text, &typed, nullptr);
-    const QVariant factor = dw_1->getItem(row, other);
+    const QVariant factor = recordView->getItem(row, other);
     if (!ok || typed.isNull() || factor.isNull()) {
-        setNumber(dw_1, row, kWorth, QVariant());
+        setNumber(recordView, row, kWorth, QVariant());
         return;
     }
-    setNumber(dw_1, row, kWorth, of_money(typed.toDouble() * factor.toDouble()));
+    setNumber(recordView, row, kWorth, roundedMoney(typed.toDouble() * factor.toDouble()));
 }
 
-void AssetsPage::of_roundworth(long row, int column)
+void AssetsPage::roundTypedTotal(long row, int column)
 {
-    if (!showsCard() || row < 1 || column != dw_1->definition()->columnIndex(kWorth))
+    if (!showsCard() || row < 1 || column != recordView->definition()->columnIndex(kWorth))
         return;
-    const QVariant worth = dw_1->getItem(row, kWorth);
+    const QVariant worth = recordView->getItem(row, kWorth);
     if (!worth.isNull())
-        setNumber(dw_1, row, kWorth, of_money(worth.toDouble()));
+        setNumber(recordView, row, kWorth, roundedMoney(worth.toDouble()));
 }

@@ -15,138 +15,133 @@ namespace ledger {
 using views::DataStore;
 
 EntryList::EntryList(Connection &db, const EntryListSpec &desc, pagekit::SortToggle &sort, QWidget *tabPage,
-                     const QStringList &objectNames)
+                     const EntryListNames &names)
     : QObject(tabPage)
-    , st(new QLabel(QStringLiteral("显示范围"), tabPage))
-    , ddlb(new QComboBox(tabPage))
-    , dw(new views::DataView(tabPage))
+    , periodLabel(new QLabel(QStringLiteral("显示范围"), tabPage))
+    , periodList(new QComboBox(tabPage))
+    , list(new views::DataView(tabPage))
     , m_db(db)
     , m_spec(desc)
     , m_sort(sort)
 {
-    st->setObjectName(objectNames.value(0));
-    st->setAccessibleName(st->text());
-    st->setBuddy(ddlb);
-    ddlb->setObjectName(objectNames.value(1));
-    ddlb->setAccessibleName(st->text());
-    ddlb->addItems(periodTexts());
-    dw->setObjectName(objectNames.value(2));
-    dw->setAccessibleName(desc.name);
-    dw->setDataObject(desc.view);
+    periodLabel->setObjectName(names.label);
+    periodLabel->setAccessibleName(periodLabel->text());
+    periodLabel->setBuddy(periodList);
+    periodList->setObjectName(names.periods);
+    periodList->setAccessibleName(periodLabel->text());
+    periodList->addItems(periodTexts());
+    list->setObjectName(names.list);
+    list->setAccessibleName(desc.name);
+    list->setDataObject(desc.view);
 
     // The period the settings name, or this month; choosing it here writes nothing and reads nothing,
     // the list being read once below.
     const Period period = periodOf(readSetting(desc.settingsKey)).value_or(Period::Month);
-    m_key = periodKey(period, today());
-    ddlb->setCurrentIndex(int(period));
+    m_key = ledger::periodKey(period, today());
+    periodList->setCurrentIndex(int(period));
 
-    connect(ddlb, &QComboBox::currentIndexChanged, this, &EntryList::ddlb_selectionchanged);
-    connect(dw, &views::DataView::retrieveEnd, this, &EntryList::dw_retrieveend);
-    connect(dw, &views::DataView::rowFocusChanged, this, &EntryList::dw_rowfocuschanged);
-    connect(dw, &views::DataView::clicked, this, &EntryList::dw_clicked);
-    constructor();
+    connect(periodList, &QComboBox::currentIndexChanged, this, &EntryList::choosePeriod);
+    connect(list, &views::DataView::retrieveEnd, this, &EntryList::highlightCurrentRow);
+    connect(list, &views::DataView::rowFocusChanged, this, &EntryList::highlight);
+    connect(list, &views::DataView::clicked, this, &EntryList::sortByHeader);
+    reload();
 }
 
-void EntryList::constructor()
+void EntryList::reload()
 {
-    dw->setConnection(m_db);
-    dw->retrieve({m_key});
+    list->setConnection(m_db);
+    list->retrieve({m_key});
 }
 
-void EntryList::ddlb_selectionchanged(int index)
+void EntryList::choosePeriod(int index)
 {
     if (index < 0 || index >= periodTexts().size())
         return;
     const Period period = Period(index);
-    m_key = periodKey(period, today());
+    m_key = ledger::periodKey(period, today());
     writeSetting(m_spec.settingsKey, periodText(period));
     // What was not saved is dropped: the list shows the new period as stored.
-    dw->retrieve({m_key});
+    list->retrieve({m_key});
 }
 
-void EntryList::dw_retrieveend(long rows)
+void EntryList::highlightCurrentRow(long rows)
 {
     if (rows >= 1)
-        dw->selectRow(dw->getRow(), true);
+        list->selectRow(list->getRow(), true);
 }
 
-void EntryList::dw_rowfocuschanged(long row)
+void EntryList::sortByHeader(int, int, long, const views::ViewObject &object)
 {
-    highlight(row);
-}
-
-void EntryList::dw_clicked(int, int, long, const views::ViewObject &object)
-{
-    m_sort.headerClicked(dw, object);
+    m_sort.headerClicked(list, object);
 }
 
 void EntryList::highlight(long row)
 {
     if (row >= 1)
-        pagekit::highlightOnly(dw, row);
+        pagekit::highlightOnly(list, row);
     else
-        dw->selectRow(0, false);
+        list->selectRow(0, false);
 }
 
-void EntryList::of_add()
+void EntryList::add()
 {
-    const long row = dw->insertRow(0);
-    dw->scrollToRow(row);
-    dw->setItem(row, QStringLiteral("vtype"), m_spec.vtype);
-    dw->setItem(row, QStringLiteral("vdate"), storedDate(today()));
+    const long row = list->insertRow(0);
+    list->scrollToRow(row);
+    list->setItem(row, QStringLiteral("vtype"), m_spec.entryType);
+    list->setItem(row, QStringLiteral("vdate"), storedDate(today()));
     // The item is what the user types next.
-    dw->setColumn(QStringLiteral("vname"));
-    dw->setFocus();
+    list->setColumn(QStringLiteral("vname"));
+    list->setFocus();
 }
 
 bool EntryList::typedInto(long row) const
 {
-    if (dw->getItemStatus(row) != DataStore::RowStatus::NewModified)
+    if (list->getItemStatus(row) != DataStore::RowStatus::NewModified)
         return false;
     for (const char *column : {"vname", "vmoney", "vremark"})
-        if (dw->getItemStatus(row, QString::fromLatin1(column)) != DataStore::RowStatus::NotModified)
+        if (list->getItemStatus(row, QString::fromLatin1(column)) != DataStore::RowStatus::NotModified)
             return true;
     // Add gave the row its type and today's date; anything else there was typed.
-    return dw->getItemString(row, QStringLiteral("vdate")) != storedDate(today())
-        || dw->getItemString(row, QStringLiteral("vtype")) != m_spec.vtype;
+    return list->getItemString(row, QStringLiteral("vdate")) != storedDate(today())
+        || list->getItemString(row, QStringLiteral("vtype")) != m_spec.entryType;
 }
 
-void EntryList::of_delete()
+void EntryList::deleteCurrent()
 {
     // What is being typed belongs to the row, and tells whether it was typed into.
-    dw->acceptText();
-    const long row = dw->getRow();
+    list->acceptText();
+    const long row = list->getRow();
     if (row < 1)
         return;
-    dw->scrollToRow(row);
+    list->scrollToRow(row);
     if (typedInto(row)) {
-        dw->deleteRow(row);
+        list->deleteRow(row);
         return;
     }
     if (platform::messageBox(m_spec.confirmCode, QStringLiteral("确认删除当前行?"), platform::Icon::Exclamation,
                              platform::Buttons::YesNo, 2)
         != platform::Answer::Yes)
         return;
-    dw->deleteRow(row);
-    highlight(dw->getRow());
-    of_save();
+    list->deleteRow(row);
+    highlight(list->getRow());
+    save();
 }
 
-bool EntryList::of_save()
+bool EntryList::save()
 {
     // A failed write or commit leaves every unsaved row and edit in the list, to be saved again.
-    if (!pagekit::saveView(m_db, dw, m_spec.failed))
+    if (!pagekit::saveView(m_db, list, m_spec.failed))
         return false;
-    constructor();
+    reload();
     pagekit::showBox(m_spec.saved);
     return true;
 }
 
-void EntryList::of_layout(int w, int h)
+void EntryList::placeControls(int w, int h)
 {
-    setUnitGeometry(st, QRect(30, 30, 260, 64));
-    setUnitGeometry(ddlb, QRect(300, 16, 460, 88));
-    setUnitGeometry(dw, QRect(9, 120, w - 18, h - 132));
+    setUnitGeometry(periodLabel, QRect(30, 30, 260, 64));
+    setUnitGeometry(periodList, QRect(300, 16, 460, 88));
+    setUnitGeometry(list, QRect(9, 120, w - 18, h - 132));
 }
 
 } // namespace ledger

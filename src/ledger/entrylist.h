@@ -21,12 +21,20 @@ namespace ledger {
 struct EntryListSpec
 {
     QString view;          // "dw_ac_out"
-    QString vtype;         // "1" expense, "2" income
+    QString entryType;     // "1" expense, "2" income
     QString settingsKey;   // "listout": the period last chosen
     QString name;          // what a screen reader calls the grid
     QString confirmCode;   // "A01": delete the current row?
     pagekit::Box saved;    // "A03"
     pagekit::Box failed;   // "A04"
+};
+
+// The object names of a list's controls.
+struct EntryListNames
+{
+    QString label;     // "显示范围"
+    QString periods;   // the drop-down list of periods
+    QString list;      // the grid
 };
 
 class EntryList : public QObject
@@ -37,28 +45,28 @@ public:
     // name (this month where they name none) without writing them, and reads the list once through
     // `db`.
     EntryList(Connection &db, const EntryListSpec &desc, pagekit::SortToggle &sort, QWidget *tabPage,
-              const QStringList &objectNames);
+              const EntryListNames &names);
 
-    QLabel *st;
-    QComboBox *ddlb;
-    views::DataView *dw;
+    QLabel *periodLabel;
+    QComboBox *periodList;
+    views::DataView *list;
 
     // The period key: the list shows the entries dated on or after it.
-    QString key() const { return m_key; }
+    QString periodKey() const { return m_key; }
 
     // Attaches the grid and reads it with the key (at creation and after every save).
-    void constructor();
-    void ddlb_selectionchanged(int index);
-    void dw_retrieveend(long rows);
-    void dw_rowfocuschanged(long row);
-    void dw_clicked(int xpos, int ypos, long row, const views::ViewObject &object);
+    void reload();
+    // Shows the period at `index` of the drop-down list and remembers it in the settings.
+    void choosePeriod(int index);
+    void highlightCurrentRow(long rows);
+    void sortByHeader(int xpos, int ypos, long row, const views::ViewObject &object);
 
     // The buttons' work on this list.
-    void of_add();
-    void of_delete();
-    bool of_save();
+    void add();
+    void deleteCurrent();
+    bool save();
     // Places the controls on a tab page `w` × `h` units large.
-    void of_layout(int w, int h);
+    void placeControls(int w, int h);
 
 private:
     // A new row the user has typed into: it goes without a question.

@@ -2,71 +2,43 @@
 
 #include "ledger/monthchart.h"
 
-#include "app/appinfo.h"
 #include "app/settingkeys.h"
 #include "views/dataview.h"
 #include "views/font.h"
 #include "widgets/unitgeometry.h"
 #include "widgets/units.h"
 
-#include <QComboBox>
-#include <QIcon>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
-#include <QStyleOptionTabWidgetFrame>
-#include <QTabWidget>
 
 using ledger::EntryList;
 using ledger::EntryListSpec;
+using pagekit::ButtonRow;
 using platform::Icon;
 
 namespace {
 
 constexpr int kStatisticsTab = 2;
 
-// A tab control that tells how large its pages are for its present size, whether it has laid them
-// out yet or not: a page that was never shown is laid out all the same.
-class TabControl : public QTabWidget
-{
-public:
-    using QTabWidget::QTabWidget;
-
-    QSize pageSize() const
-    {
-        QStyleOptionTabWidgetFrame option;
-        initStyleOption(&option);
-        return style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, this).size();
-    }
-};
-
-EntryListSpec outSpec()
+EntryListSpec expenseSpec()
 {
     return {QStringLiteral("dw_ac_out"), QStringLiteral("1"), settingkeys::expensePeriod, QStringLiteral("支出"),
             QStringLiteral("A01"), {QStringLiteral("A03"), QStringLiteral("保存/删除成功!"), Icon::Information},
             {QStringLiteral("A04"), QStringLiteral("保存/删除失败"), Icon::Stop}};
 }
 
-EntryListSpec inSpec()
+EntryListSpec incomeSpec()
 {
     return {QStringLiteral("dw_ac_in"), QStringLiteral("2"), settingkeys::incomePeriod, QStringLiteral("收入"),
             QStringLiteral("A02"), {QStringLiteral("A05"), QStringLiteral("保存/删除成功!"), Icon::Information},
             {QStringLiteral("A06"), QStringLiteral("保存/删除失败"), Icon::Stop}};
 }
 
-QWidget *addTab(QTabWidget *tabs, const QString &name, const QString &caption, const QString &picture)
-{
-    auto *page = new QWidget;
-    page->setObjectName(name);
-    page->setAccessibleName(caption.trimmed());
-    tabs->addTab(page, QIcon(appFile(picture)), caption);
-    return page;
-}
-
 } // namespace
 
 LedgerPage::LedgerPage(Connection &db, QWidget *parent)
     : Page(db, parent)
+    , m_buttons(this)
 {
     created();
 }
@@ -74,47 +46,36 @@ LedgerPage::LedgerPage(Connection &db, QWidget *parent)
 void LedgerPage::buildControls()
 {
     setFont(views::songtiFont());
-    tab_1 = new TabControl(this);
-    tab_1->setObjectName(QStringLiteral("tab_1"));
-    tab_1->setAccessibleName(QStringLiteral("记帐"));
-    tp_1 = addTab(tab_1, QStringLiteral("tp_1"), QStringLiteral(" 支出"), QStringLiteral("resource/i013.ico"));
-    tp_2 = addTab(tab_1, QStringLiteral("tp_2"), QStringLiteral(" 收入"), QStringLiteral("resource/i014.ico"));
-    tp_3 = addTab(tab_1, QStringLiteral("tp_3"), QStringLiteral(" 统计 "), QStringLiteral("resource/i015.ico"));
+    tabs = new pagekit::TabPages(QStringLiteral("tab_1"), QStringLiteral("记帐"), this);
+    expensePage = tabs->addPage(new QWidget, QStringLiteral("tp_1"), QStringLiteral(" 支出"), QStringLiteral("i013.ico"));
+    incomePage = tabs->addPage(new QWidget, QStringLiteral("tp_2"), QStringLiteral(" 收入"), QStringLiteral("i014.ico"));
+    statisticsPage = tabs->addPage(new QWidget, QStringLiteral("tp_3"), QStringLiteral(" 统计 "), QStringLiteral("i015.ico"));
 
-    m_out = new EntryList(db(), outSpec(), m_sort, tp_1, {QStringLiteral("st_1"), QStringLiteral("ddlb_1"), QStringLiteral("dw_1")});
-    st_1 = m_out->st;
-    ddlb_1 = m_out->ddlb;
-    dw_1 = m_out->dw;
-    m_in = new EntryList(db(), inSpec(), m_sort, tp_2, {QStringLiteral("st_2"), QStringLiteral("ddlb_2"), QStringLiteral("dw_2")});
-    st_2 = m_in->st;
-    ddlb_2 = m_in->ddlb;
-    dw_2 = m_in->dw;
+    expenses = new EntryList(db(), expenseSpec(), m_sort, expensePage,
+                             {QStringLiteral("st_1"), QStringLiteral("ddlb_1"), QStringLiteral("dw_1")});
+    incomes = new EntryList(db(), incomeSpec(), m_sort, incomePage,
+                            {QStringLiteral("st_2"), QStringLiteral("ddlb_2"), QStringLiteral("dw_2")});
 
     // The statistics stay empty until they are asked for.
-    dw_3 = new views::DataView(tp_3);
-    dw_3->setObjectName(QStringLiteral("dw_3"));
-    dw_3->setAccessibleName(QStringLiteral("统计"));
-    dw_3->setDataObject(QStringLiteral("dw_ac_stat"));
-    dw_3->setConnection(db());
-    monthChart = new ledger::MonthChart(tp_3);
+    statistics = new views::DataView(statisticsPage);
+    statistics->setObjectName(QStringLiteral("dw_3"));
+    statistics->setAccessibleName(QStringLiteral("统计"));
+    statistics->setDataObject(QStringLiteral("dw_ac_stat"));
+    statistics->setConnection(db());
+    monthChart = new ledger::MonthChart(statisticsPage);
     monthChart->setObjectName(QStringLiteral("monthChart"));
     monthChart->setAccessibleName(QStringLiteral("每月收支图"));
 
-    cb_1 = pagekit::makeButton(QStringLiteral("添加(&A)"), QStringLiteral("cb_1"), this);
-    cb_2 = pagekit::makeButton(QStringLiteral("删除(&D)"), QStringLiteral("cb_2"), this);
-    cb_3 = pagekit::makeButton(QStringLiteral("保存(&S)"), QStringLiteral("cb_3"), this);
-    cb_4 = pagekit::makeButton(QStringLiteral("统计(&T)"), QStringLiteral("cb_4"), this);
-    cb_5 = pagekit::makeButton(QStringLiteral("关闭(&C)"), QStringLiteral("cb_5"), this);
+    addButton = m_buttons.add(QStringLiteral("添加(&A)"), QStringLiteral("cb_1"), this, &LedgerPage::add);
+    deleteButton = m_buttons.add(QStringLiteral("删除(&D)"), QStringLiteral("cb_2"), this, &LedgerPage::deleteEntry);
+    saveButton = m_buttons.add(QStringLiteral("保存(&S)"), QStringLiteral("cb_3"), this, &LedgerPage::save);
+    statisticsButton = m_buttons.add(QStringLiteral("统计(&T)"), QStringLiteral("cb_4"), this, &LedgerPage::computeStatistics);
+    closeButton = m_buttons.add(QStringLiteral("关闭(&C)"), QStringLiteral("cb_5"), this, &LedgerPage::closePage);
     // Enabled by the first change to the statistics tab.
-    cb_4->setEnabled(false);
+    statisticsButton->setEnabled(false);
 
-    connect(tab_1, &QTabWidget::currentChanged, this, &LedgerPage::tab_1_selectionchanged);
-    connect(cb_1, &QPushButton::clicked, this, &LedgerPage::cb_1_clicked);
-    connect(cb_2, &QPushButton::clicked, this, &LedgerPage::cb_2_clicked);
-    connect(cb_3, &QPushButton::clicked, this, &LedgerPage::cb_3_clicked);
-    connect(cb_4, &QPushButton::clicked, this, &LedgerPage::cb_4_clicked);
-    connect(cb_5, &QPushButton::clicked, this, &LedgerPage::cb_5_clicked);
-    for (QWidget *page : {tp_1, tp_2, tp_3})
+    connect(tabs, &QTabWidget::currentChanged, this, &LedgerPage::enableButtonsForTab);
+    for (QWidget *page : {expensePage, incomePage, statisticsPage})
         page->installEventFilter(this);
 }
 
@@ -122,50 +83,50 @@ LedgerPage::~LedgerPage() = default;
 
 EntryList *LedgerPage::currentList() const
 {
-    switch (tab_1->currentIndex()) {
+    switch (tabs->currentIndex()) {
     case 0:
-        return m_out;
+        return expenses;
     case 1:
-        return m_in;
+        return incomes;
     default:
         return nullptr;
     }
 }
 
-void LedgerPage::tab_1_selectionchanged(int newindex)
+void LedgerPage::enableButtonsForTab(int index)
 {
-    const bool statistics = newindex == kStatisticsTab;
-    for (QPushButton *b : {cb_1, cb_2, cb_3})
-        b->setEnabled(!statistics);
-    cb_4->setEnabled(statistics);
+    const bool onStatistics = index == kStatisticsTab;
+    for (QPushButton *b : {addButton, deleteButton, saveButton})
+        b->setEnabled(!onStatistics);
+    statisticsButton->setEnabled(onStatistics);
 }
 
-void LedgerPage::cb_1_clicked()
-{
-    if (EntryList *list = currentList())
-        list->of_add();
-}
-
-void LedgerPage::cb_2_clicked()
+void LedgerPage::add()
 {
     if (EntryList *list = currentList())
-        list->of_delete();
+        list->add();
 }
 
-void LedgerPage::cb_3_clicked()
+void LedgerPage::deleteEntry()
 {
     if (EntryList *list = currentList())
-        list->of_save();
+        list->deleteCurrent();
 }
 
-void LedgerPage::cb_4_clicked()
+void LedgerPage::save()
+{
+    if (EntryList *list = currentList())
+        list->save();
+}
+
+void LedgerPage::computeStatistics()
 {
     // Every entry counts, whatever period the lists show; the chart draws what the grid shows.
-    const long rows = dw_3->retrieve();
-    monthChart->of_draw(rows >= 1 ? ledger::monthFigures(dw_3) : QList<ledger::MonthFigures>());
+    const long rows = statistics->retrieve();
+    monthChart->draw(rows >= 1 ? ledger::monthFigures(statistics) : QList<ledger::MonthFigures>());
 }
 
-void LedgerPage::cb_5_clicked()
+void LedgerPage::closePage()
 {
     hide();
 }
@@ -173,7 +134,7 @@ void LedgerPage::cb_5_clicked()
 void LedgerPage::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        cb_5->click();
+        closeButton->click();
         return;
     }
     Page::keyPressEvent(event);
@@ -184,39 +145,32 @@ bool LedgerPage::eventFilter(QObject *watched, QEvent *event)
     // A tab page shown for the first time, or resized, gets its controls placed on its real size.
     if (event->type() == QEvent::Resize)
         if (auto *page = qobject_cast<QWidget *>(watched))
-            layoutTabPage(page, units::toUnitsX(page->width(), logicalDpiX()), units::toUnitsY(page->height(), logicalDpiY()));
+            placeTabPage(page, units::toUnitsX(page->width(), logicalDpiX()), units::toUnitsY(page->height(), logicalDpiY()));
     return Page::eventFilter(watched, event);
 }
 
 void LedgerPage::placeControls(int w, int h)
 {
-    // The buttons stand in a row above the tab control, right-aligned, and the tab control ends
-    // where the strip along the bottom begins: the main window's banner runs there.
-    const int buttonWidth = 320, buttonHeight = 88, gap = 30, top = 110, margin = 20;
-    int x = w - margin - buttonWidth;
-    for (QPushButton *b : {cb_5, cb_4, cb_3, cb_2, cb_1}) {
-        setUnitGeometry(b, QRect(x, 10, buttonWidth, buttonHeight));
-        x -= buttonWidth + gap;
-    }
-    setUnitGeometry(tab_1, QRect(0, top, w, h - BannerStrip - top));
-    const QSize page = static_cast<TabControl *>(tab_1)->pageSize();
-    const int pageWidth = units::toUnitsX(page.width(), logicalDpiX());
-    const int pageHeight = units::toUnitsY(page.height(), logicalDpiY());
-    for (QWidget *tp : {tp_1, tp_2, tp_3})
-        layoutTabPage(tp, pageWidth, pageHeight);
+    // The buttons stand in a row above the tab control, and the tab control ends where the strip
+    // along the bottom begins: the main window's banner runs there.
+    m_buttons.place(w);
+    setUnitGeometry(tabs, QRect(0, ButtonRow::ContentTop, w, h - BannerStrip - ButtonRow::ContentTop));
+    const QSize page = tabs->pageSize();
+    for (QWidget *tabPage : {expensePage, incomePage, statisticsPage})
+        placeTabPage(tabPage, page.width(), page.height());
 }
 
-void LedgerPage::layoutTabPage(QWidget *page, int w, int h)
+void LedgerPage::placeTabPage(QWidget *page, int w, int h)
 {
-    if (page == tp_1) {
-        m_out->of_layout(w, h);
-    } else if (page == tp_2) {
-        m_in->of_layout(w, h);
-    } else if (page == tp_3) {
+    if (page == expensePage) {
+        expenses->placeControls(w, h);
+    } else if (page == incomePage) {
+        incomes->placeControls(w, h);
+    } else if (page == statisticsPage) {
         // The grid's place by the layout rules, shared with the chart below it.
         const int height = h - 24;
         const int gridHeight = int(height * 0.4);
-        setUnitGeometry(dw_3, QRect(9, 12, w - 18, gridHeight));
+        setUnitGeometry(statistics, QRect(9, 12, w - 18, gridHeight));
         setUnitGeometry(monthChart, QRect(9, 12 + gridHeight + 12, w - 18, height - gridHeight - 12));
     }
 }

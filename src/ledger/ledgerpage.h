@@ -5,12 +5,11 @@
 // compute the totals on the third.
 
 #include "ledger/entrylist.h"
+#include "pagekit/buttonrow.h"
 #include "pagekit/page.h"
+#include "pagekit/tabpages.h"
 
-class QComboBox;
-class QLabel;
 class QPushButton;
-class QTabWidget;
 
 namespace views {
 class DataView;
@@ -28,35 +27,33 @@ public:
     ~LedgerPage() override;
 
     // The controls: null until the page is filled.
-    QTabWidget *tab_1 = nullptr;
-    QWidget *tp_1 = nullptr; //  支出
-    QWidget *tp_2 = nullptr; //  收入
-    QWidget *tp_3 = nullptr; //  统计
-    QLabel *st_1 = nullptr;
-    QComboBox *ddlb_1 = nullptr;
-    views::DataView *dw_1 = nullptr;   // dw_ac_out
-    QLabel *st_2 = nullptr;
-    QComboBox *ddlb_2 = nullptr;
-    views::DataView *dw_2 = nullptr;   // dw_ac_in
-    views::DataView *dw_3 = nullptr;   // dw_ac_stat
+    pagekit::TabPages *tabs = nullptr;
+    QWidget *expensePage = nullptr;
+    QWidget *incomePage = nullptr;
+    QWidget *statisticsPage = nullptr;
+    ledger::EntryList *expenses = nullptr;   // on the expense page
+    ledger::EntryList *incomes = nullptr;    // on the income page
+    views::DataView *statistics = nullptr;   // the monthly totals, dw_ac_stat
     ledger::MonthChart *monthChart = nullptr;
-    QPushButton *cb_1 = nullptr; // 添加(&A)
-    QPushButton *cb_2 = nullptr; // 删除(&D)
-    QPushButton *cb_3 = nullptr; // 保存(&S)
-    QPushButton *cb_4 = nullptr; // 统计(&T)
-    QPushButton *cb_5 = nullptr; // 关闭(&C)
+    QPushButton *addButton = nullptr;
+    QPushButton *deleteButton = nullptr;
+    QPushButton *saveButton = nullptr;
+    QPushButton *statisticsButton = nullptr;
+    QPushButton *closeButton = nullptr;
 
     // The period keys of the two lists and the sort direction they share.
-    QString is_dateout() const { return m_out->key(); }
-    QString is_datein() const { return m_in->key(); }
-    QString v_sort() const { return m_sort.suffix(); }
+    QString expensePeriodKey() const { return expenses->periodKey(); }
+    QString incomePeriodKey() const { return incomes->periodKey(); }
+    QString sortSuffix() const { return m_sort.suffix(); }
 
-    void tab_1_selectionchanged(int newindex);
-    void cb_1_clicked();
-    void cb_2_clicked();
-    void cb_3_clicked();
-    void cb_4_clicked();
-    void cb_5_clicked();
+    // Adding, deleting and saving work on the two lists; the statistics are computed on their own tab.
+    void enableButtonsForTab(int index);
+    void add();
+    void deleteEntry();
+    void save();
+    // Reads the totals of every month, whatever period the lists show, and draws them.
+    void computeStatistics();
+    void closePage();
 
 protected:
     void buildControls() override;
@@ -69,9 +66,8 @@ private:
     // The list of the current tab; none on the statistics tab.
     ledger::EntryList *currentList() const;
     // Places the controls of a tab page `w` × `h` units large.
-    void layoutTabPage(QWidget *page, int w, int h);
+    void placeTabPage(QWidget *page, int w, int h);
 
+    pagekit::ButtonRow m_buttons;
     pagekit::SortToggle m_sort;
-    ledger::EntryList *m_out = nullptr;
-    ledger::EntryList *m_in = nullptr;
 };

@@ -15,11 +15,11 @@ namespace ledger {
 
 namespace {
 
-std::optional<double> valueOf(const views::DataView *dw, long row, const QString &column)
+std::optional<double> valueOf(const views::DataView *view, long row, const QString &column)
 {
-    if (dw->getItem(row, column).isNull())
+    if (view->getItem(row, column).isNull())
         return std::nullopt;
-    return dw->getItemNumber(row, column);
+    return view->getItemNumber(row, column);
 }
 
 // As the grid shows the month; the entries without a date have a month without a name.
@@ -30,13 +30,13 @@ QString monthLabel(const QString &month)
 
 } // namespace
 
-QList<MonthFigures> monthFigures(const views::DataView *dw)
+QList<MonthFigures> monthFigures(const views::DataView *view)
 {
     QList<MonthFigures> months;
-    months.reserve(dw->rowCount());
-    for (long r = 1; r <= dw->rowCount(); ++r)
-        months.append({dw->getItemString(r, QStringLiteral("vdate")), valueOf(dw, r, QStringLiteral("out")),
-                       valueOf(dw, r, QStringLiteral("in")), valueOf(dw, r, QStringLiteral("diff"))});
+    months.reserve(view->rowCount());
+    for (long r = 1; r <= view->rowCount(); ++r)
+        months.append({view->getItemString(r, QStringLiteral("vdate")), valueOf(view, r, QStringLiteral("out")),
+                       valueOf(view, r, QStringLiteral("in")), valueOf(view, r, QStringLiteral("diff"))});
     return months;
 }
 
@@ -53,7 +53,7 @@ MonthChart::MonthChart(QWidget *parent)
     c->legend()->hide();
 }
 
-void MonthChart::of_draw(const QList<MonthFigures> &months)
+void MonthChart::draw(const QList<MonthFigures> &months)
 {
     QChart *c = chart();
     c->removeAllSeries();

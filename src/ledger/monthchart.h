@@ -24,7 +24,7 @@ struct MonthFigures
 };
 
 // The rows of a statistics view, in their order.
-QList<MonthFigures> monthFigures(const views::DataView *dw);
+QList<MonthFigures> monthFigures(const views::DataView *view);
 
 class MonthChart : public QChartView
 {
@@ -33,7 +33,7 @@ public:
     explicit MonthChart(QWidget *parent = nullptr);
 
     // Draws these months, replacing what was drawn; with no month the chart is empty.
-    void of_draw(const QList<MonthFigures> &months);
+    void draw(const QList<MonthFigures> &months);
     const QList<MonthFigures> &months() const { return m_months; }
     // Every how many months a label stands.
     int labelStep() const { return m_step; }

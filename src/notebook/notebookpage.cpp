@@ -11,14 +11,11 @@
 #include "views/font.h"
 #include "widgets/handletree.h"
 #include "widgets/unitgeometry.h"
-#include "widgets/units.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
-#include <QStyle>
-#include <QStyleOptionTabWidgetFrame>
 
 using widgets::TreeItem;
 using widgets::TreeNavigation;
@@ -35,8 +32,6 @@ int percentOf(int units, int percent)
 constexpr int kWidened = 2000;
 // The toggle sits this far left of the tree's right edge.
 constexpr int kZoomInset = 200;
-// Buttons stand in a row above the tree and the tabs.
-constexpr int kTop = 110;
 
 const pagekit::Box kNoGroups{QStringLiteral("N00"), QStringLiteral("组信息无数据!"), platform::Icon::Information};
 
@@ -71,17 +66,10 @@ pagekit::GroupTreeSpec treeSpec()
 
 } // namespace
 
-int NoteTabs::pageHeight(const QSize &pixels) const
-{
-    QStyleOptionTabWidgetFrame option;
-    initStyleOption(&option);
-    option.rect = QRect(QPoint(), pixels);
-    return style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, this).height();
-}
-
 NotebookPage::NotebookPage(Connection &db, QWidget *parent)
     : Page(db, parent)
-    , m_tree(db, treeSpec())
+    , m_treeBuilder(db, treeSpec())
+    , m_buttons(this)
 {
     setAccessibleName(QStringLiteral("笔记本"));
     created();
@@ -89,100 +77,94 @@ NotebookPage::NotebookPage(Connection &db, QWidget *parent)
 
 void NotebookPage::prepareLight()
 {
-    m_tree.keepGroups(kNoGroups);
+    m_treeBuilder.keepGroups(kNoGroups);
 }
 
 void NotebookPage::buildControls()
 {
     setFont(views::songtiFont());
-    tv_1 = new widgets::HandleTree(this);
-    m_tree.setTree(tv_1);
-    tv_1->setObjectName(QStringLiteral("tv_1"));
-    tv_1->setAccessibleName(QStringLiteral("笔记本分组"));
+    groupTree = new widgets::HandleTree(this);
+    m_treeBuilder.setTree(groupTree);
+    groupTree->setObjectName(QStringLiteral("tv_1"));
+    groupTree->setAccessibleName(QStringLiteral("笔记本分组"));
 
-    tab_1 = new NoteTabs(this);
-    tab_1->setObjectName(QStringLiteral("tab_1"));
-    tab_1->setAccessibleName(QStringLiteral("笔记"));
-    tp_1 = new NoteEditor(tab_1);
-    tp_2 = new NoteFind(db(), tab_1);
-    tp_3 = new NoteSplitter(tab_1);
-    tab_1->addTab(tp_1, QIcon(appFile(QStringLiteral("resource/i008.ico"))), QStringLiteral(" 内容 "));
-    tab_1->addTab(tp_2, QIcon(appFile(QStringLiteral("resource/i009.ico"))), QStringLiteral(" 查找 "));
-    tab_1->addTab(tp_3, QIcon(appFile(QStringLiteral("resource/i010.ico"))), QStringLiteral(" 编辑"));
+    tabs = new pagekit::TabPages(QStringLiteral("tab_1"), QStringLiteral("笔记"), this);
+    editor = new NoteEditor(tabs);
+    findTab = new NoteFind(db(), tabs);
+    splitter = new NoteSplitter(tabs);
+    tabs->addPage(editor, QStringLiteral("tp_1"), QStringLiteral(" 内容 "), QStringLiteral("i008.ico"));
+    tabs->addPage(findTab, QStringLiteral("tp_2"), QStringLiteral(" 查找 "), QStringLiteral("i009.ico"));
+    tabs->addPage(splitter, QStringLiteral("tp_3"), QStringLiteral(" 编辑"), QStringLiteral("i010.ico"));
 
-    cb_1 = pagekit::makeButton(QStringLiteral("添加(&A)"), QStringLiteral("cb_1"), this);
-    cb_3 = pagekit::makeButton(QStringLiteral("保存(&S)"), QStringLiteral("cb_3"), this);
-    cb_2 = pagekit::makeButton(QStringLiteral("删除(&D)"), QStringLiteral("cb_2"), this);
-    cb_5 = pagekit::makeButton(QStringLiteral("关闭(&C)"), QStringLiteral("cb_5"), this);
+    addButton = m_buttons.add(QStringLiteral("添加(&A)"), QStringLiteral("cb_1"), this, &NotebookPage::newNote);
+    saveButton = m_buttons.add(QStringLiteral("保存(&S)"), QStringLiteral("cb_3"), this, &NotebookPage::save);
+    deleteButton = m_buttons.add(QStringLiteral("删除(&D)"), QStringLiteral("cb_2"), this, &NotebookPage::deleteNote);
+    closeButton = m_buttons.add(QStringLiteral("关闭(&C)"), QStringLiteral("cb_5"), this, &NotebookPage::closePage);
 
     // A flat button: it looks like the text it shows, and the keyboard and a screen reader can
     // press it. It comes right after the tree it widens.
-    st_zoom = new QPushButton(this);
-    st_zoom->setObjectName(QStringLiteral("st_zoom"));
-    st_zoom->setFlat(true);
-    st_zoom->setCursor(Qt::PointingHandCursor);
-    showZoom(st_zoom, false);
+    zoomToggle = new QPushButton(this);
+    zoomToggle->setObjectName(QStringLiteral("st_zoom"));
+    zoomToggle->setFlat(true);
+    zoomToggle->setCursor(Qt::PointingHandCursor);
+    showZoom(zoomToggle, false);
+    connect(zoomToggle, &QPushButton::clicked, this, &NotebookPage::toggleZoom);
+    setTabOrder(groupTree, zoomToggle);
 
-    connect(tv_1, &widgets::HandleTree::itemPopulate, this, &NotebookPage::tv_1_itempopulate);
-    connect(tv_1, &widgets::HandleTree::selectionChanged, this, &NotebookPage::tv_1_selectionchanged);
-    connect(tv_1, &QTreeView::doubleClicked, this,
-            [this] { tv_1_doubleclicked(tv_1->findItem(TreeNavigation::Current)); });
-    connect(cb_1, &QPushButton::clicked, this, &NotebookPage::cb_1_clicked);
-    connect(cb_3, &QPushButton::clicked, this, &NotebookPage::cb_3_clicked);
-    connect(cb_2, &QPushButton::clicked, this, &NotebookPage::cb_2_clicked);
-    connect(cb_5, &QPushButton::clicked, this, &NotebookPage::cb_5_clicked);
-    connect(st_zoom, &QPushButton::clicked, this, &NotebookPage::st_zoom_clicked);
-    setTabOrder(tv_1, st_zoom);
-    connect(tp_2, &NoteFind::hitOpened, this, &NotebookPage::of_openhit);
-    connect(tp_3, &NoteSplitter::pieceCopied, this, [this] { tab_1->setCurrentWidget(tp_1); });
+    connect(groupTree, &widgets::HandleTree::itemPopulate, this, &NotebookPage::fillExpandedGroup);
+    connect(groupTree, &widgets::HandleTree::selectionChanged, this, &NotebookPage::openSelectedNote);
+    connect(groupTree, &QTreeView::doubleClicked, this,
+            [this] { treeDoubleClicked(groupTree->findItem(TreeNavigation::Current)); });
+    connect(findTab, &NoteFind::hitOpened, this, &NotebookPage::openHit);
+    connect(splitter, &NoteSplitter::pieceCopied, this, [this] { tabs->setCurrentWidget(editor); });
 
-    constructor();
+    buildTreeAndLists();
 }
 
 NotebookPage::~NotebookPage() = default;
 
-void NotebookPage::constructor()
+void NotebookPage::buildTreeAndLists()
 {
-    tp_1->ddlb_1->addItem(QStringLiteral("[请选择]"));
-    m_groups = m_tree.build(kNoGroups);
+    editor->groupList->addItem(QStringLiteral("[请选择]"));
+    m_groups = m_treeBuilder.build(kNoGroups);
     // Both lists follow the tree's order, after their fixed first entry.
     for (const pagekit::Group &g : std::as_const(m_groups))
-        tp_1->ddlb_1->addItem(g.name);
-    tp_2->setGroups(m_groups);
-    tab_1->setCurrentWidget(tp_1);
-    tp_1->ddlb_1->setCurrentIndex(0);
+        editor->groupList->addItem(g.name);
+    findTab->setGroups(m_groups);
+    tabs->setCurrentWidget(editor);
+    editor->groupList->setCurrentIndex(0);
 }
 
-void NotebookPage::of_rebuild()
+void NotebookPage::rebuild()
 {
-    m_tree.clear();
-    tp_1->ddlb_1->clear();
-    constructor();
+    m_treeBuilder.clear();
+    editor->groupList->clear();
+    buildTreeAndLists();
 }
 
 int NotebookPage::groupEntry(long groupHandle) const
 {
     int entry = 1;
-    for (long h = tv_1->findItem(TreeNavigation::Child, m_tree.root()); h; h = tv_1->findItem(TreeNavigation::Next, h), ++entry)
+    for (long h = groupTree->findItem(TreeNavigation::Child, m_treeBuilder.root()); h; h = groupTree->findItem(TreeNavigation::Next, h), ++entry)
         if (h == groupHandle)
             return entry;
     return 0;
 }
 
-QString NotebookPage::groupCode(int entry) const
+QString NotebookPage::groupCodeAt(int entry) const
 {
     return entry >= 1 && entry <= m_groups.size() ? m_groups.at(entry - 1).code : QString();
 }
 
-void NotebookPage::tv_1_itempopulate(long handle)
+void NotebookPage::fillExpandedGroup(long handle)
 {
-    m_tree.populate(handle);
+    m_treeBuilder.populate(handle);
 }
 
-void NotebookPage::tv_1_selectionchanged(long, long newhandle)
+void NotebookPage::openSelectedNote(long, long newHandle)
 {
     TreeItem item;
-    if (!tv_1->getItem(newhandle, item) || item.level != pagekit::GroupTreeBuilder::MemberLevel)
+    if (!groupTree->getItem(newHandle, item) || item.level != pagekit::GroupTreeBuilder::MemberLevel)
         return;
     const long id = long(item.data.toLongLong());
     // A note that has vanished meanwhile opens empty; saving it then stores it anew.
@@ -195,105 +177,101 @@ void NotebookPage::tv_1_selectionchanged(long, long newhandle)
         content = q.value(2).toString();
     }
     // The group is the note's group item, taken by its place: group names may repeat.
-    tp_1->ddlb_1->setCurrentIndex(groupEntry(tv_1->findItem(TreeNavigation::Parent, newhandle)));
-    tp_1->sle_1->setText(title);
-    tp_1->setText(content);
-    il_id = id;
-    tab_1->setCurrentWidget(tp_1);
+    editor->groupList->setCurrentIndex(groupEntry(groupTree->findItem(TreeNavigation::Parent, newHandle)));
+    editor->titleEdit->setText(title);
+    editor->setText(content);
+    noteId = id;
+    tabs->setCurrentWidget(editor);
 }
 
-void NotebookPage::tv_1_doubleclicked(long handle)
+void NotebookPage::treeDoubleClicked(long handle)
 {
-    if (isWidened() && tv_1->itemLevel(handle) == pagekit::GroupTreeBuilder::MemberLevel)
-        st_zoom_clicked();
+    if (isWidened() && groupTree->itemLevel(handle) == pagekit::GroupTreeBuilder::MemberLevel)
+        toggleZoom();
 }
 
 bool NotebookPage::isWidened() const
 {
-    return st_zoom->text() == kNarrow;
+    return zoomToggle->text() == kNarrow;
 }
 
-void NotebookPage::st_zoom_clicked()
+void NotebookPage::toggleZoom()
 {
-    tv_1->raise();
-    st_zoom->raise();
-    QRect tree = unitGeometry(tv_1);
+    groupTree->raise();
+    zoomToggle->raise();
+    QRect tree = unitGeometry(groupTree);
     const int w = unitRect().width();
     if (tree.width() >= kWidened) {
         tree.setWidth(percentOf(w, 35));
-        showZoom(st_zoom, false);
+        showZoom(zoomToggle, false);
     } else {
         tree.setWidth(w);
-        showZoom(st_zoom, true);
+        showZoom(zoomToggle, true);
     }
-    setUnitGeometry(tv_1, tree);
-    QRect zoom = unitGeometry(st_zoom);
+    setUnitGeometry(groupTree, tree);
+    QRect zoom = unitGeometry(zoomToggle);
     zoom.moveLeft(tree.x() + tree.width() - kZoomInset);
-    setUnitGeometry(st_zoom, zoom);
+    setUnitGeometry(zoomToggle, zoom);
 }
 
-void NotebookPage::cb_5_clicked()
+void NotebookPage::closePage()
 {
     hide();
 }
 
-bool NotebookPage::of_locate(const QString &gid, const QString &title)
+bool NotebookPage::locate(const QString &code, const QString &title)
 {
-    tv_1->setRedraw(false);
-    const bool found = m_tree.locate(gid, title);
-    tv_1->setRedraw(true);
-    tv_1->setFocus();
+    groupTree->setRedraw(false);
+    const bool found = m_treeBuilder.locate(code, title);
+    groupTree->setRedraw(true);
+    groupTree->setFocus();
     return found;
 }
 
-void NotebookPage::of_openhit(const QString &gid, const QString &title)
+void NotebookPage::openHit(const QString &code, const QString &title)
 {
-    tab_1->setCurrentWidget(tp_1);
-    if (!of_locate(gid, title))
+    tabs->setCurrentWidget(editor);
+    if (!locate(code, title))
         return;
     // The note may have been the tree's current item already while the editor went on to a new
     // note: choosing it again changes no selection, so it is opened here. A note the editor holds
     // keeps what was typed into it.
-    const long current = tv_1->findItem(TreeNavigation::Current);
+    const long current = groupTree->findItem(TreeNavigation::Current);
     TreeItem item, group;
-    if (tv_1->getItem(current, item) && item.level == pagekit::GroupTreeBuilder::MemberLevel && item.label == title
-        && tv_1->getItem(tv_1->findItem(TreeNavigation::Parent, current), group) && group.data.toString() == gid
-        && long(item.data.toLongLong()) != il_id)
-        tv_1_selectionchanged(current, current);
+    if (groupTree->getItem(current, item) && item.level == pagekit::GroupTreeBuilder::MemberLevel && item.label == title
+        && groupTree->getItem(groupTree->findItem(TreeNavigation::Parent, current), group) && group.data.toString() == code
+        && long(item.data.toLongLong()) != noteId)
+        openSelectedNote(current, current);
 }
 
 void NotebookPage::lockOwnWindows(bool locked)
 {
-    tp_1->of_lock(locked);
+    editor->setLocked(locked);
 }
 
 void NotebookPage::placeControls(int w, int h)
 {
-    const int buttonWidth = 320, buttonHeight = 88, gap = 30, margin = 20;
-    int x = w - margin - buttonWidth;
-    for (QPushButton *b : {cb_5, cb_2, cb_3, cb_1}) {
-        setUnitGeometry(b, QRect(x, 10, buttonWidth, buttonHeight));
-        x -= buttonWidth + gap;
-    }
+    m_buttons.place(w);
 
-    const int height = h - BannerStrip - kTop;
-    QRect tree(0, kTop, percentOf(w - 18, 35), height);
-    setUnitGeometry(tv_1, tree);
-    const QRect tabs(tree.x() + tree.width() + 18, kTop, percentOf(w - 18, 65), height);
-    setUnitGeometry(tab_1, tabs);
-    QRect zoom(tree.x() + tree.width() - kZoomInset, kTop + 8, 110, 72);
-    setUnitGeometry(st_zoom, zoom);
+    const int top = pagekit::ButtonRow::ContentTop;
+    const int height = h - BannerStrip - top;
+    QRect tree(0, top, percentOf(w - 18, 35), height);
+    setUnitGeometry(groupTree, tree);
+    const QRect tabArea(tree.x() + tree.width() + 18, top, percentOf(w - 18, 65), height);
+    setUnitGeometry(tabs, tabArea);
+    QRect zoom(tree.x() + tree.width() - kZoomInset, top + 8, 110, 72);
+    setUnitGeometry(zoomToggle, zoom);
 
-    tp_1->of_layout(tabs.width(), tabs.height());
-    const int pageHeight = units::toUnitsY(tab_1->pageHeight(tab_1->size()), logicalDpiY());
-    tp_2->of_layout(tp_1->mleWidth(), pageHeight);
-    tp_3->of_layout(tp_1->mleWidth(), pageHeight);
+    editor->placeControls(tabArea.width(), tabArea.height());
+    const int pageHeight = tabs->pageSize().height();
+    findTab->placeControls(editor->textWidth(), pageHeight);
+    splitter->placeControls(editor->textWidth(), pageHeight);
 
     // A widened tree keeps covering the page at every size.
     if (isWidened()) {
         tree.setWidth(w);
-        setUnitGeometry(tv_1, tree);
+        setUnitGeometry(groupTree, tree);
         zoom.moveLeft(tree.x() + tree.width() - kZoomInset);
-        setUnitGeometry(st_zoom, zoom);
+        setUnitGeometry(zoomToggle, zoom);
     }
 }

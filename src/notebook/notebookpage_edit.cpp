@@ -47,88 +47,88 @@ DbResult groupExists(Connection &db, const QString &code)
 
 } // namespace
 
-void NotebookPage::cb_1_clicked()
+void NotebookPage::newNote()
 {
     // The group of what is selected: a group item's own, or that of the note on display.
     int entry = 0;
     TreeItem item;
-    if (tv_1->getItem(tv_1->findItem(TreeNavigation::Current), item)) {
+    if (groupTree->getItem(groupTree->findItem(TreeNavigation::Current), item)) {
         if (item.level == pagekit::GroupTreeBuilder::GroupLevel)
             entry = groupEntry(item.handle);
         else if (item.level == pagekit::GroupTreeBuilder::MemberLevel)
-            entry = tp_1->ddlb_1->currentIndex();
+            entry = editor->groupList->currentIndex();
     }
-    tab_1->setCurrentWidget(tp_1);
-    tp_1->ddlb_1->setCurrentIndex(std::max(0, entry));
-    tp_1->sle_1->clear();
-    tp_1->setText(NoteEditor::is_max);
-    il_id = 0;
+    tabs->setCurrentWidget(editor);
+    editor->groupList->setCurrentIndex(std::max(0, entry));
+    editor->titleEdit->clear();
+    editor->setText(NoteEditor::placeholder);
+    noteId = 0;
 }
 
-void NotebookPage::cb_3_clicked()
+void NotebookPage::save()
 {
-    const int entry = tp_1->ddlb_1->currentIndex();
-    const QString ls_title = notetext::trimBlanks(tp_1->sle_1->text());
-    QString ls_content = tp_1->text();
+    const int entry = editor->groupList->currentIndex();
+    const QString title = notetext::trimBlanks(editor->titleEdit->text());
+    QString content = editor->text();
     // The untouched placeholder is never stored. An empty note is stored as an empty text, not as
     // NULL, so that every search finds it as it finds any other note.
-    if (ls_content.isEmpty() || notetext::trimBlanks(ls_content) == NoteEditor::is_max)
-        ls_content = QStringLiteral("");
+    if (content.isEmpty() || notetext::trimBlanks(content) == NoteEditor::placeholder)
+        content = QStringLiteral("");
 
-    if (gbkLength(ls_content) > notetext::kMaxBytes) {
+    if (gbkLength(content) > notetext::kMaxBytes) {
         pagekit::showBox({QStringLiteral("N03"), QStringLiteral("数据超长,最大数据长度32767!"), Icon::Exclamation});
         return;
     }
-    const QString ls_groupid = groupCode(entry);
-    if (ls_groupid.isEmpty()) {
+    const QString groupCode = groupCodeAt(entry);
+    if (groupCode.isEmpty()) {
         pagekit::showBox({QStringLiteral("N04"), QStringLiteral("必须选择一个组!"), Icon::Exclamation});
-        tab_1->setCurrentWidget(tp_1);
-        tp_1->ddlb_1->setFocus();
+        tabs->setCurrentWidget(editor);
+        editor->groupList->setFocus();
         return;
     }
-    if (ls_title.isEmpty()) {
+    if (title.isEmpty()) {
         pagekit::showBox({QStringLiteral("N05"), QStringLiteral("必须输入标题!"), Icon::Exclamation});
-        tab_1->setCurrentWidget(tp_1);
-        tp_1->sle_1->setFocus();
+        tabs->setCurrentWidget(editor);
+        editor->titleEdit->setFocus();
         return;
     }
 
     // The group is the one at the chosen entry's place (names may repeat), so a note never goes
     // into a group by a name that matched another one, nor into no group at all.
-    DbResult written = groupExists(db(), ls_groupid);
-    if (written && il_id != 0) {
+    DbResult written = groupExists(db(), groupCode);
+    if (written && noteId != 0) {
         written = db().execute(QStringLiteral("UPDATE p_info SET gid = ?, title = ?, content = ? WHERE id = ?"),
-                               {ls_groupid, ls_title, ls_content, qlonglong(il_id)});
+                               {groupCode, title, content, qlonglong(noteId)});
         // The note was deleted meanwhile: nothing was stored. The editor keeps the text, and the
         // next save stores it as a new note.
         if (written && written.rows == 0) {
-            il_id = 0;
+            noteId = 0;
             written = refuse(QStringLiteral("这条笔记已被删除;再次保存将把它存为一条新笔记。"));
         }
     } else if (written) {
         written = db().execute(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES (?, ?, ?)"),
-                               {ls_groupid, ls_title, ls_content});
+                               {groupCode, title, content});
     }
     if (!pagekit::commitOrReport(db(), written, kSaveFailed))
         return;
     pagekit::showBox({QStringLiteral("N07"), QStringLiteral("保存成功!"), Icon::Information});
-    of_rebuild();
-    of_locate(ls_groupid, ls_title);
+    rebuild();
+    locate(groupCode, title);
 }
 
-void NotebookPage::cb_2_clicked()
+void NotebookPage::deleteNote()
 {
-    if (il_id == 0)
+    if (noteId == 0)
         return;
-    if (!pagekit::confirm(QStringLiteral("N01"), QStringLiteral("确认删除<") + tp_1->sle_1->text() + QStringLiteral(">?")))
+    if (!pagekit::confirm(QStringLiteral("N01"), QStringLiteral("确认删除<") + editor->titleEdit->text() + QStringLiteral(">?")))
         return;
-    const QString ls_groupid = groupCode(tp_1->ddlb_1->currentIndex());
+    const QString groupCode = groupCodeAt(editor->groupList->currentIndex());
     // A failed delete (or its commit) is said as such; the tree and the editor keep the note.
-    const DbResult written = db().execute(QStringLiteral("DELETE FROM p_info WHERE id = ?"), {qlonglong(il_id)});
+    const DbResult written = db().execute(QStringLiteral("DELETE FROM p_info WHERE id = ?"), {qlonglong(noteId)});
     if (!pagekit::commitOrReport(db(), written, {QStringLiteral("N06"), QStringLiteral("删除失败!"), Icon::Stop}))
         return;
     pagekit::showBox({QStringLiteral("N02"), QStringLiteral("删除成功!"), Icon::Information});
-    of_rebuild();
-    cb_1_clicked();
-    of_locate(ls_groupid);
+    rebuild();
+    newNote();
+    locate(groupCode);
 }

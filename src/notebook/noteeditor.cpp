@@ -31,108 +31,105 @@ QToolButton *pictureButton(const QString &picture, const QString &tip, const QSt
 
 } // namespace
 
-const QString NoteEditor::is_max = QStringLiteral("/*最多32767字符,16383汉字,否则请使用编辑器辅助分拆,切勿包含日文*/");
+const QString NoteEditor::placeholder = QStringLiteral("/*最多32767字符,16383汉字,否则请使用编辑器辅助分拆,切勿包含日文*/");
 
 NoteEditor::NoteEditor(QWidget *parent)
     : QWidget(parent)
 {
-    setObjectName(QStringLiteral("tp_1"));
-    setAccessibleName(QStringLiteral("内容"));
+    groupList = new QComboBox(this);
+    groupList->setObjectName(QStringLiteral("ddlb_1"));
+    groupList->setEditable(false);
+    groupLabel = pagekit::makeLabel(QStringLiteral("组"), QStringLiteral("st_1"), groupList, this);
 
-    ddlb_1 = new QComboBox(this);
-    ddlb_1->setObjectName(QStringLiteral("ddlb_1"));
-    ddlb_1->setEditable(false);
-    st_1 = pagekit::makeLabel(QStringLiteral("组"), QStringLiteral("st_1"), ddlb_1, this);
+    titleEdit = new QLineEdit(this);
+    titleEdit->setObjectName(QStringLiteral("sle_1"));
+    titleLabel = pagekit::makeLabel(QStringLiteral("标题"), QStringLiteral("st_2"), titleEdit, this);
 
-    sle_1 = new QLineEdit(this);
-    sle_1->setObjectName(QStringLiteral("sle_1"));
-    st_2 = pagekit::makeLabel(QStringLiteral("标题"), QStringLiteral("st_2"), sle_1, this);
-
-    mle_1 = new QPlainTextEdit(this);
-    mle_1->setObjectName(QStringLiteral("mle_1"));
-    mle_1->setAccessibleName(QStringLiteral("内容"));
-    mle_1->setFont(views::songtiFont(10));
-    mle_1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    mle_1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    mle_1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    textEdit = new QPlainTextEdit(this);
+    textEdit->setObjectName(QStringLiteral("mle_1"));
+    textEdit->setAccessibleName(QStringLiteral("内容"));
+    textEdit->setFont(views::songtiFont(10));
+    textEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    textEdit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // A text longer than a note may hold is refused when it is saved, with a message; cutting it
     // while typing or pasting would lose what did not fit without a word.
-    notetext::setText(mle_1, is_max);
-    mle_1->installEventFilter(this);
+    notetext::setText(textEdit, placeholder);
+    textEdit->installEventFilter(this);
 
-    cb_8 = pictureButton(QStringLiteral("P003.gif"), QStringLiteral("减小字体"), QStringLiteral("cb_8"), this);
-    cb_7 = pictureButton(QStringLiteral("P002.gif"), QStringLiteral("增大字体"), QStringLiteral("cb_7"), this);
-    pb_2 = pictureButton(QStringLiteral("P005.gif"), QStringLiteral("自动换行切换"), QStringLiteral("pb_2"), this);
-    pb_1 = pictureButton(QStringLiteral("P006.gif"), QStringLiteral("最大化阅读"), QStringLiteral("pb_1"), this);
-    pb_3 = pictureButton(QStringLiteral("P004.gif"), QStringLiteral("全选并复制到剪贴板"), QStringLiteral("pb_3"), this);
-    connect(cb_8, &QToolButton::clicked, this, &NoteEditor::cb_8_clicked);
-    connect(cb_7, &QToolButton::clicked, this, &NoteEditor::cb_7_clicked);
-    connect(pb_2, &QToolButton::clicked, this, &NoteEditor::pb_2_clicked);
-    connect(pb_1, &QToolButton::clicked, this, &NoteEditor::pb_1_clicked);
-    connect(pb_3, &QToolButton::clicked, this, &NoteEditor::pb_3_clicked);
+    smallerFontButton = pictureButton(QStringLiteral("P003.gif"), QStringLiteral("减小字体"), QStringLiteral("cb_8"), this);
+    largerFontButton = pictureButton(QStringLiteral("P002.gif"), QStringLiteral("增大字体"), QStringLiteral("cb_7"), this);
+    wrapButton = pictureButton(QStringLiteral("P005.gif"), QStringLiteral("自动换行切换"), QStringLiteral("pb_2"), this);
+    readerButton = pictureButton(QStringLiteral("P006.gif"), QStringLiteral("最大化阅读"), QStringLiteral("pb_1"), this);
+    copyAllButton = pictureButton(QStringLiteral("P004.gif"), QStringLiteral("全选并复制到剪贴板"), QStringLiteral("pb_3"), this);
+    connect(smallerFontButton, &QToolButton::clicked, this, &NoteEditor::smallerFont);
+    connect(largerFontButton, &QToolButton::clicked, this, &NoteEditor::largerFont);
+    connect(wrapButton, &QToolButton::clicked, this, &NoteEditor::toggleWrap);
+    connect(readerButton, &QToolButton::clicked, this, &NoteEditor::openReader);
+    connect(copyAllButton, &QToolButton::clicked, this, &NoteEditor::copyAll);
 
-    setTabOrder(ddlb_1, sle_1);
-    setTabOrder(sle_1, mle_1);
+    setTabOrder(groupList, titleEdit);
+    setTabOrder(titleEdit, textEdit);
 }
 
 QString NoteEditor::text() const
 {
-    return notetext::text(mle_1);
+    return notetext::text(textEdit);
 }
 
 void NoteEditor::setText(const QString &text)
 {
-    notetext::setText(mle_1, text);
+    notetext::setText(textEdit, text);
 }
 
 bool NoteEditor::eventFilter(QObject *watched, QEvent *event)
 {
     // The placeholder goes when the field takes the focus, and only the placeholder itself: a text
     // that merely contains it is the user's.
-    if (watched == mle_1 && event->type() == QEvent::FocusIn && text() == is_max)
+    if (watched == textEdit && event->type() == QEvent::FocusIn && text() == placeholder)
         setText(QString());
     return QWidget::eventFilter(watched, event);
 }
 
 int NoteEditor::fontSize() const
 {
-    return mle_1->font().pointSize();
+    return textEdit->font().pointSize();
 }
 
 void NoteEditor::setFontSize(int points)
 {
     // No upper bound; one point is the smallest size a font can be drawn at.
-    QFont f = mle_1->font();
+    QFont f = textEdit->font();
     f.setPointSize(std::max(1, points));
-    mle_1->setFont(f);
+    textEdit->setFont(f);
 }
 
-void NoteEditor::cb_8_clicked()
+void NoteEditor::smallerFont()
 {
     setFontSize(fontSize() - 1);
 }
 
-void NoteEditor::cb_7_clicked()
+void NoteEditor::largerFont()
 {
     setFontSize(fontSize() + 1);
 }
 
-void NoteEditor::pb_2_clicked()
+void NoteEditor::toggleWrap()
 {
     // With the horizontal scroll bar lines run on; without it they wrap at the field's edge.
-    const bool wrapping = mle_1->lineWrapMode() != QPlainTextEdit::NoWrap;
-    mle_1->setLineWrapMode(wrapping ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
-    mle_1->setHorizontalScrollBarPolicy(wrapping ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    const bool wrapping = textEdit->lineWrapMode() != QPlainTextEdit::NoWrap;
+    textEdit->setLineWrapMode(wrapping ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    textEdit->setHorizontalScrollBarPolicy(wrapping ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 }
 
-void NoteEditor::pb_3_clicked()
+void NoteEditor::copyAll()
 {
-    mle_1->selectAll();
-    mle_1->setFocus();
+    textEdit->selectAll();
+    textEdit->setFocus();
     platform::services().clipboard->setText(text());
 }
 
-void NoteEditor::pb_1_clicked()
+void NoteEditor::openReader()
 {
     const QString content = text();
     if (content.isEmpty())
@@ -151,7 +148,7 @@ NoteReader *NoteEditor::reader() const
     return m_reader;
 }
 
-void NoteEditor::of_lock(bool locked)
+void NoteEditor::setLocked(bool locked)
 {
     if (!m_reader)
         return;
@@ -165,27 +162,27 @@ void NoteEditor::of_lock(bool locked)
     }
 }
 
-int NoteEditor::mleWidth() const
+int NoteEditor::textWidth() const
 {
-    return unitGeometry(mle_1).width();
+    return unitGeometry(textEdit).width();
 }
 
-void NoteEditor::of_layout(int tabWidth, int tabHeight)
+void NoteEditor::placeControls(int tabWidth, int tabHeight)
 {
     // Two rows above the text: the group with the tools at the right, then the title. The text
     // field's left edge is the labels'; the title's right edge is the text field's, and the tools
     // end there.
     const int left = 18, fieldX = left + 233, rowHeight = 92;
-    const int textWidth = tabWidth - 59;
-    setUnitGeometry(st_1, QRect(left, 24, 200, 76));
-    setUnitGeometry(ddlb_1, QRect(fieldX, 12, 600, rowHeight));
-    setUnitGeometry(st_2, QRect(left, 124, 200, 76));
-    const QRect title(fieldX, 112, textWidth - 233, rowHeight);
-    setUnitGeometry(sle_1, title);
-    setUnitGeometry(mle_1, QRect(left, 214, textWidth, tabHeight - 356));
+    const int fieldWidth = tabWidth - 59;
+    setUnitGeometry(groupLabel, QRect(left, 24, 200, 76));
+    setUnitGeometry(groupList, QRect(fieldX, 12, 600, rowHeight));
+    setUnitGeometry(titleLabel, QRect(left, 124, 200, 76));
+    const QRect title(fieldX, 112, fieldWidth - 233, rowHeight);
+    setUnitGeometry(titleEdit, title);
+    setUnitGeometry(textEdit, QRect(left, 214, fieldWidth, tabHeight - 356));
 
     const int r = title.x() + title.width();
     int step = 1;
-    for (QToolButton *b : {pb_1, pb_2, pb_3, cb_8, cb_7})
+    for (QToolButton *b : {readerButton, wrapButton, copyAllButton, smallerFontButton, largerFontButton})
         setUnitGeometry(b, QRect(r - 101 * step++, 12, 96, rowHeight));
 }

@@ -20,39 +20,40 @@ public:
     explicit NoteEditor(QWidget *parent = nullptr);
 
     // The placeholder of an empty editor.
-    static const QString is_max;
+    static const QString placeholder;
 
-    QLabel *st_1;          // 组
-    QComboBox *ddlb_1;     // "[请选择]", then the groups in the tree's order
-    QLabel *st_2;          // 标题
-    QLineEdit *sle_1;
-    QPlainTextEdit *mle_1;
-    QToolButton *cb_8;     // smaller font
-    QToolButton *cb_7;     // larger font
-    QToolButton *pb_2;     // word wrap on and off
-    QToolButton *pb_1;     // the enlarged reader
-    QToolButton *pb_3;     // select all and copy
+    QLabel *groupLabel;
+    QComboBox *groupList;  // "[请选择]", then the groups in the tree's order
+    QLabel *titleLabel;
+    QLineEdit *titleEdit;
+    QPlainTextEdit *textEdit;
+    QToolButton *smallerFontButton;
+    QToolButton *largerFontButton;
+    QToolButton *wrapButton;       // word wrap on and off
+    QToolButton *readerButton;     // the enlarged reader
+    QToolButton *copyAllButton;    // select all and copy
 
     // The text as the field holds it.
     QString text() const;
     void setText(const QString &text);
     int fontSize() const;
 
-    void cb_8_clicked();
-    void cb_7_clicked();
-    void pb_2_clicked();
-    void pb_1_clicked();
-    void pb_3_clicked();
+    void smallerFont();
+    void largerFont();
+    void toggleWrap();
+    void openReader();
+    void copyAll();
 
     // The reader while it is open.
     NoteReader *reader() const;
     // While the program is locked no note may be seen or reached: the reader hides, disabled, and
     // comes back afterwards.
-    void of_lock(bool locked);
+    void setLocked(bool locked);
 
     // Places the controls for a tab control `tabWidth` × `tabHeight` units large.
-    void of_layout(int tabWidth, int tabHeight);
-    int mleWidth() const;
+    void placeControls(int tabWidth, int tabHeight);
+    // The text field's width in units: the other tabs' fields take it too.
+    int textWidth() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -34,56 +34,53 @@ NoteFind::NoteFind(Connection &db, QWidget *parent)
     : QWidget(parent)
     , m_db(db)
 {
-    setObjectName(QStringLiteral("tp_2"));
-    setAccessibleName(QStringLiteral("查找"));
-
     // First, so that the fields it frames lie above it.
-    gb_1 = new QGroupBox(this);
-    gb_1->setObjectName(QStringLiteral("gb_1"));
-    gb_1->setAccessibleName(QStringLiteral("查找条件"));
+    frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("gb_1"));
+    frame->setAccessibleName(QStringLiteral("查找条件"));
 
-    ddlb_2 = new QComboBox(this);
-    ddlb_2->setObjectName(QStringLiteral("ddlb_2"));
-    ddlb_2->setEditable(false);
-    st_3 = pagekit::makeLabel(QStringLiteral("组"), QStringLiteral("st_3"), ddlb_2, this);
-    sle_2 = new QLineEdit(this);
-    sle_2->setObjectName(QStringLiteral("sle_2"));
-    st_4 = pagekit::makeLabel(QStringLiteral("查找内容"), QStringLiteral("st_4"), sle_2, this);
-    cbx_1 = checkBox(QStringLiteral("标题"), QStringLiteral("cbx_1"), this);
-    cbx_2 = checkBox(QStringLiteral("内容"), QStringLiteral("cbx_2"), this);
-    cb_find = pagekit::makeButton(QStringLiteral("查找(&F)"), QStringLiteral("cb_find"), this);
+    groupList = new QComboBox(this);
+    groupList->setObjectName(QStringLiteral("ddlb_2"));
+    groupList->setEditable(false);
+    groupLabel = pagekit::makeLabel(QStringLiteral("组"), QStringLiteral("st_3"), groupList, this);
+    textEdit = new QLineEdit(this);
+    textEdit->setObjectName(QStringLiteral("sle_2"));
+    textLabel = pagekit::makeLabel(QStringLiteral("查找内容"), QStringLiteral("st_4"), textEdit, this);
+    inTitles = checkBox(QStringLiteral("标题"), QStringLiteral("cbx_1"), this);
+    inContents = checkBox(QStringLiteral("内容"), QStringLiteral("cbx_2"), this);
+    findButton = pagekit::makeButton(QStringLiteral("查找(&F)"), QStringLiteral("cb_find"), this);
 
-    dw_1 = new views::DataView(this);
-    dw_1->setObjectName(QStringLiteral("dw_1"));
-    dw_1->setAccessibleName(QStringLiteral("查找结果"));
-    dw_1->setDataObject(QStringLiteral("dw_find"));
+    hits = new views::DataView(this);
+    hits->setObjectName(QStringLiteral("dw_1"));
+    hits->setAccessibleName(QStringLiteral("查找结果"));
+    hits->setDataObject(QStringLiteral("dw_find"));
     // A failed search says only that nothing was found; its reason stays in the list's store.
-    dw_1->setConnection(m_db);
+    hits->setConnection(m_db);
 
-    connect(cb_find, &QPushButton::clicked, this, &NoteFind::cb_find_clicked);
+    connect(findButton, &QPushButton::clicked, this, &NoteFind::find);
     // Return in the search text searches, as a click on the button does.
-    connect(sle_2, &QLineEdit::returnPressed, cb_find, &QPushButton::click);
-    connect(cbx_1, &QCheckBox::clicked, this, &NoteFind::cbx_1_clicked);
-    connect(cbx_2, &QCheckBox::clicked, this, &NoteFind::cbx_2_clicked);
-    connect(dw_1, &views::DataView::clicked, this, &NoteFind::dw_1_clicked);
-    connect(dw_1, &views::DataView::doubleClicked, this, &NoteFind::dw_1_doubleclicked);
-    connect(dw_1, &views::DataView::retrieveEnd, this, &NoteFind::dw_1_retrieveend);
-    connect(dw_1, &views::DataView::rowFocusChanged, this, &NoteFind::dw_1_rowfocuschanged);
+    connect(textEdit, &QLineEdit::returnPressed, findButton, &QPushButton::click);
+    connect(inTitles, &QCheckBox::clicked, this, [this] { keepOneTicked(inTitles); });
+    connect(inContents, &QCheckBox::clicked, this, [this] { keepOneTicked(inContents); });
+    connect(hits, &views::DataView::clicked, this, &NoteFind::sortByHeader);
+    connect(hits, &views::DataView::doubleClicked, this, &NoteFind::openHit);
+    connect(hits, &views::DataView::retrieveEnd, this, &NoteFind::highlightFirstHit);
+    connect(hits, &views::DataView::rowFocusChanged, this, &NoteFind::highlightRow);
 }
 
 void NoteFind::setGroups(const QList<pagekit::Group> &groups)
 {
     m_groups = groups;
-    ddlb_2->clear();
-    ddlb_2->addItem(QStringLiteral("全部"));
+    groupList->clear();
+    groupList->addItem(QStringLiteral("全部"));
     for (const pagekit::Group &g : groups)
-        ddlb_2->addItem(g.name);
-    ddlb_2->setCurrentIndex(0);
+        groupList->addItem(g.name);
+    groupList->setCurrentIndex(0);
 }
 
 bool NoteFind::scope(std::optional<QString> *code) const
 {
-    const int entry = ddlb_2->currentIndex();
+    const int entry = groupList->currentIndex();
     if (entry <= 0 || entry > m_groups.size()) {
         code->reset();
         return true;
@@ -109,72 +106,66 @@ void NoteFind::ensureIndex()
         m_indexDeclined = true;
 }
 
-void NoteFind::cb_find_clicked()
+void NoteFind::find()
 {
     std::optional<QString> group;
     long rows = 0;
     if (scope(&group)) {
         ensureIndex();
-        rows = notesearch::retrieve(*dw_1, notesearch::fromFind(group, sle_2->text(), cbx_1->isChecked(), cbx_2->isChecked()));
+        rows = notesearch::retrieve(*hits, notesearch::fromFind(group, textEdit->text(), inTitles->isChecked(), inContents->isChecked()));
     } else {
         // The group went from the group table after the list was filled: nothing can be in it.
-        dw_1->reset();
+        hits->reset();
     }
     if (rows <= 0)
         pagekit::showBox(kNoHit);
 }
 
-void NoteFind::cbx_1_clicked()
+void NoteFind::keepOneTicked(QCheckBox *clicked)
 {
-    if (!cbx_1->isChecked() && !cbx_2->isChecked())
-        cbx_2->setChecked(true);
+    if (!inTitles->isChecked() && !inContents->isChecked())
+        (clicked == inTitles ? inContents : inTitles)->setChecked(true);
 }
 
-void NoteFind::cbx_2_clicked()
+void NoteFind::sortByHeader(int, int, long, const views::ViewObject &object)
 {
-    if (!cbx_2->isChecked() && !cbx_1->isChecked())
-        cbx_1->setChecked(true);
+    m_sort.headerClicked(hits, object);
 }
 
-void NoteFind::dw_1_clicked(int, int, long, const views::ViewObject &object)
+void NoteFind::openHit(int, int, long, const views::ViewObject &object)
 {
-    m_sort.headerClicked(dw_1, object);
-}
-
-void NoteFind::dw_1_doubleclicked(int, int, long, const views::ViewObject &object)
-{
-    const long row = dw_1->getRow();
+    const long row = hits->getRow();
     if (object.type != QStringLiteral("column") || row < 1)
         return;
-    emit hitOpened(dw_1->getItemString(row, QStringLiteral("gid")), dw_1->getItemString(row, QStringLiteral("title")));
+    emit hitOpened(hits->getItemString(row, QStringLiteral("gid")), hits->getItemString(row, QStringLiteral("title")));
 }
 
-void NoteFind::dw_1_retrieveend(long rows)
+void NoteFind::highlightFirstHit(long rows)
 {
     if (rows > 0)
-        pagekit::highlightOnly(dw_1, dw_1->getRow());
+        pagekit::highlightOnly(hits, hits->getRow());
 }
 
-void NoteFind::dw_1_rowfocuschanged(long currentRow)
+void NoteFind::highlightRow(long currentRow)
 {
-    pagekit::highlightOnly(dw_1, currentRow);
+    pagekit::highlightOnly(hits, currentRow);
 }
 
-void NoteFind::of_layout(int listWidth, int pageHeight)
+void NoteFind::placeControls(int listWidth, int pageHeight)
 {
     // Two rows of fields in their frame, the list below. The frame and the list share their edges.
     const int left = 18, right = left + listWidth, row = 92, inset = 24;
-    setUnitGeometry(gb_1, QRect(left, 0, listWidth, 262));
-    setUnitGeometry(st_3, QRect(left + inset, 40, 130, 76));
-    setUnitGeometry(ddlb_2, QRect(left + 160, 28, 600, row));
-    setUnitGeometry(st_4, QRect(left + 800, 40, 260, 76));
+    setUnitGeometry(frame, QRect(left, 0, listWidth, 262));
+    setUnitGeometry(groupLabel, QRect(left + inset, 40, 130, 76));
+    setUnitGeometry(groupList, QRect(left + 160, 28, 600, row));
+    setUnitGeometry(textLabel, QRect(left + 800, 40, 260, 76));
     const int textX = left + 1070;
-    setUnitGeometry(sle_2, QRect(textX, 28, right - inset - textX, row));
-    setUnitGeometry(cbx_1, QRect(left + 160, 148, 260, 76));
-    setUnitGeometry(cbx_2, QRect(left + 440, 148, 260, 76));
-    setUnitGeometry(cb_find, QRect(right - inset - 320, 140, 320, row));
+    setUnitGeometry(textEdit, QRect(textX, 28, right - inset - textX, row));
+    setUnitGeometry(inTitles, QRect(left + 160, 148, 260, 76));
+    setUnitGeometry(inContents, QRect(left + 440, 148, 260, 76));
+    setUnitGeometry(findButton, QRect(right - inset - 320, 140, 320, row));
 
     const QRect list(left, 276, listWidth, pageHeight - 304);
-    setUnitGeometry(dw_1, list);
-    dw_1->setColumnWidth(QStringLiteral("title"), units::toPixelsX(list.width() - 800, logicalDpiX()));
+    setUnitGeometry(hits, list);
+    hits->setColumnWidth(QStringLiteral("title"), units::toPixelsX(list.width() - 800, logicalDpiX()));
 }

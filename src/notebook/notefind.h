@@ -28,15 +28,15 @@ class NoteFind : public QWidget
 public:
     explicit NoteFind(Connection &db, QWidget *parent = nullptr);
 
-    QGroupBox *gb_1;       // the frame around the search fields
-    QLabel *st_3;          // 组
-    QComboBox *ddlb_2;     // "全部", then the groups in the tree's order
-    QLabel *st_4;          // 查找内容
-    QLineEdit *sle_2;
-    QCheckBox *cbx_1;      // 标题
-    QCheckBox *cbx_2;      // 内容
-    QPushButton *cb_find;  // 查找(&F)
-    views::DataView *dw_1; // the hits, on dw_find
+    QGroupBox *frame;         // around the search fields
+    QLabel *groupLabel;
+    QComboBox *groupList;     // "全部", then the groups in the tree's order
+    QLabel *textLabel;
+    QLineEdit *textEdit;      // what is looked for
+    QCheckBox *inTitles;
+    QCheckBox *inContents;
+    QPushButton *findButton;
+    views::DataView *hits;    // on dw_find
 
     // How long building the search index runs before its progress dialog shows (tests shorten it).
     int indexDialogDelayMs = 400;
@@ -44,21 +44,23 @@ public:
     // The scope list afresh: "全部", then `groups` in their order, with "全部" chosen.
     void setGroups(const QList<pagekit::Group> &groups);
 
-    void cb_find_clicked();
-    void cbx_1_clicked();
-    void cbx_2_clicked();
-    void dw_1_clicked(int x, int y, long row, const views::ViewObject &object);
-    void dw_1_doubleclicked(int x, int y, long row, const views::ViewObject &object);
-    void dw_1_retrieveend(long rows);
-    void dw_1_rowfocuschanged(long currentRow);
+    // Searches as the fields say and lists the hits; none found (or the search failed) says N08.
+    void find();
+    // At least one of the two boxes stays ticked: clearing the last one ticks the other.
+    void keepOneTicked(QCheckBox *clicked);
+    void sortByHeader(int x, int y, long row, const views::ViewObject &object);
+    // A double click on a hit's cell asks the page to open that note (hitOpened).
+    void openHit(int x, int y, long row, const views::ViewObject &object);
+    void highlightFirstHit(long rows);
+    void highlightRow(long currentRow);
 
     // Places the controls: the hit list takes `listWidth` units and the height of a tab page
     // `pageHeight` units tall, less the search fields above it.
-    void of_layout(int listWidth, int pageHeight);
+    void placeControls(int listWidth, int pageHeight);
 
 signals:
     // A hit was double-clicked: the page opens the note of that group and title.
-    void hitOpened(const QString &gid, const QString &title);
+    void hitOpened(const QString &groupCode, const QString &title);
 
 private:
     // Before the first search on a database without the search index, it is built behind a

@@ -26,25 +26,25 @@ NoteReader::NoteReader(QWidget *owner)
     setAccessibleName(QStringLiteral("内容"));
     setWindowIcon(QApplication::windowIcon());
 
-    mle_1 = new QPlainTextEdit(this);
-    mle_1->setObjectName(QStringLiteral("mle_1"));
-    mle_1->setAccessibleName(QStringLiteral("内容"));
-    mle_1->setFont(views::songtiFont(10));
-    mle_1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    mle_1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    mle_1->setPlainText(QStringLiteral("none"));
-    mle_1->installEventFilter(this);
+    textEdit = new QPlainTextEdit(this);
+    textEdit->setObjectName(QStringLiteral("mle_1"));
+    textEdit->setAccessibleName(QStringLiteral("内容"));
+    textEdit->setFont(views::songtiFont(10));
+    textEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textEdit->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    textEdit->setPlainText(QStringLiteral("none"));
+    textEdit->installEventFilter(this);
 
-    setUnitGeometry(mle_1, QRect(kLeft, kTop, 1298, 784));
+    setUnitGeometry(textEdit, QRect(kLeft, kTop, 1298, 784));
     resize(units::toPixels(QSize(1600, 1096), logicalDpiX()));
 }
 
 void NoteReader::open(const QString &text, int fontSize, const QWidget *mainWindow)
 {
-    QFont f = mle_1->font();
+    QFont f = textEdit->font();
     f.setPointSize(fontSize);
-    mle_1->setFont(f);
-    mle_1->setPlainText(text);
+    textEdit->setFont(f);
+    textEdit->setPlainText(text);
     resize(mainWindow->size());
     move(mainWindow->pos());
 }
@@ -54,7 +54,7 @@ void NoteReader::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     const int w = units::toUnitsX(width(), logicalDpiX());
     const int h = units::toUnitsY(height(), logicalDpiY());
-    setUnitGeometry(mle_1, QRect(kLeft, kTop, w - 2 * kLeft, h - 2 * kTop));
+    setUnitGeometry(textEdit, QRect(kLeft, kTop, w - 2 * kLeft, h - 2 * kTop));
 }
 
 void NoteReader::keyPressEvent(QKeyEvent *event)
@@ -69,7 +69,7 @@ void NoteReader::keyPressEvent(QKeyEvent *event)
 bool NoteReader::eventFilter(QObject *watched, QEvent *event)
 {
     // The text field would take Escape for itself; the window closes on it.
-    if (watched == mle_1 && event->type() == QEvent::KeyPress
+    if (watched == textEdit && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         close();
         return true;

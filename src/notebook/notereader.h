@@ -13,7 +13,7 @@ public:
     // A window of its own; `owner` (the main window) keeps it.
     explicit NoteReader(QWidget *owner = nullptr);
 
-    QPlainTextEdit *mle_1;
+    QPlainTextEdit *textEdit;
 
     // The editor's font size and text, then the main window's size and place.
     void open(const QString &text, int fontSize, const QWidget *mainWindow);

@@ -16,24 +16,28 @@ class NoteSplitter : public QWidget
 public:
     explicit NoteSplitter(QWidget *parent = nullptr);
 
-    QPlainTextEdit *mle_2;   // the work area: what is left of the long text
-    QLabel *st_01;           // its length in GBK bytes
-    QPushButton *cb_11;      // 从剪贴板粘贴&P
-    QPushButton *cb_6;       // 定位&L
-    QPushButton *cb_10;      // 截取&I
-    QPlainTextEdit *mle_01;  // the piece cut off
-    QPushButton *cb_9;       // 复制截取&O
+    QPlainTextEdit *workArea;        // what is left of the long text
+    QLabel *lengthLabel;             // its length in GBK bytes
+    QPushButton *pasteButton;
+    QPushButton *markButton;
+    QPushButton *cutButton;
+    QPlainTextEdit *pieceEdit;       // the piece cut off
+    QPushButton *copyPieceButton;
 
-    void cb_11_clicked();
-    void mle_2_modified();
-    void mle_2_getfocus();
-    void cb_6_clicked();
-    void cb_10_clicked();
-    void cb_9_clicked();
+    // The clipboard's text replaces the work area's.
+    void paste();
+    // The part before the caret is marked (the work area took the focus).
+    void markUpToCaret();
+    // The longest leading piece a note can hold is marked.
+    void markFittingPiece();
+    // The marked piece moves from the work area into the piece field.
+    void cutMarkedPiece();
+    // The piece goes to the clipboard (pieceCopied).
+    void copyPiece();
 
     // Places the controls: the fields as wide as the editor's text, the work area as tall as the
     // tab page allows.
-    void of_layout(int fieldWidth, int pageHeight);
+    void placeControls(int fieldWidth, int pageHeight);
 
 signals:
     // The piece is on the clipboard: the page turns to the editor, where it can be pasted.

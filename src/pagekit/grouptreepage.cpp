@@ -35,47 +35,44 @@ const char *const kTexts[] = {
 GroupTreePage::GroupTreePage(Connection &db, const GroupTreePageSpec &desc, QWidget *parent)
     : Page(db, parent)
     , m_spec(desc)
-    , m_tree(db, desc.tree)
+    , m_treeBuilder(db, desc.tree)
+    , m_buttons(this)
 {
     setAccessibleName(desc.pageName);
 }
 
 void GroupTreePage::prepareLight()
 {
-    m_tree.keepGroups(box(0));
+    m_treeBuilder.keepGroups(box(0));
 }
 
 void GroupTreePage::buildControls()
 {
     setFont(views::songtiFont());
-    tv_1 = new widgets::HandleTree(this);
-    tv_1->setObjectName(QStringLiteral("tv_1"));
-    tv_1->setAccessibleName(m_spec.treeName);
-    m_tree.setTree(tv_1);
+    groupTree = new widgets::HandleTree(this);
+    groupTree->setObjectName(QStringLiteral("tv_1"));
+    groupTree->setAccessibleName(m_spec.treeName);
+    m_treeBuilder.setTree(groupTree);
 
-    dw_1 = new views::DataView(this);
-    dw_1->setObjectName(QStringLiteral("dw_1"));
-    dw_1->setAccessibleName(m_spec.viewName);
+    recordView = new views::DataView(this);
+    recordView->setObjectName(QStringLiteral("dw_1"));
+    recordView->setAccessibleName(m_spec.viewName);
 
-    cb_1 = makeButton(QStringLiteral("添加(&A)"), QStringLiteral("cb_1"), this);
-    cb_2 = makeButton(QStringLiteral("删除(&D)"), QStringLiteral("cb_2"), this);
-    cb_3 = makeButton(QStringLiteral("保存(&S)"), QStringLiteral("cb_3"), this);
-    cb_7 = makeButton(QStringLiteral("关闭(&C)"), QStringLiteral("cb_7"), this);
+    addButton = m_buttons.add(QStringLiteral("添加(&A)"), QStringLiteral("cb_1"), this, &GroupTreePage::add);
+    deleteButton = m_buttons.add(QStringLiteral("删除(&D)"), QStringLiteral("cb_2"), this, &GroupTreePage::deleteRecord);
+    saveButton = m_buttons.add(QStringLiteral("保存(&S)"), QStringLiteral("cb_3"), this, &GroupTreePage::save);
+    closeButton = m_buttons.add(QStringLiteral("关闭(&C)"), QStringLiteral("cb_7"), this, &GroupTreePage::closePage);
 
-    connect(tv_1, &widgets::HandleTree::itemPopulate, this, &GroupTreePage::tv_1_itempopulate);
-    connect(tv_1, &widgets::HandleTree::selectionChanged, this, &GroupTreePage::tv_1_selectionchanged);
-    connect(dw_1, &views::DataView::clicked, this, &GroupTreePage::dw_1_clicked);
-    // Opening a member switches dw_1's definition: let the double-click finish in the old one first.
-    connect(dw_1, &views::DataView::doubleClicked, this, &GroupTreePage::dw_1_doubleclicked, Qt::QueuedConnection);
-    connect(dw_1, &views::DataView::rowFocusChanging, this, &GroupTreePage::dw_1_rowfocuschanging);
-    connect(dw_1, &views::DataView::loseFocus, this, &GroupTreePage::dw_1_losefocus);
-    connect(dw_1, &views::DataView::editChanged, this, &GroupTreePage::dw_1_editchanged);
-    connect(cb_1, &QPushButton::clicked, this, &GroupTreePage::cb_1_clicked);
-    connect(cb_2, &QPushButton::clicked, this, &GroupTreePage::cb_2_clicked);
-    connect(cb_3, &QPushButton::clicked, this, &GroupTreePage::cb_3_clicked);
-    connect(cb_7, &QPushButton::clicked, this, &GroupTreePage::cb_7_clicked);
+    connect(groupTree, &widgets::HandleTree::itemPopulate, this, &GroupTreePage::fillExpandedGroup);
+    connect(groupTree, &widgets::HandleTree::selectionChanged, this, &GroupTreePage::showSelection);
+    connect(recordView, &views::DataView::clicked, this, &GroupTreePage::sortByHeader);
+    // Opening a member switches the view's definition: let the double-click finish in the old one first.
+    connect(recordView, &views::DataView::doubleClicked, this, &GroupTreePage::openRowInTree, Qt::QueuedConnection);
+    connect(recordView, &views::DataView::rowFocusChanging, this, &GroupTreePage::highlightRow);
+    connect(recordView, &views::DataView::loseFocus, this, &GroupTreePage::acceptTyping);
+    connect(recordView, &views::DataView::editChanged, this, &GroupTreePage::cardEdited);
 
-    constructor();
+    buildTree();
 }
 
 QString GroupTreePage::boxText(int number) const
@@ -90,115 +87,111 @@ Box GroupTreePage::box(int number, platform::Icon icon) const
     return {m_spec.boxPrefix + QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')), boxText(number), icon};
 }
 
-void GroupTreePage::constructor()
+void GroupTreePage::buildTree()
 {
-    m_tree.build(box(0));
+    m_treeBuilder.build(box(0));
 }
 
-void GroupTreePage::tv_1_itempopulate(long handle)
+void GroupTreePage::fillExpandedGroup(long handle)
 {
-    m_tree.populate(handle);
+    m_treeBuilder.populate(handle);
 }
 
-void GroupTreePage::tv_1_selectionchanged(long, long newhandle)
+void GroupTreePage::showSelection(long, long newHandle)
 {
     TreeItem item;
-    if (!tv_1->getItem(newhandle, item))
+    if (!groupTree->getItem(newHandle, item))
         return;
     const bool member = item.level == GroupTreeBuilder::MemberLevel;
     const QString wanted = member ? m_spec.cardView : m_spec.listView;
     // Assigning the definition drops whatever the view held, unsaved edits included.
-    if (dw_1->dataObject() != wanted)
-        dw_1->setDataObject(wanted);
+    if (recordView->dataObject() != wanted)
+        recordView->setDataObject(wanted);
     else
-        dw_1->reset();
-    dw_1->setConnection(db());
+        recordView->reset();
+    recordView->setConnection(db());
     // The root lists every record; a group exactly its own (the same records as below it).
     if (item.level == GroupTreeBuilder::RootLevel)
-        dw_1->retrieve({views::allGroupsPattern()});
+        recordView->retrieve({views::allGroupsPattern()});
     else if (item.level == GroupTreeBuilder::GroupLevel)
-        dw_1->retrieve({views::exactGroupPattern(item.data.toString())});
+        recordView->retrieve({views::exactGroupPattern(item.data.toString())});
     else
-        dw_1->retrieve({item.data});
+        recordView->retrieve({item.data});
 }
 
-void GroupTreePage::dw_1_clicked(int, int, long, const views::ViewObject &object)
+void GroupTreePage::sortByHeader(int, int, long, const views::ViewObject &object)
 {
-    if (dw_1->dataObject() == m_spec.listView)
-        m_sort.headerClicked(dw_1, object);
+    if (recordView->dataObject() == m_spec.listView)
+        m_sort.headerClicked(recordView, object);
 }
 
-void GroupTreePage::dw_1_doubleclicked(int, int, long, const views::ViewObject &object)
+void GroupTreePage::openRowInTree(int, int, long, const views::ViewObject &object)
 {
-    if (dw_1->dataObject() != m_spec.listView || object.type != QStringLiteral("column"))
+    if (recordView->dataObject() != m_spec.listView || object.type != QStringLiteral("column"))
         return;
-    const long row = dw_1->getRow();
+    const long row = recordView->getRow();
     if (row < 1)
         return;
-    const QString code = dw_1->getItemString(row, m_spec.groupColumn);
-    const QString name = dw_1->getItemString(row, m_spec.nameColumn);
-    tv_1->setRedraw(false);
-    of_locate(code, name);
-    tv_1->setRedraw(true);
-    tv_1->setFocus();
+    const QString code = recordView->getItemString(row, m_spec.groupColumn);
+    const QString name = recordView->getItemString(row, m_spec.nameColumn);
+    groupTree->setRedraw(false);
+    locate(code, name);
+    groupTree->setRedraw(true);
+    groupTree->setFocus();
 }
 
-void GroupTreePage::dw_1_rowfocuschanging(long, long newrow)
+void GroupTreePage::highlightRow(long, long newRow)
 {
-    if (dw_1->dataObject() == m_spec.listView)
-        highlightOnly(dw_1, newrow);
+    if (recordView->dataObject() == m_spec.listView)
+        highlightOnly(recordView, newRow);
 }
 
-void GroupTreePage::dw_1_losefocus()
+void GroupTreePage::acceptTyping()
 {
-    dw_1->acceptText();
+    recordView->acceptText();
 }
 
-void GroupTreePage::dw_1_editchanged(long, const QString &, const QString &)
+void GroupTreePage::cardEdited(long, const QString &, const QString &)
 {
 }
 
-void GroupTreePage::cb_7_clicked()
+void GroupTreePage::closePage()
 {
     hide();
 }
 
 bool GroupTreePage::showsCard() const
 {
-    return dw_1->dataObject() == m_spec.cardView;
+    return recordView->dataObject() == m_spec.cardView;
 }
 
-bool GroupTreePage::of_locate(const QString &code, const QString &name)
+bool GroupTreePage::locate(const QString &code, const QString &name)
 {
-    return m_tree.locate(code, name);
+    return m_treeBuilder.locate(code, name);
 }
 
-void GroupTreePage::of_rebuild(const QString &code, const QString &name)
+void GroupTreePage::rebuildAndLocate(const QString &code, const QString &name)
 {
-    m_tree.clear();
-    dw_1->reset();
-    constructor();
-    tv_1->setRedraw(false);
-    of_locate(code, name);
-    tv_1->setRedraw(true);
-    tv_1->setFocus();
+    m_treeBuilder.clear();
+    recordView->reset();
+    buildTree();
+    groupTree->setRedraw(false);
+    locate(code, name);
+    groupTree->setRedraw(true);
+    groupTree->setFocus();
 }
 
 void GroupTreePage::placeControls(int w, int h)
 {
-    // The buttons stand in a row above the view, right-aligned and clear of the page's edge: the
-    // strip along the bottom belongs to the main window's moving banner.
-    const int buttonWidth = 320, buttonHeight = 88, gap = 30, top = 110, margin = 20;
-    int x = w - margin - buttonWidth;
-    for (QPushButton *b : {cb_7, cb_3, cb_2, cb_1}) {
-        setUnitGeometry(b, QRect(x, 10, buttonWidth, buttonHeight));
-        x -= buttonWidth + gap;
-    }
+    // The buttons stand in a row above the view; the strip along the bottom belongs to the main
+    // window's moving banner.
+    m_buttons.place(w);
+    const int top = ButtonRow::ContentTop;
     const int treeWidth = int((w - 18) * 0.3);
     const int viewWidth = int((w - 18) * 0.7);
     const int viewHeight = h - BannerStrip - top;
-    setUnitGeometry(tv_1, QRect(0, top, treeWidth, viewHeight));
-    setUnitGeometry(dw_1, QRect(treeWidth + 18, top, viewWidth, viewHeight));
+    setUnitGeometry(groupTree, QRect(0, top, treeWidth, viewHeight));
+    setUnitGeometry(recordView, QRect(treeWidth + 18, top, viewWidth, viewHeight));
 }
 
 } // namespace pagekit

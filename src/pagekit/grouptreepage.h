@@ -1,9 +1,10 @@
 #pragma once
-// A page of records in groups, described by data: the group tree on the left; `dw_1` on the right
-// showing the list of the root's or a group's records, or the card of one record; Add, Delete, Save
-// and Close. The address book and the personal assets are such pages; each gives its data and
+// A page of records in groups, described by data: the group tree on the left; `recordView` on the
+// right showing the list of the root's or a group's records, or the card of one record; Add, Delete,
+// Save and Close. The address book and the personal assets are such pages; each gives its data and
 // overrides the few hooks where it differs.
 
+#include "pagekit/buttonrow.h"
 #include "pagekit/grouptreebuilder.h"
 #include "pagekit/helpers.h"
 #include "pagekit/page.h"
@@ -48,35 +49,39 @@ public:
     GroupTreePage(Connection &db, const GroupTreePageSpec &desc, QWidget *parent = nullptr);
 
     // Null until the page is filled.
-    widgets::HandleTree *tv_1 = nullptr;
-    views::DataView *dw_1 = nullptr;
-    QPushButton *cb_1 = nullptr; // 添加(&A)
-    QPushButton *cb_2 = nullptr; // 删除(&D)
-    QPushButton *cb_3 = nullptr; // 保存(&S)
-    QPushButton *cb_7 = nullptr; // 关闭(&C)
+    widgets::HandleTree *groupTree = nullptr;
+    views::DataView *recordView = nullptr;
+    QPushButton *addButton = nullptr;    // 添加(&A)
+    QPushButton *deleteButton = nullptr; // 删除(&D)
+    QPushButton *saveButton = nullptr;   // 保存(&S)
+    QPushButton *closeButton = nullptr;  // 关闭(&C)
 
     const GroupTreePageSpec &desc() const { return m_spec; }
-    GroupTreeBuilder &groupTree() { return m_tree; }
+    GroupTreeBuilder &treeBuilder() { return m_treeBuilder; }
 
     // Builds the tree afresh below a new root (also run again after every save and delete).
-    void constructor();
+    void buildTree();
     QString sortSuffix() const { return m_sort.suffix(); }
 
-    void tv_1_itempopulate(long handle);
-    void tv_1_selectionchanged(long oldhandle, long newhandle);
-    void dw_1_clicked(int xpos, int ypos, long row, const views::ViewObject &object);
-    void dw_1_doubleclicked(int xpos, int ypos, long row, const views::ViewObject &object);
-    void dw_1_rowfocuschanging(long currentrow, long newrow);
-    void dw_1_losefocus();
-    void cb_1_clicked();
-    void cb_2_clicked();
-    void cb_3_clicked();
-    void cb_7_clicked();
+    // The tree's and the view's events.
+    void fillExpandedGroup(long handle);
+    // The list for the root or a group, the card for a member.
+    void showSelection(long oldHandle, long newHandle);
+    void sortByHeader(int x, int y, long row, const views::ViewObject &object);
+    // A row of the list opens its record as a member of the tree.
+    void openRowInTree(int x, int y, long row, const views::ViewObject &object);
+    void highlightRow(long currentRow, long newRow);
+    void acceptTyping();
+    // The buttons.
+    void add();
+    void deleteRecord();
+    void save();
+    void closePage();
 
     // Rebuilds the tree and finds group `code` again (expanded), and its member `name` if given.
-    void of_rebuild(const QString &code, const QString &name = QString());
+    void rebuildAndLocate(const QString &code, const QString &name = {});
     // Expands the group of `code` and selects its first member labelled `name`.
-    bool of_locate(const QString &code, const QString &name);
+    bool locate(const QString &code, const QString &name);
 
 protected:
     void prepareLight() override;
@@ -85,15 +90,15 @@ protected:
 
     // Hooks where pages differ.
     // A new card's row, after its group was set: values of the page's own (a date, a count).
-    virtual void of_newrow(long row);
+    virtual void initNewRow(long row);
     // The stored record a delete acts on (group code, name); blanks mean the card holds nothing
     // stored, and the row is only taken off the card. By default the card's current values.
-    virtual Group of_deletetarget(long row);
+    virtual Group deleteTarget(long row);
     // Removes the stored record after the row left the card; what the write came to (not committed).
     // By default the card's delete is written through the view.
-    virtual DbResult of_deletestored(const Group &target);
+    virtual DbResult deleteStored(const Group &target);
     // A value being typed into the card.
-    virtual void dw_1_editchanged(long row, const QString &column, const QString &text);
+    virtual void cardEdited(long row, const QString &column, const QString &text);
 
     bool showsCard() const;
     Box box(int number, platform::Icon icon = platform::Icon::Exclamation) const;
@@ -102,7 +107,8 @@ private:
     QString boxText(int number) const;
 
     GroupTreePageSpec m_spec;
-    GroupTreeBuilder m_tree;
+    GroupTreeBuilder m_treeBuilder;
+    ButtonRow m_buttons;
     SortToggle m_sort;
 };
 

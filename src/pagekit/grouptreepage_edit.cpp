@@ -11,43 +11,43 @@ using platform::Icon;
 using widgets::TreeItem;
 using widgets::TreeNavigation;
 
-void GroupTreePage::of_newrow(long)
+void GroupTreePage::initNewRow(long)
 {
 }
 
-Group GroupTreePage::of_deletetarget(long row)
+Group GroupTreePage::deleteTarget(long row)
 {
-    return {dw_1->getItemString(row, m_spec.groupColumn), dw_1->getItemString(row, m_spec.nameColumn)};
+    return {recordView->getItemString(row, m_spec.groupColumn), recordView->getItemString(row, m_spec.nameColumn)};
 }
 
-DbResult GroupTreePage::of_deletestored(const Group &)
+DbResult GroupTreePage::deleteStored(const Group &)
 {
-    return dw_1->update(false);
+    return recordView->update(false);
 }
 
-void GroupTreePage::cb_1_clicked()
+void GroupTreePage::add()
 {
     if (!showsCard()) {
-        dw_1->setDataObject(m_spec.cardView);
-        dw_1->setConnection(db());
+        recordView->setDataObject(m_spec.cardView);
+        recordView->setConnection(db());
     }
     QString code;
     TreeItem item;
-    if (tv_1->getItem(tv_1->findItem(TreeNavigation::Current), item)) {
+    if (groupTree->getItem(groupTree->findItem(TreeNavigation::Current), item)) {
         if (item.level == GroupTreeBuilder::GroupLevel)
             code = item.data.toString();
         else if (item.level == GroupTreeBuilder::MemberLevel)
-            code = dw_1->getItemString(dw_1->getRow(), m_spec.groupColumn);
+            code = recordView->getItemString(recordView->getRow(), m_spec.groupColumn);
     }
-    dw_1->reset();
-    const long row = dw_1->insertRow(0);
-    dw_1->setItem(row, m_spec.groupColumn, code);
-    of_newrow(row);
-    dw_1->setRow(row);
-    dw_1->setFocus();
+    recordView->reset();
+    const long row = recordView->insertRow(0);
+    recordView->setItem(row, m_spec.groupColumn, code);
+    initNewRow(row);
+    recordView->setRow(row);
+    recordView->setFocus();
 }
 
-void GroupTreePage::cb_3_clicked()
+void GroupTreePage::save()
 {
     if (!showsCard()) {
         showBox(box(6));
@@ -55,55 +55,55 @@ void GroupTreePage::cb_3_clicked()
     }
     // A value that does not fit its field (a date that does not exist) stays in its editor; the
     // write below is then refused with the reason, which the failure box shows.
-    dw_1->acceptText();
-    if (dw_1->rowCount() < 1) {
+    recordView->acceptText();
+    if (recordView->rowCount() < 1) {
         showBox(box(7));
         return;
     }
-    const long row = std::max(1L, dw_1->getRow());
-    const QString code = dw_1->getItemString(row, m_spec.groupColumn);
+    const long row = std::max(1L, recordView->getRow());
+    const QString code = recordView->getItemString(row, m_spec.groupColumn);
     if (isBlank(code)) {
         showBox(box(8));
         return;
     }
-    const QString name = dw_1->getItemString(row, m_spec.nameColumn);
+    const QString name = recordView->getItemString(row, m_spec.nameColumn);
     if (isBlank(name)) {
         showBox(box(9));
         return;
     }
-    if (!saveView(db(), dw_1, box(11, Icon::Stop)))
+    if (!saveView(db(), recordView, box(11, Icon::Stop)))
         return;
     showBox(box(10, Icon::Information));
-    of_rebuild(code, name);
+    rebuildAndLocate(code, name);
 }
 
-void GroupTreePage::cb_2_clicked()
+void GroupTreePage::deleteRecord()
 {
     if (!showsCard()) {
         showBox(box(1));
         return;
     }
-    if (dw_1->rowCount() < 1) {
+    if (recordView->rowCount() < 1) {
         showBox(box(2));
         return;
     }
-    const long row = std::max(1L, dw_1->getRow());
-    const Group target = of_deletetarget(row);
+    const long row = std::max(1L, recordView->getRow());
+    const Group target = deleteTarget(row);
     if (isBlank(target.code) || isBlank(target.name)) {
-        dw_1->deleteRow(row);
+        recordView->deleteRow(row);
         return;
     }
     if (!confirm(box(3).code, QStringLiteral("确认删除<") + target.name + QStringLiteral(">?")))
         return;
-    dw_1->deleteRow(row);
-    if (!commitOrReport(db(), of_deletestored(target), box(5, Icon::Stop))) {
+    recordView->deleteRow(row);
+    if (!commitOrReport(db(), deleteStored(target), box(5, Icon::Stop))) {
         if (m_spec.rebuildAfterFailedDelete)
-            of_rebuild(target.code, target.name);
+            rebuildAndLocate(target.code, target.name);
         return;
     }
-    dw_1->resetUpdate();
+    recordView->resetUpdate();
     showBox(box(4, Icon::Information));
-    of_rebuild(target.code);
+    rebuildAndLocate(target.code);
 }
 
 } // namespace pagekit

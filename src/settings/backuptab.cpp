@@ -47,57 +47,57 @@ BackupTab::BackupTab(Connection &db, QWidget *parent)
     : QWidget(parent)
     , m_db(db)
 {
-    gb_c = new QGroupBox(this);
-    gb_c->setObjectName(QStringLiteral("gb_c"));
-    gb_c->setAccessibleName(QStringLiteral("备份"));
-    st_c1 = label(QStringLiteral("备份路径"), QStringLiteral("st_c1"), this);
-    sle_c1 = new QLineEdit(this);
-    sle_c1->setObjectName(QStringLiteral("sle_c1"));
-    sle_c1->setAccessibleName(st_c1->text());
-    st_c1->setBuddy(sle_c1);
-    pb_c1 = new QToolButton(this);
-    pb_c1->setObjectName(QStringLiteral("pb_c1"));
-    pb_c1->setIcon(QIcon(appFile(QStringLiteral("resource/P001.gif"))));
-    pb_c1->setAccessibleName(QStringLiteral("选择备份文件夹"));
-    pb_c1->setToolTip(pb_c1->accessibleName());
-    cb_c1 = pagekit::makeButton(QStringLiteral("备份(&B)"), QStringLiteral("cb_c1"), this);
+    frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("gb_c"));
+    frame->setAccessibleName(QStringLiteral("备份"));
+    folderLabel = label(QStringLiteral("备份路径"), QStringLiteral("st_c1"), this);
+    folderEdit = new QLineEdit(this);
+    folderEdit->setObjectName(QStringLiteral("sle_c1"));
+    folderEdit->setAccessibleName(folderLabel->text());
+    folderLabel->setBuddy(folderEdit);
+    chooseFolderButton = new QToolButton(this);
+    chooseFolderButton->setObjectName(QStringLiteral("pb_c1"));
+    chooseFolderButton->setIcon(QIcon(appFile(QStringLiteral("resource/P001.gif"))));
+    chooseFolderButton->setAccessibleName(QStringLiteral("选择备份文件夹"));
+    chooseFolderButton->setToolTip(chooseFolderButton->accessibleName());
+    backupButton = pagekit::makeButton(QStringLiteral("备份(&B)"), QStringLiteral("cb_c1"), this);
 
-    cbx_c1 = new QCheckBox(QStringLiteral("退出时自动备份"), this);
-    cbx_c1->setObjectName(QStringLiteral("cbx_c1"));
-    cbx_c1->setAccessibleName(cbx_c1->text());
-    st_c2 = label(QStringLiteral("保留最近"), QStringLiteral("st_c2"), this);
-    em_c1 = new QSpinBox(this);
-    em_c1->setObjectName(QStringLiteral("em_c1"));
-    em_c1->setAccessibleName(QStringLiteral("自动备份保留份数"));
-    em_c1->setRange(1, 99);
-    st_c2->setBuddy(em_c1);
-    st_c3 = label(QStringLiteral("份"), QStringLiteral("st_c3"), this);
+    autoBackupBox = new QCheckBox(QStringLiteral("退出时自动备份"), this);
+    autoBackupBox->setObjectName(QStringLiteral("cbx_c1"));
+    autoBackupBox->setAccessibleName(autoBackupBox->text());
+    keepLabel = label(QStringLiteral("保留最近"), QStringLiteral("st_c2"), this);
+    keepCount = new QSpinBox(this);
+    keepCount->setObjectName(QStringLiteral("em_c1"));
+    keepCount->setAccessibleName(QStringLiteral("自动备份保留份数"));
+    keepCount->setRange(1, 99);
+    keepLabel->setBuddy(keepCount);
+    copiesLabel = label(QStringLiteral("份"), QStringLiteral("st_c3"), this);
 
     // The folder as remembered, else the one that holds the database.
     const QString folder = readSetting(settingkeys::backupFolder);
-    sle_c1->setText(folder.isEmpty() ? dataFolder() : folder);
-    cbx_c1->setChecked(readSetting(settingkeys::autoBackup) == QLatin1String("1"));
+    folderEdit->setText(folder.isEmpty() ? dataFolder() : folder);
+    autoBackupBox->setChecked(readSetting(settingkeys::autoBackup) == QLatin1String("1"));
     bool ok = false;
     const int keep = readSetting(settingkeys::autoBackupKeep).toInt(&ok);
-    em_c1->setValue(ok && keep >= 1 && keep <= 99 ? keep : DefaultKeep);
-    em_c1->setEnabled(cbx_c1->isChecked());
+    keepCount->setValue(ok && keep >= 1 && keep <= 99 ? keep : DefaultKeep);
+    keepCount->setEnabled(autoBackupBox->isChecked());
 
-    connect(pb_c1, &QToolButton::clicked, this, &BackupTab::pb_c1_clicked);
-    connect(cb_c1, &QPushButton::clicked, this, &BackupTab::cb_c1_clicked);
+    connect(chooseFolderButton, &QToolButton::clicked, this, &BackupTab::chooseFolder);
+    connect(backupButton, &QPushButton::clicked, this, &BackupTab::backUp);
     // The automatic copies are remembered as soon as they are set.
-    connect(cbx_c1, &QCheckBox::toggled, this, [this](bool on) {
+    connect(autoBackupBox, &QCheckBox::toggled, this, [this](bool on) {
         writeSetting(settingkeys::autoBackup, on ? QStringLiteral("1") : QStringLiteral("0"));
-        em_c1->setEnabled(on);
+        keepCount->setEnabled(on);
     });
-    connect(em_c1, &QSpinBox::valueChanged, this, [](int n) { writeSetting(settingkeys::autoBackupKeep, QString::number(n)); });
+    connect(keepCount, &QSpinBox::valueChanged, this, [](int n) { writeSetting(settingkeys::autoBackupKeep, QString::number(n)); });
 }
 
-void BackupTab::pb_c1_clicked()
+void BackupTab::chooseFolder()
 {
-    const QString folder = platform::services().fileDialogs->chooseFolder(QStringLiteral("选择备份文件夹"), sle_c1->text());
+    const QString folder = platform::services().fileDialogs->chooseFolder(QStringLiteral("选择备份文件夹"), folderEdit->text());
     if (folder.isEmpty())
         return;
-    sle_c1->setText(folder);
+    folderEdit->setText(folder);
     writeSetting(settingkeys::backupFolder, folder);
 }
 
@@ -119,9 +119,9 @@ CopyResult BackupTab::copyTo(const QString &target, QString *reason)
     });
 }
 
-void BackupTab::cb_c1_clicked()
+void BackupTab::backUp()
 {
-    const QString folder = sle_c1->text();
+    const QString folder = folderEdit->text();
     if (!QFileInfo(folder).isDir()) {
         pagekit::showBox({QStringLiteral("027"), QStringLiteral("备份路径不存在!请重新选择"), Icon::Stop});
         return;
@@ -156,7 +156,7 @@ void BackupTab::cb_c1_clicked()
     }
 }
 
-void BackupTab::of_exit(Connection &db)
+void BackupTab::backUpAtExit(Connection &db)
 {
     if (readSetting(settingkeys::autoBackup) != QLatin1String("1"))
         return;
@@ -172,21 +172,21 @@ void BackupTab::of_exit(Connection &db)
         failed(QStringLiteral("033"), reason);
 }
 
-void BackupTab::of_layout(int w, int h)
+void BackupTab::placeControls(int w, int h)
 {
-    const QRect frame = tabshape::frame(w, h);
-    setUnitGeometry(gb_c, frame);
-    setUnitGeometry(cb_c1, tabshape::button(w));
-    const int left = frame.x() + 60, top = frame.y() + 60, field = 88;
+    const QRect area = tabshape::frame(w, h);
+    setUnitGeometry(frame, area);
+    setUnitGeometry(backupButton, tabshape::button(w));
+    const int left = area.x() + 60, top = area.y() + 60, field = 88;
     // The folder's field takes what the frame leaves beside its label and button.
-    const int fieldWidth = std::max(200, frame.width() - 60 - 340 - 140 - 60);
-    setUnitGeometry(st_c1, QRect(left, top + 4, 330, 80));
-    setUnitGeometry(sle_c1, QRect(left + 340, top, fieldWidth, field));
-    setUnitGeometry(pb_c1, QRect(left + 340 + fieldWidth + 20, top, 120, field));
-    setUnitGeometry(cbx_c1, QRect(left, top + 160, 700, 80));
-    setUnitGeometry(st_c2, QRect(left + 720, top + 160, 330, 80));
-    setUnitGeometry(em_c1, QRect(left + 1060, top + 156, 250, field));
-    setUnitGeometry(st_c3, QRect(left + 1330, top + 160, 120, 80));
+    const int fieldWidth = std::max(200, area.width() - 60 - 340 - 140 - 60);
+    setUnitGeometry(folderLabel, QRect(left, top + 4, 330, 80));
+    setUnitGeometry(folderEdit, QRect(left + 340, top, fieldWidth, field));
+    setUnitGeometry(chooseFolderButton, QRect(left + 340 + fieldWidth + 20, top, 120, field));
+    setUnitGeometry(autoBackupBox, QRect(left, top + 160, 700, 80));
+    setUnitGeometry(keepLabel, QRect(left + 720, top + 160, 330, 80));
+    setUnitGeometry(keepCount, QRect(left + 1060, top + 156, 250, field));
+    setUnitGeometry(copiesLabel, QRect(left + 1330, top + 160, 120, 80));
 }
 
 } // namespace settings

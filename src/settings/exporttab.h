@@ -1,5 +1,5 @@
 #pragma once
-// The Export page (tp_b) of the settings page: every row of one module's table, as stored, to a
+// The Export page ("tp_b") of the settings page: every row of one module's table, as stored, to a
 // spreadsheet file the user names. The main window keeps this page hidden; it works all the same.
 
 #include <QWidget>
@@ -22,25 +22,26 @@ class ExportTab : public QWidget
 public:
     explicit ExportTab(Connection &db, QWidget *parent = nullptr);
 
-    void of_layout(int w, int h);
+    // Lays the page out `w` × `h` units large.
+    void placeControls(int w, int h);
 
-    // The export definition follows the radio button clicked last.
-    void rb_clicked(int index);
+    // The export definition follows the choice clicked last (0 address book … 3 ledger).
+    void choose(int index);
     // Retrieves the chosen table and writes it where the user says.
-    void cb_b1_clicked();
+    void exportChosen();
 
-    QGroupBox *gb_b;
-    QLabel *st_b1;      // 选择导出项目
-    QRadioButton *rb_1; // 通讯录
-    QRadioButton *rb_2; // 笔记本
-    QRadioButton *rb_3; // 个人资产
-    QRadioButton *rb_4; // 记帐
-    QPushButton *cb_b1; // 导出(&E)
-    views::DataStore *ds_1;
+    QGroupBox *frame;
+    QLabel *choiceLabel;
+    QRadioButton *addressBookChoice;
+    QRadioButton *notebookChoice;
+    QRadioButton *assetsChoice;
+    QRadioButton *ledgerChoice;
+    QPushButton *exportButton;
+    views::DataStore *store;   // reads what is exported; shown nowhere
 
 private:
     Connection &m_db;
-    QList<QRadioButton *> m_radios;
+    QList<QRadioButton *> m_choices;
 };
 
 } // namespace settings

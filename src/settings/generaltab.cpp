@@ -55,102 +55,102 @@ GeneralTab::GeneralTab(const GeneralOptions &loaded, QWidget *parent)
     : QWidget(parent)
 {
     // The frame first, so that it lies behind the controls.
-    gb_a = new QGroupBox(this);
-    gb_a->setObjectName(QStringLiteral("gb_a"));
-    gb_a->setAccessibleName(QStringLiteral("常规"));
+    frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("gb_a"));
+    frame->setAccessibleName(QStringLiteral("常规"));
 
-    cbx_a1 = checkBox(QStringLiteral("随 Windows 一起启动"), QStringLiteral("cbx_a1"), this);
-    cbx_a2 = checkBox(QStringLiteral("启动时窗口最大化"), QStringLiteral("cbx_a2"), this);
-    cbx_a4 = checkBox(QStringLiteral("启用锁定功能"), QStringLiteral("cbx_a4"), this);
-    st_a3 = label(QStringLiteral("锁定快捷键"), QStringLiteral("st_a3"), this);
-    cbx_a5 = checkBox(QStringLiteral("Ctrl"), QStringLiteral("cbx_a5"), this);
-    cbx_a6 = checkBox(QStringLiteral("Shift"), QStringLiteral("cbx_a6"), this);
-    ddlb_a1 = new QComboBox(this);
-    ddlb_a1->setObjectName(QStringLiteral("ddlb_a1"));
-    ddlb_a1->setAccessibleName(st_a3->text());
-    st_a3->setBuddy(ddlb_a1);
-    st_a1 = label(QStringLiteral("自动锁定时间"), QStringLiteral("st_a1"), this);
+    runAtLogonBox = checkBox(QStringLiteral("随 Windows 一起启动"), QStringLiteral("cbx_a1"), this);
+    startMaximizedBox = checkBox(QStringLiteral("启动时窗口最大化"), QStringLiteral("cbx_a2"), this);
+    lockBox = checkBox(QStringLiteral("启用锁定功能"), QStringLiteral("cbx_a4"), this);
+    hotkeyLabel = label(QStringLiteral("锁定快捷键"), QStringLiteral("st_a3"), this);
+    ctrlBox = checkBox(QStringLiteral("Ctrl"), QStringLiteral("cbx_a5"), this);
+    shiftBox = checkBox(QStringLiteral("Shift"), QStringLiteral("cbx_a6"), this);
+    keyList = new QComboBox(this);
+    keyList->setObjectName(QStringLiteral("ddlb_a1"));
+    keyList->setAccessibleName(hotkeyLabel->text());
+    hotkeyLabel->setBuddy(keyList);
+    idleLabel = label(QStringLiteral("自动锁定时间"), QStringLiteral("st_a1"), this);
     // Mask "##" with a spin range of 1 to 99; the lowest value stands for "no minutes given".
-    em_a1 = new QSpinBox(this);
-    em_a1->setObjectName(QStringLiteral("em_a1"));
-    em_a1->setAccessibleName(st_a1->text());
-    em_a1->setRange(0, 99);
-    em_a1->setSpecialValueText(QStringLiteral(" "));
+    minutesEdit = new QSpinBox(this);
+    minutesEdit->setObjectName(QStringLiteral("em_a1"));
+    minutesEdit->setAccessibleName(idleLabel->text());
+    minutesEdit->setRange(0, 99);
+    minutesEdit->setSpecialValueText(QStringLiteral(" "));
     // An emptied field stays empty when it loses the focus, rather than showing its old value again.
-    em_a1->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
-    em_a1->setValue(10);
-    st_a1->setBuddy(em_a1);
-    st_a2 = label(QStringLiteral("分钟"), QStringLiteral("st_a2"), this);
-    cbx_a3 = checkBox(QStringLiteral("启动时锁定"), QStringLiteral("cbx_a3"), this);
-    cb_a1 = pagekit::makeButton(QStringLiteral("保存设置(&O)"), QStringLiteral("cb_a1"), this);
+    minutesEdit->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    minutesEdit->setValue(10);
+    idleLabel->setBuddy(minutesEdit);
+    minutesLabel = label(QStringLiteral("分钟"), QStringLiteral("st_a2"), this);
+    lockAtStartBox = checkBox(QStringLiteral("启动时锁定"), QStringLiteral("cbx_a3"), this);
+    saveButton = pagekit::makeButton(QStringLiteral("保存设置(&O)"), QStringLiteral("cb_a1"), this);
 
-    connect(cbx_a4, &QCheckBox::clicked, this, &GeneralTab::cbx_a4_clicked);
-    connect(cb_a1, &QPushButton::clicked, this, &GeneralTab::cb_a1_clicked);
+    connect(lockBox, &QCheckBox::clicked, this, &GeneralTab::followLockSwitch);
+    connect(saveButton, &QPushButton::clicked, this, &GeneralTab::save);
 
     display(loaded);
 }
 
 void GeneralTab::display(const GeneralOptions &o)
 {
-    cbx_a1->setChecked(o.runAtLogon);
-    cbx_a2->setChecked(o.startMaximized);
-    cbx_a3->setChecked(o.lockAtStart);
-    em_a1->setValue(storedMinutes(o.lockMinutes));
+    runAtLogonBox->setChecked(o.runAtLogon);
+    startMaximizedBox->setChecked(o.startMaximized);
+    lockAtStartBox->setChecked(o.lockAtStart);
+    minutesEdit->setValue(storedMinutes(o.lockMinutes));
     // The load has already unticked the lock function when its key is not one of the list.
-    cbx_a4->setChecked(o.lockEnabled);
-    cbx_a5->setChecked(o.ctrl);
-    cbx_a6->setChecked(o.shift);
-    ddlb_a1_ue_additem();
-    ddlb_a1->setCurrentIndex(o.keyFound ? ddlb_a1->findText(o.key) : -1);
-    setLockControlsEnabled(cbx_a4->isChecked());
+    lockBox->setChecked(o.lockEnabled);
+    ctrlBox->setChecked(o.ctrl);
+    shiftBox->setChecked(o.shift);
+    fillKeyList();
+    keyList->setCurrentIndex(o.keyFound ? keyList->findText(o.key) : -1);
+    setLockControlsEnabled(lockBox->isChecked());
 }
 
-void GeneralTab::ddlb_a1_ue_additem()
+void GeneralTab::fillKeyList()
 {
-    ddlb_a1->addItems(GeneralOptions::keyList());
+    keyList->addItems(GeneralOptions::keyList());
 }
 
 void GeneralTab::setLockControlsEnabled(bool on)
 {
-    for (QWidget *w : {static_cast<QWidget *>(cbx_a5), static_cast<QWidget *>(cbx_a6),
-                       static_cast<QWidget *>(ddlb_a1), static_cast<QWidget *>(cbx_a3),
-                       static_cast<QWidget *>(em_a1)})
+    for (QWidget *w : {static_cast<QWidget *>(ctrlBox), static_cast<QWidget *>(shiftBox),
+                       static_cast<QWidget *>(keyList), static_cast<QWidget *>(lockAtStartBox),
+                       static_cast<QWidget *>(minutesEdit)})
         w->setEnabled(on);
 }
 
-void GeneralTab::cbx_a4_clicked()
+void GeneralTab::followLockSwitch()
 {
-    setLockControlsEnabled(cbx_a4->isChecked());
+    setLockControlsEnabled(lockBox->isChecked());
 }
 
 QString GeneralTab::minutesText() const
 {
     // What the field shows: a field the user emptied holds no minutes, whatever it held before.
     bool ok = false;
-    const int n = em_a1->cleanText().trimmed().toInt(&ok);
+    const int n = minutesEdit->cleanText().trimmed().toInt(&ok);
     return ok && n >= 1 ? QString::number(n) : QString();
 }
 
-void GeneralTab::cb_a1_clicked()
+void GeneralTab::save()
 {
     platform::Services &os = platform::services();
     // The start entry names the executable where it lies now, so saving again after the program
     // moved repairs it.
-    if (cbx_a1->isChecked())
+    if (runAtLogonBox->isChecked())
         os.autostart->enable(autostartName(), programFile(), {QStringLiteral("/hide")});
     else
         os.autostart->disable(autostartName());
-    writeSetting(settingkeys::startMaximized, flag(cbx_a2->isChecked()));
+    writeSetting(settingkeys::startMaximized, flag(startMaximizedBox->isChecked()));
 
-    const QString use = flag(cbx_a4->isChecked());
-    const QString ctrl = flag(cbx_a5->isChecked());
-    const QString shift = flag(cbx_a6->isChecked());
-    const QString key = ddlb_a1->currentText();
+    const QString use = flag(lockBox->isChecked());
+    const QString ctrl = flag(ctrlBox->isChecked());
+    const QString shift = flag(shiftBox->isChecked());
+    const QString key = keyList->currentText();
     const QString minutes = minutesText();
-    const QString lockStart = flag(cbx_a3->isChecked());
+    const QString lockStart = flag(lockAtStartBox->isChecked());
 
     QString hotkey = use + ctrl + shift;
-    if (!cbx_a4->isChecked()) {
+    if (!lockBox->isChecked()) {
         if (!pagekit::isBlank(key))
             hotkey += key;
         os.idle->arm(0);
@@ -175,26 +175,26 @@ void GeneralTab::cb_a1_clicked()
     pagekit::showBox({QStringLiteral("029"), QStringLiteral("保存配置成功!")});
 }
 
-void GeneralTab::of_layout(int w, int h)
+void GeneralTab::placeControls(int w, int h)
 {
-    const QRect frame = tabshape::frame(w, h);
-    setUnitGeometry(gb_a, frame);
-    setUnitGeometry(cb_a1, tabshape::button(w));
+    const QRect area = tabshape::frame(w, h);
+    setUnitGeometry(frame, area);
+    setUnitGeometry(saveButton, tabshape::button(w));
 
     // Start-up on the left; the lock on the right, its dependent controls below its switch.
-    const int row = 120, line = 80, field = 88, left = frame.x() + 60, right = frame.x() + 980;
-    const int top = frame.y() + 60;
-    setUnitGeometry(cbx_a1, QRect(left, top, 840, line));
-    setUnitGeometry(cbx_a2, QRect(left, top + row, 840, line));
-    setUnitGeometry(cbx_a4, QRect(right, top, 700, line));
-    setUnitGeometry(st_a3, QRect(right, top + row, 330, line));
-    setUnitGeometry(cbx_a5, QRect(right + 340, top + row, 250, line));
-    setUnitGeometry(cbx_a6, QRect(right + 600, top + row, 270, line));
-    setUnitGeometry(ddlb_a1, QRect(right + 880, top + row - 4, 210, field));
-    setUnitGeometry(st_a1, QRect(right, top + 2 * row, 460, line));
-    setUnitGeometry(em_a1, QRect(right + 470, top + 2 * row - 4, 250, field));
-    setUnitGeometry(st_a2, QRect(right + 740, top + 2 * row, 200, line));
-    setUnitGeometry(cbx_a3, QRect(right, top + 3 * row, 700, line));
+    const int row = 120, line = 80, field = 88, left = area.x() + 60, right = area.x() + 980;
+    const int top = area.y() + 60;
+    setUnitGeometry(runAtLogonBox, QRect(left, top, 840, line));
+    setUnitGeometry(startMaximizedBox, QRect(left, top + row, 840, line));
+    setUnitGeometry(lockBox, QRect(right, top, 700, line));
+    setUnitGeometry(hotkeyLabel, QRect(right, top + row, 330, line));
+    setUnitGeometry(ctrlBox, QRect(right + 340, top + row, 250, line));
+    setUnitGeometry(shiftBox, QRect(right + 600, top + row, 270, line));
+    setUnitGeometry(keyList, QRect(right + 880, top + row - 4, 210, field));
+    setUnitGeometry(idleLabel, QRect(right, top + 2 * row, 460, line));
+    setUnitGeometry(minutesEdit, QRect(right + 470, top + 2 * row - 4, 250, field));
+    setUnitGeometry(minutesLabel, QRect(right + 740, top + 2 * row, 200, line));
+    setUnitGeometry(lockAtStartBox, QRect(right, top + 3 * row, 700, line));
 }
 
 } // namespace settings

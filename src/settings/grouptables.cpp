@@ -1,13 +1,9 @@
 #include "settings/grouptables.h"
 
 #include "app/connection.h"
-#include "app/appinfo.h"
 #include "pagekit/helpers.h"
-#include "settings/tabshape.h"
 #include "views/dataview.h"
 #include "widgets/unitgeometry.h"
-
-#include <QIcon>
 
 namespace settings {
 
@@ -30,44 +26,35 @@ const QList<GroupTable> &GroupTables::tables()
 }
 
 GroupTables::GroupTables(Connection &db, QWidget *parent)
-    : QTabWidget(parent)
+    : TabPages(QStringLiteral("tab_1"), QStringLiteral("分类"), parent)
     , m_db(db)
 {
-    setObjectName(QStringLiteral("tab_1"));
-    setAccessibleName(QStringLiteral("分类"));
-    QList<QWidget *> pages;
     for (const GroupTable &t : tables()) {
         auto *page = new QWidget;
-        page->setObjectName(t.page);
-        page->setAccessibleName(t.caption);
         auto *dw = new views::DataView(page);
-        dw->setObjectName(t.control);
+        dw->setObjectName(t.viewName);
         dw->setAccessibleName(t.caption);
-        dw->setDataObject(t.view);
+        dw->setDataObject(t.definition);
         // The page's own box is the only one shown (the store shows none of its own).
         dw->setConnection(m_db);
         dw->retrieve();
-        addTab(page, t.caption);
-        pages << page;
+        // Only the first tab has a picture.
+        addPage(page, t.pageName, t.caption, m_views.isEmpty() ? QStringLiteral("i016.ico") : QString());
         m_views << dw;
     }
-    setTabIcon(0, QIcon(appFile(QStringLiteral("resource/i016.ico"))));
-    tp_1 = pages.at(0);
-    tp_2 = pages.at(1);
-    tp_3 = pages.at(2);
-    dw_1 = m_views.at(0);
-    dw_2 = m_views.at(1);
-    dw_3 = m_views.at(2);
+    contactGroups = m_views.at(0);
+    noteGroups = m_views.at(1);
+    assetGroups = m_views.at(2);
 }
 
-void GroupTables::of_layout(int w, int h)
+void GroupTables::placeControls(int w, int h)
 {
-    const QSize page = tabshape::pageSize(this, QSize(w, h));
+    const QSize page = pageSize(QSize(w, h));
     for (views::DataView *dw : m_views)
         setUnitGeometry(dw, QRect(9, 14, page.width() - 18, page.height() - 28));
 }
 
-void GroupTables::of_add()
+void GroupTables::add()
 {
     const GroupTable &t = currentTable();
     views::DataView *dw = currentView();
@@ -77,7 +64,7 @@ void GroupTables::of_add()
     dw->setFocus();
 }
 
-bool GroupTables::of_delete()
+bool GroupTables::deleteCurrent()
 {
     const GroupTable &t = currentTable();
     views::DataView *dw = currentView();
@@ -101,10 +88,10 @@ bool GroupTables::of_delete()
     if (!pagekit::confirm(t.deleteCode, QStringLiteral("确认删除组<") + name + QStringLiteral(">?")))
         return false;
     dw->deleteRow(row);
-    return of_save();
+    return save();
 }
 
-bool GroupTables::of_save()
+bool GroupTables::save()
 {
     const GroupTable &t = currentTable();
     if (!pagekit::saveView(m_db, currentView(), {t.failedCode, QStringLiteral("保存/删除失败!"), platform::Icon::Stop}))

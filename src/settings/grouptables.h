@@ -1,9 +1,9 @@
 #pragma once
-// The lower tab control (tab_1) of the settings page: the three group tables, edited in place, one
+// The lower tab control ("tab_1") of the settings page: the three group tables, edited in place, one
 // page each. Add, delete and save act on the page that is selected; nothing is written before a
 // save, and a save writes every pending change of that table at once, or none of it.
 
-#include <QTabWidget>
+#include "pagekit/tabpages.h"
 
 class Connection;
 
@@ -16,10 +16,10 @@ namespace settings {
 // One group table as its page shows it.
 struct GroupTable
 {
-    QString page;         // tp_1
+    QString pageName;     // tp_1
     QString caption;      // 通讯录分类
-    QString control;      // dw_1
-    QString view;         // dw_group
+    QString viewName;     // dw_1
+    QString definition;   // dw_group
     QString codeColumn;   // zuhao0
     QString nameColumn;   // zuming
     QString deleteCode;   // 012
@@ -27,7 +27,7 @@ struct GroupTable
     QString failedCode;   // 016
 };
 
-class GroupTables : public QTabWidget
+class GroupTables : public pagekit::TabPages
 {
     Q_OBJECT
 public:
@@ -35,25 +35,23 @@ public:
 
     static const QList<GroupTable> &tables();
 
-    void of_layout(int w, int h);
+    // Lays the control's pages out for a control `w` × `h` units large.
+    void placeControls(int w, int h);
 
     // A new empty row at the end of the selected table; its code column takes the keyboard focus.
-    void of_add();
+    void add();
     // Removes the current row of the selected table after a question, and saves that table at once.
     // A new row with nothing in it goes without a question. True when a save succeeded.
-    bool of_delete();
+    bool deleteCurrent();
     // Writes the selected table; true when it was written and committed.
-    bool of_save();
+    bool save();
 
     views::DataView *view(int index) const { return m_views.at(index); }
     views::DataView *currentView() const { return m_views.at(std::max(0, currentIndex())); }
 
-    QWidget *tp_1;
-    QWidget *tp_2;
-    QWidget *tp_3;
-    views::DataView *dw_1;
-    views::DataView *dw_2;
-    views::DataView *dw_3;
+    views::DataView *contactGroups;
+    views::DataView *noteGroups;
+    views::DataView *assetGroups;
 
 signals:
     // A table was written and committed: the other pages see it only after a restart.

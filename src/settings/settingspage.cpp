@@ -1,6 +1,5 @@
 #include "settings/settingspage.h"
 
-#include "app/appinfo.h"
 #include "pagekit/helpers.h"
 #include "platform/services.h"
 #include "settings/backuptab.h"
@@ -12,25 +11,14 @@
 #include "views/font.h"
 #include "widgets/unitgeometry.h"
 
-#include <QIcon>
 #include <QPushButton>
-#include <QTabWidget>
-
-namespace {
-
-QIcon tabIcon(const QString &name)
-{
-    return QIcon(appFile(QStringLiteral("resource/") + name + QStringLiteral(".ico")));
-}
-
-} // namespace
 
 SettingsPage::SettingsPage(Connection &db, QWidget *parent)
     : Page(db, parent)
 {
     // The options are read at start, also when the page is filled later: the General tab shows
     // what the program started with.
-    constructor();
+    m_options = GeneralOptions::load();
     // The printer is read at start as well, whenever the page is first shown: the tab shows the
     // printer the program started with.
     m_printerAtStart = platform::services().printers->description();
@@ -41,95 +29,96 @@ void SettingsPage::buildControls()
 {
     setFont(views::songtiFont());
 
-    tab_2 = new QTabWidget(this);
-    tab_2->setObjectName(QStringLiteral("tab_2"));
-    tab_2->setAccessibleName(QStringLiteral("配置"));
-    tp_a = new settings::GeneralTab(m_options);
-    tp_b = new settings::ExportTab(db());
-    tp_c = new settings::BackupTab(db());
-    tp_d = new settings::PrinterTab(m_printerAtStart);
-    const struct { QWidget *page; const char *name; const char *caption; const char *icon; } pages[] = {
-        {tp_a, "tp_a", "常规", "i017"},
-        {tp_b, "tp_b", "导出", "i019"},
-        {tp_c, "tp_c", "备份", "i018"},
-        {tp_d, "tp_d", "打印机", "i020"},
-    };
-    for (const auto &p : pages) {
-        p.page->setObjectName(QString::fromLatin1(p.name));
-        p.page->setAccessibleName(QString::fromUtf8(p.caption));
-        tab_2->addTab(p.page, tabIcon(QString::fromLatin1(p.icon)), QString::fromUtf8(p.caption));
-    }
+    optionTabs = new pagekit::TabPages(QStringLiteral("tab_2"), QStringLiteral("配置"), this);
+    generalTab = new settings::GeneralTab(m_options);
+    exportTab = new settings::ExportTab(db());
+    backupTab = new settings::BackupTab(db());
+    printerTab = new settings::PrinterTab(m_printerAtStart);
+    optionTabs->addPage(generalTab, QStringLiteral("tp_a"), QStringLiteral("常规"), QStringLiteral("i017.ico"));
+    optionTabs->addPage(exportTab, QStringLiteral("tp_b"), QStringLiteral("导出"), QStringLiteral("i019.ico"));
+    optionTabs->addPage(backupTab, QStringLiteral("tp_c"), QStringLiteral("备份"), QStringLiteral("i018.ico"));
+    optionTabs->addPage(printerTab, QStringLiteral("tp_d"), QStringLiteral("打印机"), QStringLiteral("i020.ico"));
+    applyExportTabHidden();
 
-    tab_1 = new settings::GroupTables(db(), this);
-    connect(tab_1, &settings::GroupTables::saved, this, [this] { ii_restart = 1; });
+    groupTables = new settings::GroupTables(db(), this);
+    connect(groupTables, &settings::GroupTables::saved, this, [this] { groupsChanged = true; });
 
-    cb_4 = pagekit::makeButton(QStringLiteral("关闭(&C)"), QStringLiteral("cb_4"), this);
-    cb_1 = pagekit::makeButton(QStringLiteral("添加(&A)"), QStringLiteral("cb_1"), this);
-    cb_2 = pagekit::makeButton(QStringLiteral("删除(&D)"), QStringLiteral("cb_2"), this);
-    cb_3 = pagekit::makeButton(QStringLiteral("保存(&S)"), QStringLiteral("cb_3"), this);
-    connect(cb_1, &QPushButton::clicked, this, &SettingsPage::cb_1_clicked);
-    connect(cb_2, &QPushButton::clicked, this, &SettingsPage::cb_2_clicked);
-    connect(cb_3, &QPushButton::clicked, this, &SettingsPage::cb_3_clicked);
-    connect(cb_4, &QPushButton::clicked, this, &SettingsPage::cb_4_clicked);
+    closeButton = pagekit::makeButton(QStringLiteral("关闭(&C)"), QStringLiteral("cb_4"), this);
+    addButton = pagekit::makeButton(QStringLiteral("添加(&A)"), QStringLiteral("cb_1"), this);
+    deleteButton = pagekit::makeButton(QStringLiteral("删除(&D)"), QStringLiteral("cb_2"), this);
+    saveButton = pagekit::makeButton(QStringLiteral("保存(&S)"), QStringLiteral("cb_3"), this);
+    connect(addButton, &QPushButton::clicked, this, &SettingsPage::addGroup);
+    connect(deleteButton, &QPushButton::clicked, this, &SettingsPage::deleteGroup);
+    connect(saveButton, &QPushButton::clicked, this, &SettingsPage::saveGroups);
+    connect(closeButton, &QPushButton::clicked, this, &SettingsPage::closePage);
 }
 
 SettingsPage::~SettingsPage() = default;
 
-void SettingsPage::constructor()
+void SettingsPage::hideExportTab()
 {
-    m_options = GeneralOptions::load();
+    m_exportTabHidden = true;
+    // A page created light has no tabs yet: buildControls applies the flag when it has.
+    if (optionTabs)
+        applyExportTabHidden();
+}
+
+void SettingsPage::applyExportTabHidden()
+{
+    if (m_exportTabHidden)
+        optionTabs->setTabVisible(optionTabs->indexOf(exportTab), false);
 }
 
 void SettingsPage::placeControls(int w, int h)
 {
     using namespace settings;
     // The options above, the group tables below; both leave a strip on the right for the buttons.
-    const QRect tabs2(0, 0, w - 500, int(h * 0.4));
-    setUnitGeometry(tab_2, tabs2);
-    const QSize page = tabshape::pageSize(tab_2, tabs2.size());
-    tp_a->of_layout(page.width(), page.height());
-    tp_b->of_layout(page.width(), page.height());
-    tp_c->of_layout(page.width(), page.height());
-    tp_d->of_layout(page.width(), page.height());
+    const QRect optionsArea(0, 0, w - 500, int(h * 0.4));
+    setUnitGeometry(optionTabs, optionsArea);
+    const QSize page = optionTabs->pageSize(optionsArea.size());
+    generalTab->placeControls(page.width(), page.height());
+    exportTab->placeControls(page.width(), page.height());
+    backupTab->placeControls(page.width(), page.height());
+    printerTab->placeControls(page.width(), page.height());
 
     // The group tables end above the strip along the bottom, which belongs to the main window's
     // moving banner.
-    const int y1 = tabs2.y() + tabs2.height() + 20;
-    const QRect tabs1(tabs2.x(), y1, w - 500, h - (tabs2.height() + 20) - BannerStrip);
-    setUnitGeometry(tab_1, tabs1);
-    tab_1->of_layout(tabs1.width(), tabs1.height());
+    const QRect groupsArea(optionsArea.x(), optionsArea.y() + optionsArea.height() + 20, w - 500,
+                           h - (optionsArea.height() + 20) - BannerStrip);
+    setUnitGeometry(groupTables, groupsArea);
+    groupTables->placeControls(groupsArea.width(), groupsArea.height());
 
-    const int x = tabs2.x() + tabs2.width() + 50;
+    const int x = optionsArea.x() + optionsArea.width() + 50;
     const int bw = tabshape::ButtonWidth, bh = tabshape::ButtonHeight;
-    setUnitGeometry(cb_4, QRect(x, tabs2.y() + 100, bw, bh));
-    setUnitGeometry(cb_1, QRect(x, tabs1.y() + 100, bw, bh));
-    setUnitGeometry(cb_2, QRect(x, tabs1.y() + 220, bw, bh));
-    setUnitGeometry(cb_3, QRect(x, tabs1.y() + 340, bw, bh));
+    setUnitGeometry(closeButton, QRect(x, optionsArea.y() + 100, bw, bh));
+    setUnitGeometry(addButton, QRect(x, groupsArea.y() + 100, bw, bh));
+    setUnitGeometry(deleteButton, QRect(x, groupsArea.y() + 220, bw, bh));
+    setUnitGeometry(saveButton, QRect(x, groupsArea.y() + 340, bw, bh));
 }
 
 void SettingsPage::atProgramEnd()
 {
-    settings::BackupTab::of_exit(db());
+    settings::BackupTab::backUpAtExit(db());
 }
 
-void SettingsPage::cb_1_clicked()
+void SettingsPage::addGroup()
 {
-    tab_1->of_add();
+    groupTables->add();
 }
 
-void SettingsPage::cb_2_clicked()
+void SettingsPage::deleteGroup()
 {
-    tab_1->of_delete();
+    groupTables->deleteCurrent();
 }
 
-void SettingsPage::cb_3_clicked()
+void SettingsPage::saveGroups()
 {
-    tab_1->of_save();
+    groupTables->save();
 }
 
-void SettingsPage::cb_4_clicked()
+void SettingsPage::closePage()
 {
-    if (ii_restart == 1
+    if (groupsChanged
         && platform::messageBox(QStringLiteral("021"), QStringLiteral("必须重新启动程序才能使改动生效,现在重新启动程序吗?"),
                                 platform::Icon::Question, platform::Buttons::YesNo, 1)
                == platform::Answer::Yes) {

@@ -7,9 +7,9 @@
 #include "app/generaloptions.h"
 
 #include "pagekit/page.h"
+#include "pagekit/tabpages.h"
 
 class QPushButton;
-class QTabWidget;
 
 namespace settings {
 class BackupTab;
@@ -29,38 +29,41 @@ public:
     // The automatic backup, when it is ticked.
     void atProgramEnd() override;
 
-    // Loads the options the General tab shows.
-    void constructor();
-
     const GeneralOptions &loadedOptions() const { return m_options; }
 
-    // Add, delete and save act on the group table selected in tab_1.
-    void cb_1_clicked();
-    void cb_2_clicked();
-    void cb_3_clicked();
+    // The export tab is not offered: hidden now, or as soon as the page is filled.
+    void hideExportTab();
+
+    // Add, delete and save act on the group table selected in groupTables.
+    void addGroup();
+    void deleteGroup();
+    void saveGroups();
     // Hides the page; after a group table changed, offers to restart the program first.
-    void cb_4_clicked();
+    void closePage();
 
     // The controls: null until the page is filled.
-    QTabWidget *tab_2 = nullptr;
-    settings::GeneralTab *tp_a = nullptr;
-    settings::ExportTab *tp_b = nullptr;
-    settings::BackupTab *tp_c = nullptr;
-    settings::PrinterTab *tp_d = nullptr;
-    settings::GroupTables *tab_1 = nullptr;
-    QPushButton *cb_1 = nullptr; // 添加(&A)
-    QPushButton *cb_2 = nullptr; // 删除(&D)
-    QPushButton *cb_3 = nullptr; // 保存(&S)
-    QPushButton *cb_4 = nullptr; // 关闭(&C)
+    pagekit::TabPages *optionTabs = nullptr;
+    settings::GeneralTab *generalTab = nullptr;
+    settings::ExportTab *exportTab = nullptr;
+    settings::BackupTab *backupTab = nullptr;
+    settings::PrinterTab *printerTab = nullptr;
+    settings::GroupTables *groupTables = nullptr;
+    QPushButton *addButton = nullptr;
+    QPushButton *deleteButton = nullptr;
+    QPushButton *saveButton = nullptr;
+    QPushButton *closeButton = nullptr;
 
-    // 1 once a group table was saved in this run: the other pages see it only after a restart.
-    int ii_restart = 0;
+    // Set once a group table was saved in this run: the other pages see it only after a restart.
+    bool groupsChanged = false;
 
 protected:
     void buildControls() override;
     void placeControls(int w, int h) override;
 
 private:
+    void applyExportTabHidden();
+
     GeneralOptions m_options;
     QString m_printerAtStart;
+    bool m_exportTabHidden = false;
 };

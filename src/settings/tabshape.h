@@ -5,8 +5,6 @@
 
 #include <QRect>
 
-class QTabWidget;
-
 namespace settings::tabshape {
 
 constexpr int FrameX = 20;
@@ -28,9 +26,5 @@ inline QRect button(int w, int y = FirstButtonY)
     const QRect f = frame(w, 0);
     return QRect(f.x() + f.width() + 50, y, ButtonWidth, ButtonHeight);
 }
-
-// The size in units of the pages of `tabs` when the tab control is `units` large: what its tab bar
-// and frame leave (worked out from the style, so that pages never shown yet are laid out alike).
-QSize pageSize(const QTabWidget *tabs, const QSize &units);
 
 } // namespace settings::tabshape

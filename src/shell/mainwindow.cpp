@@ -25,7 +25,6 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QScreen>
-#include <QTabWidget>
 #include <QTimer>
 
 namespace {
@@ -188,7 +187,7 @@ void MainWindow::open(const QStringList &arguments)
     QMetaObject::invokeMethod(this, &MainWindow::ue_post, Qt::QueuedConnection);
 
     // The settings page's export tab is not offered.
-    hideExportTab();
+    uo_config->hideExportTab();
 
     // The banner, version line first.
     is_ad = {
@@ -215,19 +214,6 @@ void MainWindow::open(const QStringList &arguments)
 QList<pagekit::Page *> MainWindow::pages() const
 {
     return {uo_tel, uo_note, uo_cap, uo_acc, uo_config};
-}
-
-void MainWindow::hideExportTab()
-{
-    // A settings page created light has no tabs yet: they are hidden as soon as it has.
-    if (!uo_config->isFilled()) {
-        connect(uo_config, &pagekit::Page::filled, this, &MainWindow::hideExportTab, Qt::SingleShotConnection);
-        return;
-    }
-    auto *tab_2 = uo_config->findChild<QTabWidget *>(QStringLiteral("tab_2"));
-    QWidget *tp_b = tab_2 ? tab_2->findChild<QWidget *>(QStringLiteral("tp_b")) : nullptr;
-    if (tp_b && tab_2->indexOf(tp_b) >= 0)
-        tab_2->setTabVisible(tab_2->indexOf(tp_b), false);
 }
 
 void MainWindow::of_hide(const QString &astr)

@@ -112,7 +112,6 @@ private:
     void lockSetup();
     void sendToTray();
     void bringBack();
-    void hideExportTab();
     QList<QWidget *> lockedControls() const;
     void setBannerText(const QString &text);
 

@@ -25,10 +25,10 @@ public:
                           const QByteArray &settings = QByteArray(), int *listReads = nullptr);
 
     // A click on the tab's caption (0, 1, 2).
-    void showTab(int index) { drive::chooseTab(page->tab_1, index); }
+    void showTab(int index) { drive::chooseTab(page->tabs, index); }
     void click(QWidget *button) { drive::click(button); }
-    void clickHeader(views::DataView *dw, const QString &objectName) { drive::clickObject(dw, objectName); }
-    void choosePeriod(QComboBox *ddlb, const QString &text) { drive::choose(ddlb, text); }
+    void clickHeader(views::DataView *list, const QString &objectName) { drive::clickObject(list, objectName); }
+    void choosePeriod(QComboBox *periods, const QString &text) { drive::choose(periods, text); }
 
     const platform::MessageBoxRequest &lastBox() const { return fakes.boxes->shown.last(); }
     int boxCount() const { return int(fakes.boxes->shown.size()); }

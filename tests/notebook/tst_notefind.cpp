@@ -5,7 +5,7 @@
 #include "app/appinfo.h"
 #include "app/connection.h"
 #include "notebook/searchindex.h"
-#include "notepage.h"
+#include "notebookdriver.h"
 #include "testmain.h"
 #include "views/dataview.h"
 #include "widgets/handletree.h"
@@ -44,40 +44,40 @@ void withoutIndex()
     testDb().commit();
 }
 
-class FindPage : public NotePage
+class FindPage : public NotebookDriver
 {
 public:
-    explicit FindPage(const QList<Note> &notes = kNotes, const Groups &groups = kGroups) : NotePage(notes, groups)
+    explicit FindPage(const QList<Note> &notes = kNotes, const Groups &groups = kGroups) : NotebookDriver(notes, groups)
     {
-        page->tab_1->setCurrentWidget(find());
+        page->tabs->setCurrentWidget(find());
         setUnitGeometry(page.get(), QRect(0, 0, 3105, 2188));
         QCoreApplication::processEvents();
     }
 
-    NoteFind *find() const { return page->tp_2; }
-    views::DataView *hitList() const { return find()->dw_1; }
+    NoteFind *find() const { return page->findTab; }
+    views::DataView *hitList() const { return find()->hits; }
 
     // Types the text, sets the boxes by clicking where needed, chooses entry `scope` of the scope
     // list (0: "全部") and clicks 查找(&F). The hits as "group/title".
     QStringList search(const QString &text, int scope = 0, bool titles = true, bool contents = true)
     {
         NoteFind *f = find();
-        f->ddlb_2->setFocus();
-        while (f->ddlb_2->currentIndex() != scope)
-            QTest::keyClick(f->ddlb_2, f->ddlb_2->currentIndex() > scope ? Qt::Key_Up : Qt::Key_Down);
+        f->groupList->setFocus();
+        while (f->groupList->currentIndex() != scope)
+            QTest::keyClick(f->groupList, f->groupList->currentIndex() > scope ? Qt::Key_Up : Qt::Key_Down);
         // Ticking first, then clearing, so the rule that keeps one ticked never steps in.
-        const QList<QPair<QCheckBox *, bool>> boxes = {{f->cbx_1, titles}, {f->cbx_2, contents}};
+        const QList<QPair<QCheckBox *, bool>> boxes = {{f->inTitles, titles}, {f->inContents, contents}};
         for (const auto &[box, wanted] : boxes)
             if (wanted && !box->isChecked())
                 click(box);
         for (const auto &[box, wanted] : boxes)
             if (!wanted && box->isChecked())
                 click(box);
-        click(f->sle_2);
-        f->sle_2->selectAll();
-        QTest::keyClick(f->sle_2, Qt::Key_Delete);
-        drive::typeText(f->sle_2, text);
-        click(f->cb_find);
+        click(f->textEdit);
+        f->textEdit->selectAll();
+        QTest::keyClick(f->textEdit, Qt::Key_Delete);
+        drive::typeText(f->textEdit, text);
+        click(f->findButton);
         return hits();
     }
 
@@ -114,7 +114,7 @@ private slots:
     {
         FindPage t;
         NoteFind *f = t.find();
-        QVERIFY(f->cbx_1->isChecked() && f->cbx_2->isChecked());
+        QVERIFY(f->inTitles->isChecked() && f->inContents->isChecked());
 
         // Titles and texts over every group: by group code, then title; a note whose group is gone
         // is listed with an empty group column.
@@ -145,14 +145,14 @@ private slots:
         QCOMPARE(t.search(QStringLiteral("开_,讨")), QStringList{QStringLiteral("2/会议")});
         QCOMPARE(t.search(QStringLiteral("APPLE"), 1), QStringList{QStringLiteral("1/Apple pie")});
         // Return in the text searches too.
-        f->sle_2->setText(QStringLiteral("butter"));
-        QTest::keyClick(f->sle_2, Qt::Key_Return);
+        f->textEdit->setText(QStringLiteral("butter"));
+        QTest::keyClick(f->textEdit, Qt::Key_Return);
         QCOMPARE(t.hits(), QStringList{QStringLiteral("1/Apple pie")});
         // Blanks around the text go; a tab is part of it.
         QCOMPARE(t.search(QStringLiteral("  pie  ")), QStringList{QStringLiteral("1/Apple pie")});
         const int boxes = t.fakes.boxes->shown.size();
-        f->sle_2->setText(QStringLiteral("\tpie"));
-        t.click(f->cb_find);
+        f->textEdit->setText(QStringLiteral("\tpie"));
+        t.click(f->findButton);
         QCOMPARE(t.hits(), QStringList());
         QCOMPARE(t.fakes.boxes->shown.size(), boxes + 1);
         // Nothing typed: every note of the scope.
@@ -164,20 +164,20 @@ private slots:
     {
         FindPage t;
         NoteFind *f = t.find();
-        auto ticks = [&] { return QString::number(f->cbx_1->isChecked()) + QString::number(f->cbx_2->isChecked()); };
-        t.click(f->cbx_1);
+        auto ticks = [&] { return QString::number(f->inTitles->isChecked()) + QString::number(f->inContents->isChecked()); };
+        t.click(f->inTitles);
         QCOMPARE(ticks(), QStringLiteral("01"));
-        t.click(f->cbx_2);
+        t.click(f->inContents);
         QCOMPARE(ticks(), QStringLiteral("10"));
-        t.click(f->cbx_1);
+        t.click(f->inTitles);
         QCOMPARE(ticks(), QStringLiteral("01"));
-        t.click(f->cbx_1);
+        t.click(f->inTitles);
         QCOMPARE(ticks(), QStringLiteral("11"));
         // By keyboard as well.
-        f->cbx_2->setFocus();
-        QTest::keyClick(f->cbx_2, Qt::Key_Space);
-        f->cbx_1->setFocus();
-        QTest::keyClick(f->cbx_1, Qt::Key_Space);
+        f->inContents->setFocus();
+        QTest::keyClick(f->inContents, Qt::Key_Space);
+        f->inTitles->setFocus();
+        QTest::keyClick(f->inTitles, Qt::Key_Space);
         QCOMPARE(ticks(), QStringLiteral("01"));
     }
 
@@ -223,38 +223,38 @@ private slots:
         widgets::TreeItem item;
         QVERIFY(t.tree()->getItem(t.note(QStringLiteral("1"), QStringLiteral("同名")), item));
         const qlonglong first = item.data.toLongLong();
-        t.page->tab_1->setCurrentWidget(t.find());
+        t.page->tabs->setCurrentWidget(t.find());
         // Either hit opens the first; so does one whose note the editor left for a new note.
         for (long row : {2L, 1L, 1L}) {
             drive::doubleClickCell(t.hitList(), QStringLiteral("title"), row);
-            QCOMPARE(t.page->tab_1->currentWidget(), static_cast<QWidget *>(t.editor()));
-            QCOMPARE(qlonglong(t.page->il_id), first);
-            QCOMPARE(t.editor()->sle_1->text(), QStringLiteral("同名"));
+            QCOMPARE(t.page->tabs->currentWidget(), static_cast<QWidget *>(t.editor()));
+            QCOMPARE(qlonglong(t.page->noteId), first);
+            QCOMPARE(t.editor()->titleEdit->text(), QStringLiteral("同名"));
             QCOMPARE(t.text(), QStringLiteral("第一篇"));
             QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(t.tree()));
-            t.click(t.page->cb_1);
-            QCOMPARE(t.page->il_id, 0L);
-            t.page->tab_1->setCurrentWidget(t.find());
+            t.click(t.page->addButton);
+            QCOMPARE(t.page->noteId, 0L);
+            t.page->tabs->setCurrentWidget(t.find());
         }
         // The note the editor holds keeps what was typed.
         drive::doubleClickCell(t.hitList(), QStringLiteral("title"), 1);
         t.typeText(QStringLiteral("改动"));
-        t.page->tab_1->setCurrentWidget(t.find());
+        t.page->tabs->setCurrentWidget(t.find());
         drive::doubleClickCell(t.hitList(), QStringLiteral("title"), 2);
         QCOMPARE(t.text(), QStringLiteral("改动"));
-        t.page->tab_1->setCurrentWidget(t.find());
+        t.page->tabs->setCurrentWidget(t.find());
         // A header does nothing.
         drive::doubleClickCell(t.hitList(), QStringLiteral("title_t"), 0);
-        QCOMPARE(t.page->tab_1->currentWidget(), static_cast<QWidget *>(t.find()));
+        QCOMPARE(t.page->tabs->currentWidget(), static_cast<QWidget *>(t.find()));
 
         // A note whose group is not in the tree: the content tab comes forward, nothing opens.
-        t.click(t.page->cb_1);
-        t.page->tab_1->setCurrentWidget(t.find());
+        t.click(t.page->addButton);
+        t.page->tabs->setCurrentWidget(t.find());
         t.search(QStringLiteral("无组"));
         drive::doubleClickCell(t.hitList(), QStringLiteral("title"), 1);
-        QCOMPARE(t.page->tab_1->currentWidget(), static_cast<QWidget *>(t.editor()));
-        QCOMPARE(t.page->il_id, 0L);
-        QCOMPARE(t.editor()->sle_1->text(), QString());
+        QCOMPARE(t.page->tabs->currentWidget(), static_cast<QWidget *>(t.editor()));
+        QCOMPARE(t.page->noteId, 0L);
+        QCOMPARE(t.editor()->titleEdit->text(), QString());
         QVERIFY(t.fakes.boxes->shown.isEmpty());
     }
 
@@ -265,11 +265,11 @@ private slots:
         const QStringList before = t.hits();
         t.open(QStringLiteral("1"), QStringLiteral("周记"));
         t.typeTitle(QStringLiteral("周记二"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("N07"), QStringLiteral("保存成功!"));
-        QCOMPARE(t.find()->ddlb_2->currentIndex(), 0);
+        QCOMPARE(t.find()->groupList->currentIndex(), 0);
         QCOMPARE(t.hits(), before);
-        t.page->tab_1->setCurrentWidget(t.find());
+        t.page->tabs->setCurrentWidget(t.find());
 
         // A group taken from the group table after the list was filled: its notes are still there,
         // yet the search finds nothing; and the list is emptied.
@@ -298,8 +298,8 @@ private slots:
     {
         FindPage t;
         NoteFind *f = t.find();
-        const int listWidth = t.editor()->mleWidth();
-        const QRect list = unitGeometry(f->dw_1);
+        const int listWidth = t.editor()->textWidth();
+        const QRect list = unitGeometry(f->hits);
         QCOMPARE(list.width(), listWidth);
         QCOMPARE(list.height(), units::toUnitsY(f->height(), f->logicalDpiY()) - 304);
         t.search(QString());
@@ -310,16 +310,16 @@ private slots:
             QVERIFY2(!a->accessibleName().isEmpty(), qPrintable(a->objectName()));
             QVERIFY2(f->rect().contains(a->geometry()), qPrintable(a->objectName()));
             for (QWidget *b : controls)
-                if (a != b && a != f->gb_1 && b != f->gb_1)
+                if (a != b && a != f->frame && b != f->frame)
                     QVERIFY2(!a->geometry().intersects(b->geometry()), qPrintable(a->objectName() + QLatin1Char('/') + b->objectName()));
         }
         // The frame holds the fields, and the list lies below it.
-        for (QWidget *field : {static_cast<QWidget *>(f->ddlb_2), static_cast<QWidget *>(f->sle_2),
-                               static_cast<QWidget *>(f->cbx_1), static_cast<QWidget *>(f->cbx_2), static_cast<QWidget *>(f->cb_find)})
-            QVERIFY2(f->gb_1->geometry().contains(field->geometry()), qPrintable(field->objectName()));
-        QVERIFY(f->gb_1->geometry().bottom() < f->dw_1->geometry().top());
-        QCOMPARE(f->cb_find->accessibleName(), QStringLiteral("查找(F)"));
-        QCOMPARE(f->sle_2->accessibleName(), QStringLiteral("查找内容"));
+        for (QWidget *field : {static_cast<QWidget *>(f->groupList), static_cast<QWidget *>(f->textEdit),
+                               static_cast<QWidget *>(f->inTitles), static_cast<QWidget *>(f->inContents), static_cast<QWidget *>(f->findButton)})
+            QVERIFY2(f->frame->geometry().contains(field->geometry()), qPrintable(field->objectName()));
+        QVERIFY(f->frame->geometry().bottom() < f->hits->geometry().top());
+        QCOMPARE(f->findButton->accessibleName(), QStringLiteral("查找(F)"));
+        QCOMPARE(f->textEdit->accessibleName(), QStringLiteral("查找内容"));
     }
 
     // A database made before the search index gains it at the first search, behind a dialog during

@@ -3,7 +3,7 @@
 
 #include "app/textcodec.h"
 #include "notebook/notereader.h"
-#include "notepage.h"
+#include "notebookdriver.h"
 #include "testmain.h"
 #include "widgets/unitgeometry.h"
 #include "widgets/units.h"
@@ -40,25 +40,25 @@ QString mixedText(int characters)
     return text;
 }
 
-struct Splitting : NotePage
+struct Splitting : NotebookDriver
 {
     NoteSplitter *s = splitter();
 
     void paste(const QString &text)
     {
         fakes.clipboard->content = text;
-        page->tab_1->setCurrentWidget(s);
-        click(s->cb_11);
+        page->tabs->setCurrentWidget(s);
+        click(s->pasteButton);
     }
     // Locate, cut off, copy: the piece as it reached the clipboard.
     QString nextPiece()
     {
-        click(s->cb_6);
-        click(s->cb_10);
-        click(s->cb_9);
+        click(s->markButton);
+        click(s->cutButton);
+        click(s->copyPieceButton);
         return fakes.clipboard->content;
     }
-    qsizetype shownLength() const { return s->st_01->text().toLongLong(); }
+    qsizetype shownLength() const { return s->lengthLabel->text().toLongLong(); }
 };
 
 } // namespace
@@ -72,56 +72,56 @@ private slots:
     {
         // A no-break space, a tab and a four-byte character survive the copy exactly.
         const QString text = QStringLiteral("甲\u00a0乙\n\tTab 😀 end ");
-        NotePage t({{QStringLiteral("1"), QStringLiteral("特殊"), text}});
+        NotebookDriver t({{QStringLiteral("1"), QStringLiteral("特殊"), text}});
         t.open(QStringLiteral("1"), QStringLiteral("特殊"));
         for (int i = 0; i < 40; ++i)
-            t.click(t.editor()->cb_7);
+            t.click(t.editor()->largerFontButton);
         QCOMPARE(t.editor()->fontSize(), 50);
         for (int i = 0; i < 60; ++i)
-            t.click(t.editor()->cb_8);
+            t.click(t.editor()->smallerFontButton);
         QCOMPARE(t.editor()->fontSize(), 1);
-        t.click(t.editor()->pb_3);
+        t.click(t.editor()->copyAllButton);
         QCOMPARE(t.fakes.clipboard->content, text);
-        QCOMPARE(selected(t.editor()->mle_1).size(), text.size());
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(t.editor()->mle_1));
+        QCOMPARE(selected(t.editor()->textEdit).size(), text.size());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(t.editor()->textEdit));
         // Nothing stored; the placeholder is no text, and copies as nothing.
-        QCOMPARE(t.content(t.page->il_id), text);
-        t.click(t.page->cb_1);
-        t.click(t.editor()->pb_3);
+        QCOMPARE(t.content(t.page->noteId), text);
+        t.click(t.page->addButton);
+        t.click(t.editor()->copyAllButton);
         QCOMPARE(t.fakes.clipboard->content, QString());
     }
 
     void theReaderShowsTheTextOverTheMainWindow()
     {
-        NotePage t({{QStringLiteral("1"), QStringLiteral("长文"), kLong}, {QStringLiteral("1"), QStringLiteral("空"), QString()}});
+        NotebookDriver t({{QStringLiteral("1"), QStringLiteral("长文"), kLong}, {QStringLiteral("1"), QStringLiteral("空"), QString()}});
         t.open(QStringLiteral("1"), QStringLiteral("空"));
-        t.click(t.editor()->pb_1);
+        t.click(t.editor()->readerButton);
         QVERIFY(!t.editor()->reader());
 
         t.open(QStringLiteral("1"), QStringLiteral("长文"));
-        for (QToolButton *b : {t.editor()->cb_7, t.editor()->cb_7, t.editor()->cb_7, t.editor()->cb_8})
+        for (QToolButton *b : {t.editor()->largerFontButton, t.editor()->largerFontButton, t.editor()->largerFontButton, t.editor()->smallerFontButton})
             t.click(b);
         // The main window (here the page itself) moved and changed size since it opened.
         t.page->move(37, 52);
         t.page->resize(900, 700);
         QCoreApplication::processEvents();
-        t.click(t.editor()->pb_1);
+        t.click(t.editor()->readerButton);
         NoteReader *reader = t.editor()->reader();
         QVERIFY(reader && reader->isVisible());
         QCOMPARE(reader->windowTitle(), QStringLiteral("内容"));
-        QCOMPARE(reader->mle_1->toPlainText(), kLong);
-        QCOMPARE(reader->mle_1->font().pointSize(), 12);
+        QCOMPARE(reader->textEdit->toPlainText(), kLong);
+        QCOMPARE(reader->textEdit->font().pointSize(), 12);
         QCOMPARE(reader->geometry(), t.page->geometry());
         reader->resize(640, 480);
-        QCOMPARE(unitGeometry(reader->mle_1), QRect(18, 16, units::toUnitsX(640) - 36, units::toUnitsY(480) - 32));
+        QCOMPARE(unitGeometry(reader->textEdit), QRect(18, 16, units::toUnitsX(640) - 36, units::toUnitsY(480) - 32));
 
         // Typed into, only the reader's copy changes; Escape closes it.
-        QTest::keyClicks(reader->mle_1, QStringLiteral("xyz"));
+        QTest::keyClicks(reader->textEdit, QStringLiteral("xyz"));
         QCOMPARE(t.text(), kLong);
         QPointer<NoteReader> gone = reader;
-        QTest::keyClick(reader->mle_1, Qt::Key_Escape);
+        QTest::keyClick(reader->textEdit, Qt::Key_Escape);
         QTRY_VERIFY(!gone);
-        QCOMPARE(t.content(t.page->il_id), kLong);
+        QCOMPARE(t.content(t.page->noteId), kLong);
     }
 
     void aPieceStopsBeforeTheCharacterThatWouldCrossTheLimit_data()
@@ -143,43 +143,43 @@ private slots:
         QCOMPARE(t.shownLength(), gbkLength(text));
         const QString piece = t.nextPiece();
         QCOMPARE(gbkLength(piece), pieceBytes);
-        QCOMPARE(piece + t.s->mle_2->toPlainText(), text);
+        QCOMPARE(piece + t.s->workArea->toPlainText(), text);
         QCOMPARE(t.shownLength(), gbkLength(text) - pieceBytes);
-        QCOMPARE(QAccessible::queryAccessibleInterface(t.s->st_01)->text(QAccessible::Name),
+        QCOMPARE(QAccessible::queryAccessibleInterface(t.s->lengthLabel)->text(QAccessible::Name),
                  QStringLiteral("字节数: %1").arg(gbkLength(text) - pieceBytes));
-        QCOMPARE(t.page->tab_1->currentWidget(), static_cast<QWidget *>(t.editor()));
+        QCOMPARE(t.page->tabs->currentWidget(), static_cast<QWidget *>(t.editor()));
     }
 
     void markingByClickAndKeyboardAndCuttingNothing()
     {
         Splitting t;
         t.paste(QStringLiteral("第一行\n第二行"));
-        QCOMPARE(t.s->st_01->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        QCOMPARE(t.s->lengthLabel->palette().color(QPalette::WindowText), QColor(0, 0, 255));
         // Nothing marked: an empty piece, the work area as it was, an empty clipboard text.
-        t.click(t.s->cb_10);
-        QCOMPARE(t.s->mle_01->toPlainText(), QString());
-        QCOMPARE(t.s->mle_2->toPlainText(), QStringLiteral("第一行\n第二行"));
-        t.click(t.s->cb_9);
+        t.click(t.s->cutButton);
+        QCOMPARE(t.s->pieceEdit->toPlainText(), QString());
+        QCOMPARE(t.s->workArea->toPlainText(), QStringLiteral("第一行\n第二行"));
+        t.click(t.s->copyPieceButton);
         QCOMPARE(t.fakes.clipboard->content, QString());
 
         // A click marks the text before it.
-        t.page->tab_1->setCurrentWidget(t.s);
-        const QRect second = t.s->mle_2->cursorRect(QTextCursor(t.s->mle_2->document()->findBlockByNumber(1)));
-        QTest::mouseClick(t.s->mle_2->viewport(), Qt::LeftButton, {}, second.center() + QPoint(1, 0));
+        t.page->tabs->setCurrentWidget(t.s);
+        const QRect second = t.s->workArea->cursorRect(QTextCursor(t.s->workArea->document()->findBlockByNumber(1)));
+        QTest::mouseClick(t.s->workArea->viewport(), Qt::LeftButton, {}, second.center() + QPoint(1, 0));
         QCoreApplication::processEvents();
-        QCOMPARE(selected(t.s->mle_2), QStringLiteral("第一行\n"));
+        QCOMPARE(selected(t.s->workArea), QStringLiteral("第一行\n"));
         // Reached with the keyboard, the caret where it was marks the same way.
-        QTextCursor c = t.s->mle_2->textCursor();
+        QTextCursor c = t.s->workArea->textCursor();
         c.setPosition(2);
-        t.s->mle_2->setTextCursor(c);
-        t.s->cb_11->setFocus();
-        QTest::keyClick(t.s->cb_11, Qt::Key_Backtab);
-        QCOMPARE(selected(t.s->mle_2), QStringLiteral("第一"));
+        t.s->workArea->setTextCursor(c);
+        t.s->pasteButton->setFocus();
+        QTest::keyClick(t.s->pasteButton, Qt::Key_Backtab);
+        QCOMPARE(selected(t.s->workArea), QStringLiteral("第一"));
 
         // What is typed (here over the marked "第一") is counted when the field is left.
-        drive::typeText(t.s->mle_2, QStringLiteral("ab"));
+        drive::typeText(t.s->workArea, QStringLiteral("ab"));
         QCOMPARE(t.shownLength(), 13);
-        t.s->cb_6->setFocus();
+        t.s->markButton->setFocus();
         QCOMPARE(t.shownLength(), 11);
     }
 
@@ -189,20 +189,20 @@ private slots:
         const QString text = mixedText(100000);
         t.paste(text);
         QStringList pieces;
-        while (!t.s->mle_2->toPlainText().isEmpty() && pieces.size() < 20) {
+        while (!t.s->workArea->toPlainText().isEmpty() && pieces.size() < 20) {
             pieces << t.nextPiece();
             QVERIFY(gbkLength(pieces.last()) <= 32767);
-            t.page->tab_1->setCurrentWidget(t.s);
+            t.page->tabs->setCurrentWidget(t.s);
         }
         QVERIFY(pieces.size() >= 5);
         QCOMPARE(pieces.join(QString()), text);
 
         // A piece goes into a new note as it is.
         t.select(t.group(QStringLiteral("1")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.typeTitle(QStringLiteral("第一段"));
         t.pasteText(pieces.first());
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("N07"), QStringLiteral("保存成功!"));
         QCOMPARE(t.content(t.idOf(QStringLiteral("1"), QStringLiteral("第一段"))), pieces.first());
     }

@@ -41,10 +41,10 @@ public:
     int newRows = 0;
 
 protected:
-    void of_newrow(long row) override
+    void initNewRow(long row) override
     {
         ++newRows;
-        dw_1->setItem(row, QStringLiteral("num"), 1);
+        recordView->setItem(row, QStringLiteral("num"), 1);
     }
 };
 
@@ -57,8 +57,8 @@ struct Items : PageDriver<ItemPage>
         })
     {
     }
-    widgets::HandleTree *tree() const { return page->tv_1; }
-    views::DataView *dw() const { return page->dw_1; }
+    widgets::HandleTree *tree() const { return page->groupTree; }
+    views::DataView *dw() const { return page->recordView; }
     int count(const QString &where = QStringLiteral("1=1")) const
     {
         return scalar(QStringLiteral("SELECT count(*) FROM ca_info WHERE ") + where).toInt();
@@ -121,15 +121,15 @@ private slots:
     {
         Items t;
         drive::select(t.tree(), drive::group(t.tree(), QStringLiteral("2")));
-        drive::click(t.page->cb_3);
+        drive::click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("K06"), QStringLiteral("当前视图不能执行保存!"), Icon::Exclamation);
-        drive::click(t.page->cb_1);
+        drive::click(t.page->addButton);
         QCOMPARE(t.page->newRows, 1);
         QCOMPARE(t.dw()->getItemString(1, QStringLiteral("gid")), QStringLiteral("2"));
-        drive::click(t.page->cb_3);
+        drive::click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("K09"), QStringLiteral("名称不能为空!"), Icon::Exclamation);
         drive::type(t.dw(), QStringLiteral("name"), QStringLiteral("台灯"));
-        drive::click(t.page->cb_3);
+        drive::click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("K10"), QStringLiteral("保存成功!"), Icon::Information);
         QCOMPARE(t.count(QStringLiteral("gid = '2' AND name = '台灯' AND num = 1")), 1);
         // Rebuilt: the group expanded, the saved item selected and read back with its id.
@@ -137,12 +137,12 @@ private slots:
         QVERIFY(t.dw()->getItemNumber(1, QStringLiteral("id")) > 4);
 
         t.fakes.boxes->answers = {platform::Answer::No};
-        drive::click(t.page->cb_2);
+        drive::click(t.page->deleteButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("K03"), QStringLiteral("确认删除<台灯>?"), Icon::Question,
                    platform::Buttons::YesNo, 2);
         QCOMPARE(t.count(), 5);
         t.fakes.boxes->answers = {platform::Answer::Yes};
-        drive::click(t.page->cb_2);
+        drive::click(t.page->deleteButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("K04"), QStringLiteral("删除成功!"), Icon::Information);
         QCOMPARE(t.count(), 4);
         QCOMPARE(drive::currentLabel(t.tree()), QStringLiteral("家具"));
@@ -156,7 +156,7 @@ private slots:
                                              "BEGIN SELECT RAISE(ABORT, '不许改'); END")));
         QVERIFY(testDb().commit());
         drive::type(t.dw(), QStringLiteral("brand"), QStringLiteral("新牌子"));
-        drive::click(t.page->cb_3);
+        drive::click(t.page->saveButton);
         QCOMPARE(t.fakes.boxes->shown.last().title, QStringLiteral("K11"));
         QVERIFY(t.fakes.boxes->shown.last().text.startsWith(QStringLiteral("保存失败!\n")));
         QVERIFY(t.fakes.boxes->shown.last().text.contains(QStringLiteral("不许改")));
@@ -171,12 +171,12 @@ private slots:
                                              "BEGIN SELECT RAISE(ABORT, '不许删'); END")));
         QVERIFY(testDb().commit());
         t.fakes.boxes->answers = {platform::Answer::Yes};
-        drive::click(t.page->cb_2);
+        drive::click(t.page->deleteButton);
         QCOMPARE(t.fakes.boxes->shown.last().title, QStringLiteral("K05"));
         QVERIFY(t.fakes.boxes->shown.last().text.contains(QStringLiteral("不许删")));
         QCOMPARE(t.count(), 4);
         // This page leaves the card empty after a failed delete: Save has nothing left.
-        drive::click(t.page->cb_3);
+        drive::click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("K07"), QStringLiteral("无可保存的记录!"), Icon::Exclamation);
     }
 };

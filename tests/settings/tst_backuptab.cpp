@@ -5,7 +5,7 @@
 #include "app/settingkeys.h"
 #include "app/settingsfile.h"
 #include "app/connection.h"
-#include "configpage.h"
+#include "settingsdriver.h"
 #include "settings/backupcopy.h"
 #include "settings/backuptab.h"
 #include "testmain.h"
@@ -57,41 +57,41 @@ private slots:
     // Never set, the folder is the program's; chosen, it is remembered; a cancelled choice keeps it.
     void backupFolderIsRemembered()
     {
-        ConfigPage t;
-        settings::BackupTab *tab = t.page->tp_c;
-        QCOMPARE(tab->sle_c1->text(), appFolder());
+        SettingsDriver t;
+        settings::BackupTab *tab = t.page->backupTab;
+        QCOMPARE(tab->folderEdit->text(), appFolder());
         const QString chosen = t.folder.file(QStringLiteral("备份 目录"));
         QDir().mkpath(chosen);
         t.fakes.dialogs->folderPath = chosen;
-        drive::chooseTab(t.page->tab_2, 2);
-        drive::click(tab->pb_c1);
+        drive::chooseTab(t.page->optionTabs, 2);
+        drive::click(tab->chooseFolderButton);
         QCOMPARE(t.fakes.dialogs->folderTitles, QStringList{QStringLiteral("选择备份文件夹")});
-        QCOMPARE(tab->sle_c1->text(), chosen);
+        QCOMPARE(tab->folderEdit->text(), chosen);
         QCOMPARE(readSetting(QStringLiteral("bkpath")), chosen);
         t.fakes.dialogs->folderPath.clear();
-        drive::click(tab->pb_c1);
+        drive::click(tab->chooseFolderButton);
         QCOMPARE(readSetting(QStringLiteral("bkpath")), chosen);
         // Typed, a folder counts for the next backup only; a missing one stops before any dialog.
-        retype(tab->sle_c1, t.folder.file(QStringLiteral("missing")));
-        drive::click(tab->cb_c1);
+        retype(tab->folderEdit, t.folder.file(QStringLiteral("missing")));
+        drive::click(tab->backupButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("027"), QStringLiteral("备份路径不存在!请重新选择"), Icon::Stop);
         QVERIFY(t.fakes.dialogs->saveRequests.isEmpty());
         QCOMPARE(readSetting(QStringLiteral("bkpath")), chosen);
 
-        ConfigPage again(QByteArray("[setting]\nbkpath=") + chosen.toUtf8() + "\n");
-        QCOMPARE(again.page->tp_c->sle_c1->text(), chosen);
+        SettingsDriver again(QByteArray("[setting]\nbkpath=") + chosen.toUtf8() + "\n");
+        QCOMPARE(again.page->backupTab->folderEdit->text(), chosen);
     }
 
     // Today's name in the folder; a second backup the same day asks before it overwrites (No
     // opens the dialog again); the copy holds what the database held.
     void backupUnderTodaysName()
     {
-        ConfigPage t(QByteArray(), [] { addContact(QStringLiteral("张三")); });
-        settings::BackupTab *tab = t.page->tp_c;
-        drive::chooseTab(t.page->tab_2, 2);
+        SettingsDriver t(QByteArray(), [] { addContact(QStringLiteral("张三")); });
+        settings::BackupTab *tab = t.page->backupTab;
+        drive::chooseTab(t.page->optionTabs, 2);
         const QString target = t.folder.file(QStringLiteral("20090214.mdb"));
         t.fakes.dialogs->savePath = target;
-        drive::click(tab->cb_c1);
+        drive::click(tab->backupButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("032"), QStringLiteral("备份成功!"));
         const platform::SaveFileRequest request = t.fakes.dialogs->saveRequests.first();
         QCOMPARE(request.title, QStringLiteral("选择备份名称及路径"));
@@ -109,7 +109,7 @@ private slots:
             if (b.title == QLatin1String("030"))
                 t.fakes.dialogs->savePath.clear();
         };
-        drive::click(tab->cb_c1);
+        drive::click(tab->backupButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("030"), QStringLiteral("同名文件已经存在,是否覆盖?"), Icon::Question,
                    Buttons::YesNo, 2);
         QCOMPARE(t.fakes.dialogs->saveRequests.size(), 3);
@@ -118,7 +118,7 @@ private slots:
         t.fakes.boxes->onShow = nullptr;
         t.fakes.dialogs->savePath = target;
         t.fakes.boxes->answers << Answer::Yes;
-        drive::click(tab->cb_c1);
+        drive::click(tab->backupButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("025"), QStringLiteral("备份成功!"));
         QCOMPARE(contactsIn(target), 2);
         QCOMPARE(t.boxTitles(), (QStringList{"032", "030", "030", "025"}));
@@ -127,8 +127,8 @@ private slots:
     // The database itself, however it is named, is refused and the dialog opens again.
     void theDatabaseItselfIsNeverTheTarget()
     {
-        ConfigPage t(QByteArray(), [] { addContact(QStringLiteral("张三")); });
-        settings::BackupTab *tab = t.page->tp_c;
+        SettingsDriver t(QByteArray(), [] { addContact(QStringLiteral("张三")); });
+        settings::BackupTab *tab = t.page->backupTab;
         QDir().mkpath(t.folder.file(QStringLiteral("sub")));
         QFile::link(t.folder.database(), t.folder.file(QStringLiteral("link.mdb")));
         for (const QString &name : {QStringLiteral("mivo.mdb"), QStringLiteral("sub/../mivo.mdb"), QStringLiteral("link.mdb")}) {
@@ -136,7 +136,7 @@ private slots:
             t.fakes.dialogs->saveRequests.clear();
             t.fakes.dialogs->savePath = t.folder.file(name);
             t.fakes.boxes->onShow = [&t](const platform::MessageBoxRequest &) { t.fakes.dialogs->savePath.clear(); };
-            drive::click(tab->cb_c1);
+            drive::click(tab->backupButton);
             QCOMPARE(t.boxTitles(), QStringList{QStringLiteral("034")});
             EXPECT_BOX(*t.fakes.boxes, QStringLiteral("034"), QStringLiteral("严重警告!目的文件路径名称与当前数据库相同!"), Icon::Stop);
             QCOMPARE(t.fakes.dialogs->saveRequests.size(), 2);
@@ -148,10 +148,10 @@ private slots:
     // A copy that fails says so with its reason: 033 for a new file, 031 over an existing one.
     void failedCopiesSayWhy()
     {
-        ConfigPage t;
-        settings::BackupTab *tab = t.page->tp_c;
+        SettingsDriver t;
+        settings::BackupTab *tab = t.page->backupTab;
         t.fakes.dialogs->savePath = t.folder.file(QStringLiteral("gone/20090214.mdb"));
-        drive::click(tab->cb_c1);
+        drive::click(tab->backupButton);
         QCOMPARE(t.fakes.boxes->shown.last().title, QStringLiteral("033"));
         QVERIFY(t.fakes.boxes->shown.last().text.startsWith(QStringLiteral("备份失败!\n")));
         QCOMPARE(t.fakes.boxes->shown.last().icon, Icon::Stop);
@@ -160,7 +160,7 @@ private slots:
         QDir().mkpath(t.folder.file(QStringLiteral("20090214.mdb")));
         t.fakes.dialogs->savePath = t.folder.file(QStringLiteral("20090214.mdb"));
         t.fakes.boxes->answers << Answer::Yes;
-        drive::click(tab->cb_c1);
+        drive::click(tab->backupButton);
         QCOMPARE(t.boxTitles(), (QStringList{"033", "030", "031"}));
         QVERIFY(t.fakes.boxes->shown.last().text.startsWith(QStringLiteral("备份失败!\n")));
         QVERIFY(QFileInfo(t.fakes.dialogs->savePath).isDir());
@@ -169,12 +169,12 @@ private slots:
     // The progress window's cancel stops the copy: no file, no box.
     void cancelledCopyLeavesNothing()
     {
-        ConfigPage t(QByteArray(), [] {
+        SettingsDriver t(QByteArray(), [] {
             for (int i = 0; i < 40; ++i)
                 exec(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES ('1', ?, ?)"),
                      {QStringLiteral("笔记%1").arg(i), QString(200000, QChar(u'文' + i))});
         });
-        settings::BackupTab *tab = t.page->tp_c;
+        settings::BackupTab *tab = t.page->backupTab;
         const QString target = t.folder.file(QStringLiteral("20090214.mdb"));
         t.fakes.dialogs->savePath = target;
         QTimer canceller;
@@ -183,7 +183,7 @@ private slots:
                 progress->cancel();
         });
         canceller.start(0);
-        drive::click(tab->cb_c1);
+        drive::click(tab->backupButton);
         canceller.stop();
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         QVERIFY(!QFile::exists(target));
@@ -193,16 +193,16 @@ private slots:
     // Ticked, every exit leaves a copy in "auto" below the backup folder, and only the newest stay.
     void automaticCopiesAtExit()
     {
-        ConfigPage t;
-        settings::BackupTab *tab = t.page->tp_c;
-        drive::chooseTab(t.page->tab_2, 2);
+        SettingsDriver t;
+        settings::BackupTab *tab = t.page->backupTab;
+        drive::chooseTab(t.page->optionTabs, 2);
         t.page->atProgramEnd();
         QVERIFY(!QDir(t.folder.file(QStringLiteral("auto"))).exists());
-        QVERIFY(!tab->em_c1->isEnabled());
-        drive::click(tab->cbx_c1);
+        QVERIFY(!tab->keepCount->isEnabled());
+        drive::click(tab->autoBackupBox);
         QCOMPARE(readSetting(settingkeys::autoBackup), QStringLiteral("1"));
-        QVERIFY(tab->em_c1->isEnabled());
-        retype(tab->em_c1, QStringLiteral("2"));
+        QVERIFY(tab->keepCount->isEnabled());
+        retype(tab->keepCount, QStringLiteral("2"));
         QCOMPARE(readSetting(settingkeys::autoBackupKeep), QStringLiteral("2"));
         for (int i = 0; i < 3; ++i) {
             t.fakes.clock->current = t.fakes.clock->current.addSecs(3600);
@@ -213,9 +213,9 @@ private slots:
         QVERIFY(t.fakes.boxes->shown.isEmpty());
 
         // Read back when the page is made again. A remembered folder that went away is said at exit.
-        ConfigPage again(QByteArray("[setting]\nautobackup=1\nautobackupkeep=3\n"));
-        QVERIFY(again.page->tp_c->cbx_c1->isChecked());
-        QCOMPARE(again.page->tp_c->em_c1->value(), 3);
+        SettingsDriver again(QByteArray("[setting]\nautobackup=1\nautobackupkeep=3\n"));
+        QVERIFY(again.page->backupTab->autoBackupBox->isChecked());
+        QCOMPARE(again.page->backupTab->keepCount->value(), 3);
         writeSetting(QStringLiteral("bkpath"), again.folder.file(QStringLiteral("gone")));
         again.page->atProgramEnd();
         QCOMPARE(again.boxTitles(), QStringList{QStringLiteral("033")});

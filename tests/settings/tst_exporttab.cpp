@@ -2,7 +2,7 @@
 // names, read back by an independent reader.
 
 #include "app/appinfo.h"
-#include "configpage.h"
+#include "settingsdriver.h"
 #include "settings/exporttab.h"
 #include "sheetreader.h"
 #include "testmain.h"
@@ -53,14 +53,14 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, kind);
         QFETCH(QString, filter);
-        ConfigPage t(QByteArray(), fill);
-        settings::ExportTab *tab = t.page->tp_b;
-        drive::chooseTab(t.page->tab_2, 1);
-        drive::click(QList<QRadioButton *>{tab->rb_1, tab->rb_2, tab->rb_3, tab->rb_4}.at(choice));
-        QCOMPARE(tab->ds_1->dataObject(), definition);
+        SettingsDriver t(QByteArray(), fill);
+        settings::ExportTab *tab = t.page->exportTab;
+        drive::chooseTab(t.page->optionTabs, 1);
+        drive::click(QList<QRadioButton *>{tab->addressBookChoice, tab->notebookChoice, tab->assetsChoice, tab->ledgerChoice}.at(choice));
+        QCOMPARE(tab->store->dataObject(), definition);
         t.fakes.dialogs->savePath = t.folder.file(file);
         t.fakes.dialogs->saveFilter = filter;
-        drive::click(tab->cb_b1);
+        drive::click(tab->exportButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("024"), QStringLiteral("备份成功!"));
         QCOMPARE(t.fakes.dialogs->saveRequests.size(), 1);
         QCOMPARE(t.fakes.dialogs->saveRequests.first().fileName, QString());
@@ -82,21 +82,21 @@ private slots:
     // cannot be written is reported with its reason.
     void emptyCancelledAndUnwritable()
     {
-        ConfigPage t(QByteArray(), fill);
-        settings::ExportTab *tab = t.page->tp_b;
-        drive::chooseTab(t.page->tab_2, 1);
-        drive::click(tab->rb_4);
-        drive::click(tab->cb_b1);
+        SettingsDriver t(QByteArray(), fill);
+        settings::ExportTab *tab = t.page->exportTab;
+        drive::chooseTab(t.page->optionTabs, 1);
+        drive::click(tab->ledgerChoice);
+        drive::click(tab->exportButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("023"), QStringLiteral("数据库中无相关记录!"), Icon::Stop);
         QVERIFY(t.fakes.dialogs->saveRequests.isEmpty());
 
-        drive::click(tab->rb_1);
-        drive::click(tab->cb_b1);
+        drive::click(tab->addressBookChoice);
+        drive::click(tab->exportButton);
         QCOMPARE(t.fakes.dialogs->saveRequests.size(), 1);
         QCOMPARE(t.boxTitles(), QStringList{QStringLiteral("023")});
 
         t.fakes.dialogs->savePath = t.folder.file(QStringLiteral("no such folder/contacts.xls"));
-        drive::click(tab->cb_b1);
+        drive::click(tab->exportButton);
         QCOMPARE(t.fakes.boxes->shown.last().title, QStringLiteral("024A"));
         QVERIFY(t.fakes.boxes->shown.last().text.startsWith(QStringLiteral("导出失败!\n")));
         QVERIFY(t.fakes.boxes->shown.last().text.size() > QStringLiteral("导出失败!\n").size());

@@ -3,7 +3,7 @@
 
 #include "app/appinfo.h"
 #include "app/settingsfile.h"
-#include "configpage.h"
+#include "settingsdriver.h"
 #include "platform/linux/xdgautostart.h"
 #include "testmain.h"
 
@@ -26,7 +26,7 @@ const QString k022 = QStringLiteral("保存失败!快捷键必须选择一个字
 
 QList<QWidget *> lockControls(const settings::GeneralTab *g)
 {
-    return {g->cbx_a5, g->cbx_a6, g->ddlb_a1, g->cbx_a3, g->em_a1};
+    return {g->ctrlBox, g->shiftBox, g->keyList, g->lockAtStartBox, g->minutesEdit};
 }
 
 bool allEnabled(const settings::GeneralTab *g, bool on)
@@ -86,35 +86,35 @@ private slots:
         QFETCH(QString, key);
         QFETCH(bool, hotkeyLoaded);
         QFETCH(QString, minutes);
-        ConfigPage t("[setting]\n" + ini);
-        const auto *g = t.general();
-        QCOMPARE(g->cbx_a4->isChecked(), lockOn);
-        QCOMPARE(g->cbx_a5->isChecked(), ctrl);
-        QCOMPARE(g->cbx_a6->isChecked(), shift);
-        QCOMPARE(g->ddlb_a1->currentText(), key);
+        SettingsDriver t("[setting]\n" + ini);
+        const auto *g = t.page->generalTab;
+        QCOMPARE(g->lockBox->isChecked(), lockOn);
+        QCOMPARE(g->ctrlBox->isChecked(), ctrl);
+        QCOMPARE(g->shiftBox->isChecked(), shift);
+        QCOMPARE(g->keyList->currentText(), key);
         QCOMPARE(g->minutesText(), minutes);
         QCOMPARE(t.page->loadedOptions().lockEnabled, hotkeyLoaded);
         QVERIFY(allEnabled(g, lockOn));
-        QCOMPARE(g->cbx_a2->isChecked(), ini.contains("startMax=1"));
-        QCOMPARE(g->cbx_a3->isChecked(), ini.contains("Lockstart=1"));
-        QVERIFY(!g->cbx_a1->isChecked());
+        QCOMPARE(g->startMaximizedBox->isChecked(), ini.contains("startMax=1"));
+        QCOMPARE(g->lockAtStartBox->isChecked(), ini.contains("Lockstart=1"));
+        QVERIFY(!g->runAtLogonBox->isChecked());
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         // The key list: digits, then capitals.
-        QCOMPARE(g->ddlb_a1->count(), 36);
-        QCOMPARE(g->ddlb_a1->itemText(0), QStringLiteral("0"));
-        QCOMPARE(g->ddlb_a1->itemText(10), QStringLiteral("A"));
-        QCOMPARE(g->ddlb_a1->itemText(35), QStringLiteral("Z"));
+        QCOMPARE(g->keyList->count(), 36);
+        QCOMPARE(g->keyList->itemText(0), QStringLiteral("0"));
+        QCOMPARE(g->keyList->itemText(10), QStringLiteral("A"));
+        QCOMPARE(g->keyList->itemText(35), QStringLiteral("Z"));
     }
 
     // What "保存设置(&O)" writes, from clicks: the hotkey's four characters (three without a key),
     // the minutes, lock at start, and the idle countdown it re-arms.
     void saveWritesWhatTheControlsSay()
     {
-        ConfigPage t("[setting]\nlistout=当年\n");
-        auto *g = t.general();
+        SettingsDriver t("[setting]\nlistout=当年\n");
+        auto *g = t.page->generalTab;
 
         // Nothing ticked, no key.
-        drive::click(g->cb_a1);
+        drive::click(g->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("029"), QStringLiteral("保存配置成功!"));
         QCOMPARE(readSetting(QStringLiteral("lockshortCut")), QStringLiteral("000"));
         QCOMPARE(readSetting(QStringLiteral("startMax")), QStringLiteral("0"));
@@ -124,31 +124,31 @@ private slots:
         QCOMPARE(t.fakes.idle->armCount, 1);
 
         // Ctrl and a letter chosen, then the lock switched off again: 0, 1, 0 and the letter.
-        tick(g->cbx_a4, true);
-        tick(g->cbx_a5, true);
-        drive::choose(g->ddlb_a1, QStringLiteral("Q"));
-        retype(g->em_a1, QStringLiteral("7"));
-        tick(g->cbx_a4, false);
-        tick(g->cbx_a2, true);
-        drive::click(g->cb_a1);
+        tick(g->lockBox, true);
+        tick(g->ctrlBox, true);
+        drive::choose(g->keyList, QStringLiteral("Q"));
+        retype(g->minutesEdit, QStringLiteral("7"));
+        tick(g->lockBox, false);
+        tick(g->startMaximizedBox, true);
+        drive::click(g->saveButton);
         QCOMPARE(readSetting(QStringLiteral("lockshortCut")), QStringLiteral("010Q"));
         QCOMPARE(readSetting(QStringLiteral("lockTime")), QStringLiteral("7"));
         QCOMPARE(readSetting(QStringLiteral("startMax")), QStringLiteral("1"));
         QCOMPARE(t.fakes.idle->armed, 0);
 
         // Switched on, Shift too, lock at start, 12 minutes.
-        tick(g->cbx_a4, true);
-        tick(g->cbx_a6, true);
-        tick(g->cbx_a3, true);
-        retype(g->em_a1, QStringLiteral("12"));
-        drive::click(g->cb_a1);
+        tick(g->lockBox, true);
+        tick(g->shiftBox, true);
+        tick(g->lockAtStartBox, true);
+        retype(g->minutesEdit, QStringLiteral("12"));
+        drive::click(g->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("029"), QStringLiteral("保存配置成功!"));
         QCOMPARE(readSetting(QStringLiteral("lockshortCut")), QStringLiteral("111Q"));
         QCOMPARE(readSetting(QStringLiteral("locktime")), QStringLiteral("12"));
         QCOMPARE(readSetting(QStringLiteral("Lockstart")), QStringLiteral("1"));
         QCOMPARE(t.fakes.idle->armed, 12 * 60);
         // The field takes two digits at most; the other lines of the file stay.
-        retype(g->em_a1, QStringLiteral("123"));
+        retype(g->minutesEdit, QStringLiteral("123"));
         QCOMPARE(g->minutesText(), QStringLiteral("12"));
         QCOMPARE(readSetting(QStringLiteral("listout")), QStringLiteral("当年"));
         QCOMPARE(t.boxTitles(), (QStringList{"029", "029", "029"}));
@@ -158,13 +158,13 @@ private slots:
     void incompleteLockKeepsTheStoredLock()
     {
         const QByteArray stored = "[setting]\nlockshortCut=000\nlockTime=5\nLockstart=0\n";
-        ConfigPage t(stored);
-        auto *g = t.general();
-        tick(g->cbx_a1, true);
-        tick(g->cbx_a2, true);
-        tick(g->cbx_a4, true);
-        tick(g->cbx_a3, true);
-        drive::click(g->cb_a1);
+        SettingsDriver t(stored);
+        auto *g = t.page->generalTab;
+        tick(g->runAtLogonBox, true);
+        tick(g->startMaximizedBox, true);
+        tick(g->lockBox, true);
+        tick(g->lockAtStartBox, true);
+        drive::click(g->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("022"), k022, Icon::Exclamation);
         QCOMPARE(readSetting(QStringLiteral("startMax")), QStringLiteral("1"));
         QCOMPARE(t.fakes.autostart->entries.value(QStringLiteral("Mivo")),
@@ -173,16 +173,16 @@ private slots:
         QCOMPARE(readSetting(QStringLiteral("Lockstart")), QStringLiteral("0"));
         QCOMPARE(t.fakes.idle->armCount, 0);
 
-        drive::choose(g->ddlb_a1, QStringLiteral("3"));
-        retype(g->em_a1, QString());
-        drive::click(g->cb_a1);
+        drive::choose(g->keyList, QStringLiteral("3"));
+        retype(g->minutesEdit, QString());
+        drive::click(g->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("022A"), QStringLiteral("自动锁定时间必须设置一个有效值"), Icon::Exclamation);
         QCOMPARE(readSetting(QStringLiteral("lockshortCut")), QStringLiteral("000"));
         QCOMPARE(readSetting(QStringLiteral("lockTime")), QStringLiteral("5"));
         QCOMPARE(t.fakes.idle->armCount, 0);
         // "0" is no valid time either.
-        retype(g->em_a1, QStringLiteral("0"));
-        drive::click(g->cb_a1);
+        retype(g->minutesEdit, QStringLiteral("0"));
+        drive::click(g->saveButton);
         QCOMPARE(t.boxTitles(), (QStringList{"022", "022A", "022A"}));
     }
 
@@ -191,17 +191,17 @@ private slots:
     void startEntryFollowsTheProgram()
     {
         // Registered from where the program lay before it was moved.
-        ConfigPage moved(QByteArray(), [] {
+        SettingsDriver moved(QByteArray(), [] {
             platform::services().autostart->enable(QStringLiteral("Mivo"), QStringLiteral("/old/place/mivo"),
                                                    {QStringLiteral("/hide")});
         });
-        auto *g = moved.general();
-        QVERIFY(g->cbx_a1->isChecked());
-        drive::click(g->cb_a1);
+        auto *g = moved.page->generalTab;
+        QVERIFY(g->runAtLogonBox->isChecked());
+        drive::click(g->saveButton);
         QCOMPARE(moved.fakes.autostart->entries.value(QStringLiteral("Mivo")),
                  (QStringList{appFile(QStringLiteral("mivo")), QStringLiteral("/hide")}));
-        tick(g->cbx_a1, false);
-        drive::click(g->cb_a1);
+        tick(g->runAtLogonBox, false);
+        drive::click(g->saveButton);
         QVERIFY(!moved.fakes.autostart->entries.contains(QStringLiteral("Mivo")));
     }
 
@@ -227,8 +227,8 @@ private slots:
 
             SettingsPage page(folder.db());
             showPage(&page);
-            tick(page.tp_a->cbx_a1, true);
-            drive::click(page.tp_a->cb_a1);
+            tick(page.generalTab->runAtLogonBox, true);
+            drive::click(page.generalTab->saveButton);
             const QString entry = platform::XdgAutostart::entryPath(QStringLiteral("Mivo"));
             QVERIFY(QFile::exists(entry));
 
@@ -247,10 +247,9 @@ private slots:
             QCOMPARE(QString::fromUtf8(f.readAll()), folder.executable() + QStringLiteral("\n/hide\n"));
 
             // Loaded again, the box is ticked; unticked and saved, the entry is gone.
-            page.constructor();
-            QVERIFY(page.loadedOptions().runAtLogon);
-            tick(page.tp_a->cbx_a1, false);
-            drive::click(page.tp_a->cb_a1);
+            QVERIFY(GeneralOptions::load().runAtLogon);
+            tick(page.generalTab->runAtLogonBox, false);
+            drive::click(page.generalTab->saveButton);
             QVERIFY(!QFile::exists(entry));
         }
         qunsetenv("XDG_CONFIG_HOME");
@@ -260,30 +259,30 @@ private slots:
     // with Yes preselected, and a restart keeps the command line.
     void closeOffersARestartAfterAGroupChange()
     {
-        ConfigPage t;
-        drive::click(t.page->cb_4);
+        SettingsDriver t;
+        drive::click(t.page->closeButton);
         QVERIFY(!t.page->isVisible());
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         QVERIFY(t.fakes.restarter->restarts.isEmpty());
 
         showPage(t.page.get());
-        drive::click(t.page->cb_3);
-        QCOMPARE(t.page->ii_restart, 1);
+        drive::click(t.page->saveButton);
+        QVERIFY(t.page->groupsChanged);
         const QString text = QStringLiteral("必须重新启动程序才能使改动生效,现在重新启动程序吗?");
         t.fakes.boxes->answers << platform::Answer::No;
-        drive::click(t.page->cb_4);
+        drive::click(t.page->closeButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("021"), text, Icon::Question, platform::Buttons::YesNo, 1);
         QVERIFY(!t.page->isVisible());
         QVERIFY(t.fakes.restarter->restarts.isEmpty());
 
         showPage(t.page.get());
-        drive::click(t.page->cb_4);
+        drive::click(t.page->closeButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("021"), text, Icon::Question, platform::Buttons::YesNo, 1);
         QCOMPARE(t.fakes.restarter->restarts, QList<QStringList>{platform::startArguments()});
 
         // A new copy that cannot start leaves this one going, the page closed as usual.
         t.fakes.restarter->starts = false;
-        drive::click(t.page->cb_4);
+        drive::click(t.page->closeButton);
         QVERIFY(!t.page->isVisible());
     }
 };

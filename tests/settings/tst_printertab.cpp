@@ -1,7 +1,7 @@
 // The settings page's Printer tab against a real print server with the PDF printer: the name of
 // the current printer, the set-up ("028" without a printer) and the choice of another printer.
 
-#include "configpage.h"
+#include "settingsdriver.h"
 #include "cupsserver.h"
 #include "platform/qtservices.h"
 #include "settings/printertab.h"
@@ -16,15 +16,15 @@
 namespace {
 
 // The page on the real printers of the test's server.
-struct PrinterPage : ConfigPage
+struct PrinterPage : SettingsDriver
 {
     PrinterPage()
-        : ConfigPage(QByteArray(), [] {
+        : SettingsDriver(QByteArray(), [] {
             platform::services().printers = std::make_unique<platform::QtPrinters>();
         })
     {
     }
-    settings::PrinterTab *tab() const { return page->tp_d; }
+    settings::PrinterTab *tab() const { return page->printerTab; }
 };
 
 // Runs `act` on the next dialog that opens, while it is open.
@@ -56,9 +56,9 @@ private slots:
     {
         PrinterPage t;
         QCOMPARE(platform::QtPrinters().description(), QString());
-        QCOMPARE(t.tab()->sle_d1->text(), QString());
-        drive::chooseTab(t.page->tab_2, 3);
-        drive::click(t.tab()->cb_d2);
+        QCOMPARE(t.tab()->printerName->text(), QString());
+        drive::chooseTab(t.page->optionTabs, 3);
+        drive::click(t.tab()->setupButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("028"), QStringLiteral("无打印机可设定!"));
     }
 
@@ -74,15 +74,15 @@ private slots:
                  qPrintable(description));
 
         PrinterPage t;
-        drive::chooseTab(t.page->tab_2, 3);
-        QCOMPARE(t.tab()->sle_d1->text(), QStringLiteral("PDF"));
+        drive::chooseTab(t.page->optionTabs, 3);
+        QCOMPARE(t.tab()->printerName->text(), QStringLiteral("PDF"));
 
         bool setupOpened = false;
         onNextDialog([&setupOpened](QDialog *d) {
             setupOpened = true;
             d->reject();
         });
-        drive::click(t.tab()->cb_d2);
+        drive::click(t.tab()->setupButton);
         QVERIFY(setupOpened);
         QVERIFY(t.fakes.boxes->shown.isEmpty());
 
@@ -99,14 +99,14 @@ private slots:
             }
             d->accept();
         });
-        drive::click(t.tab()->cb_d1);
+        drive::click(t.tab()->chooseButton);
         QVERIFY2(listed.contains(QStringLiteral("PDF")) && listed.contains(QStringLiteral("PDF2")), qPrintable(listed.join(',')));
-        QCOMPARE(t.tab()->sle_d1->text(), QStringLiteral("PDF2"));
+        QCOMPARE(t.tab()->printerName->text(), QStringLiteral("PDF2"));
 
         // A printer that went away: the field keeps what it showed, the default is offered again.
         QVERIFY2(m_cups->removePrinter(QStringLiteral("PDF2"), &error), qPrintable(error));
-        t.tab()->of_showprinter();
-        QCOMPARE(t.tab()->sle_d1->text(), QStringLiteral("PDF"));
+        t.tab()->showCurrentPrinter();
+        QCOMPARE(t.tab()->printerName->text(), QStringLiteral("PDF"));
     }
 
 private:

@@ -68,9 +68,9 @@ private slots:
             QVERIFY2(page->isFilled(), qPrintable(page->objectName()));
         QCOMPARE(folder.fakes.boxes->titles(), atOpening);
         // The empty tables show as empty trees and lists, as at start.
-        QVERIFY(groupLabels(w.uo_note->tv_1).isEmpty());
-        QCOMPARE(w.uo_note->tp_2->ddlb_2->count(), 1);
-        QVERIFY(groupLabels(w.uo_cap->tv_1).isEmpty());
+        QVERIFY(groupLabels(w.uo_note->groupTree).isEmpty());
+        QCOMPARE(w.uo_note->findTab->groupList->count(), 1);
+        QVERIFY(groupLabels(w.uo_cap->groupTree).isEmpty());
     }
 
     // Groups changed after start (as the settings page saves them) show on the other pages only after
@@ -84,21 +84,21 @@ private slots:
         exec(QStringLiteral("DELETE FROM ca_group WHERE groupid = (SELECT min(groupid) FROM ca_group WHERE groupid <> 'q')"));
 
         t.w.lv_1->choose(MainWindow::Notebook);
-        const QStringList notebookGroups = groupLabels(t.w.uo_note->tv_1);
+        const QStringList notebookGroups = groupLabels(t.w.uo_note->groupTree);
         QVERIFY(!notebookGroups.isEmpty());
         QVERIFY(!notebookGroups.contains(QStringLiteral("新笔记组")));
-        QCOMPARE(t.w.uo_note->tp_2->ddlb_2->count(), notebookGroups.size() + 1);
-        QCOMPARE(t.w.uo_note->tp_1->ddlb_1->count(), notebookGroups.size() + 1);
+        QCOMPARE(t.w.uo_note->findTab->groupList->count(), notebookGroups.size() + 1);
+        QCOMPARE(t.w.uo_note->editor->groupList->count(), notebookGroups.size() + 1);
 
         t.w.lv_1->choose(MainWindow::Assets);
-        const QStringList assetGroups = groupLabels(t.w.uo_cap->tv_1);
+        const QStringList assetGroups = groupLabels(t.w.uo_cap->groupTree);
         QVERIFY(!assetGroups.contains(QStringLiteral("新资产组")));
 
         // A page made now, as after a restart, sees the change.
         MainWindow again(t.folder.db());
         again.open({});
         again.lv_1->choose(MainWindow::Assets);
-        const QStringList restarted = groupLabels(again.uo_cap->tv_1);
+        const QStringList restarted = groupLabels(again.uo_cap->groupTree);
         QVERIFY(restarted.contains(QStringLiteral("新资产组")));
         QCOMPARE(restarted.size(), assetGroups.size());
         QVERIFY(t.fakes.boxes->shown.isEmpty());
@@ -122,11 +122,11 @@ private slots:
         const QRect area = unitGeometry(t.w.st_1);
         t.w.lv_1->choose(MainWindow::Notebook);
         QCOMPARE(t.w.uo_note->geometry(), t.w.st_1->geometry());
-        QCOMPARE(unitGeometry(t.w.uo_note->tv_1).width(), (area.width() - 18) * 35 / 100);
-        QVERIFY(t.w.uo_note->tv_1->isVisible());
+        QCOMPARE(unitGeometry(t.w.uo_note->groupTree).width(), (area.width() - 18) * 35 / 100);
+        QVERIFY(t.w.uo_note->groupTree->isVisible());
         t.w.lv_1->choose(MainWindow::Ledger);
-        QVERIFY(t.w.uo_acc->dw_1->isVisible());
-        QVERIFY(t.w.uo_acc->rect().contains(QRect(t.w.uo_acc->cb_5->mapTo(t.w.uo_acc, QPoint()), t.w.uo_acc->cb_5->size())));
+        QVERIFY(t.w.uo_acc->expenses->list->isVisible());
+        QVERIFY(t.w.uo_acc->rect().contains(QRect(t.w.uo_acc->closeButton->mapTo(t.w.uo_acc, QPoint()), t.w.uo_acc->closeButton->size())));
     }
 
     // The printer is read at start: the settings page, first shown after the printer changed, shows
@@ -138,10 +138,10 @@ private slots:
         QVERIFY(t.fakes.printers->current.startsWith(QStringLiteral("Fake Printer\t")));
         t.fakes.printers->current = QStringLiteral("Later Printer\tDriver\tPORT:");
         t.w.lv_1->choose(MainWindow::Settings);
-        QCOMPARE(t.w.uo_config->tp_d->sle_d1->text(), QStringLiteral("Fake Printer"));
-        drive::click(t.w.uo_config->tp_d->cb_d1);
+        QCOMPARE(t.w.uo_config->printerTab->printerName->text(), QStringLiteral("Fake Printer"));
+        drive::click(t.w.uo_config->printerTab->chooseButton);
         QCOMPARE(t.fakes.printers->choices, 1);
-        QCOMPARE(t.w.uo_config->tp_d->sle_d1->text(), QStringLiteral("Later Printer"));
+        QCOMPARE(t.w.uo_config->printerTab->printerName->text(), QStringLiteral("Later Printer"));
     }
 };
 

@@ -277,12 +277,12 @@ private slots:
             w.open({});
             QVERIFY(QTest::qWaitForWindowActive(&w));
             w.lv_1->choose(MainWindow::Settings);
-            settings::GeneralTab *g = w.uo_config->tp_a;
-            QTest::mouseClick(g->cbx_a4, Qt::LeftButton);
-            QTest::mouseClick(g->cbx_a5, Qt::LeftButton);
-            g->ddlb_a1->setCurrentIndex(g->ddlb_a1->findText(QStringLiteral("K")));
-            g->em_a1->setValue(2);
-            QTest::mouseClick(g->cb_a1, Qt::LeftButton);
+            settings::GeneralTab *g = w.uo_config->generalTab;
+            QTest::mouseClick(g->lockBox, Qt::LeftButton);
+            QTest::mouseClick(g->ctrlBox, Qt::LeftButton);
+            g->keyList->setCurrentIndex(g->keyList->findText(QStringLiteral("K")));
+            g->minutesEdit->setValue(2);
+            QTest::mouseClick(g->saveButton, Qt::LeftButton);
             QCOMPARE(folder.fakes.boxes->titles(), QStringList{QStringLiteral("029")});
             QCOMPARE(folder.fakes.idle->armed, 120);
             w.lv_1->choose(MainWindow::Lock);
@@ -341,9 +341,9 @@ private slots:
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(MainWindow::Notebook);
-        t.w.uo_note->tp_1->setText(QStringLiteral("秘密"));
-        QTest::mouseClick(t.w.uo_note->tp_1->pb_1, Qt::LeftButton);
-        QWidget *reader = t.w.uo_note->tp_1->reader();
+        t.w.uo_note->editor->setText(QStringLiteral("秘密"));
+        QTest::mouseClick(t.w.uo_note->editor->readerButton, Qt::LeftButton);
+        QWidget *reader = t.w.uo_note->editor->reader();
         QVERIFY(reader && reader->isVisible());
         QCOMPARE(reader->geometry(), t.w.geometry());
 
@@ -375,21 +375,21 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(MainWindow::Notebook);
         NotebookPage *note = t.w.uo_note;
-        QVERIFY(note->of_locate(QStringLiteral("1"), QStringLiteral("秘密")));
-        const long id = note->il_id;
+        QVERIFY(note->locate(QStringLiteral("1"), QStringLiteral("秘密")));
+        const long id = note->noteId;
         QVERIFY(id > 0);
 
         t.fakes.boxes->answers << platform::Answer::Yes;
         t.fakes.boxes->onShow = [&t](const platform::MessageBoxRequest &) {
             QTRY_VERIFY_WITH_TIMEOUT(t.w.isLocked(), 10000);
         };
-        QTest::mouseClick(note->cb_2, Qt::LeftButton);
+        QTest::mouseClick(note->deleteButton, Qt::LeftButton);
         QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("N01")});
         QCOMPARE(notesCalled(QStringLiteral("秘密")), 1);
         QVERIFY(t.fakes.boxes->answers.isEmpty());
 
         expectPagesEnabled(t, false);
-        QAccessibleInterface *button = QAccessible::queryAccessibleInterface(note->cb_2);
+        QAccessibleInterface *button = QAccessible::queryAccessibleInterface(note->deleteButton);
         QVERIFY(button && button->actionInterface());
         button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(t.fakes.boxes->shown.size(), 1);
@@ -398,12 +398,12 @@ private slots:
         expectPagesEnabled(t, true);
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
         t.clickItem(MainWindow::Notebook);
-        QCOMPARE(note->il_id, id);
-        QCOMPARE(note->tp_1->sle_1->text(), QStringLiteral("秘密"));
+        QCOMPARE(note->noteId, id);
+        QCOMPARE(note->editor->titleEdit->text(), QStringLiteral("秘密"));
         // Unlocked, questions are asked again and Yes deletes.
         t.fakes.boxes->onShow = nullptr;
         t.fakes.boxes->answers << platform::Answer::Yes;
-        QTest::mouseClick(note->cb_2, Qt::LeftButton);
+        QTest::mouseClick(note->deleteButton, Qt::LeftButton);
         QCOMPARE(t.fakes.boxes->titles(), (QStringList{QStringLiteral("N01"), QStringLiteral("N01"), QStringLiteral("N02")}));
         QCOMPARE(notesCalled(QStringLiteral("秘密")), 0);
     }
@@ -420,14 +420,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(MainWindow::Settings);
         SettingsPage *config = t.w.uo_config;
-        config->tab_2->setCurrentWidget(config->tp_c);
+        config->optionTabs->setCurrentWidget(config->backupTab);
         t.fakes.dialogs->savePath = target;
         t.fakes.boxes->onShow = [&t](const platform::MessageBoxRequest &box) {
             if (box.title == QLatin1String("030") || box.title == QLatin1String("021"))
                 QTRY_VERIFY_WITH_TIMEOUT(t.w.isLocked(), 10000);
         };
         t.fakes.boxes->answers << platform::Answer::Yes;
-        QTest::mouseClick(config->tp_c->cb_c1, Qt::LeftButton);
+        QTest::mouseClick(config->backupTab->backupButton, Qt::LeftButton);
         QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("030")});
         QCOMPARE(t.fakes.dialogs->saveRequests.size(), 1);
         QCOMPARE(t.folder.readFile(QStringLiteral("20090214.mdb")), QByteArray("an older backup"));
@@ -442,18 +442,18 @@ private slots:
             idleDuringCopy = t.fakes.boxes->titles() == QStringList{QStringLiteral("030")};
             Application::instance()->idle();
         });
-        QTest::mouseClick(config->tp_c->cb_c1, Qt::LeftButton);
+        QTest::mouseClick(config->backupTab->backupButton, Qt::LeftButton);
         QVERIFY(idleDuringCopy);
         QVERIFY(!t.w.isLocked());
         QCOMPARE(t.fakes.boxes->titles(), (QStringList{QStringLiteral("030"), QStringLiteral("025")}));
 
-        QTest::mouseClick(config->cb_3, Qt::LeftButton);
-        QCOMPARE(config->ii_restart, 1);
+        QTest::mouseClick(config->saveButton, Qt::LeftButton);
+        QVERIFY(config->groupsChanged);
         t.fakes.boxes->shown.clear();
         t.fakes.boxes->onShow = [&t](const platform::MessageBoxRequest &) {
             QTRY_VERIFY_WITH_TIMEOUT(t.w.isLocked(), 10000);
         };
-        QTest::mouseClick(config->cb_4, Qt::LeftButton);
+        QTest::mouseClick(config->closeButton, Qt::LeftButton);
         QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("021")});
         QVERIFY(t.fakes.restarter->restarts.isEmpty());
         expectPagesEnabled(t, false);
@@ -474,8 +474,8 @@ private slots:
         QVERIFY(testDb().commit());
         t.open();
         t.clickItem(MainWindow::Notebook);
-        NoteFind *find = t.w.uo_note->tp_2;
-        t.w.uo_note->tab_1->setCurrentWidget(find);
+        NoteFind *find = t.w.uo_note->findTab;
+        t.w.uo_note->tabs->setCurrentWidget(find);
         find->indexDialogDelayMs = 0;
 
         bool during = false;
@@ -486,7 +486,7 @@ private slots:
             QVERIFY(!t.w.isLocked());
             QVERIFY(t.w.uo_note->isVisible());
         });
-        QTest::mouseClick(find->cb_find, Qt::LeftButton);
+        QTest::mouseClick(find->findButton, Qt::LeftButton);
         QVERIFY(during);
         QVERIFY(notesearch::hasSearchIndex(t.folder.db()));
         QCOMPARE(t.fakes.idle->armCount, 2);

@@ -413,13 +413,13 @@ private slots:
         OpenedWindow t;
         if (filledBeforeOpening) {
             t.w.uo_config->fill();
-            QTabWidget *tab_2 = t.w.uo_config->tab_2;
+            QTabWidget *tab_2 = t.w.uo_config->optionTabs;
             QCOMPARE(tab_2->count(), 4);
             QVERIFY(tab_2->isTabVisible(1));
         }
         t.open();
         t.w.lv_1->choose(MainWindow::Settings);
-        QTabWidget *tab_2 = t.w.uo_config->tab_2;
+        QTabWidget *tab_2 = t.w.uo_config->optionTabs;
         QCOMPARE(tab_2->count(), 4);
         QCOMPARE(tab_2->widget(1)->objectName(), QStringLiteral("tp_b"));
         QVERIFY(tab_2->isTabVisible(0));
@@ -454,7 +454,7 @@ private slots:
             QCOMPARE(page->geometry(), t.w.st_1->geometry());
         // A page never shown is laid out like a shown one: the address book's tree takes 30 %.
         QVERIFY(!t.w.uo_tel->isVisible());
-        QCOMPARE(unitGeometry(t.w.uo_tel->tv_1).width(), int((area.width() - 18) * 0.3));
+        QCOMPARE(unitGeometry(t.w.uo_tel->groupTree).width(), int((area.width() - 18) * 0.3));
         // Negative sizes are shown as none, and nothing breaks.
         if (area.width() < 0) {
             QCOMPARE(t.w.st_1->width(), 0);

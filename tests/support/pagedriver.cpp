@@ -196,6 +196,11 @@ QStringList column(const views::DataView *dw, const QString &name)
     return values;
 }
 
+QString shown(const views::DataView *dw, const QString &column)
+{
+    return dw->displayText(column);
+}
+
 } // namespace drive
 
 bool lastBoxIs(const fake::MessageBoxes &boxes, const ExpectedBox &e, QString *difference)

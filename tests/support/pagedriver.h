@@ -52,6 +52,8 @@ void chooseTab(QTabWidget *tabs, int index);
 
 // The column's values, row by row, as stored.
 QStringList column(const views::DataView *dw, const QString &name);
+// What a card field shows.
+QString shown(const views::DataView *dw, const QString &column);
 
 } // namespace drive
 
@@ -72,8 +74,14 @@ bool lastBoxIs(const fake::MessageBoxes &boxes, const ExpectedBox &expected, QSt
         QVERIFY2(lastBoxIs(boxes, ExpectedBox{__VA_ARGS__}, &difference_), qPrintable(difference_)); \
     } while (false)
 
+template <class P>
+concept HasGroupTree = requires(P *p) { p->groupTree; };
+template <class P>
+concept HasRecordView = requires(P *p) { p->recordView; };
+
 // A page of type P on a fresh database in a temporary folder, every seam faked, shown and active.
 // `prepare` runs on the database before the page is made (its creation reads the group tables).
+// A page with a group tree or a record view is driven through them by what the user sees.
 template <class P>
 class PageDriver
 {
@@ -92,6 +100,40 @@ public:
     std::unique_ptr<P> page;
 
     QStringList boxTitles() const { return fakes.boxes->titles(); }
+    const platform::MessageBoxRequest &lastBox() const { return fakes.boxes->shown.last(); }
+    int boxCount() const { return int(fakes.boxes->shown.size()); }
+    void click(QWidget *widget) { drive::click(widget); }
+
+    long root() const requires HasGroupTree<P> { return drive::root(page->groupTree); }
+    long group(const QString &code) const requires HasGroupTree<P> { return drive::group(page->groupTree, code); }
+    long member(const QString &code, const QString &label) requires HasGroupTree<P>
+    {
+        return drive::member(page->groupTree, code, label);
+    }
+    QStringList children(long handle) const requires HasGroupTree<P> { return drive::children(page->groupTree, handle); }
+    void select(long handle) requires HasGroupTree<P> { drive::select(page->groupTree, handle); }
+    long current() const requires HasGroupTree<P> { return drive::current(page->groupTree); }
+    QString currentLabel() const requires HasGroupTree<P> { return drive::currentLabel(page->groupTree); }
+
+    void clickObject(const QString &objectName, long row = 0) requires HasRecordView<P>
+    {
+        drive::clickObject(page->recordView, objectName, row);
+    }
+    void doubleClickCell(const QString &column, long row) requires HasRecordView<P>
+    {
+        drive::doubleClickCell(page->recordView, column, row);
+    }
+    void type(const QString &column, const QString &text) requires HasRecordView<P>
+    {
+        drive::type(page->recordView, column, text);
+    }
+    QStringList column(const QString &name) const requires HasRecordView<P> { return drive::column(page->recordView, name); }
+    QString shown(const QString &column) const requires HasRecordView<P> { return drive::shown(page->recordView, column); }
+    // Chooses the record's group on the card by its code.
+    void chooseGroup(const QString &code) requires HasRecordView<P>
+    {
+        drive::choose(page->recordView, page->desc().groupColumn, code);
+    }
 
 private:
     void open();

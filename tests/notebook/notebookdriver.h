@@ -24,16 +24,16 @@ struct Note
 
 using Groups = QList<QPair<QString, QString>>;   // code, name
 
-class NotePage : public PageDriver<NotebookPage>
+class NotebookDriver : public PageDriver<NotebookPage>
 {
 public:
     // The notes, and the groups in place of the delivered ones where given, are stored before the
     // page is made.
-    explicit NotePage(const QList<Note> &notes = {}, const std::optional<Groups> &groups = std::nullopt);
+    explicit NotebookDriver(const QList<Note> &notes = {}, const std::optional<Groups> &groups = std::nullopt);
 
-    NoteEditor *editor() const { return page->tp_1; }
-    NoteSplitter *splitter() const { return page->tp_3; }
-    widgets::HandleTree *tree() const { return page->tv_1; }
+    NoteEditor *editor() const { return page->editor; }
+    NoteSplitter *splitter() const { return page->splitter; }
+    widgets::HandleTree *tree() const { return page->groupTree; }
 
     long group(const QString &code) const { return drive::group(tree(), code); }
     long note(const QString &code, const QString &title) { return drive::member(tree(), code, title); }

@@ -1,4 +1,4 @@
-#include "configpage.h"
+#include "settingsdriver.h"
 
 #include "app/appinfo.h"
 
@@ -20,7 +20,7 @@ void retype(QWidget *field, const QString &text)
     drive::typeText(field, text);
 }
 
-ConfigPage::ConfigPage(const QByteArray &settings, const std::function<void()> &prepare)
+SettingsDriver::SettingsDriver(const QByteArray &settings, const std::function<void()> &prepare)
     : PageDriver<SettingsPage>([&] {
         if (!settings.isNull())
             writeSettings(settings);

@@ -16,11 +16,8 @@ void writeSettings(const QByteArray &text);
 // Replaces what a field (a line or a spin box) holds by typing, as the user does.
 void retype(QWidget *field, const QString &text);
 
-struct ConfigPage : PageDriver<SettingsPage>
+struct SettingsDriver : PageDriver<SettingsPage>
 {
     // `settings`: the text of client.ini, or null for none. `prepare` runs on the database after.
-    explicit ConfigPage(const QByteArray &settings = QByteArray(), const std::function<void()> &prepare = {});
-
-    settings::GeneralTab *general() const { return page->tp_a; }
-    settings::GroupTables *groups() const { return page->tab_1; }
+    explicit SettingsDriver(const QByteArray &settings = QByteArray(), const std::function<void()> &prepare = {});
 };

@@ -3,7 +3,7 @@
 
 #include "app/appinfo.h"
 #include "app/connection.h"
-#include "cappage.h"
+#include "assetitems.h"
 #include "testmain.h"
 #include "views/dataview.h"
 #include "widgets/handletree.h"
@@ -24,16 +24,16 @@ const QList<Item> kItems = {
     {QStringLiteral("2"), QStringLiteral("沙发"), 1, 3200.0, 3200.0, QStringLiteral("20080301")},
 };
 
-bool expanded(const CapPage &t, const QString &code)
+bool expanded(const AssetsDriver &t, const QString &code)
 {
     TreeItem item;
-    t.page->tv_1->getItem(t.group(code), item);
+    t.page->groupTree->getItem(t.group(code), item);
     return item.expanded;
 }
 
 // What differs from a failure box: `code`, `text`, a line break and the database's reason (which
 // mentions `reason`), with the stop icon. Empty when the last box is that.
-QString failureDifference(const CapPage &t, const QString &code, const QString &text, const QString &reason)
+QString failureDifference(const AssetsDriver &t, const QString &code, const QString &text, const QString &reason)
 {
     if (t.fakes.boxes->shown.isEmpty())
         return QStringLiteral("no box shown, expected %1").arg(code);
@@ -61,19 +61,19 @@ void failCommitsAfter(const QString &event)
 
 } // namespace
 
-class tst_u_capital_edit : public QObject
+class tst_assetspage_edit : public QObject
 {
     Q_OBJECT
 
 private slots:
     void addPresetsQuantityDateAndTheGroupOfWhatIsSelected()
     {
-        CapPage t(kItems);
+        AssetsDriver t([&] { addItems(kItems); });
         t.fakes.clock->current = QDateTime(QDate(2024, 3, 5), QTime(23, 59));
         // The root: no group, and Save stops at C08 until one is chosen.
         t.select(t.root());
-        t.click(t.page->cb_1);
-        views::DataView *dw = t.page->dw_1;
+        t.click(t.page->addButton);
+        views::DataView *dw = t.page->recordView;
         QCOMPARE(dw->dataObject(), QStringLiteral("dw_ca_one"));
         QCOMPARE(dw->rowCount(), 1L);
         QCOMPARE(dw->getItemString(1, QStringLiteral("gid")), QString());
@@ -81,60 +81,60 @@ private slots:
         QCOMPARE(dw->getItemString(1, QStringLiteral("buydate")), QStringLiteral("20240305"));
         QVERIFY(dw->isAncestorOf(QApplication::focusWidget()) || dw->hasFocus());
         t.type(QStringLiteral("name"), QStringLiteral("台灯"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C08"), QStringLiteral("必须选择一个组!"), Icon::Exclamation);
         t.chooseGroup(QStringLiteral("3"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
-        QCOMPARE(t.stored(QStringLiteral("台灯"), QStringLiteral("gid")).toString(), QStringLiteral("3"));
+        QCOMPARE(storedValue(QStringLiteral("台灯"), QStringLiteral("gid")).toString(), QStringLiteral("3"));
 
         t.select(t.group(QStringLiteral("2")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         QCOMPARE(dw->getItemString(1, QStringLiteral("gid")), QStringLiteral("2"));
         // An item: its group.
-        t.select(t.item(QStringLiteral("1"), QStringLiteral("冰箱")));
-        t.click(t.page->cb_1);
+        t.select(t.member(QStringLiteral("1"), QStringLiteral("冰箱")));
+        t.click(t.page->addButton);
         QCOMPARE(dw->getItemString(1, QStringLiteral("gid")), QStringLiteral("1"));
         QCOMPARE(dw->getItemString(1, QStringLiteral("name")), QString());
         QCOMPARE(dw->rowCount(), 1L);
-        QCOMPARE(t.itemCount(), 4);
+        QCOMPARE(itemCount(), 4);
     }
 
     void refusalsChangeNothing()
     {
-        CapPage t(kItems);
+        AssetsDriver t([&] { addItems(kItems); });
         const auto refused = [&](QPushButton *button, const QString &code, const QString &text) {
             t.click(button);
             EXPECT_BOX(*t.fakes.boxes, code, text, Icon::Exclamation);
         };
         // Nothing shown, then the list.
-        refused(t.page->cb_3, QStringLiteral("C06"), QStringLiteral("当前视图不能执行保存!"));
-        refused(t.page->cb_2, QStringLiteral("C01"), QStringLiteral("当前视图不能执行删除!"));
+        refused(t.page->saveButton, QStringLiteral("C06"), QStringLiteral("当前视图不能执行保存!"));
+        refused(t.page->deleteButton, QStringLiteral("C01"), QStringLiteral("当前视图不能执行删除!"));
         t.select(t.group(QStringLiteral("1")));
-        refused(t.page->cb_3, QStringLiteral("C06"), QStringLiteral("当前视图不能执行保存!"));
-        refused(t.page->cb_2, QStringLiteral("C01"), QStringLiteral("当前视图不能执行删除!"));
+        refused(t.page->saveButton, QStringLiteral("C06"), QStringLiteral("当前视图不能执行保存!"));
+        refused(t.page->deleteButton, QStringLiteral("C01"), QStringLiteral("当前视图不能执行删除!"));
         // An unsaved new row goes without a question; then there is nothing left.
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         const qsizetype boxes = t.fakes.boxes->shown.size();
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         QCOMPARE(t.fakes.boxes->shown.size(), boxes);
-        QCOMPARE(t.page->dw_1->rowCount(), 0L);
-        refused(t.page->cb_3, QStringLiteral("C07"), QStringLiteral("无可保存的记录!"));
-        refused(t.page->cb_2, QStringLiteral("C02"), QStringLiteral("无可删除记录!"));
+        QCOMPARE(t.page->recordView->rowCount(), 0L);
+        refused(t.page->saveButton, QStringLiteral("C07"), QStringLiteral("无可保存的记录!"));
+        refused(t.page->deleteButton, QStringLiteral("C02"), QStringLiteral("无可删除记录!"));
         // A name of blanks only.
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("   "));
-        refused(t.page->cb_3, QStringLiteral("C09"), QStringLiteral("名称不能为空!"));
-        QCOMPARE(t.itemCount(), 3);
+        refused(t.page->saveButton, QStringLiteral("C09"), QStringLiteral("名称不能为空!"));
+        QCOMPARE(itemCount(), 3);
         QVERIFY(!testDb().inTransaction());
     }
 
     void totalValueFollowsWhatIsTyped()
     {
-        CapPage t;
+        AssetsDriver t;
         t.select(t.group(QStringLiteral("1")));
-        t.click(t.page->cb_1);
-        views::DataView *dw = t.page->dw_1;
+        t.click(t.page->addButton);
+        views::DataView *dw = t.page->recordView;
         t.type(QStringLiteral("buyprice"), QStringLiteral("2.5"));
         // At once, while the price is still being typed: 2.5 × the preset quantity 1.
         QCOMPARE(t.shown(QStringLiteral("worth")), QStringLiteral("2.50"));
@@ -156,107 +156,107 @@ private slots:
         t.type(QStringLiteral("buyprice"), QStringLiteral("0.10"));
         t.type(QStringLiteral("num"), QStringLiteral("3"));
         QCOMPARE(t.shown(QStringLiteral("worth")), QStringLiteral("0.30"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
         // Exactly: a fuzzy comparison would let 0.30000000000000004 pass.
-        QVERIFY(t.stored(QStringLiteral("粉笔"), QStringLiteral("worth")).toDouble() == 0.3);
-        QCOMPARE(t.stored(QStringLiteral("粉笔"), QStringLiteral("num")).toInt(), 3);
+        QVERIFY(storedValue(QStringLiteral("粉笔"), QStringLiteral("worth")).toDouble() == 0.3);
+        QCOMPARE(storedValue(QStringLiteral("粉笔"), QStringLiteral("num")).toInt(), 3);
         // A total typed by hand is kept to the cent as well.
         t.type(QStringLiteral("worth"), QStringLiteral("1.006"));
-        t.click(t.page->cb_3);
-        QVERIFY(t.stored(QStringLiteral("粉笔"), QStringLiteral("worth")).toDouble() == 1.01);
+        t.click(t.page->saveButton);
+        QVERIFY(storedValue(QStringLiteral("粉笔"), QStringLiteral("worth")).toDouble() == 1.01);
         QCOMPARE(t.shown(QStringLiteral("worth")), QStringLiteral("1.01"));
     }
 
     void savedItemComesBackSelectedAndUntouchedValuesStay()
     {
-        CapPage t(kItems);
+        AssetsDriver t([&] { addItems(kItems); });
         // A value with more decimals than shown, stored by another program.
         exec(QStringLiteral("UPDATE ca_info SET worth = 2468.999 WHERE name = '电视机'"));
         t.select(t.group(QStringLiteral("2")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("书桌"));
         t.type(QStringLiteral("dropdate"), QStringLiteral("20241231"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
-        QCOMPARE(t.stored(QStringLiteral("书桌"), QStringLiteral("dropdate")).toString(), QStringLiteral("20241231"));
+        QCOMPARE(storedValue(QStringLiteral("书桌"), QStringLiteral("dropdate")).toString(), QStringLiteral("20241231"));
         QVERIFY(!testDb().inTransaction());
         // The group expanded, the item selected, its form read back with the id the database gave it.
         QVERIFY(expanded(t, QStringLiteral("2")));
         QVERIFY(!expanded(t, QStringLiteral("1")));
         QCOMPARE(t.currentLabel(), QStringLiteral("书桌"));
-        QCOMPARE(t.page->dw_1->getItem(1, QStringLiteral("id")).toLongLong(), t.stored(QStringLiteral("书桌"), QStringLiteral("id")).toLongLong());
-        QCOMPARE(t.page->dw_1->getItemStatus(1), views::DataStore::RowStatus::NotModified);
-        QVERIFY(t.page->tv_1->hasFocus());
+        QCOMPARE(t.page->recordView->getItem(1, QStringLiteral("id")).toLongLong(), storedValue(QStringLiteral("书桌"), QStringLiteral("id")).toLongLong());
+        QCOMPARE(t.page->recordView->getItemStatus(1), views::DataStore::RowStatus::NotModified);
+        QVERIFY(t.page->groupTree->hasFocus());
 
         // A stored item renamed and moved by the drop-down: updated by its id; what was not
         // touched keeps its stored value exactly.
-        t.select(t.item(QStringLiteral("1"), QStringLiteral("电视机")));
+        t.select(t.member(QStringLiteral("1"), QStringLiteral("电视机")));
         // Every digit it has shows, rather than cents that are not what is stored.
         QCOMPARE(t.shown(QStringLiteral("worth")), QStringLiteral("2468.999"));
         t.type(QStringLiteral("name"), QStringLiteral("电视"));
         t.chooseGroup(QStringLiteral("4"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
-        QCOMPARE(t.itemCount(QStringLiteral("name = '电视机'")), 0);
-        QCOMPARE(t.stored(QStringLiteral("电视"), QStringLiteral("gid")).toString(), QStringLiteral("4"));
-        QCOMPARE(t.stored(QStringLiteral("电视"), QStringLiteral("worth")).toDouble(), 2468.999);
-        QCOMPARE(t.stored(QStringLiteral("电视"), QStringLiteral("buyprice")).toDouble(), 1234.5);
+        QCOMPARE(itemCount(QStringLiteral("name = '电视机'")), 0);
+        QCOMPARE(storedValue(QStringLiteral("电视"), QStringLiteral("gid")).toString(), QStringLiteral("4"));
+        QCOMPARE(storedValue(QStringLiteral("电视"), QStringLiteral("worth")).toDouble(), 2468.999);
+        QCOMPARE(storedValue(QStringLiteral("电视"), QStringLiteral("buyprice")).toDouble(), 1234.5);
         QCOMPARE(t.children(t.group(QStringLiteral("4"))), QStringList{QStringLiteral("电视")});
-        QCOMPARE(t.itemCount(), 4);
+        QCOMPARE(itemCount(), 4);
     }
 
     void savingUnderATakenNameSelectsTheFirstOfThem()
     {
-        CapPage t(kItems);
+        AssetsDriver t([&] { addItems(kItems); });
         t.select(t.group(QStringLiteral("1")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("冰箱"));
         t.type(QStringLiteral("buyprice"), QStringLiteral("10"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
-        QCOMPARE(t.itemCount(QStringLiteral("name = '冰箱'")), 2);
+        QCOMPARE(itemCount(QStringLiteral("name = '冰箱'")), 2);
         QCOMPARE(t.currentLabel(), QStringLiteral("冰箱"));
-        QCOMPARE(t.page->dw_1->getItemNumber(1, QStringLiteral("buyprice")), 2000.0);
+        QCOMPARE(t.page->recordView->getItemNumber(1, QStringLiteral("buyprice")), 2000.0);
     }
 
     void savedGroupThatNoLongerExistsLeavesTheTreeCollapsed()
     {
-        CapPage t(kItems);
+        AssetsDriver t([&] { addItems(kItems); });
         t.select(t.group(QStringLiteral("4")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("自行车"));
         // The group goes meanwhile (the settings page edits the groups).
         exec(QStringLiteral("DELETE FROM ca_group WHERE groupid = '4'"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
-        QCOMPARE(t.stored(QStringLiteral("自行车"), QStringLiteral("gid")).toString(), QStringLiteral("4"));
+        QCOMPARE(storedValue(QStringLiteral("自行车"), QStringLiteral("gid")).toString(), QStringLiteral("4"));
         QCOMPARE(t.group(QStringLiteral("4")), 0L);
         for (const QString code : {"1", "2", "3", "Z"})
             QVERIFY(!expanded(t, code));
-        QCOMPARE(t.page->dw_1->rowCount(), 0L);
+        QCOMPARE(t.page->recordView->rowCount(), 0L);
     }
 
     void deleteAsksThenRemovesTheItem()
     {
-        CapPage t(kItems);
-        t.select(t.item(QStringLiteral("1"), QStringLiteral("冰箱")));
+        AssetsDriver t([&] { addItems(kItems); });
+        t.select(t.member(QStringLiteral("1"), QStringLiteral("冰箱")));
         t.fakes.boxes->answers << Answer::No;
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C03"), QStringLiteral("确认删除<冰箱>?"), Icon::Question, Buttons::YesNo, 2);
-        QCOMPARE(t.itemCount(), 3);
-        QCOMPARE(t.page->dw_1->rowCount(), 1L);
+        QCOMPARE(itemCount(), 3);
+        QCOMPARE(t.page->recordView->rowCount(), 1L);
 
         t.fakes.boxes->answers << Answer::Yes;
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C04"), QStringLiteral("删除成功!"), Icon::Information);
-        QCOMPARE(t.itemCount(QStringLiteral("name = '冰箱'")), 0);
-        QCOMPARE(t.itemCount(), 2);
+        QCOMPARE(itemCount(QStringLiteral("name = '冰箱'")), 0);
+        QCOMPARE(itemCount(), 2);
         QVERIFY(!testDb().inTransaction());
         // The former group comes back expanded and listed.
         QVERIFY(expanded(t, QStringLiteral("1")));
         QCOMPARE(t.current(), t.group(QStringLiteral("1")));
-        QCOMPARE(t.page->dw_1->dataObject(), QStringLiteral("dw_ca_all"));
+        QCOMPARE(t.page->recordView->dataObject(), QStringLiteral("dw_ca_all"));
         QCOMPARE(t.column(QStringLiteral("name")), QStringList{QStringLiteral("电视机")});
     }
 
@@ -264,100 +264,100 @@ private slots:
     // not even a stored item of the same name.
     void newCompleteRowIsAskedAboutAndDeletesNothing()
     {
-        CapPage t(kItems);
+        AssetsDriver t([&] { addItems(kItems); });
         t.select(t.group(QStringLiteral("1")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("电视机"));
         t.fakes.boxes->answers << Answer::Yes;
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         QCOMPARE(t.boxTitles(), (QStringList{QStringLiteral("C03"), QStringLiteral("C04")}));
-        QCOMPARE(t.itemCount(), 3);
+        QCOMPARE(itemCount(), 3);
         QCOMPARE(t.children(t.group(QStringLiteral("1"))), (QStringList{QStringLiteral("冰箱"), QStringLiteral("电视机")}));
     }
 
     // The item was deleted meanwhile: deleting it again is done; saving it is not, and says why.
     void itemDeletedMeanwhile()
     {
-        CapPage t(kItems);
-        t.select(t.item(QStringLiteral("1"), QStringLiteral("冰箱")));
+        AssetsDriver t([&] { addItems(kItems); });
+        t.select(t.member(QStringLiteral("1"), QStringLiteral("冰箱")));
         exec(QStringLiteral("DELETE FROM ca_info WHERE name = '冰箱'"));
         t.type(QStringLiteral("brand"), QStringLiteral("新品牌"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_FAILURE(t, QStringLiteral("C11"), QStringLiteral("保存失败!"), QStringLiteral("已不在数据库中"));
-        QCOMPARE(t.itemCount(), 2);
-        QCOMPARE(t.page->dw_1->getItemString(1, QStringLiteral("brand")), QStringLiteral("新品牌"));
+        QCOMPARE(itemCount(), 2);
+        QCOMPARE(t.page->recordView->getItemString(1, QStringLiteral("brand")), QStringLiteral("新品牌"));
 
         t.fakes.boxes->answers << Answer::Yes;
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C04"), QStringLiteral("删除成功!"), Icon::Information);
-        QCOMPARE(t.itemCount(), 2);
+        QCOMPARE(itemCount(), 2);
     }
 
     void refusedDeleteLeavesTheItemStoredAndOffTheForm()
     {
-        CapPage t(kItems);
+        AssetsDriver t([&] { addItems(kItems); });
         exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON ca_info BEGIN SELECT RAISE(ABORT, '不许删除'); END"));
-        t.select(t.item(QStringLiteral("2"), QStringLiteral("沙发")));
+        t.select(t.member(QStringLiteral("2"), QStringLiteral("沙发")));
         t.fakes.boxes->answers << Answer::Yes;
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         EXPECT_FAILURE(t, QStringLiteral("C05"), QStringLiteral("删除失败!"), QStringLiteral("不许删除"));
         QVERIFY(!t.boxTitles().contains(QStringLiteral("C04")));
         QVERIFY(!testDb().inTransaction());
-        QCOMPARE(t.itemCount(QStringLiteral("name = '沙发'")), 1);
+        QCOMPARE(itemCount(QStringLiteral("name = '沙发'")), 1);
         // The row stays off the form: Save has nothing to save.
-        QCOMPARE(t.page->dw_1->rowCount(), 0L);
-        t.click(t.page->cb_3);
+        QCOMPARE(t.page->recordView->rowCount(), 0L);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C07"), QStringLiteral("无可保存的记录!"), Icon::Exclamation);
     }
 
     void failedCommitIsAFailure()
     {
-        CapPage t(kItems);
+        AssetsDriver t([&] { addItems(kItems); });
         failCommitsAfter(QStringLiteral("DELETE"));
-        t.select(t.item(QStringLiteral("2"), QStringLiteral("沙发")));
+        t.select(t.member(QStringLiteral("2"), QStringLiteral("沙发")));
         t.fakes.boxes->answers << Answer::Yes;
-        t.click(t.page->cb_2);
+        t.click(t.page->deleteButton);
         EXPECT_FAILURE(t, QStringLiteral("C05"), QStringLiteral("删除失败!"), QString());
         QCOMPARE(t.boxTitles(), (QStringList{QStringLiteral("C03"), QStringLiteral("C05")}));
-        QCOMPARE(t.itemCount(QStringLiteral("name = '沙发'")), 1);
+        QCOMPARE(itemCount(QStringLiteral("name = '沙发'")), 1);
         QVERIFY(!testDb().inTransaction());
 
         exec(QStringLiteral("DROP TRIGGER unanchored"));
         failCommitsAfter(QStringLiteral("INSERT"));
         t.select(t.group(QStringLiteral("2")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("衣柜"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_FAILURE(t, QStringLiteral("C11"), QStringLiteral("保存失败!"), QString());
         QVERIFY(!t.boxTitles().contains(QStringLiteral("C10")));
-        QCOMPARE(t.itemCount(QStringLiteral("name = '衣柜'")), 0);
+        QCOMPARE(itemCount(QStringLiteral("name = '衣柜'")), 0);
         QVERIFY(!testDb().inTransaction());
         // The form keeps what was typed: once the database takes it, Save stores it once.
         exec(QStringLiteral("DROP TRIGGER unanchored"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
-        QCOMPARE(t.itemCount(QStringLiteral("name = '衣柜'")), 1);
+        QCOMPARE(itemCount(QStringLiteral("name = '衣柜'")), 1);
     }
 
     void fullDiskIsExplained()
     {
-        CapPage t(kItems);
+        AssetsDriver t([&] { addItems(kItems); });
         // Every saved item makes the file grow, past the limit set below.
         exec(QStringLiteral("CREATE TABLE ballast (b BLOB)"));
         exec(QStringLiteral("CREATE TRIGGER grow AFTER INSERT ON ca_info BEGIN INSERT INTO ballast VALUES (zeroblob(200000)); END"));
         t.select(t.group(QStringLiteral("3")));
-        t.click(t.page->cb_1);
+        t.click(t.page->addButton);
         t.type(QStringLiteral("name"), QStringLiteral("字典"));
         scalar(QStringLiteral("PRAGMA max_page_count = %1").arg(scalar(QStringLiteral("PRAGMA page_count")).toInt()));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_FAILURE(t, QStringLiteral("C11"), QStringLiteral("保存失败!"), QStringLiteral("磁盘已满"));
-        QCOMPARE(t.itemCount(QStringLiteral("name = '字典'")), 0);
+        QCOMPARE(itemCount(QStringLiteral("name = '字典'")), 0);
         QVERIFY(!testDb().inTransaction());
         scalar(QStringLiteral("PRAGMA max_page_count = 1073741823"));
-        t.click(t.page->cb_3);
+        t.click(t.page->saveButton);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("C10"), QStringLiteral("保存成功!"), Icon::Information);
     }
 };
 
-MIVO_TEST_MAIN(tst_u_capital_edit)
-#include "tst_u_capital_edit.moc"
+MIVO_TEST_MAIN(tst_assetspage_edit)
+#include "tst_assetspage_edit.moc"

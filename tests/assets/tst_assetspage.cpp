@@ -2,7 +2,7 @@
 // total, the form, sorting and double-click navigation.
 
 #include "app/connection.h"
-#include "cappage.h"
+#include "assetitems.h"
 #include "testmain.h"
 #include "views/dataview.h"
 #include "widgets/handletree.h"
@@ -21,23 +21,23 @@ const QList<Item> kItems = {
     {QStringLiteral("Z"), QStringLiteral("旧手机"), 1, 800.0, 800.0, QStringLiteral("20050101")},
 };
 
-TreeItem itemOf(const CapPage &t, long handle)
+TreeItem itemOf(const AssetsDriver &t, long handle)
 {
     TreeItem item;
-    t.page->tv_1->getItem(handle, item);
+    t.page->groupTree->getItem(handle, item);
     return item;
 }
 
 } // namespace
 
-class tst_u_capital : public QObject
+class tst_assetspage : public QObject
 {
     Q_OBJECT
 
 private slots:
     void treeHoldsRootGroupsAndPictures()
     {
-        CapPage t(kItems, {{QStringLiteral("z"), QStringLiteral("回收")}});
+        AssetsDriver t([&] { addItems(kItems, {{QStringLiteral("z"), QStringLiteral("回收")}}); });
         const TreeItem root = itemOf(t, t.root());
         QCOMPARE(root.label, QStringLiteral("个人资产"));
         QCOMPARE(root.data.toString(), QStringLiteral("%"));
@@ -54,11 +54,11 @@ private slots:
             QCOMPARE(itemOf(t, t.group(code)).pictureIndex, 4);
             QCOMPARE(itemOf(t, t.group(code)).selectedPictureIndex, 4);
         }
-        QCOMPARE(t.page->dw_1->dataObject(), QString());
+        QCOMPARE(t.page->recordView->dataObject(), QString());
         QVERIFY(t.fakes.boxes->shown.isEmpty());
 
         // An item's data is its id, so that items of one name stay apart.
-        const long tv = t.item(QStringLiteral("1"), QStringLiteral("电视机"));
+        const long tv = t.member(QStringLiteral("1"), QStringLiteral("电视机"));
         const TreeItem member = itemOf(t, tv);
         QCOMPARE(member.pictureIndex, 3);
         QCOMPARE(member.data.toLongLong(), scalar(QStringLiteral("SELECT id FROM ca_info WHERE name = '电视机'")).toLongLong());
@@ -73,7 +73,7 @@ private slots:
         AssetsPage page(folder.db());
         EXPECT_BOX(*fakes.boxes, QStringLiteral("C00"), QStringLiteral("组信息无数据!"), platform::Icon::Exclamation);
         QCOMPARE(fakes.boxes->shown.size(), 1);
-        QCOMPARE(page.tv_1->childCount(page.tv_1->findItem(widgets::TreeNavigation::Root)), 0L);
+        QCOMPARE(page.groupTree->childCount(page.groupTree->findItem(widgets::TreeNavigation::Root)), 0L);
     }
 
     // The root lists every item, a group exactly its own (codes that are wildcards elsewhere
@@ -83,13 +83,13 @@ private slots:
         QList<Item> items = kItems;
         items << Item{QStringLiteral("%"), QStringLiteral("百分"), 1, 1.0, 1.0, {}}
               << Item{QStringLiteral("_"), QStringLiteral("下划"), 1, 2.0, 2.0, {}};
-        CapPage t(items, {{QStringLiteral("%"), QStringLiteral("百分组")}, {QStringLiteral("_"), QStringLiteral("下划组")}});
+        AssetsDriver t([&] { addItems(items, {{QStringLiteral("%"), QStringLiteral("百分组")}, {QStringLiteral("_"), QStringLiteral("下划组")}}); });
         t.select(t.root());
-        QCOMPARE(t.page->dw_1->dataObject(), QStringLiteral("dw_ca_all"));
+        QCOMPARE(t.page->recordView->dataObject(), QStringLiteral("dw_ca_all"));
         QCOMPARE(t.column(QStringLiteral("name")),
                  (QStringList{QStringLiteral("百分"), QStringLiteral("冰箱"), QStringLiteral("电视机"), QStringLiteral("沙发"),
                               QStringLiteral("旧手机"), QStringLiteral("下划")}));
-        QCOMPARE(t.page->dw_1->displayText(QStringLiteral("sum_worth")), QStringLiteral("6,472.50"));
+        QCOMPARE(t.page->recordView->displayText(QStringLiteral("sum_worth")), QStringLiteral("6,472.50"));
 
         for (const QString code : {"%", "_", "1"}) {
             t.select(t.group(code));
@@ -97,11 +97,11 @@ private slots:
             QVERIFY(!codes.isEmpty());
             for (const QString &c : codes)
                 QCOMPARE(c, code);
-            t.page->tv_1->expandItem(t.group(code));
+            t.page->groupTree->expandItem(t.group(code));
             QCOMPARE(t.column(QStringLiteral("name")), t.children(t.group(code)));
         }
         // Group 1: 冰箱 0.5 and 电视机 1234.5 × 2.
-        views::DataView *dw = t.page->dw_1;
+        views::DataView *dw = t.page->recordView;
         QCOMPARE(dw->displayText(QStringLiteral("gid"), 2), QStringLiteral("电器"));
         QCOMPARE(dw->displayText(QStringLiteral("buyprice"), 1), QStringLiteral(".50"));
         QCOMPARE(dw->displayText(QStringLiteral("buyprice"), 2), QStringLiteral("1,234.50"));
@@ -119,7 +119,7 @@ private slots:
 
         // A group without items loses its expand button and lists nothing, worth nothing.
         const long empty = t.group(QStringLiteral("3"));
-        QVERIFY(t.page->tv_1->expandItem(empty));
+        QVERIFY(t.page->groupTree->expandItem(empty));
         QVERIFY(!itemOf(t, empty).children);
         QCOMPARE(t.current(), empty);
         QCOMPARE(dw->rowCount(), 0L);
@@ -130,9 +130,9 @@ private slots:
     // disposal date masked, the quantity a spin box of 1 to 9999, the total with its two decimals.
     void theFormShowsOneItemAsStored()
     {
-        CapPage t(kItems);
-        t.select(t.item(QStringLiteral("1"), QStringLiteral("电视机")));
-        views::DataView *dw = t.page->dw_1;
+        AssetsDriver t([&] { addItems(kItems); });
+        t.select(t.member(QStringLiteral("1"), QStringLiteral("电视机")));
+        views::DataView *dw = t.page->recordView;
         QCOMPARE(dw->dataObject(), QStringLiteral("dw_ca_one"));
         QCOMPARE(dw->rowCount(), 1L);
         const QRect id = dw->objectRect(QStringLiteral("id_t"));
@@ -166,7 +166,7 @@ private slots:
     {
         QList<Item> items = kItems;
         items << Item{QStringLiteral("1"), QStringLiteral("电视机"), 1, 99.0, 99.0, {}};
-        CapPage t(items);
+        AssetsDriver t([&] { addItems(items); });
         t.select(t.root());
         t.clickObject(QStringLiteral("worth_t"));
         QCOMPARE(t.page->sortSuffix(), QStringLiteral(" A"));
@@ -178,18 +178,18 @@ private slots:
         QCOMPARE(t.column(QStringLiteral("name")).first(), QStringLiteral("沙发"));
 
         // Row 4 is the second 电视机 (99.00); the tree's first of that name is the one stored first.
-        QCOMPARE(t.page->dw_1->getItemNumber(4, QStringLiteral("buyprice")), 99.0);
+        QCOMPARE(t.page->recordView->getItemNumber(4, QStringLiteral("buyprice")), 99.0);
         t.doubleClickCell(QStringLiteral("brand"), 4);
-        QCOMPARE(t.page->dw_1->dataObject(), QStringLiteral("dw_ca_one"));
+        QCOMPARE(t.page->recordView->dataObject(), QStringLiteral("dw_ca_one"));
         QCOMPARE(t.currentLabel(), QStringLiteral("电视机"));
-        QCOMPARE(t.page->dw_1->getItemNumber(1, QStringLiteral("buyprice")), 1234.5);
+        QCOMPARE(t.page->recordView->getItemNumber(1, QStringLiteral("buyprice")), 1234.5);
         QVERIFY(itemOf(t, t.group(QStringLiteral("1"))).expanded);
-        QVERIFY(t.page->tv_1->hasFocus());
+        QVERIFY(t.page->groupTree->hasFocus());
         // Each of the two tree items opens its own record.
-        t.select(t.page->tv_1->findItem(widgets::TreeNavigation::Next, t.current()));
-        QCOMPARE(t.page->dw_1->getItemNumber(1, QStringLiteral("buyprice")), 99.0);
+        t.select(t.page->groupTree->findItem(widgets::TreeNavigation::Next, t.current()));
+        QCOMPARE(t.page->recordView->getItemNumber(1, QStringLiteral("buyprice")), 99.0);
     }
 };
 
-MIVO_TEST_MAIN(tst_u_capital)
-#include "tst_u_capital.moc"
+MIVO_TEST_MAIN(tst_assetspage)
+#include "tst_assetspage.moc"

@@ -1,10 +1,10 @@
-#include "notepage.h"
+#include "notebookdriver.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
 
-NotePage::NotePage(const QList<Note> &notes, const std::optional<Groups> &groups)
+NotebookDriver::NotebookDriver(const QList<Note> &notes, const std::optional<Groups> &groups)
     : PageDriver([&] {
           QDir().mkpath(folder.file(QStringLiteral("resource")));
           for (const char *name : {"i004.ico", "i006.ico", "i007.ico", "i008.ico", "i009.ico", "i010.ico", "P002.gif",
@@ -23,46 +23,46 @@ NotePage::NotePage(const QList<Note> &notes, const std::optional<Groups> &groups
 {
 }
 
-void NotePage::typeTitle(const QString &text)
+void NotebookDriver::typeTitle(const QString &text)
 {
-    click(editor()->sle_1);
-    editor()->sle_1->selectAll();
-    QTest::keyClick(editor()->sle_1, Qt::Key_Delete);
-    drive::typeText(editor()->sle_1, text);
+    click(editor()->titleEdit);
+    editor()->titleEdit->selectAll();
+    QTest::keyClick(editor()->titleEdit, Qt::Key_Delete);
+    drive::typeText(editor()->titleEdit, text);
 }
 
-void NotePage::typeText(const QString &text)
+void NotebookDriver::typeText(const QString &text)
 {
     pasteText(QString());
-    drive::typeText(editor()->mle_1, text);
+    drive::typeText(editor()->textEdit, text);
 }
 
-void NotePage::pasteText(const QString &text)
+void NotebookDriver::pasteText(const QString &text)
 {
-    QTest::mouseClick(editor()->mle_1->viewport(), Qt::LeftButton);
-    editor()->mle_1->selectAll();
-    editor()->mle_1->insertPlainText(text);
+    QTest::mouseClick(editor()->textEdit->viewport(), Qt::LeftButton);
+    editor()->textEdit->selectAll();
+    editor()->textEdit->insertPlainText(text);
 }
 
-void NotePage::chooseEntry(int entry)
+void NotebookDriver::chooseEntry(int entry)
 {
-    QComboBox *combo = editor()->ddlb_1;
+    QComboBox *combo = editor()->groupList;
     combo->setFocus();
     while (combo->currentIndex() != entry)
         QTest::keyClick(combo, combo->currentIndex() > entry ? Qt::Key_Up : Qt::Key_Down);
 }
 
-int NotePage::noteCount(const QString &where) const
+int NotebookDriver::noteCount(const QString &where) const
 {
     return scalar(QStringLiteral("SELECT count(*) FROM p_info WHERE ") + where).toInt();
 }
 
-qlonglong NotePage::idOf(const QString &gid, const QString &title) const
+qlonglong NotebookDriver::idOf(const QString &gid, const QString &title) const
 {
     return scalar(QStringLiteral("SELECT min(id) FROM p_info WHERE gid = ? AND title = ?"), {gid, title}).toLongLong();
 }
 
-QString NotePage::content(qlonglong id) const
+QString NotebookDriver::content(qlonglong id) const
 {
     return scalar(QStringLiteral("SELECT content FROM p_info WHERE id = ?"), {id}).toString();
 }

@@ -1,7 +1,7 @@
 // The notebook page as a user browses it: the tree and its lists, opening notes, the zoom toggle and
 // the layout of the tabs.
 
-#include "notepage.h"
+#include "notebookdriver.h"
 #include "testmain.h"
 #include "widgets/handletree.h"
 #include "widgets/unitgeometry.h"
@@ -23,7 +23,7 @@ const QList<Note> kNotes = {
 const Groups kGroups = {{QStringLiteral("2"), QStringLiteral("工作")}, {QStringLiteral("1"), QStringLiteral("日记")},
                         {QStringLiteral("0"), QStringLiteral("收件箱")}, {QStringLiteral("5"), QStringLiteral("工作")}};
 
-TreeItem itemOf(const NotePage &t, long handle)
+TreeItem itemOf(const NotebookDriver &t, long handle)
 {
     TreeItem item;
     t.tree()->getItem(handle, item);
@@ -31,37 +31,37 @@ TreeItem itemOf(const NotePage &t, long handle)
 }
 
 // The page `w` units wide, as the main window places it.
-void placePage(NotePage &t, int w)
+void placePage(NotebookDriver &t, int w)
 {
     setUnitGeometry(t.page.get(), QRect(0, 0, w, 2188));
     QCoreApplication::processEvents();
 }
 
-int treeWidth(const NotePage &t)
+int treeWidth(const NotebookDriver &t)
 {
-    return unitGeometry(t.page->tv_1).width();
+    return unitGeometry(t.page->groupTree).width();
 }
 
 } // namespace
 
-class tst_u_notepro : public QObject
+class tst_notebookpage : public QObject
 {
     Q_OBJECT
 
 private slots:
     void theTreeAndBothListsFollowTheGroupTable()
     {
-        NotePage t(kNotes, kGroups);
+        NotebookDriver t(kNotes, kGroups);
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         const TreeItem root = itemOf(t, drive::root(t.tree()));
         QCOMPARE(root.label, QStringLiteral("笔记本"));
         QVERIFY(root.expanded);
         const QStringList names{QStringLiteral("收件箱"), QStringLiteral("日记"), QStringLiteral("工作"), QStringLiteral("工作")};
         QCOMPARE(t.children(root.handle), names);
-        QCOMPARE(entries(t.editor()->ddlb_1), QStringList{QStringLiteral("[请选择]")} + names);
-        QCOMPARE(entries(t.page->tp_2->ddlb_2), QStringList{QStringLiteral("全部")} + names);
-        QCOMPARE(t.page->tab_1->currentWidget(), static_cast<QWidget *>(t.editor()));
-        QCOMPARE((QStringList{t.page->tab_1->tabText(0), t.page->tab_1->tabText(1), t.page->tab_1->tabText(2)}),
+        QCOMPARE(entries(t.editor()->groupList), QStringList{QStringLiteral("[请选择]")} + names);
+        QCOMPARE(entries(t.page->findTab->groupList), QStringList{QStringLiteral("全部")} + names);
+        QCOMPARE(t.page->tabs->currentWidget(), static_cast<QWidget *>(t.editor()));
+        QCOMPARE((QStringList{t.page->tabs->tabText(0), t.page->tabs->tabText(1), t.page->tabs->tabText(2)}),
                  (QStringList{QStringLiteral(" 内容 "), QStringLiteral(" 查找 "), QStringLiteral(" 编辑")}));
 
         // A group reads its notes, in title order, the first time it opens; then it is chosen.
@@ -86,30 +86,30 @@ private slots:
 
     void withoutGroupsN00AndOnlyTheRoot()
     {
-        NotePage t({}, Groups{});
+        NotebookDriver t({}, Groups{});
         QCOMPARE(t.fakes.boxes->shown.size(), 1);
         EXPECT_BOX(*t.fakes.boxes, QStringLiteral("N00"), QStringLiteral("组信息无数据!"));
         QCOMPARE(t.children(drive::root(t.tree())), QStringList());
-        QCOMPARE(entries(t.editor()->ddlb_1), QStringList{QStringLiteral("[请选择]")});
-        QCOMPARE(entries(t.page->tp_2->ddlb_2), QStringList{QStringLiteral("全部")});
+        QCOMPARE(entries(t.editor()->groupList), QStringList{QStringLiteral("[请选择]")});
+        QCOMPARE(entries(t.page->findTab->groupList), QStringList{QStringLiteral("全部")});
     }
 
     void choosingANoteOpensItChoosingAGroupDoesNot()
     {
-        NotePage t(kNotes, kGroups);
-        t.page->tab_1->setCurrentWidget(t.splitter());
+        NotebookDriver t(kNotes, kGroups);
+        t.page->tabs->setCurrentWidget(t.splitter());
         t.select(drive::root(t.tree()));
         t.select(t.group(QStringLiteral("5")));
-        QCOMPARE(t.page->tab_1->currentWidget(), static_cast<QWidget *>(t.splitter()));
-        QCOMPARE(t.text(), NoteEditor::is_max);
+        QCOMPARE(t.page->tabs->currentWidget(), static_cast<QWidget *>(t.splitter()));
+        QCOMPARE(t.text(), NoteEditor::placeholder);
 
         // The note's own group by its place, though another group has the same name.
         t.open(QStringLiteral("5"), QStringLiteral("会议"));
-        QCOMPARE(t.page->tab_1->currentWidget(), static_cast<QWidget *>(t.editor()));
-        QCOMPARE(t.editor()->ddlb_1->currentIndex(), 4);
-        QCOMPARE(t.editor()->sle_1->text(), QStringLiteral("会议"));
+        QCOMPARE(t.page->tabs->currentWidget(), static_cast<QWidget *>(t.editor()));
+        QCOMPARE(t.editor()->groupList->currentIndex(), 4);
+        QCOMPARE(t.editor()->titleEdit->text(), QStringLiteral("会议"));
         QCOMPARE(t.text(), QStringLiteral("九点开会\n十点结束"));
-        QCOMPARE(qlonglong(t.page->il_id), t.idOf(QStringLiteral("5"), QStringLiteral("会议")));
+        QCOMPARE(qlonglong(t.page->noteId), t.idOf(QStringLiteral("5"), QStringLiteral("会议")));
         // An empty text shows empty, not the placeholder.
         t.open(QStringLiteral("1"), QStringLiteral("Apple"));
         QCOMPARE(t.text(), QString());
@@ -119,30 +119,30 @@ private slots:
         const qlonglong id = t.idOf(QStringLiteral("1"), QStringLiteral("周记"));
         exec(QStringLiteral("DELETE FROM p_info WHERE id = ?"), {id});
         t.select(week);
-        QCOMPARE(t.editor()->sle_1->text(), QString());
+        QCOMPARE(t.editor()->titleEdit->text(), QString());
         QCOMPARE(t.text(), QString());
-        QCOMPARE(qlonglong(t.page->il_id), id);
+        QCOMPARE(qlonglong(t.page->noteId), id);
         QVERIFY(t.fakes.boxes->shown.isEmpty());
     }
 
     void zoomWidensAndNarrowsTheTree()
     {
-        NotePage t(kNotes, kGroups);
+        NotebookDriver t(kNotes, kGroups);
         placePage(t, 3105);
         // The layout takes (W - 18) x 0.35, the toggle W x 0.35.
         QCOMPARE(treeWidth(t), 1080);
-        QTest::mouseClick(t.page->st_zoom, Qt::LeftButton);
-        QCOMPARE(t.page->st_zoom->text(), QStringLiteral("<<"));
+        QTest::mouseClick(t.page->zoomToggle, Qt::LeftButton);
+        QCOMPARE(t.page->zoomToggle->text(), QStringLiteral("<<"));
         QCOMPARE(treeWidth(t), 3105);
-        QCOMPARE(unitGeometry(t.page->st_zoom).x(), 2905);
+        QCOMPARE(unitGeometry(t.page->zoomToggle).x(), 2905);
         // Over the tabs, and the toggle over the tree.
         const QObjectList order = t.page->children();
-        QVERIFY(order.indexOf(t.page->tab_1) < order.indexOf(t.page->tv_1));
-        QVERIFY(order.indexOf(t.page->tv_1) < order.indexOf(t.page->st_zoom));
+        QVERIFY(order.indexOf(t.page->tabs) < order.indexOf(t.page->groupTree));
+        QVERIFY(order.indexOf(t.page->groupTree) < order.indexOf(t.page->zoomToggle));
         // Widened, it keeps the page's width at every size.
         placePage(t, 3500);
         QCOMPARE(treeWidth(t), 3500);
-        QCOMPARE(unitGeometry(t.page->st_zoom).x(), 3300);
+        QCOMPARE(unitGeometry(t.page->zoomToggle).x(), 3300);
 
         // A double click on a group leaves it wide; on a note it opens it and narrows the tree.
         QCoreApplication::processEvents();
@@ -153,26 +153,26 @@ private slots:
         const QPoint note = t.tree()->itemRect(meeting).center();
         QTest::mouseClick(t.tree()->viewport(), Qt::LeftButton, {}, note);
         QTest::mouseDClick(t.tree()->viewport(), Qt::LeftButton, {}, note);
-        QCOMPARE(t.page->st_zoom->text(), QStringLiteral(">>"));
+        QCOMPARE(t.page->zoomToggle->text(), QStringLiteral(">>"));
         QCOMPARE(treeWidth(t), 1225);
-        QCOMPARE(unitGeometry(t.page->st_zoom).x(), 1025);
-        QCOMPARE(t.editor()->sle_1->text(), QStringLiteral("会议"));
+        QCOMPARE(unitGeometry(t.page->zoomToggle).x(), 1025);
+        QCOMPARE(t.editor()->titleEdit->text(), QStringLiteral("会议"));
         QTest::mouseDClick(t.tree()->viewport(), Qt::LeftButton, {}, note);
         QCOMPARE(treeWidth(t), 1225);
 
         // Tab goes from the tree to the toggle, a button a screen reader names by what it does.
         t.tree()->setFocus();
         QTest::keyClick(t.tree(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(t.page->st_zoom));
-        QAccessibleInterface *zoom = QAccessible::queryAccessibleInterface(t.page->st_zoom);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(t.page->zoomToggle));
+        QAccessibleInterface *zoom = QAccessible::queryAccessibleInterface(t.page->zoomToggle);
         QCOMPARE(zoom->role(), QAccessible::Button);
         QCOMPARE(zoom->text(QAccessible::Name), QStringLiteral("加宽目录"));
         zoom->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QTRY_COMPARE(treeWidth(t), 3500);
         QCOMPARE(zoom->text(QAccessible::Name), QStringLiteral("恢复目录宽度"));
-        QTest::keyClick(t.page->st_zoom, Qt::Key_Space);
+        QTest::keyClick(t.page->zoomToggle, Qt::Key_Space);
         QCOMPARE(treeWidth(t), 1225);
-        QCOMPARE(t.page->st_zoom->text(), QStringLiteral(">>"));
+        QCOMPARE(t.page->zoomToggle->text(), QStringLiteral(">>"));
     }
 
     void zoomAtTheWidthLimit_data()
@@ -187,21 +187,21 @@ private slots:
     {
         QFETCH(int, pageWidth);
         QFETCH(int, afterSecondClick);
-        NotePage t;
+        NotebookDriver t;
         placePage(t, pageWidth);
-        QTest::mouseClick(t.page->st_zoom, Qt::LeftButton);
+        QTest::mouseClick(t.page->zoomToggle, Qt::LeftButton);
         QCOMPARE(treeWidth(t), pageWidth);
-        QTest::mouseClick(t.page->st_zoom, Qt::LeftButton);
+        QTest::mouseClick(t.page->zoomToggle, Qt::LeftButton);
         QCOMPARE(treeWidth(t), afterSecondClick);
-        QCOMPARE(t.page->st_zoom->text(), afterSecondClick == pageWidth ? QStringLiteral("<<") : QStringLiteral(">>"));
+        QCOMPARE(t.page->zoomToggle->text(), afterSecondClick == pageWidth ? QStringLiteral("<<") : QStringLiteral(">>"));
     }
 
     void theTabsHoldTheirControlsApartAndNamed()
     {
-        NotePage t;
+        NotebookDriver t;
         placePage(t, 3105);
         for (QWidget *tab : {static_cast<QWidget *>(t.editor()), static_cast<QWidget *>(t.splitter())}) {
-            t.page->tab_1->setCurrentWidget(tab);
+            t.page->tabs->setCurrentWidget(tab);
             QCoreApplication::processEvents();
             const QList<QWidget *> controls = tab->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
             for (QWidget *a : controls) {
@@ -213,10 +213,10 @@ private slots:
             }
         }
         // The tools end where the title ends, which is where the text ends.
-        const QRect title = t.editor()->sle_1->geometry();
-        QVERIFY(title.right() - t.editor()->pb_1->geometry().right() <= 2);
-        QCOMPARE(title.right(), t.editor()->mle_1->geometry().right());
-        QCOMPARE(t.splitter()->mle_2->width(), t.editor()->mle_1->width());
+        const QRect title = t.editor()->titleEdit->geometry();
+        QVERIFY(title.right() - t.editor()->readerButton->geometry().right() <= 2);
+        QCOMPARE(title.right(), t.editor()->textEdit->geometry().right());
+        QCOMPARE(t.splitter()->workArea->width(), t.editor()->textEdit->width());
         // Each picture button shows its picture and says its tip.
         for (QToolButton *b : t.editor()->findChildren<QToolButton *>()) {
             QCOMPARE(QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name), b->toolTip());
@@ -226,5 +226,5 @@ private slots:
     }
 };
 
-MIVO_TEST_MAIN(tst_u_notepro)
-#include "tst_u_notepro.moc"
+MIVO_TEST_MAIN(tst_notebookpage)
+#include "tst_notebookpage.moc"

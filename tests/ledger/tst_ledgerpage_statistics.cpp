@@ -23,11 +23,11 @@
 
 namespace {
 
-QColor textColor(views::DataView *dw, const QString &column, long row)
+QColor textColor(views::DataView *grid, const QString &column, long row)
 {
-    auto *table = dw->findChild<QTableView *>();
+    auto *table = grid->findChild<QTableView *>();
     for (int s = 0; s < table->model()->columnCount(); ++s)
-        if (table->model()->headerData(s, Qt::Horizontal, Qt::DisplayRole).toString() == dw->definition()->column(column)->label)
+        if (table->model()->headerData(s, Qt::Horizontal, Qt::DisplayRole).toString() == grid->definition()->column(column)->label)
             return table->model()->index(int(row - 1), s).data(Qt::ForegroundRole).value<QColor>();
     return {};
 }
@@ -99,7 +99,7 @@ void compareWithDatabase(const ledger::MonthChart *chart)
 
 } // namespace
 
-class tst_u_account_stat : public QObject
+class tst_ledgerpage_statistics : public QObject
 {
     Q_OBJECT
 
@@ -107,11 +107,11 @@ private slots:
     void emptyUntilComputedAndWithNoEntries()
     {
         LedgerDriver t;
-        QCOMPARE(t.page->dw_3->rowCount(), 0L);
+        QCOMPARE(t.page->statistics->rowCount(), 0L);
         QVERIFY(drawn(t.page->monthChart).empty);
         t.showTab(2);
-        t.click(t.page->cb_4);
-        QCOMPARE(t.page->dw_3->rowCount(), 0L);
+        t.click(t.page->statisticsButton);
+        QCOMPARE(t.page->statistics->rowCount(), 0L);
         QVERIFY(drawn(t.page->monthChart).empty);
         QVERIFY(t.fakes.boxes->shown.isEmpty());
     }
@@ -126,14 +126,14 @@ private slots:
                         // Without a date: a month of their own, counted only there.
                         {"1", "", "无日期", 7}, {"2", QString(), "也无日期", 3}});
         // The lists show this month only; the statistics count every entry.
-        QCOMPARE(t.page->dw_1->rowCount(), 2L);
+        QCOMPARE(t.page->expenses->list->rowCount(), 2L);
         t.showTab(2);
-        t.click(t.page->cb_4);
-        views::DataView *dw = t.page->dw_3;
-        QCOMPARE(drive::column(dw, QStringLiteral("vdate")), (QStringList{"", "200812", "200901", "200902", "200912"}));
+        t.click(t.page->statisticsButton);
+        views::DataView *grid = t.page->statistics;
+        QCOMPARE(drive::column(grid, QStringLiteral("vdate")), (QStringList{"", "200812", "200901", "200902", "200912"}));
         auto row = [&](long r) {
-            return QStringList{dw->displayText(QStringLiteral("vdate"), r), dw->displayText(QStringLiteral("out"), r),
-                               dw->displayText(QStringLiteral("in"), r), dw->displayText(QStringLiteral("diff"), r)};
+            return QStringList{grid->displayText(QStringLiteral("vdate"), r), grid->displayText(QStringLiteral("out"), r),
+                               grid->displayText(QStringLiteral("in"), r), grid->displayText(QStringLiteral("diff"), r)};
         };
         QCOMPARE(row(1), (QStringList{"", "7.00", "3.00", "-4.00"}));
         QCOMPARE(row(2), (QStringList{"2008-12", "45.00", "", ""}));
@@ -141,27 +141,27 @@ private slots:
         QCOMPARE(row(4), (QStringList{"2009-02", "35.50", "5,000.00", "4,964.50"}));
         QCOMPARE(row(5), (QStringList{"2009-12", "", "1.00", ""}));
         // Only a balance above 0 is green: exactly 0 is red.
-        QCOMPARE(textColor(dw, QStringLiteral("diff"), 3), QColor(255, 0, 0));
-        QCOMPARE(textColor(dw, QStringLiteral("diff"), 4), QColor(0, 128, 0));
-        QCOMPARE(textColor(dw, QStringLiteral("diff"), 1), QColor(255, 0, 0));
+        QCOMPARE(textColor(grid, QStringLiteral("diff"), 3), QColor(255, 0, 0));
+        QCOMPARE(textColor(grid, QStringLiteral("diff"), 4), QColor(0, 128, 0));
+        QCOMPARE(textColor(grid, QStringLiteral("diff"), 1), QColor(255, 0, 0));
         // The totals add up what the months show.
-        QCOMPARE(dw->displayText(QStringLiteral("t_total")), QStringLiteral("合计:"));
-        QCOMPARE(dw->displayText(QStringLiteral("all_out")), QStringLiteral("187.50"));
-        QCOMPARE(dw->displayText(QStringLiteral("all_in")), QStringLiteral("5,104.00"));
-        QCOMPARE(dw->displayText(QStringLiteral("all_diff")), QStringLiteral("4,916.50"));
+        QCOMPARE(grid->displayText(QStringLiteral("t_total")), QStringLiteral("合计:"));
+        QCOMPARE(grid->displayText(QStringLiteral("all_out")), QStringLiteral("187.50"));
+        QCOMPARE(grid->displayText(QStringLiteral("all_in")), QStringLiteral("5,104.00"));
+        QCOMPARE(grid->displayText(QStringLiteral("all_diff")), QStringLiteral("4,916.50"));
         compareWithDatabase(t.page->monthChart);
 
         // Saving on the lists does not change the table; the next computation does.
         t.showTab(0);
-        t.click(t.page->cb_1);
-        drive::typeCell(t.page->dw_1, QStringLiteral("vmoney"), 3, QStringLiteral("64.5"));
-        t.click(t.page->cb_3);
+        t.click(t.page->addButton);
+        drive::typeCell(t.page->expenses->list, QStringLiteral("vmoney"), 3, QStringLiteral("64.5"));
+        t.click(t.page->saveButton);
         QCOMPARE(t.lastBox().title, QStringLiteral("A03"));
         t.showTab(2);
-        QCOMPARE(dw->displayText(QStringLiteral("out"), 4), QStringLiteral("35.50"));
-        t.click(t.page->cb_4);
-        QCOMPARE(dw->displayText(QStringLiteral("out"), 4), QStringLiteral("100.00"));
-        QCOMPARE(dw->displayText(QStringLiteral("all_diff")), QStringLiteral("4,852.00"));
+        QCOMPARE(grid->displayText(QStringLiteral("out"), 4), QStringLiteral("35.50"));
+        t.click(t.page->statisticsButton);
+        QCOMPARE(grid->displayText(QStringLiteral("out"), 4), QStringLiteral("100.00"));
+        QCOMPARE(grid->displayText(QStringLiteral("all_diff")), QStringLiteral("4,852.00"));
         compareWithDatabase(t.page->monthChart);
 
         // Cents that binary fractions do not add up exactly: 0.10 + 0.20 - 0.30 is a balance of
@@ -169,11 +169,11 @@ private slots:
         exec(QStringLiteral("DELETE FROM t_account"));
         addEntries({{"2", "20090301", "甲", 0.10}, {"2", "20090302", "乙", 0.20}, {"1", "20090303", "丙", 0.30},
                     {"2", "20090401", "丁", 0.10}, {"2", "20090501", "戊", 0.20}, {"1", "20090601", "己", 0.30}});
-        t.click(t.page->cb_4);
+        t.click(t.page->statisticsButton);
         QCOMPARE(row(1), (QStringList{"2009-03", ".30", ".30", ".00"}));
-        QCOMPARE(textColor(dw, QStringLiteral("diff"), 1), QColor(255, 0, 0));
-        QCOMPARE(dw->displayText(QStringLiteral("all_diff")), QStringLiteral("0.00"));
-        QCOMPARE(views::Summary(dw->store()).color(*dw->definition()->compute(QStringLiteral("all_diff"))), QColor(255, 0, 0));
+        QCOMPARE(textColor(grid, QStringLiteral("diff"), 1), QColor(255, 0, 0));
+        QCOMPARE(grid->displayText(QStringLiteral("all_diff")), QStringLiteral("0.00"));
+        QCOMPARE(views::Summary(grid->store()).color(*grid->definition()->compute(QStringLiteral("all_diff"))), QColor(255, 0, 0));
     }
 
     void twentyYearsOfMonthsDrawnAndReadable()
@@ -193,8 +193,8 @@ private slots:
         }
         LedgerDriver t(QDate(2009, 2, 14), entries);
         t.showTab(2);
-        t.click(t.page->cb_4);
-        QCOMPARE(t.page->dw_3->rowCount(), 240L);
+        t.click(t.page->statisticsButton);
+        QCOMPARE(t.page->statistics->rowCount(), 240L);
         compareWithDatabase(t.page->monthChart);
 
         // The labels fit side by side in the chart's width, the first month labelled.
@@ -216,8 +216,8 @@ private slots:
 
         // Drawn again on every computation, from what the database holds then.
         addEntries({{"2", "20100315", "新月", 12.34}});
-        t.click(t.page->cb_4);
-        QCOMPARE(t.page->dw_3->rowCount(), 241L);
+        t.click(t.page->statisticsButton);
+        QCOMPARE(t.page->statistics->rowCount(), 241L);
         compareWithDatabase(t.page->monthChart);
     }
 
@@ -225,19 +225,19 @@ private slots:
     {
         LedgerDriver t(QDate(2009, 2, 14), {{"1", "20090201", "午饭", 25.5}, {"2", "20090205", "工资", 5000}});
         t.showTab(2);
-        t.click(t.page->cb_4);
-        QCOMPARE(t.page->dw_3->rowCount(), 1L);
+        t.click(t.page->statisticsButton);
+        QCOMPARE(t.page->statistics->rowCount(), 1L);
         exec(QStringLiteral("ALTER TABLE t_account RENAME TO t_account_away"));
-        t.click(t.page->cb_4);
-        QCOMPARE(t.page->dw_3->rowCount(), 0L);
+        t.click(t.page->statisticsButton);
+        QCOMPARE(t.page->statistics->rowCount(), 0L);
         QVERIFY(drawn(t.page->monthChart).empty);
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         exec(QStringLiteral("ALTER TABLE t_account_away RENAME TO t_account"));
-        t.click(t.page->cb_4);
-        QCOMPARE(t.page->dw_3->rowCount(), 1L);
+        t.click(t.page->statisticsButton);
+        QCOMPARE(t.page->statistics->rowCount(), 1L);
         compareWithDatabase(t.page->monthChart);
     }
 };
 
-MIVO_TEST_MAIN(tst_u_account_stat)
-#include "tst_u_account_stat.moc"
+MIVO_TEST_MAIN(tst_ledgerpage_statistics)
+#include "tst_ledgerpage_statistics.moc"
