@@ -1,7 +1,11 @@
 #include "addressbook/addressbookpage.h"
 
 #include "app/appinfo.h"
+#include "sync/syncservice.h"
 #include "views/dataview.h"
+#include "widgets/handletree.h"
+
+#include <QMenu>
 
 namespace {
 
@@ -38,6 +42,98 @@ AddressBookPage::AddressBookPage(Connection &db, QWidget *parent)
     : GroupTreePage(db, addressBookSpec(), parent)
 {
     created();
+}
+
+void AddressBookPage::attachSync(contactsync::SyncService &sync)
+{
+    m_sync = &sync;
+    sync.setBusyNames([this] { return namesWithUnsavedEdits(); });
+    connect(&sync, &contactsync::SyncService::finished, this, &AddressBookPage::syncFinished);
+    // A tree left as it was for a card's unsaved edits is built again once another item is chosen
+    // (the card's edits are gone then) or the card was saved.
+    auto watchTree = [this] {
+        connect(groupTree, &widgets::HandleTree::selectionChanged, this, [this] {
+            if (m_treeStale && !hasUnsavedEdits())
+                rebuildKeepingSelection();
+        }, Qt::QueuedConnection);
+    };
+    if (groupTree) {
+        watchTree();
+        // Filled before: its menu gets the item now.
+        addTreeMenuItems(treeMenu);
+    } else {
+        connect(this, &pagekit::Page::filled, this, watchTree);
+    }
+}
+
+void AddressBookPage::addTreeMenuItems(QMenu *menu)
+{
+    if (!m_sync)
+        return;
+    QAction *action = menu->addAction(QStringLiteral("立即同步"));
+    action->setObjectName(QStringLiteral("m_sync"));
+    connect(action, &QAction::triggered, this, [this] { m_sync->syncNow(contactsync::SyncService::Trigger::User); });
+}
+
+bool AddressBookPage::hasUnsavedEdits() const
+{
+    const views::DataStore *shown = recordView ? recordView->store() : nullptr;
+    return shown && showsCard() && (shown->modifiedCount() > 0 || shown->deletedCount() > 0);
+}
+
+QStringList AddressBookPage::namesWithUnsavedEdits() const
+{
+    QStringList names;
+    if (!hasUnsavedEdits())
+        return names;
+    // Saving goes by name: neither the contact read nor one of the name typed may change meanwhile.
+    for (long row = 1; row <= recordView->rowCount(); ++row) {
+        for (const QVariant &name : {recordView->getItemOriginal(row, QStringLiteral("xingm0")),
+                                     QVariant(recordView->getItemString(row, QStringLiteral("xingm0")))}) {
+            const QString text = name.toString().trimmed();
+            if (!text.isEmpty() && !names.contains(text))
+                names << text;
+        }
+    }
+    return names;
+}
+
+void AddressBookPage::syncFinished(const contactsync::Outcome &outcome)
+{
+    // A light page reads the contacts when first shown.
+    if (!groupTree || !outcome.changedHere())
+        return;
+    if (hasUnsavedEdits()) {
+        m_treeStale = true;
+        return;
+    }
+    rebuildKeepingSelection();
+}
+
+void AddressBookPage::rebuildKeepingSelection()
+{
+    m_treeStale = false;
+    using widgets::TreeNavigation;
+    const long current = groupTree->findItem(TreeNavigation::Current);
+    const int level = current ? groupTree->itemLevel(current) : 0;
+    QString code, name;
+    widgets::TreeItem item;
+    if (level == pagekit::GroupTreeBuilder::GroupLevel && groupTree->getItem(current, item)) {
+        code = item.data.toString();
+    } else if (level == pagekit::GroupTreeBuilder::MemberLevel && groupTree->getItem(current, item)) {
+        name = item.data.toString();
+        widgets::TreeItem group;
+        if (groupTree->getItem(groupTree->findItem(TreeNavigation::Parent, current), group))
+            code = group.data.toString();
+    }
+    // Not rebuildAndLocate: a sync in the background must not take the focus from where the user types.
+    treeBuilder().clear();
+    recordView->reset();
+    buildTree();
+    groupTree->setRedraw(false);
+    if (code.isEmpty() || !locate(code, name))
+        groupTree->selectItem(treeBuilder().root());
+    groupTree->setRedraw(true);
 }
 
 pagekit::Group AddressBookPage::deleteTarget(long row)

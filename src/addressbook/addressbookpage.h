@@ -2,9 +2,14 @@
 // The address-book page: contacts in groups. The tree chooses what `recordView` shows: the list of
 // a group's (or every) contact, or one contact's card; the buttons add, save and delete contacts.
 // A contact is known by its name. Deleting moves a contact into the group "Z", and deletes it for
-// good only from there.
+// good only from there. The contacts sync with a server through the settings page's sync service.
 
 #include "pagekit/grouptreepage.h"
+
+namespace contactsync {
+class SyncService;
+struct Outcome;
+}
 
 class AddressBookPage : public pagekit::GroupTreePage
 {
@@ -12,7 +17,25 @@ class AddressBookPage : public pagekit::GroupTreePage
 public:
     explicit AddressBookPage(Connection &db, QWidget *parent = nullptr);
 
+    // Syncs through `sync` from now on: its syncs leave the contacts of a card with unsaved edits
+    // alone, the tree shows what they changed, and the tree menu offers "立即同步".
+    void attachSync(contactsync::SyncService &sync);
+
+    // The contacts a card with unsaved edits holds: the names they were read as and the names typed.
+    QStringList namesWithUnsavedEdits() const;
+
 protected:
+    void addTreeMenuItems(QMenu *menu) override;
     pagekit::Group deleteTarget(long row) override;
     DbResult deleteStored(const pagekit::Group &target) override;
+
+private:
+    bool hasUnsavedEdits() const;
+    void syncFinished(const contactsync::Outcome &outcome);
+    // Builds the tree again and selects what was selected, as far as it still exists.
+    void rebuildKeepingSelection();
+
+    contactsync::SyncService *m_sync = nullptr;
+    // A sync changed contacts while a card held unsaved edits: the tree is built again once it does not.
+    bool m_treeStale = false;
 };
