@@ -6,8 +6,6 @@
 #include "widgets/handletree.h"
 #include "widgets/unitgeometry.h"
 
-#include <QContextMenuEvent>
-#include <QMenu>
 #include <QPushButton>
 
 namespace pagekit {
@@ -74,37 +72,7 @@ void GroupTreePage::buildControls()
     connect(recordView, &views::DataView::loseFocus, this, &GroupTreePage::acceptTyping);
     connect(recordView, &views::DataView::editChanged, this, &GroupTreePage::cardEdited);
 
-    treeMenu = new QMenu(groupTree);
-    treeMenu->setAccessibleName(m_spec.treeName + QStringLiteral("菜单"));
-    addTreeMenuItems(treeMenu);
-    groupTree->viewport()->installEventFilter(this);
-
     buildTree();
-}
-
-void GroupTreePage::addTreeMenuItems(QMenu *)
-{
-}
-
-bool GroupTreePage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (groupTree && watched == groupTree->viewport()) {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
-                return true;
-            break;
-        case QEvent::ContextMenu:
-            if (!treeMenu->isEmpty())
-                treeMenu->popup(static_cast<QContextMenuEvent *>(event)->globalPos());
-            return true;
-        default:
-            break;
-        }
-    }
-    return Page::eventFilter(watched, event);
 }
 
 QString GroupTreePage::boxText(int number) const

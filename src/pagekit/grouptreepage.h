@@ -11,7 +11,6 @@
 
 #include "app/connection.h"
 
-class QMenu;
 class QPushButton;
 
 namespace views {
@@ -56,7 +55,6 @@ public:
     QPushButton *deleteButton = nullptr; // 删除(&D)
     QPushButton *saveButton = nullptr;   // 保存(&S)
     QPushButton *closeButton = nullptr;  // 关闭(&C)
-    QMenu *treeMenu = nullptr;           // the tree's right-click menu; opens only with items
 
     const GroupTreePageSpec &desc() const { return m_spec; }
     GroupTreeBuilder &treeBuilder() { return m_treeBuilder; }
@@ -101,12 +99,6 @@ protected:
     virtual DbResult deleteStored(const Group &target);
     // A value being typed into the card.
     virtual void cardEdited(long row, const QString &column, const QString &text);
-    // The items of the tree's right-click menu; none by default.
-    virtual void addTreeMenuItems(QMenu *menu);
-
-    // The tree's right-click opens the menu without selecting what is under the pointer: a new
-    // selection would replace a card that holds unsaved edits.
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
     bool showsCard() const;
     Box box(int number, platform::Icon icon = platform::Icon::Exclamation) const;
