@@ -11,7 +11,7 @@
 #include "app/schema.h"
 #include "app/connection.h"
 #include "settings/backupcopy.h"
-#include "settings/spreadsheet.h"
+#include "exchange/spreadsheet.h"
 #include "views/datastore.h"
 
 #include <QApplication>
@@ -168,8 +168,8 @@ int main(int argc, char **argv)
     const bool peaks = resetPeak();
     std::printf("  format  time ms (median of 3)  file MB   peak memory added by the writer MB%s\n",
                 peaks ? "" : "  (process peak: clear_refs refused)");
-    for (settings::SheetFormat f : {settings::SheetFormat::Xls, settings::SheetFormat::Xlsx, settings::SheetFormat::Csv}) {
-        const QString path = dir.filePath(QStringLiteral("contacts.") + settings::sheetSuffix(f));
+    for (exchange::SheetFormat f : {exchange::SheetFormat::Xls, exchange::SheetFormat::Xlsx, exchange::SheetFormat::Csv}) {
+        const QString path = dir.filePath(QStringLiteral("contacts.") + exchange::sheetSuffix(f));
         std::vector<double> times;
         qint64 added = 0;
         for (int round = 0; round < 3; ++round) {
@@ -177,12 +177,12 @@ int main(int argc, char **argv)
             const qint64 before = statusKb("VmRSS:");
             t.start();
             QString reason;
-            if (!settings::writeSheet(path, f, rows, &reason))
+            if (!exchange::writeSheet(path, f, rows, &reason))
                 qFatal("export: %s", qPrintable(reason));
             times.push_back(ms(t));
             added = std::max(added, statusKb("VmHWM:") - before);
         }
-        std::printf("  %-6s  %20.0f  %8.1f  %8.1f\n", qPrintable(settings::sheetSuffix(f)), median(times),
+        std::printf("  %-6s  %20.0f  %8.1f  %8.1f\n", qPrintable(exchange::sheetSuffix(f)), median(times),
                     double(QFileInfo(path).size()) / 1048576.0, double(added) / 1024.0);
     }
 #if defined(__SANITIZE_ADDRESS__)

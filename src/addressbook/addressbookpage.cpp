@@ -1,11 +1,13 @@
 #include "addressbook/addressbookpage.h"
 
+#include "addressbook/contacttransfer.h"
 #include "app/appinfo.h"
+#include "pagekit/contextmenu.h"
 #include "sync/syncservice.h"
 #include "views/dataview.h"
 #include "widgets/handletree.h"
 
-#include <QMenu>
+#include <QLineEdit>
 
 namespace {
 
@@ -44,6 +46,20 @@ AddressBookPage::AddressBookPage(Connection &db, QWidget *parent)
     created();
 }
 
+void AddressBookPage::addTreeMenuItems(pagekit::ContextMenu *menu)
+{
+    // The root stands for every contact, a group for its own.
+    menu->addAction(QStringLiteral("导入联系人…"), QStringLiteral("m_import"), [this](const pagekit::MenuTarget &target) {
+        if (addressbook::ContactTransfer(db(), this).importContacts(target.data))
+            showAdded(target.data);
+    });
+    menu->addAction(QStringLiteral("导出联系人…"), QStringLiteral("m_export"), [this](const pagekit::MenuTarget &target) {
+        addressbook::ContactTransfer(db(), this).exportContacts(target.data, target.label);
+    });
+    if (m_sync)
+        addSyncItem(menu);
+}
+
 void AddressBookPage::attachSync(contactsync::SyncService &sync)
 {
     m_sync = &sync;
@@ -51,34 +67,39 @@ void AddressBookPage::attachSync(contactsync::SyncService &sync)
     connect(&sync, &contactsync::SyncService::finished, this, &AddressBookPage::syncFinished);
     // A tree left as it was for a card's unsaved edits is built again once another item is chosen
     // (the card's edits are gone then) or the card was saved.
-    auto watchTree = [this] {
+    auto watchPage = [this] {
         connect(groupTree, &widgets::HandleTree::selectionChanged, this, [this] {
             if (m_treeStale && !hasUnsavedEdits())
                 rebuildKeepingSelection();
         }, Qt::QueuedConnection);
+        connect(recordView, &views::DataView::retrieveEnd, this, [this] { m_cardTyped = false; });
     };
     if (groupTree) {
-        watchTree();
+        watchPage();
         // Filled before: its menu gets the item now.
-        addTreeMenuItems(treeMenu);
+        addSyncItem(treeMenu);
     } else {
-        connect(this, &pagekit::Page::filled, this, watchTree);
+        connect(this, &pagekit::Page::filled, this, watchPage);
     }
 }
 
-void AddressBookPage::addTreeMenuItems(QMenu *menu)
+void AddressBookPage::addSyncItem(pagekit::ContextMenu *menu)
 {
-    if (!m_sync)
-        return;
-    QAction *action = menu->addAction(QStringLiteral("立即同步"));
-    action->setObjectName(QStringLiteral("m_sync"));
-    connect(action, &QAction::triggered, this, [this] { m_sync->syncNow(contactsync::SyncService::Trigger::User); });
+    menu->addAction(QStringLiteral("立即同步"), QStringLiteral("m_sync"), [this](const pagekit::MenuTarget &) {
+        m_sync->syncNow(contactsync::SyncService::Trigger::User);
+    });
+}
+
+void AddressBookPage::cardEdited(long, const QString &, const QString &)
+{
+    m_cardTyped = true;
 }
 
 bool AddressBookPage::hasUnsavedEdits() const
 {
     const views::DataStore *shown = recordView ? recordView->store() : nullptr;
-    return shown && showsCard() && (shown->modifiedCount() > 0 || shown->deletedCount() > 0);
+    // Typing counts before the value reaches the row: it reaches it only when the field is left.
+    return shown && showsCard() && (m_cardTyped || shown->modifiedCount() > 0 || shown->deletedCount() > 0);
 }
 
 QStringList AddressBookPage::namesWithUnsavedEdits() const
@@ -87,14 +108,16 @@ QStringList AddressBookPage::namesWithUnsavedEdits() const
     if (!hasUnsavedEdits())
         return names;
     // Saving goes by name: neither the contact read nor one of the name typed may change meanwhile.
+    auto add = [&names](const QString &name) {
+        if (!name.trimmed().isEmpty() && !names.contains(name.trimmed()))
+            names << name.trimmed();
+    };
     for (long row = 1; row <= recordView->rowCount(); ++row) {
-        for (const QVariant &name : {recordView->getItemOriginal(row, QStringLiteral("xingm0")),
-                                     QVariant(recordView->getItemString(row, QStringLiteral("xingm0")))}) {
-            const QString text = name.toString().trimmed();
-            if (!text.isEmpty() && !names.contains(text))
-                names << text;
-        }
+        add(recordView->getItemOriginal(row, QStringLiteral("xingm0")).toString());
+        add(recordView->getItemString(row, QStringLiteral("xingm0")));
     }
+    if (const auto *typing = qobject_cast<const QLineEdit *>(recordView->fieldEditor(QStringLiteral("xingm0"))))
+        add(typing->text());
     return names;
 }
 

@@ -25,11 +25,14 @@ public:
     QStringList namesWithUnsavedEdits() const;
 
 protected:
-    void addTreeMenuItems(QMenu *menu) override;
+    // "导入联系人…" and "导出联系人…" (boxes "T12" … "T19"); "立即同步" once a sync is attached.
+    void addTreeMenuItems(pagekit::ContextMenu *menu) override;
+    void cardEdited(long row, const QString &column, const QString &text) override;
     pagekit::Group deleteTarget(long row) override;
     DbResult deleteStored(const pagekit::Group &target) override;
 
 private:
+    void addSyncItem(pagekit::ContextMenu *menu);
     bool hasUnsavedEdits() const;
     void syncFinished(const contactsync::Outcome &outcome);
     // Builds the tree again and selects what was selected, as far as it still exists.
@@ -38,4 +41,6 @@ private:
     contactsync::SyncService *m_sync = nullptr;
     // A sync changed contacts while a card held unsaved edits: the tree is built again once it does not.
     bool m_treeStale = false;
+    // Typed on the card since it was read.
+    bool m_cardTyped = false;
 };

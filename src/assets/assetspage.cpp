@@ -12,7 +12,7 @@ const QString kWorth = QStringLiteral("worth");
 const QString kNum = QStringLiteral("num");
 const QString kBuyprice = QStringLiteral("buyprice");
 
-// The page as data: its tree, its views and its boxes "C00" … "C11".
+// The page as data: its tree, its views, its boxes "C00" … "C11" and its export's "C12" … "C14".
 pagekit::GroupTreePageSpec assetsSpec()
 {
     auto picture = [](const char *name) { return appFile(QStringLiteral("resource/") + QLatin1String(name)); };
@@ -38,6 +38,12 @@ pagekit::GroupTreePageSpec assetsSpec()
         .missingName = QStringLiteral("名称不能为空!"),
         // The item stays off the form: Save then has nothing to save.
         .rebuildAfterFailedDelete = false,
+        .groupExport = {.definition = QStringLiteral("d_capital_all"),
+                        .groupColumn = QStringLiteral("gid"),
+                        .sheetName = QStringLiteral("ca_info"),
+                        .boxes = {{QStringLiteral("C14"), QStringLiteral("没有可导出的资产!"), platform::Icon::Exclamation},
+                                  {QStringLiteral("C13"), QStringLiteral("导出失败!"), platform::Icon::Stop},
+                                  {QStringLiteral("C12"), QStringLiteral("导出成功!"), platform::Icon::Information}}},
     };
 }
 

@@ -3,6 +3,8 @@
 #include "ledger/monthchart.h"
 
 #include "app/settingkeys.h"
+#include "pagekit/contextmenu.h"
+#include "pagekit/sheetexport.h"
 #include "views/dataview.h"
 #include "views/font.h"
 #include "widgets/unitgeometry.h"
@@ -62,6 +64,15 @@ void LedgerPage::buildControls()
     statistics->setAccessibleName(QStringLiteral("统计"));
     statistics->setDataObject(QStringLiteral("dw_ac_stat"));
     statistics->setConnection(db());
+    // "导出…" of what each list shows (boxes "A07" … "A09").
+    const pagekit::ExportBoxes exportBoxes{{QStringLiteral("A09"), QStringLiteral("没有可导出的记录!"), platform::Icon::Exclamation},
+                                           {QStringLiteral("A08"), QStringLiteral("导出失败!"), platform::Icon::Stop},
+                                           {QStringLiteral("A07"), QStringLiteral("导出成功!"), platform::Icon::Information}};
+    const QList<QPair<views::DataView *, QString>> exported{
+        {expenses->list, QStringLiteral("支出")}, {incomes->list, QStringLiteral("收入")}, {statistics, QStringLiteral("统计")}};
+    for (const auto &[list, name] : exported)
+        pagekit::addListExport(pagekit::ContextMenu::onList(list, name + QStringLiteral("菜单")), list, name,
+                               QStringLiteral("t_account"), exportBoxes);
     monthChart = new ledger::MonthChart(statisticsPage);
     monthChart->setObjectName(QStringLiteral("monthChart"));
     monthChart->setAccessibleName(QStringLiteral("每月收支图"));

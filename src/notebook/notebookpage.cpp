@@ -7,7 +7,9 @@
 #include "notebook/noteeditor.h"
 #include "notebook/notefind.h"
 #include "notebook/notesplitter.h"
+#include "pagekit/contextmenu.h"
 #include "pagekit/helpers.h"
+#include "pagekit/sheetexport.h"
 #include "views/font.h"
 #include "widgets/handletree.h"
 #include "widgets/unitgeometry.h"
@@ -87,6 +89,12 @@ void NotebookPage::buildControls()
     m_treeBuilder.setTree(groupTree);
     groupTree->setObjectName(QStringLiteral("tv_1"));
     groupTree->setAccessibleName(QStringLiteral("笔记本分组"));
+    // "导出…" of the root's or a group's notes (boxes "N10" … "N12").
+    pagekit::addGroupExport(pagekit::ContextMenu::onGroupTree(groupTree, QStringLiteral("笔记本分组菜单")), db(),
+                            {QStringLiteral("d_notepro_all"), QStringLiteral("gid"), QStringLiteral("p_info"),
+                             {{QStringLiteral("N12"), QStringLiteral("没有可导出的笔记!"), platform::Icon::Exclamation},
+                              {QStringLiteral("N11"), QStringLiteral("导出失败!"), platform::Icon::Stop},
+                              {QStringLiteral("N10"), QStringLiteral("导出成功!"), platform::Icon::Information}}});
 
     tabs = new pagekit::TabPages(QStringLiteral("tab_1"), QStringLiteral("笔记"), this);
     editor = new NoteEditor(tabs);

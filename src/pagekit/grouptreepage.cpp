@@ -1,5 +1,6 @@
 #include "pagekit/grouptreepage.h"
 
+#include "pagekit/contextmenu.h"
 #include "views/dataview.h"
 #include "views/font.h"
 #include "views/grouppattern.h"
@@ -72,7 +73,26 @@ void GroupTreePage::buildControls()
     connect(recordView, &views::DataView::loseFocus, this, &GroupTreePage::acceptTyping);
     connect(recordView, &views::DataView::editChanged, this, &GroupTreePage::cardEdited);
 
+    treeMenu = ContextMenu::onGroupTree(groupTree, m_spec.treeName + QStringLiteral("菜单"));
+    addTreeMenuItems(treeMenu);
+
     buildTree();
+}
+
+void GroupTreePage::addTreeMenuItems(ContextMenu *menu)
+{
+    if (!m_spec.groupExport.definition.isEmpty())
+        addGroupExport(menu, db(), m_spec.groupExport);
+}
+
+void GroupTreePage::showAdded(const QString &code)
+{
+    // A value still being typed counts as an edit too.
+    recordView->acceptText();
+    const views::DataStore *shown = recordView->store();
+    if (shown && (shown->modifiedCount() > 0 || shown->deletedCount() > 0))
+        return;
+    rebuildAndLocate(code);
 }
 
 QString GroupTreePage::boxText(int number) const

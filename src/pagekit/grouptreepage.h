@@ -8,6 +8,7 @@
 #include "pagekit/grouptreebuilder.h"
 #include "pagekit/helpers.h"
 #include "pagekit/page.h"
+#include "pagekit/sheetexport.h"
 
 #include "app/connection.h"
 
@@ -38,7 +39,11 @@ struct GroupTreePageSpec
     QString missingName;     // the text of box 09: "姓名不能为空!"
     // After a failed delete: show the record as stored again, or leave it removed from the card.
     bool rebuildAfterFailedDelete = false;
+    // The tree menu's "导出…", where the page has one (its definition names it).
+    GroupExport groupExport;
 };
+
+class ContextMenu;
 
 class GroupTreePage : public Page
 {
@@ -55,6 +60,7 @@ public:
     QPushButton *deleteButton = nullptr; // 删除(&D)
     QPushButton *saveButton = nullptr;   // 保存(&S)
     QPushButton *closeButton = nullptr;  // 关闭(&C)
+    ContextMenu *treeMenu = nullptr;     // the tree's right-click menu
 
     const GroupTreePageSpec &desc() const { return m_spec; }
     GroupTreeBuilder &treeBuilder() { return m_treeBuilder; }
@@ -82,6 +88,10 @@ public:
     void rebuildAndLocate(const QString &code, const QString &name = {});
     // Expands the group of `code` and selects its first member labelled `name`.
     bool locate(const QString &code, const QString &name);
+    // Records were added from outside the card (an import): the tree is built again and shows group
+    // `code` expanded, unless the card holds unsaved edits, which a rebuild would drop; then the
+    // tree stays as it is until the next save.
+    void showAdded(const QString &code);
 
 protected:
     void prepareLight() override;
@@ -99,6 +109,8 @@ protected:
     virtual DbResult deleteStored(const Group &target);
     // A value being typed into the card.
     virtual void cardEdited(long row, const QString &column, const QString &text);
+    // The items of the tree's menu; by default the spec's "导出…".
+    virtual void addTreeMenuItems(ContextMenu *menu);
 
     bool showsCard() const;
     Box box(int number, platform::Icon icon = platform::Icon::Exclamation) const;

@@ -16,6 +16,13 @@ struct SaveFileRequest
     bool confirmOverwrite = true;
 };
 
+struct OpenFileRequest
+{
+    QString title;
+    QString filter;     // "vCard 文件 (*.vcf);;CSV 文件 (*.csv)"
+    QString folder;     // where the dialog starts
+};
+
 class FileDialogs
 {
 public:
@@ -24,6 +31,8 @@ public:
     // the filter the user left chosen (a name typed without a suffix takes that filter's suffix).
     virtual QString saveFile(const SaveFileRequest &request, QString *selectedFilter = nullptr) = 0;
     virtual QString chooseFolder(const QString &title, const QString &startFolder) = 0;
+    // An existing file the user chose, or an empty string when the user cancelled.
+    virtual QString openFile(const OpenFileRequest &request) = 0;
 };
 
 } // namespace platform

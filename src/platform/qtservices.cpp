@@ -121,6 +121,16 @@ QString QtPasswordPrompt::ask(const QString &title, const QString &text)
     return dialog.textValue();
 }
 
+QString QtFileDialogs::openFile(const OpenFileRequest &r)
+{
+    QFileDialog dialog(QApplication::activeWindow(), r.title, r.folder, r.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (execUnlessLocked(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
 QString QtFileDialogs::chooseFolder(const QString &title, const QString &startFolder)
 {
     QFileDialog dialog(QApplication::activeWindow(), title, startFolder);

@@ -24,6 +24,7 @@ class QtFileDialogs : public FileDialogs
 public:
     QString saveFile(const SaveFileRequest &request, QString *selectedFilter = nullptr) override;
     QString chooseFolder(const QString &title, const QString &startFolder) override;
+    QString openFile(const OpenFileRequest &request) override;
 };
 
 class QtPasswordPrompt : public PasswordPrompt

@@ -1,6 +1,6 @@
 #include "settings/backupcopy.h"
 
-#include "settings/pendingfile.h"
+#include "exchange/pendingfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +10,10 @@
 #include <sqlite3.h>
 
 namespace settings {
+
+using exchange::nativePath;
+using exchange::PendingFile;
+using exchange::withSystemText;
 
 namespace {
 

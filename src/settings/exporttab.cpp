@@ -1,8 +1,8 @@
 #include "settings/exporttab.h"
 
+#include "exchange/spreadsheet.h"
 #include "pagekit/helpers.h"
 #include "platform/services.h"
-#include "settings/spreadsheet.h"
 #include "settings/tabshape.h"
 #include "views/datastore.h"
 #include "widgets/unitgeometry.h"
@@ -13,6 +13,11 @@
 #include <QRadioButton>
 
 namespace settings {
+
+using exchange::SheetFormat;
+using exchange::SheetTarget;
+using exchange::sheetFilters;
+using exchange::sheetTarget;
 
 namespace {
 

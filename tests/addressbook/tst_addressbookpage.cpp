@@ -1,13 +1,16 @@
 // The address-book page as a user browses it: the group tree, the list and the card, sorting,
-// double-click navigation and row highlighting.
+// double-click navigation and row highlighting; contacts imported from a group's menu.
 
 #include "app/connection.h"
+#include "pagekit/contextmenu.h"
 #include "contacts.h"
 #include "testmain.h"
 #include "views/dataview.h"
 #include "widgets/handletree.h"
 
 #include <QAccessible>
+#include <QAction>
+#include <QMenu>
 #include <QPushButton>
 
 using widgets::TreeItem;
@@ -247,6 +250,42 @@ private slots:
         // On a card nothing is highlighted.
         t.select(t.member(QStringLiteral("1"), QStringLiteral("张三")));
         QCOMPARE(selected(), QList<long>{});
+    }
+
+    // The menu opens on a group while a card is shown and leaves it shown; the imported contacts
+    // appear in the group, unless the card holds unsaved edits, which stay as typed.
+    void importFromAGroupsMenu()
+    {
+        AddressBookDriver t([] { addContacts(kContacts); });
+        t.folder.writeFile(QStringLiteral("a.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:孙七\r\nEND:VCARD\r\n");
+        t.folder.writeFile(QStringLiteral("b.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:周八\r\nEND:VCARD\r\n");
+        const auto import = [&](const QString &file, const QString &code) {
+            t.fakes.dialogs->openPath = t.folder.file(file);
+            t.fakes.boxes->answers = {platform::Answer::Yes};
+            drive::rightClick(t.page->groupTree, t.group(code));
+            QMenu *menu = t.page->treeMenu->menu();
+            QTRY_VERIFY(menu->isVisible());
+            QCOMPARE(menu->actions().size(), 2);
+            QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("导出联系人…"));
+            menu->actions().at(0)->trigger();
+            menu->close();
+        };
+
+        const long zhang = t.member(QStringLiteral("1"), QStringLiteral("张三"));
+        t.select(zhang);
+        import(QStringLiteral("a.vcf"), QStringLiteral("2"));
+        QCOMPARE(t.boxTitles(), (QStringList{QStringLiteral("T14"), QStringLiteral("T16")}));
+        QCOMPARE(storedField(QStringLiteral("孙七"), QStringLiteral("zuhao0")), QStringLiteral("2"));
+        QCOMPARE(t.children(t.group(QStringLiteral("2"))), (QStringList{QStringLiteral("孙七"), QStringLiteral("王五")}));
+        QCOMPARE(t.currentLabel(), QStringLiteral("朋友"));
+
+        t.select(t.member(QStringLiteral("1"), QStringLiteral("张三")));
+        t.type(QStringLiteral("shouji"), QStringLiteral("13800000009"));
+        const long current = t.current();
+        import(QStringLiteral("b.vcf"), QStringLiteral("2"));
+        QCOMPARE(storedField(QStringLiteral("周八"), QStringLiteral("zuhao0")), QStringLiteral("2"));
+        QCOMPARE(t.current(), current);
+        QCOMPARE(t.shown(QStringLiteral("shouji")), QStringLiteral("13800000009"));
     }
 
     void closeOnlyHidesThePage()

@@ -1,13 +1,18 @@
 // The personal-assets page as a user browses it: the group tree, the list with its formats and
-// total, the form, sorting and double-click navigation.
+// total, the form, sorting and double-click navigation; a group's export from the tree's menu.
 
 #include "app/connection.h"
 #include "assetitems.h"
+#include "pagekit/contextmenu.h"
+#include "sheetreader.h"
 #include "testmain.h"
 #include "views/dataview.h"
 #include "widgets/handletree.h"
 
+#include <QAction>
+#include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSpinBox>
 
 using widgets::TreeItem;
@@ -35,6 +40,41 @@ class tst_assetspage : public QObject
     Q_OBJECT
 
 private slots:
+    // "导出…" on a group writes the settings page's columns of that group's items, values as stored;
+    // on an empty group it says so and asks for no file.
+    void exportAGroupFromTheTreeMenu()
+    {
+        AssetsDriver t([] { addItems(kItems); });
+        const auto exportFrom = [&](const QString &code) {
+            drive::rightClick(t.page->groupTree, t.group(code));
+            QMenu *menu = t.page->treeMenu->menu();
+            QTRY_VERIFY(menu->isVisible());
+            QCOMPARE(menu->actions().size(), 1);
+            QCOMPARE(menu->actions().first()->text(), QStringLiteral("导出…"));
+            menu->actions().first()->trigger();
+            menu->close();
+        };
+        t.fakes.dialogs->savePath = t.folder.file(QStringLiteral("家电.csv"));
+        exportFrom(QStringLiteral("1"));
+        QCOMPARE(t.fakes.dialogs->saveRequests.last().fileName, QStringLiteral("电器.xls"));
+        QCOMPARE(t.boxTitles(), QStringList{QStringLiteral("C12")});
+        QCOMPARE(t.lastBox().text, QStringLiteral("导出成功!\n") + QDir::toNativeSeparators(t.fakes.dialogs->savePath));
+        QList<QVariantList> expected;
+        for (const QVariantList &row : databaseRows(QStringLiteral("d_capital_all")))
+            if (expected.isEmpty() || row.at(1).toString() == QLatin1String("1"))
+                expected << row;
+        QCOMPARE(expected.size(), 3);
+        QString error;
+        const QList<ReadSheet> read = readBack(QStringLiteral("csv"), t.fakes.dialogs->savePath, &error);
+        QVERIFY2(!read.isEmpty(), qPrintable(error));
+        QCOMPARE(firstDifference(expected, read.first().rows, Numbers::AsText), QString());
+
+        exportFrom(QStringLiteral("3"));
+        QCOMPARE(t.lastBox().title, QStringLiteral("C14"));
+        QCOMPARE(t.lastBox().icon, platform::Icon::Exclamation);
+        QCOMPARE(t.fakes.dialogs->saveRequests.size(), 1);
+    }
+
     void treeHoldsRootGroupsAndPictures()
     {
         AssetsDriver t([&] { addItems(kItems, {{QStringLiteral("z"), QStringLiteral("回收")}}); });

@@ -3,7 +3,7 @@
 // spreadsheet) are read as meant; and no value the reader hands on is too long for the database.
 
 #include "exchange/contactcsvreader.h"
-#include "settings/spreadsheet.h"
+#include "exchange/spreadsheet.h"
 
 #include "app/connection.h"
 #include "views/datastore.h"
@@ -83,7 +83,7 @@ void TestContactCsv::readsBackTheProgramsExport()
     QCOMPARE(ds.retrieve(), 2L);
     const QString path = folder.file(QStringLiteral("通讯录.csv"));
     QString reason;
-    QVERIFY2(settings::writeSheet(path, settings::SheetFormat::Csv, ds.exportRows(true), &reason), qPrintable(reason));
+    QVERIFY2(exchange::writeSheet(path, exchange::SheetFormat::Csv, ds.exportRows(true), &reason), qPrintable(reason));
 
     const ContactImport result = ContactCsvReader::readFile(path);
     QVERIFY2(!result.failed(), qPrintable(result.error.message()));

@@ -4,7 +4,7 @@
 
 #include "exchange/vcardreader.h"
 #include "exchange/vcardwriter.h"
-#include "settings/pendingfile.h"
+#include "exchange/pendingfile.h"
 
 #include "contacttext.h"
 #include "filesizelimit.h"
@@ -26,51 +26,6 @@ namespace {
 QString dataFile(const QString &name)
 {
     return QStringLiteral(MIVO_SOURCE_DIR "/tests/exchange/data/") + name;
-}
-
-// Contacts whose every field holds what trips writers and readers up: separators of every level,
-// backslashes, line breaks of every kind, blanks at the ends, characters beyond 16 bits, a 32 KB
-// record, a birthday without a year, values the standard properties cannot hold.
-QList<Contact> trickyContacts()
-{
-    Contact full;
-    full.name = QStringLiteral("张三");
-    full.nickname = QStringLiteral("小三,老三;\\x");
-    full.sex = QStringLiteral("1");
-    full.birthday = QStringLiteral("19800102");
-    full.mobile = QStringLiteral("13800138000");
-    full.handyPhone = QStringLiteral("010-555 1234");
-    full.homePhone = QStringLiteral("(010) 6552-8888");
-    full.email = QStringLiteral("a,b@x.cn");
-    full.qq = QStringLiteral("12345");
-    full.msn = QStringLiteral("zs@hotmail.com");
-    full.homeAddress = QStringLiteral("北京市\r\n朝阳区\n建国路\r");
-    full.postcode = QStringLiteral("100022");
-    full.employer = QStringLiteral("某公司;研发部");
-    full.nativePlace = QStringLiteral("湖南 长沙");
-    full.remarks = QStringLiteral("第一行\n第二行, 逗号; 分号 \\n 不是换行 😀");
-    full.officePhone = QStringLiteral("+86 10 1234-5678");
-    full.occupation = QStringLiteral("工程师\t高级");
-    full.officeAddress = QStringLiteral(" 两边空格 ");
-    full.history = QStringLiteral("交往记录,😀;\n").repeated(3300).left(32766);
-    full.updated = QStringLiteral("20240101");
-    full.categories = {QStringLiteral("朋友")};
-    full.uid = QStringLiteral("urn:uuid:3f1a,2b;c");
-
-    Contact compound;
-    compound.name = QStringLiteral("欧阳娜娜");
-    compound.sex = QStringLiteral("2");
-    compound.birthday = QStringLiteral("00000229");
-    compound.postcode = QStringLiteral("200000");
-    compound.officeAddress = QStringLiteral("上海市");
-
-    Contact western;
-    western.name = QStringLiteral("John Ronald Smith");
-    western.sex = QStringLiteral("x");
-    western.birthday = QStringLiteral("1980");
-    western.remarks = QStringLiteral("\x01 control");
-    western.categories = {QStringLiteral("同事"), QStringLiteral("a,b")};
-    return {full, compound, western};
 }
 
 } // namespace
@@ -239,7 +194,7 @@ void TestVCard::writesWhatItReadsBack()
     const QString path = dir.filePath(QStringLiteral("通讯录.vcf"));
     const QList<Contact> contacts = trickyContacts();
     QString reason;
-    QVERIFY2(VCardWriter(version).writeFile<settings::PendingFile>(path, contacts, &reason), qPrintable(reason));
+    QVERIFY2(VCardWriter(version).writeFile<exchange::PendingFile>(path, contacts, &reason), qPrintable(reason));
 
     const ContactImport result = VCardReader::readFile(path);
     QVERIFY2(!result.failed(), qPrintable(result.error.message()));
@@ -279,7 +234,7 @@ void TestVCard::failedWriteLeavesTheFileAsItWas()
     QString reason;
     {
         const FileSizeLimit full(64 * 1024);
-        QVERIFY(!VCardWriter().writeFile<settings::PendingFile>(path, many, &reason));
+        QVERIFY(!VCardWriter().writeFile<exchange::PendingFile>(path, many, &reason));
     }
     QVERIFY(reason.startsWith(QStringLiteral("写入 vCard 文件失败")));
     QFile old(path);

@@ -1,5 +1,5 @@
 #include "settings/backupcopy.h"
-#include "settings/spreadsheet.h"
+#include "exchange/spreadsheet.h"
 
 #include "app/connection.h"
 
@@ -227,7 +227,7 @@ private slots:
             if (running.isEmpty()) {
                 running = entries(backups).filter(QStringLiteral(".20240102.mdb.")).value(0);
                 QString why;
-                exported = settings::writeSheet(backups + QStringLiteral("/export.csv"), settings::SheetFormat::Csv,
+                exported = exchange::writeSheet(backups + QStringLiteral("/export.csv"), exchange::SheetFormat::Csv,
                                                 {{QStringLiteral("a")}}, &why);
                 runningStayed = !running.isEmpty() && QFile::exists(backups + QLatin1Char('/') + running);
             }

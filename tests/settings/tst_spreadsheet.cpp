@@ -1,5 +1,5 @@
-#include "settings/sheetwriters_p.h"
-#include "settings/spreadsheet.h"
+#include "exchange/sheetwriters_p.h"
+#include "exchange/spreadsheet.h"
 
 #include "app/connection.h"
 #include "views/datastore.h"
@@ -17,8 +17,8 @@
 #include <cerrno>
 #include <sqlite3.h>
 
-using settings::SheetFormat;
-Q_DECLARE_METATYPE(settings::SheetFormat)
+using exchange::SheetFormat;
+Q_DECLARE_METATYPE(exchange::SheetFormat)
 
 namespace {
 
@@ -82,7 +82,7 @@ QList<QVariantList> exportOf(const QString &definition)
 
 QString readerFor(SheetFormat f)
 {
-    return settings::sheetSuffix(f);
+    return exchange::sheetSuffix(f);
 }
 
 QStringList entries(const QString &folder)
@@ -109,7 +109,7 @@ private slots:
         QTest::addColumn<QString>("definition");
         for (SheetFormat f : {SheetFormat::Xls, SheetFormat::Xlsx, SheetFormat::Csv})
             for (const char *d : {"d_telpro_all", "d_notepro_all", "d_capital_all", "d_account_all"})
-                QTest::addRow("%s %s", qPrintable(settings::sheetSuffix(f)), d) << f << QString::fromLatin1(d);
+                QTest::addRow("%s %s", qPrintable(exchange::sheetSuffix(f)), d) << f << QString::fromLatin1(d);
     }
     void everyTableReadsBackAsStored()
     {
@@ -118,10 +118,10 @@ private slots:
         fake::Platform platform;
         AppFolder folder;
         fillTrickyRecords();
-        const QString name = QStringLiteral("导出 %1.%2").arg(definition, settings::sheetSuffix(format));
+        const QString name = QStringLiteral("导出 %1.%2").arg(definition, exchange::sheetSuffix(format));
         const QString path = folder.file(name);
         QString reason;
-        QVERIFY2(settings::writeSheet(path, format, exportOf(definition), &reason, QStringLiteral("通讯录")), qPrintable(reason));
+        QVERIFY2(exchange::writeSheet(path, format, exportOf(definition), &reason, QStringLiteral("通讯录")), qPrintable(reason));
 
         QString error;
         const QList<ReadSheet> sheets = readBack(readerFor(format), path, &error);
@@ -168,7 +168,7 @@ private slots:
 
         const QString path = folder.file(QStringLiteral("记帐.xls"));
         QString reason;
-        QVERIFY2(settings::writeSheet(path, SheetFormat::Xls, exportOf(QStringLiteral("d_account_all")), &reason,
+        QVERIFY2(exchange::writeSheet(path, SheetFormat::Xls, exportOf(QStringLiteral("d_account_all")), &reason,
                                       QStringLiteral("记帐")),
                  qPrintable(reason));
         QString error;
@@ -190,7 +190,7 @@ private slots:
 
     void sheetsSplitAtTheRowLimit()
     {
-        using settings::detail::planSheets;
+        using exchange::detail::planSheets;
         // A full sheet is the headings and 65,535 records; one more record starts a second sheet.
         QCOMPARE(planSheets(65536, 65536, QStringLiteral("S")).size(), 1);
         const auto two = planSheets(65537, 65536, QStringLiteral("S"));
@@ -210,15 +210,15 @@ private slots:
         QVERIFY(testDb().commit());
         const QList<QVariantList> rows = exportOf(QStringLiteral("d_notepro_all"));
         for (SheetFormat f : {SheetFormat::Xls, SheetFormat::Xlsx}) {
-            const QString path = folder.file(QStringLiteral("超长.") + settings::sheetSuffix(f));
+            const QString path = folder.file(QStringLiteral("超长.") + exchange::sheetSuffix(f));
             QString reason;
-            QVERIFY(!settings::writeSheet(path, f, rows, &reason));
+            QVERIFY(!exchange::writeSheet(path, f, rows, &reason));
             QVERIFY2(reason.contains(QStringLiteral("32767")) && reason.contains(QStringLiteral("第 2 行第 3 列")), qPrintable(reason));
             QCOMPARE(entries(folder.path()), QStringList{QStringLiteral("mivo.mdb")});
         }
         const QString csv = folder.file(QStringLiteral("超长.csv"));
         QString reason;
-        QVERIFY2(settings::writeSheet(csv, SheetFormat::Csv, rows, &reason), qPrintable(reason));
+        QVERIFY2(exchange::writeSheet(csv, SheetFormat::Csv, rows, &reason), qPrintable(reason));
         QString error;
         const QList<ReadSheet> sheets = readBack(QStringLiteral("csv"), csv, &error);
         QVERIFY2(!sheets.isEmpty(), qPrintable(error));
@@ -231,7 +231,7 @@ private slots:
         QTest::addColumn<QString>("failure");
         for (SheetFormat f : {SheetFormat::Xls, SheetFormat::Xlsx, SheetFormat::Csv})
             for (const char *failure : {"missing folder", "target is a folder", "disk full"})
-                QTest::addRow("%s %s", qPrintable(settings::sheetSuffix(f)), failure) << f << QString::fromLatin1(failure);
+                QTest::addRow("%s %s", qPrintable(exchange::sheetSuffix(f)), failure) << f << QString::fromLatin1(failure);
     }
     void failedWriteLeavesNoFileAndTheOldOneUntouched()
     {
@@ -241,16 +241,16 @@ private slots:
         AppFolder folder;
         fillTrickyRecords();
         const QList<QVariantList> rows = exportOf(QStringLiteral("d_notepro_all"));
-        const QString suffix = QLatin1Char('.') + settings::sheetSuffix(format);
+        const QString suffix = QLatin1Char('.') + exchange::sheetSuffix(format);
         QString reason;
         if (failure == QLatin1String("missing folder")) {
-            QVERIFY(!settings::writeSheet(folder.file(QStringLiteral("没有/导出") + suffix), format, rows, &reason));
+            QVERIFY(!exchange::writeSheet(folder.file(QStringLiteral("没有/导出") + suffix), format, rows, &reason));
             QVERIFY2(reason.contains(QStringLiteral("不存在")), qPrintable(reason));
             QCOMPARE(entries(folder.path()), QStringList{QStringLiteral("mivo.mdb")});
         } else if (failure == QLatin1String("target is a folder")) {
             const QString target = folder.file(QStringLiteral("文件夹") + suffix);
             QVERIFY(QDir().mkpath(target + QStringLiteral("/里面")));
-            QVERIFY(!settings::writeSheet(target, format, rows, &reason));
+            QVERIFY(!exchange::writeSheet(target, format, rows, &reason));
             QVERIFY2(reason.contains(QStringLiteral("文件夹")), qPrintable(reason));
             QVERIFY(QFileInfo(target).isDir());
             QCOMPARE(entries(target), QStringList{QStringLiteral("里面")});
@@ -262,7 +262,7 @@ private slots:
             bool written;
             {
                 FileSizeLimit limit(4096);
-                written = settings::writeSheet(target, format, rows, &reason);
+                written = exchange::writeSheet(target, format, rows, &reason);
             }
             QVERIFY(!written);
             // The system's own reason, not a guess.
@@ -281,7 +281,7 @@ private slots:
         QVERIFY(QFile::setPermissions(folder.file(QStringLiteral("real.csv")), QFile::ReadOwner | QFile::WriteOwner));
         const QFile::Permissions before = QFile::permissions(folder.file(QStringLiteral("real.csv")));
         QString reason;
-        QVERIFY2(settings::writeSheet(folder.file(QStringLiteral("link.csv")), SheetFormat::Csv, rows, &reason), qPrintable(reason));
+        QVERIFY2(exchange::writeSheet(folder.file(QStringLiteral("link.csv")), SheetFormat::Csv, rows, &reason), qPrintable(reason));
         QVERIFY(QFileInfo(folder.file(QStringLiteral("link.csv"))).isSymLink());
         QCOMPARE(bytesOf(folder.file(QStringLiteral("real.csv"))), QByteArray("\xEF\xBB\xBF标题\r\n新内容\r\n"));
         QCOMPARE(QFile::permissions(folder.file(QStringLiteral("real.csv"))), before);
@@ -301,7 +301,7 @@ private slots:
             {"=HYPERLINK(\"x\")", "+1", "-x", "@a", "\tt", "\rr", "'q", "a=b", -0.5},
         };
         QString reason;
-        QVERIFY2(settings::writeSheet(folder.file(QStringLiteral("t.csv")), SheetFormat::Csv, rows, &reason), qPrintable(reason));
+        QVERIFY2(exchange::writeSheet(folder.file(QStringLiteral("t.csv")), SheetFormat::Csv, rows, &reason), qPrintable(reason));
         QCOMPARE(folder.readFile(QStringLiteral("t.csv")),
                  QByteArray("\xEF\xBB\xBF名称,\"b,c\",   \r\n-12,\"say \"\"hi\"\"\",\r\n,\"line1\nline2\",\"cr\r\"\r\n2.5,中,\r\n"
                             "\"'=HYPERLINK(\"\"x\"\")\",'+1,'-x,'@a,'\tt,\"'\rr\",''q,a=b,-0.5\r\n"));
@@ -309,10 +309,10 @@ private slots:
 
     void formatFollowsTheSuffixOrElseTheFilter()
     {
-        using settings::sheetTarget;
-        const QStringList filters = settings::sheetFilters();
+        using exchange::sheetTarget;
+        const QStringList filters = exchange::sheetFilters();
         for (SheetFormat f : {SheetFormat::Xls, SheetFormat::Xlsx, SheetFormat::Csv})
-            QVERIFY(settings::formatOfFilter(filters.at(int(f))) == f);
+            QVERIFY(exchange::formatOfFilter(filters.at(int(f))) == f);
         // The name's suffix wins, whatever its case; without one the filter's format and suffix.
         QCOMPARE(sheetTarget(QStringLiteral("/a/通讯录.XLSX"), filters.at(2)).format, SheetFormat::Xlsx);
         QCOMPARE(sheetTarget(QStringLiteral("/a/v1.2"), filters.at(2)).path, QStringLiteral("/a/v1.2.csv"));
@@ -341,9 +341,9 @@ private slots:
                     if (v.typeId() == QMetaType::QString)
                         v = v.toString().replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
             for (SheetFormat f : {SheetFormat::Xls, SheetFormat::Xlsx}) {
-                const QString path = folder.file(QStringLiteral("export.") + settings::sheetSuffix(f));
+                const QString path = folder.file(QStringLiteral("export.") + exchange::sheetSuffix(f));
                 QString reason;
-                QVERIFY2(settings::writeSheet(path, f, rows, &reason), qPrintable(reason));
+                QVERIFY2(exchange::writeSheet(path, f, rows, &reason), qPrintable(reason));
                 QProcess convert;
                 convert.start(office, {QStringLiteral("-env:UserInstallation=file://") + folder.file(QStringLiteral("profile")),
                                        QStringLiteral("--headless"), QStringLiteral("--convert-to"),
@@ -355,7 +355,7 @@ private slots:
                 const QList<ReadSheet> sheets = readBack(QStringLiteral("plaincsv"), csv, &error);
                 QVERIFY2(!sheets.isEmpty(), qPrintable(error + QString::fromLocal8Bit(convert.readAllStandardError())));
                 const QString difference = firstDifference(expected, sheets.first().rows, Numbers::AsText);
-                QVERIFY2(difference.isEmpty(), qPrintable(definition + QLatin1Char(' ') + settings::sheetSuffix(f) + QStringLiteral(": ") + difference));
+                QVERIFY2(difference.isEmpty(), qPrintable(definition + QLatin1Char(' ') + exchange::sheetSuffix(f) + QStringLiteral(": ") + difference));
                 QFile::remove(csv);
             }
         }

@@ -59,6 +59,14 @@ QString FileDialogs::chooseFolder(const QString &title, const QString &)
     return folderPath;
 }
 
+QString FileDialogs::openFile(const platform::OpenFileRequest &request)
+{
+    if (platform::dialogsLocked())
+        return {};
+    openRequests << request;
+    return openPath;
+}
+
 bool Printers::setup(QWidget *)
 {
     if (platform::dialogsLocked())

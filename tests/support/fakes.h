@@ -33,8 +33,11 @@ class FileDialogs : public platform::FileDialogs
 public:
     QString saveFile(const platform::SaveFileRequest &request, QString *selectedFilter = nullptr) override;
     QString chooseFolder(const QString &title, const QString &startFolder) override;
+    QString openFile(const platform::OpenFileRequest &request) override;
 
     QList<platform::SaveFileRequest> saveRequests;
+    QList<platform::OpenFileRequest> openRequests;
+    QString openPath;    // the file "the user" chooses to open; empty = cancel
     QStringList folderTitles;
     QString savePath;    // what "the user" chooses; empty = cancel
     QString saveFilter;  // the filter "the user" leaves chosen

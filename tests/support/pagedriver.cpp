@@ -6,6 +6,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabBar>
@@ -65,6 +66,17 @@ void select(widgets::HandleTree *tree, long handle)
     if (r.isEmpty())
         qFatal("tree item %ld is not shown", handle);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+void rightClick(widgets::HandleTree *tree, long handle)
+{
+    QCoreApplication::processEvents();
+    const QRect r = tree->itemRect(handle);
+    if (r.isEmpty())
+        qFatal("tree item %ld is not shown", handle);
+    QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, r.center());
+    QContextMenuEvent event(QContextMenuEvent::Mouse, r.center(), tree->viewport()->mapToGlobal(r.center()));
+    QCoreApplication::sendEvent(tree->viewport(), &event);
 }
 
 namespace {

@@ -31,6 +31,8 @@ long current(const widgets::HandleTree *tree);
 QString currentLabel(const widgets::HandleTree *tree);
 // A click on the item, which must be on the screen.
 void select(widgets::HandleTree *tree, long handle);
+// A right click on the item, as the window system delivers it: the button, then the menu event.
+void rightClick(widgets::HandleTree *tree, long handle);
 
 // A click on an object of a view: a header or other text ("xingm0_t", "t_total"), a cell.
 void clickObject(views::DataView *dw, const QString &objectName, long row = 0);

@@ -7,8 +7,8 @@
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
 
-#include "settings/pendingfile.h"
-#include "settings/sheetwriters_p.h"
+#include "exchange/pendingfile.h"
+#include "exchange/sheetwriters_p.h"
 
 #include <QFile>
 #include <QHash>
@@ -18,7 +18,7 @@
 #include <mutex>
 #include <vector>
 
-namespace settings::detail {
+namespace exchange::detail {
 
 namespace {
 
@@ -158,13 +158,16 @@ QByteArray sharedStrings(const QList<QString> &strings, quint32 references, qint
         put16(body, quint16(s.size()));
         put8(body, wide ? 1 : 0);
         for (qsizetype done = 0; done < s.size();) {
-            qsizetype room = (kMaxRecordData - body.size()) / unit;
-            if (room == 0) {
+            qsizetype n = std::min((kMaxRecordData - body.size()) / unit, s.size() - done);
+            // A character beyond 16 bits is two units that stay in one record: readers decode each
+            // record's part of a string on its own.
+            if (wide && n > 0 && done + n < s.size() && s.at(done + n - 1).isHighSurrogate())
+                --n;
+            if (n == 0) {
                 startContinue();
                 put8(body, wide ? 1 : 0);
-                room = (kMaxRecordData - 1) / unit;
+                continue;
             }
-            const qsizetype n = std::min(room, s.size() - done);
             putChars(body, s, done, n, wide);
             done += n;
         }
@@ -531,4 +534,4 @@ bool writeXls(const QString &file, const QList<QVariantList> &rows, const QStrin
     return true;
 }
 
-} // namespace settings::detail
+} // namespace exchange::detail

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QVariant>
 
-namespace settings::detail {
+namespace exchange::detail {
 
 enum class CellKind { Empty, Number, Text };
 // NULL and empty text are empty cells; finite numbers are numbers; everything else, text.
@@ -43,4 +43,4 @@ bool writeXls(const QString &file, const QList<QVariantList> &rows, const QStrin
 bool writeXlsx(const QString &file, const QList<QVariantList> &rows, const QString &sheetName, QString *reason);
 bool writeCsv(const QString &file, const QList<QVariantList> &rows, QString *reason);
 
-} // namespace settings::detail
+} // namespace exchange::detail

@@ -1,14 +1,14 @@
-#include "settings/spreadsheet.h"
+#include "exchange/spreadsheet.h"
 
-#include "settings/pendingfile.h"
-#include "settings/sheetwriters_p.h"
+#include "exchange/pendingfile.h"
+#include "exchange/sheetwriters_p.h"
 
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
 
-namespace settings {
+namespace exchange {
 
 QStringList sheetFilters()
 {
@@ -182,4 +182,4 @@ QList<SheetSpan> planSheets(qsizetype rowCount, qsizetype maxRows, const QString
 
 } // namespace detail
 
-} // namespace settings
+} // namespace exchange

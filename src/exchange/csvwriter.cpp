@@ -2,12 +2,12 @@
 // take the bytes for the local code page), fields quoted where they hold a comma, a quote or a line
 // break, quotes doubled, every record ending in CRLF, no text that a spreadsheet would run.
 
-#include "settings/pendingfile.h"
-#include "settings/sheetwriters_p.h"
+#include "exchange/pendingfile.h"
+#include "exchange/sheetwriters_p.h"
 
 #include <QFile>
 
-namespace settings::detail {
+namespace exchange::detail {
 
 namespace {
 
@@ -102,4 +102,4 @@ bool writeCsv(const QString &file, const QList<QVariantList> &rows, QString *rea
     return true;
 }
 
-} // namespace settings::detail
+} // namespace exchange::detail

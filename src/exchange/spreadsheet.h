@@ -9,7 +9,7 @@
 #include <QVariant>
 #include <optional>
 
-namespace settings {
+namespace exchange {
 
 enum class SheetFormat {
     Xls,    // Excel 97-2003 workbook, at most 65,536 rows a sheet
@@ -40,4 +40,4 @@ SheetTarget sheetTarget(const QString &fileName, const QString &selectedFilter =
 bool writeSheet(const QString &path, SheetFormat format, const QList<QVariantList> &rows, QString *reason,
                 const QString &sheetName = QStringLiteral("Sheet1"));
 
-} // namespace settings
+} // namespace exchange

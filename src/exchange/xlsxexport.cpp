@@ -1,15 +1,15 @@
 // An Office Open XML workbook through libxlsxwriter in its constant-memory mode: each row goes to
 // a temporary file as soon as the next one starts, so memory does not grow with the rows.
 
-#include "settings/pendingfile.h"
-#include "settings/sheetwriters_p.h"
+#include "exchange/pendingfile.h"
+#include "exchange/sheetwriters_p.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <cerrno>
 #include <xlsxwriter.h>
 
-namespace settings::detail {
+namespace exchange::detail {
 
 namespace {
 
@@ -108,4 +108,4 @@ bool writeXlsx(const QString &file, const QList<QVariantList> &rows, const QStri
     return true;
 }
 
-} // namespace settings::detail
+} // namespace exchange::detail

@@ -1,4 +1,4 @@
-#include "settings/pendingfile.h"
+#include "exchange/pendingfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace settings {
+namespace exchange {
 
 namespace {
 
@@ -140,4 +140,4 @@ void PendingFile::discard()
     m_lock.release();
 }
 
-} // namespace settings
+} // namespace exchange

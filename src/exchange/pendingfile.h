@@ -8,7 +8,7 @@
 
 #include <QString>
 
-namespace settings {
+namespace exchange {
 
 class PendingFile
 {
@@ -42,4 +42,4 @@ private:
 QString withSystemText(const QString &reason, const QString &systemText);
 QString nativePath(const QString &path);
 
-} // namespace settings
+} // namespace exchange
