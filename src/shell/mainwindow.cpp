@@ -75,53 +75,53 @@ MainWindow::MainWindow(Connection &db, QWidget *parent)
                    | Qt::WindowCloseButtonHint);
     resize(units::toPixels(QSize(DesignWidth, DesignHeight), logicalDpiX()));
 
-    uo_tel = new AddressBookPage(db, this);
-    uo_tel->setObjectName(QStringLiteral("uo_tel"));
-    uo_tel->setAccessibleName(QString::fromUtf8(kItems[0].caption));
+    addressBookPage = new AddressBookPage(db, this);
+    addressBookPage->setObjectName(QStringLiteral("uo_tel"));
+    addressBookPage->setAccessibleName(QString::fromUtf8(kItems[0].caption));
 
-    st_1 = new QLabel(this);
-    st_1->setObjectName(QStringLiteral("st_1"));
-    st_1->setAccessibleName(QStringLiteral("内容区"));
-    st_1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    st_1->setBackgroundRole(QPalette::Base);
-    st_1->setAutoFillBackground(true);
+    contentArea = new QLabel(this);
+    contentArea->setObjectName(QStringLiteral("st_1"));
+    contentArea->setAccessibleName(QStringLiteral("内容区"));
+    contentArea->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    contentArea->setBackgroundRole(QPalette::Base);
+    contentArea->setAutoFillBackground(true);
 
-    createList();
+    createNavigation();
 
     // The pages start hidden. All but the address book are created light and filled when first
     // shown: start-up waits only for what the first frame needs. They still read at once what their
     // creation says at opening (their groups, the options the lock needs).
     pagekit::Page::Deferred light;
 
-    uo_note = new NotebookPage(db, this);
-    uo_note->setObjectName(QStringLiteral("uo_note"));
-    uo_note->setAccessibleName(QString::fromUtf8(kItems[1].caption));
+    notebookPage = new NotebookPage(db, this);
+    notebookPage->setObjectName(QStringLiteral("uo_note"));
+    notebookPage->setAccessibleName(QString::fromUtf8(kItems[1].caption));
 
-    uo_cap = new AssetsPage(db, this);
-    uo_cap->setObjectName(QStringLiteral("uo_cap"));
-    uo_cap->setAccessibleName(QString::fromUtf8(kItems[2].caption));
+    assetsPage = new AssetsPage(db, this);
+    assetsPage->setObjectName(QStringLiteral("uo_cap"));
+    assetsPage->setAccessibleName(QString::fromUtf8(kItems[2].caption));
 
-    ole_ie = new HelpBrowser(this);
-    ole_ie->setObjectName(QStringLiteral("ole_ie"));
-    ole_ie->setAccessibleName(QString::fromUtf8(kItems[7].caption));
-    connect(ole_ie, &HelpBrowser::reported, this, [this](const QString &text) {
+    helpBrowser = new HelpBrowser(this);
+    helpBrowser->setObjectName(QStringLiteral("ole_ie"));
+    helpBrowser->setAccessibleName(QString::fromUtf8(kItems[7].caption));
+    connect(helpBrowser, &HelpBrowser::reported, this, [this](const QString &text) {
         if (text.compare(QLatin1String("help"), Qt::CaseInsensitive) == 0)
-            ole_ie->hide();
+            helpBrowser->hide();
     });
 
-    uo_acc = new LedgerPage(db, this);
-    uo_acc->setObjectName(QStringLiteral("uo_acc"));
-    uo_acc->setAccessibleName(QString::fromUtf8(kItems[3].caption));
+    ledgerPage = new LedgerPage(db, this);
+    ledgerPage->setObjectName(QStringLiteral("uo_acc"));
+    ledgerPage->setAccessibleName(QString::fromUtf8(kItems[3].caption));
 
-    uo_config = new SettingsPage(db, this);
-    uo_config->setObjectName(QStringLiteral("uo_config"));
-    uo_config->setAccessibleName(QString::fromUtf8(kItems[4].caption));
-    uo_tel->attachSync(uo_config->syncService());
+    settingsPage = new SettingsPage(db, this);
+    settingsPage->setObjectName(QStringLiteral("uo_config"));
+    settingsPage->setAccessibleName(QString::fromUtf8(kItems[4].caption));
+    addressBookPage->attachSync(settingsPage->syncService());
 
     createBanner();
 
     // Every page and the help cover the banner, which lies on the content area.
-    for (QWidget *control : {static_cast<QWidget *>(st_version), static_cast<QWidget *>(st_1)})
+    for (QWidget *control : {static_cast<QWidget *>(banner), static_cast<QWidget *>(contentArea)})
         control->lower();
 
     m_icon = new TrayIcon(this);
@@ -130,7 +130,7 @@ MainWindow::MainWindow(Connection &db, QWidget *parent)
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("timer"));
     m_timer->setInterval(BannerIntervalMs);
-    connect(m_timer, &QTimer::timeout, this, &MainWindow::timer);
+    connect(m_timer, &QTimer::timeout, this, &MainWindow::moveBanner);
 }
 
 MainWindow::~MainWindow()
@@ -139,33 +139,33 @@ MainWindow::~MainWindow()
         app->setIdleHandler({});
 }
 
-void MainWindow::createList()
+void MainWindow::createNavigation()
 {
-    lv_1 = new NavigationList(this);
-    lv_1->setObjectName(QStringLiteral("lv_1"));
-    lv_1->setAccessibleName(QStringLiteral("导航"));
+    navigation = new NavigationList(this);
+    navigation->setObjectName(QStringLiteral("lv_1"));
+    navigation->setAccessibleName(QStringLiteral("导航"));
     const qreal dpi = logicalDpiX();
     const int iconSide = int(32 * dpi / 96.0);
-    lv_1->setIconSize(QSize(iconSide, iconSide));
+    navigation->setIconSize(QSize(iconSide, iconSide));
     const QSize cell(units::toPixelsX(ListWidth, dpi) - 8, int(66 * dpi / 96.0));
-    lv_1->setGridSize(cell);
+    navigation->setGridSize(cell);
     for (int i = 1; i <= int(std::size(kItems)); ++i) {
-        auto *item = new QListWidgetItem(navigationIcon(i), QString::fromUtf8(kItems[i - 1].caption), lv_1);
+        auto *item = new QListWidgetItem(navigationIcon(i), QString::fromUtf8(kItems[i - 1].caption), navigation);
         item->setSizeHint(cell);
     }
-    setUnitGeometry(lv_1, QRect(10, 10, ListWidth, DesignHeight - 20));
-    connect(lv_1, &NavigationList::chosen, this, &MainWindow::lv_1_chosen);
+    setUnitGeometry(navigation, QRect(10, 10, ListWidth, DesignHeight - 20));
+    connect(navigation, &NavigationList::chosen, this, &MainWindow::itemChosen);
 }
 
 void MainWindow::open(const QStringList &arguments)
 {
     // The content area starts empty.
-    of_hide(QStringLiteral("00000##0"));
+    showPages(QStringLiteral("00000##0"));
 
     // The help page, read when it is first shown.
     const QString help = appFile(QStringLiteral("help.htm"));
     if (QFileInfo(help).isFile())
-        ole_ie->setPage(help);
+        helpBrowser->setPage(help);
     else
         platform::messageBox(QStringLiteral("003"), QStringLiteral("帮助文件无法加载!\n尝试用安装程序覆盖安装修复"),
                              platform::Icon::Stop);
@@ -177,22 +177,22 @@ void MainWindow::open(const QStringList &arguments)
     QApplication::setWindowIcon(appIcon);
 
     // The lock: auto-lock and lock at start.
-    lockSetup();
+    setUpLock();
 
     // The tray icon.
-    m_icon->uf_addtray(appFile(QStringLiteral("i001.ico")), this, QStringLiteral("Mivo个人管理工具"));
+    m_icon->add(appFile(QStringLiteral("i001.ico")), this, QStringLiteral("Mivo个人管理工具"));
 
     // The command line, now.
-    ue_open(arguments);
+    applyCommandLine(arguments);
 
     // Start maximized, once the window is up.
-    QMetaObject::invokeMethod(this, &MainWindow::ue_post, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &MainWindow::applyStartMaximized, Qt::QueuedConnection);
 
     // The settings page's export tab is not offered.
-    uo_config->hideExportTab();
+    settingsPage->hideExportTab();
 
     // The banner, version line first.
-    is_ad = {
+    bannerTexts = {
         QStringLiteral("Mivo V") + appVersion + QStringLiteral(" build ") + appBuild,
         QStringLiteral("提示：单击这行文字可看下一条提示"),
         QStringLiteral("提示：最小化即隐藏到托盘，单击托盘图标恢复"),
@@ -200,7 +200,7 @@ void MainWindow::open(const QStringList &arguments)
         QStringLiteral("提示：锁定后按您的锁定快捷键解锁"),
         QStringLiteral("提示：复制 mivo.mdb 即备份了全部数据"),
     };
-    setBannerText(is_ad.first());
+    setBannerText(bannerTexts.first());
 
     // The banner moves.
     m_timer->start();
@@ -213,30 +213,30 @@ void MainWindow::open(const QStringList &arguments)
         show();
 
     // The sync at start and the automatic syncs, once the first frame is out.
-    QTimer::singleShot(0, &uo_config->syncService(), &contactsync::SyncService::atStart);
+    QTimer::singleShot(0, &settingsPage->syncService(), &contactsync::SyncService::atStart);
 }
 
 QList<pagekit::Page *> MainWindow::pages() const
 {
-    return {uo_tel, uo_note, uo_cap, uo_acc, uo_config};
+    return {addressBookPage, notebookPage, assetsPage, ledgerPage, settingsPage};
 }
 
-void MainWindow::of_hide(const QString &astr)
+void MainWindow::showPages(const QString &mask)
 {
-    if (astr.size() != 8) {
+    if (mask.size() != 8) {
         platform::messageBox(QStringLiteral("debug"), QStringLiteral("传入长度<>8"));
         return;
     }
-    const auto on = [&astr](int position) { return astr.at(position - 1) == QLatin1Char('1'); };
-    uo_tel->setVisible(on(1));
-    uo_note->setVisible(on(2));
-    uo_cap->setVisible(on(3));
-    uo_acc->setVisible(on(4));
-    uo_config->setVisible(on(5));
-    ole_ie->setVisible(on(8));
+    const auto on = [&mask](int position) { return mask.at(position - 1) == QLatin1Char('1'); };
+    addressBookPage->setVisible(on(1));
+    notebookPage->setVisible(on(2));
+    assetsPage->setVisible(on(3));
+    ledgerPage->setVisible(on(4));
+    settingsPage->setVisible(on(5));
+    helpBrowser->setVisible(on(8));
 }
 
-void MainWindow::lv_1_chosen(int index)
+void MainWindow::itemChosen(int index)
 {
     switch (index) {
     case Lock:
@@ -247,12 +247,12 @@ void MainWindow::lv_1_chosen(int index)
         return;
     default:
         if (index >= 1 && index <= int(std::size(kItems)))
-            of_hide(QString::fromLatin1(kItems[index - 1].mask));
+            showPages(QString::fromLatin1(kItems[index - 1].mask));
         return;
     }
 }
 
-void MainWindow::ue_open(const QStringList &arguments)
+void MainWindow::applyCommandLine(const QStringList &arguments)
 {
     const QString parameters = arguments.join(QLatin1Char(' ')).toLower();
     if (parameters.contains(QLatin1String("/max")))
@@ -263,7 +263,7 @@ void MainWindow::ue_open(const QStringList &arguments)
         sendToTray();
 }
 
-void MainWindow::ue_post()
+void MainWindow::applyStartMaximized()
 {
     // A window started minimized (no tray) stays minimized and comes back maximized.
     if (GeneralOptions::load().startMaximized)
@@ -291,9 +291,9 @@ void MainWindow::bringBack()
     activateWindow();
 }
 
-void MainWindow::ue_custom01(int lparam, const QPoint &pos)
+void MainWindow::trayMessage(int message, const QPoint &pos)
 {
-    switch (lparam) {
+    switch (message) {
     case TrayLeftButtonUp:
         bringBack();
         return;
@@ -302,17 +302,17 @@ void MainWindow::ue_custom01(int lparam, const QPoint &pos)
             raise();
             activateWindow();
         }
-        auto *lm_pop = new TrayMenu(this);
-        lm_pop->m_show->setText(isVisible() ? QStringLiteral("隐藏窗口") : QStringLiteral("显示窗口"));
-        connect(lm_pop->m_show, &QAction::triggered, this, [this] {
+        auto *menu = new TrayMenu(this);
+        menu->showAction->setText(isVisible() ? QStringLiteral("隐藏窗口") : QStringLiteral("显示窗口"));
+        connect(menu->showAction, &QAction::triggered, this, [this] {
             if (!isVisible())
                 bringBack();
             else
                 hide();
         });
-        connect(lm_pop->m_exit, &QAction::triggered, this, &QWidget::close);
-        connect(lm_pop, &QMenu::aboutToHide, lm_pop, &QObject::deleteLater);
-        lm_pop->popup(pos);
+        connect(menu->exitAction, &QAction::triggered, this, &QWidget::close);
+        connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+        menu->popup(pos);
         return;
     }
     default:
@@ -340,8 +340,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
     m_timer->stop();
-    ole_ie->setSource(QUrl());
-    m_icon->uf_deltray();
+    helpBrowser->setSource(QUrl());
+    m_icon->remove();
     // Once per run, while the database is still open.
     if (!m_exited) {
         m_exited = true;

@@ -29,7 +29,7 @@ class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // The tray icon's mouse messages as they reach ue_custom01.
+    // The tray icon's mouse messages as they reach trayMessage().
     enum TrayMessage { TrayLeftButtonUp = 514, TrayRightButtonUp = 517 };
     enum Item { Addressbook = 1, Notebook, Assets, Ledger, Settings, Lock, Exit, Help };
 
@@ -53,21 +53,23 @@ public:
 
     // Applies an eight-character page mask: positions 1-5 the pages, 8 the help; "1" shows, anything
     // else hides. Any other length is a programming error ("debug") and changes nothing.
-    void of_hide(const QString &astr);
+    void showPages(const QString &mask);
     // The banner's next text, and its width to match.
-    void of_change_ad();
-    // One tick of the banner timer.
-    void timer();
+    void nextBannerText();
+    // One tick of the banner timer: ten units on, turning fifty units inside the content area's
+    // edges; arriving back at the left brings the next text.
+    void moveBanner();
+    bool bannerMovesLeft() const { return m_bannerMovingLeft; }
 
     // The command line: "/max" maximizes; else "/min" or "/hide" sends the window to the tray.
-    void ue_open(const QStringList &arguments);
+    void applyCommandLine(const QStringList &arguments);
     // Posted while opening; runs once the window is up: the start-maximized setting.
-    void ue_post();
-    // The tray icon's callback.
-    void ue_custom01(int lparam, const QPoint &pos);
+    void applyStartMaximized();
+    // A mouse message of the tray icon (TrayMessage); `pos` is where a menu pops up.
+    void trayMessage(int message, const QPoint &pos);
 
     // The navigation list chose item `index` (from 1).
-    void lv_1_chosen(int index);
+    void itemChosen(int index);
 
     // The lock item: locks when the lock function is usable, else says "010".
     void lock();
@@ -82,22 +84,22 @@ public:
     // The five pages in the order of the page mask.
     QList<pagekit::Page *> pages() const;
 
-    TrayIcon *icon() const { return m_icon; }
+    TrayIcon *trayIcon() const { return m_icon; }
     QTimer *bannerTimer() const { return m_timer; }
 
     // Controls, in creation order.
-    AddressBookPage *uo_tel;
-    QLabel *st_1;
-    NavigationList *lv_1;
-    NotebookPage *uo_note;
-    AssetsPage *uo_cap;
-    HelpBrowser *ole_ie;
-    LedgerPage *uo_acc;
-    SettingsPage *uo_config;
-    QLabel *st_version;
+    AddressBookPage *addressBookPage;
+    QLabel *contentArea;
+    NavigationList *navigation;
+    NotebookPage *notebookPage;
+    AssetsPage *assetsPage;
+    HelpBrowser *helpBrowser;
+    LedgerPage *ledgerPage;
+    SettingsPage *settingsPage;
+    QLabel *banner;
 
-    bool ib_left = false;
-    QStringList is_ad;
+    // What the banner shows in turn, the version line first.
+    QStringList bannerTexts;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -107,9 +109,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void createList();
+    void createNavigation();
     void createBanner();
-    void lockSetup();
+    void setUpLock();
     void sendToTray();
     void bringBack();
     QList<QWidget *> lockedControls() const;
@@ -117,6 +119,7 @@ private:
 
     TrayIcon *m_icon;
     QTimer *m_timer;
+    bool m_bannerMovingLeft = false;
     bool m_showAfterOpen = true;
     bool m_exited = false;
     // Decided once while opening: the lock function was on with a key the hotkey can use.

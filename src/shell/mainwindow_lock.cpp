@@ -24,7 +24,7 @@ constexpr qint64 kLongestIdleMinutes = std::numeric_limits<int>::max() / 1000 / 
 
 } // namespace
 
-void MainWindow::lockSetup()
+void MainWindow::setUpLock()
 {
     // The handler stays for the whole run: the settings page may arm the countdown later.
     if (auto *app = qobject_cast<Application *>(QCoreApplication::instance()))
@@ -50,7 +50,7 @@ void MainWindow::lockSetup()
     platform::services().idle->arm(int(minutes * 60));
 
     if (options.lockAtStart)
-        lv_1->choose(Lock);
+        navigation->choose(Lock);
 }
 
 void MainWindow::lock()
@@ -62,7 +62,7 @@ void MainWindow::lock()
     }
     lockNow();
     // Further keys reach the window's key handler, which unlocks.
-    st_1->setFocus();
+    contentArea->setFocus();
 }
 
 // What the lock hides: the pages and the help.
@@ -71,7 +71,7 @@ QList<QWidget *> MainWindow::lockedControls() const
     QList<QWidget *> controls;
     for (pagekit::Page *page : pages())
         controls << page;
-    return controls << ole_ie;
+    return controls << helpBrowser;
 }
 
 void MainWindow::lockNow()
@@ -81,19 +81,19 @@ void MainWindow::lockNow()
     // again while locked leaves alone a notice shown since (a failure at exit).
     if (!m_dialogLock)
         m_dialogLock = std::make_unique<platform::DialogLock>();
-    of_hide(QStringLiteral("00000##0"));
+    showPages(QStringLiteral("00000##0"));
     // Hidden is not enough: a screen reader still reaches the buttons of a hidden page.
     for (QWidget *control : lockedControls())
         control->setEnabled(false);
     for (pagekit::Page *page : pages())
         page->setLocked(true);
-    lv_1->setEnabled(false);
-    lv_1->setHideSelection(true);
+    navigation->setEnabled(false);
+    navigation->setHideSelection(true);
 }
 
 bool MainWindow::isLocked() const
 {
-    return !lv_1->isEnabled();
+    return !navigation->isEnabled();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event)
@@ -101,8 +101,8 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
     if (lockHotkeyMatches(readSetting(settingkeys::lockHotkey), event->key(), event->modifiers())) {
         // No page comes back: the user chooses one from the list.
         const bool wasLocked = isLocked();
-        lv_1->setHideSelection(false);
-        lv_1->setEnabled(true);
+        navigation->setHideSelection(false);
+        navigation->setEnabled(true);
         if (wasLocked) {
             m_dialogLock.reset();
             for (QWidget *control : lockedControls())

@@ -11,7 +11,7 @@ TrayIcon::TrayIcon(QObject *parent)
 
 TrayIcon::~TrayIcon()
 {
-    uf_deltray();
+    remove();
 }
 
 QString TrayIcon::cutTip(const QString &tips)
@@ -24,24 +24,24 @@ QString TrayIcon::cutTip(const QString &tips)
     return tips.left(n);
 }
 
-void TrayIcon::uf_addtray(const QString &as_icon, MainWindow *al_handle, const QString &as_tips)
+void TrayIcon::add(const QString &iconFile, MainWindow *window, const QString &tip)
 {
     if (m_added)
         return;
     m_added = true;
-    m_tip = cutTip(as_tips);
+    m_tip = cutTip(tip);
     if (!m_icon)
         m_icon = platform::services().tray->createIcon(this);
-    connect(m_icon, &platform::TrayIcon::leftClicked, al_handle,
-            [al_handle] { al_handle->ue_custom01(MainWindow::TrayLeftButtonUp, QPoint()); });
-    connect(m_icon, &platform::TrayIcon::rightClicked, al_handle,
-            [al_handle](const QPoint &at) { al_handle->ue_custom01(MainWindow::TrayRightButtonUp, at); });
-    if (!m_icon->add(as_icon, m_tip))
+    connect(m_icon, &platform::TrayIcon::leftClicked, window,
+            [window] { window->trayMessage(MainWindow::TrayLeftButtonUp, QPoint()); });
+    connect(m_icon, &platform::TrayIcon::rightClicked, window,
+            [window](const QPoint &at) { window->trayMessage(MainWindow::TrayRightButtonUp, at); });
+    if (!m_icon->add(iconFile, m_tip))
         platform::messageBox(QStringLiteral("004"), QStringLiteral("图标文件无法加载!\n尝试用安装程序覆盖安装修复"),
                              platform::Icon::Stop);
 }
 
-void TrayIcon::uf_deltray()
+void TrayIcon::remove()
 {
     if (!m_added)
         return;

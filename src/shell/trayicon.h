@@ -9,7 +9,7 @@ class TrayIcon;
 }
 
 // The program's one icon in the notification area. Its clicks arrive at the main window's
-// ue_custom01, the way the window was named when the icon was added.
+// trayMessage(), the window given when the icon was added.
 class TrayIcon : public QObject
 {
     Q_OBJECT
@@ -20,11 +20,11 @@ public:
     explicit TrayIcon(QObject *parent = nullptr);
     ~TrayIcon() override;
 
-    // Adds the icon from `as_icon` with the tip `as_tips` (cut to TipLength). An image that cannot be
-    // loaded shows "004"; the entry is added all the same.
-    void uf_addtray(const QString &as_icon, MainWindow *al_handle, const QString &as_tips);
+    // Adds the icon from `iconFile` with `tip` (cut to TipLength); its clicks go to `window`. An image
+    // that cannot be loaded shows "004"; the entry is added all the same.
+    void add(const QString &iconFile, MainWindow *window, const QString &tip);
     // Removes the icon; once added, once removed.
-    void uf_deltray();
+    void remove();
 
     bool isAdded() const { return m_added; }
     QString tip() const { return m_tip; }

@@ -10,7 +10,7 @@ class TrayMenu : public QMenu
 public:
     explicit TrayMenu(QWidget *parent);
 
-    QAction *m_show;
-    QAction *m_01;
-    QAction *m_exit;
+    QAction *showAction;
+    QAction *separator;
+    QAction *exitAction;
 };

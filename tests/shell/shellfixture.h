@@ -91,7 +91,7 @@ struct OpenedWindow : PreparedFolder
     // The pages and the help, in the order of the page mask's positions 1-5 and 8.
     QList<QWidget *> pages() const
     {
-        return {w.uo_tel, w.uo_note, w.uo_cap, w.uo_acc, w.uo_config, w.ole_ie};
+        return {w.addressBookPage, w.notebookPage, w.assetsPage, w.ledgerPage, w.settingsPage, w.helpBrowser};
     }
     QString visiblePages() const
     {
@@ -103,12 +103,12 @@ struct OpenedWindow : PreparedFolder
     fake::TrayIcon *trayIcon() const { return fakes.tray->icons.isEmpty() ? nullptr : fakes.tray->icons.first(); }
     QPoint itemCentre(int index) const
     {
-        return w.lv_1->visualItemRect(w.lv_1->item(index - 1)).center();
+        return w.navigation->visualItemRect(w.navigation->item(index - 1)).center();
     }
     // A left click on item `index` of the navigation list, as the user makes it.
     void clickItem(int index) const
     {
-        QTest::mouseClick(w.lv_1->viewport(), Qt::LeftButton, Qt::NoModifier, itemCentre(index));
+        QTest::mouseClick(w.navigation->viewport(), Qt::LeftButton, Qt::NoModifier, itemCentre(index));
     }
 
     MainWindow w{folder.db()};

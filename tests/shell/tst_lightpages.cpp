@@ -23,7 +23,7 @@ namespace {
 
 QList<pagekit::Page *> lightPages(const MainWindow &w)
 {
-    return {w.uo_note, w.uo_cap, w.uo_acc, w.uo_config};
+    return {w.notebookPage, w.assetsPage, w.ledgerPage, w.settingsPage};
 }
 
 // The labels of the groups below the root of a page's tree.
@@ -60,17 +60,17 @@ private slots:
         QCOMPARE(folder.fakes.boxes->titles(), atOpening);
         for (pagekit::Page *page : lightPages(w))
             QVERIFY2(!page->isFilled(), qPrintable(page->objectName()));
-        QVERIFY(w.uo_tel->isFilled());
+        QVERIFY(w.addressBookPage->isFilled());
 
         for (int item : {MainWindow::Notebook, MainWindow::Assets, MainWindow::Ledger, MainWindow::Settings})
-            w.lv_1->choose(item);
+            w.navigation->choose(item);
         for (pagekit::Page *page : lightPages(w))
             QVERIFY2(page->isFilled(), qPrintable(page->objectName()));
         QCOMPARE(folder.fakes.boxes->titles(), atOpening);
         // The empty tables show as empty trees and lists, as at start.
-        QVERIFY(groupLabels(w.uo_note->groupTree).isEmpty());
-        QCOMPARE(w.uo_note->findTab->groupList->count(), 1);
-        QVERIFY(groupLabels(w.uo_cap->groupTree).isEmpty());
+        QVERIFY(groupLabels(w.notebookPage->groupTree).isEmpty());
+        QCOMPARE(w.notebookPage->findTab->groupList->count(), 1);
+        QVERIFY(groupLabels(w.assetsPage->groupTree).isEmpty());
     }
 
     // Groups changed after start (as the settings page saves them) show on the other pages only after
@@ -83,22 +83,22 @@ private slots:
         exec(QStringLiteral("INSERT INTO ca_group (groupid, groupname) VALUES ('q', '新资产组')"));
         exec(QStringLiteral("DELETE FROM ca_group WHERE groupid = (SELECT min(groupid) FROM ca_group WHERE groupid <> 'q')"));
 
-        t.w.lv_1->choose(MainWindow::Notebook);
-        const QStringList notebookGroups = groupLabels(t.w.uo_note->groupTree);
+        t.w.navigation->choose(MainWindow::Notebook);
+        const QStringList notebookGroups = groupLabels(t.w.notebookPage->groupTree);
         QVERIFY(!notebookGroups.isEmpty());
         QVERIFY(!notebookGroups.contains(QStringLiteral("新笔记组")));
-        QCOMPARE(t.w.uo_note->findTab->groupList->count(), notebookGroups.size() + 1);
-        QCOMPARE(t.w.uo_note->editor->groupList->count(), notebookGroups.size() + 1);
+        QCOMPARE(t.w.notebookPage->findTab->groupList->count(), notebookGroups.size() + 1);
+        QCOMPARE(t.w.notebookPage->editor->groupList->count(), notebookGroups.size() + 1);
 
-        t.w.lv_1->choose(MainWindow::Assets);
-        const QStringList assetGroups = groupLabels(t.w.uo_cap->groupTree);
+        t.w.navigation->choose(MainWindow::Assets);
+        const QStringList assetGroups = groupLabels(t.w.assetsPage->groupTree);
         QVERIFY(!assetGroups.contains(QStringLiteral("新资产组")));
 
         // A page made now, as after a restart, sees the change.
         MainWindow again(t.folder.db());
         again.open({});
-        again.lv_1->choose(MainWindow::Assets);
-        const QStringList restarted = groupLabels(again.uo_cap->groupTree);
+        again.navigation->choose(MainWindow::Assets);
+        const QStringList restarted = groupLabels(again.assetsPage->groupTree);
         QVERIFY(restarted.contains(QStringLiteral("新资产组")));
         QCOMPARE(restarted.size(), assetGroups.size());
         QVERIFY(t.fakes.boxes->shown.isEmpty());
@@ -110,7 +110,7 @@ private slots:
     {
         OpenedWindow t(OpenedWindow::Delivered, "[setting]\r\nlockshortCut=110K\r\n");
         t.open();
-        t.w.lv_1->choose(MainWindow::Lock);
+        t.w.navigation->choose(MainWindow::Lock);
         QVERIFY(t.w.isLocked());
         QTest::keyClick(&t.w, Qt::Key_K, Qt::ControlModifier);
         QVERIFY(!t.w.isLocked());
@@ -119,14 +119,14 @@ private slots:
 
         t.w.resize(1200, 900);
         t.w.layoutControls();
-        const QRect area = unitGeometry(t.w.st_1);
-        t.w.lv_1->choose(MainWindow::Notebook);
-        QCOMPARE(t.w.uo_note->geometry(), t.w.st_1->geometry());
-        QCOMPARE(unitGeometry(t.w.uo_note->groupTree).width(), (area.width() - 18) * 35 / 100);
-        QVERIFY(t.w.uo_note->groupTree->isVisible());
-        t.w.lv_1->choose(MainWindow::Ledger);
-        QVERIFY(t.w.uo_acc->expenses->list->isVisible());
-        QVERIFY(t.w.uo_acc->rect().contains(QRect(t.w.uo_acc->closeButton->mapTo(t.w.uo_acc, QPoint()), t.w.uo_acc->closeButton->size())));
+        const QRect area = unitGeometry(t.w.contentArea);
+        t.w.navigation->choose(MainWindow::Notebook);
+        QCOMPARE(t.w.notebookPage->geometry(), t.w.contentArea->geometry());
+        QCOMPARE(unitGeometry(t.w.notebookPage->groupTree).width(), (area.width() - 18) * 35 / 100);
+        QVERIFY(t.w.notebookPage->groupTree->isVisible());
+        t.w.navigation->choose(MainWindow::Ledger);
+        QVERIFY(t.w.ledgerPage->expenses->list->isVisible());
+        QVERIFY(t.w.ledgerPage->rect().contains(QRect(t.w.ledgerPage->closeButton->mapTo(t.w.ledgerPage, QPoint()), t.w.ledgerPage->closeButton->size())));
     }
 
     // The printer is read at start: the settings page, first shown after the printer changed, shows
@@ -137,11 +137,11 @@ private slots:
         t.open();
         QVERIFY(t.fakes.printers->current.startsWith(QStringLiteral("Fake Printer\t")));
         t.fakes.printers->current = QStringLiteral("Later Printer\tDriver\tPORT:");
-        t.w.lv_1->choose(MainWindow::Settings);
-        QCOMPARE(t.w.uo_config->printerTab->printerName->text(), QStringLiteral("Fake Printer"));
-        drive::click(t.w.uo_config->printerTab->chooseButton);
+        t.w.navigation->choose(MainWindow::Settings);
+        QCOMPARE(t.w.settingsPage->printerTab->printerName->text(), QStringLiteral("Fake Printer"));
+        drive::click(t.w.settingsPage->printerTab->chooseButton);
         QCOMPARE(t.fakes.printers->choices, 1);
-        QCOMPARE(t.w.uo_config->printerTab->printerName->text(), QStringLiteral("Later Printer"));
+        QCOMPARE(t.w.settingsPage->printerTab->printerName->text(), QStringLiteral("Later Printer"));
     }
 };
 

@@ -100,16 +100,39 @@ private slots:
         QCOMPARE(lockHotkeyMatches(shortcut, key, Qt::KeyboardModifiers(modifiers)), unlocks);
     }
 
-    void withoutSettingsTheLockItemSays010()
+    // The window decides, while it opens, whether the stored hotkey is usable: only a digit or a
+    // capital letter is a key of the list. Without one the lock stays off for the run and the lock
+    // item answers "010".
+    void lockItemSays010WhileTheLockIsOff_data()
     {
-        OpenedWindow t;
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QStringList>("atOpening");
+        const QByteArray more = "locktime=5\r\nLockstart=1\r\n";
+        QTest::newRow("no settings file") << QByteArray() << QStringList();
+        QTest::newRow("lower-case letter") << lockSettings("111l", more) << QStringList{"011"};
+        QTest::newRow("no key") << lockSettings("111", more) << QStringList{"011"};
+        QTest::newRow("symbol") << lockSettings("110#", more) << QStringList{"011"};
+        QTest::newRow("Chinese") << lockSettings("110锁", more) << QStringList{"011"};
+    }
+    void lockItemSays010WhileTheLockIsOff()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, atOpening);
+        OpenedWindow t(OpenedWindow::Delivered, settings);
         t.open();
-        QVERIFY(t.fakes.boxes->shown.isEmpty());
+        QCOMPARE(t.fakes.boxes->titles(), atOpening);
+        if (!atOpening.isEmpty()) {
+            const auto &box = t.fakes.boxes->shown.first();
+            QCOMPARE(box.text, k011);
+            QCOMPARE(box.icon, platform::Icon::Exclamation);
+        }
+        // No auto-lock, no lock at start.
         QCOMPARE(t.fakes.idle->armCount, 0);
+        QVERIFY(!t.w.isLocked());
         t.clickItem(MainWindow::Notebook);
         t.clickItem(MainWindow::Lock);
-        QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("010")});
-        const auto &box = t.fakes.boxes->shown.first();
+        QCOMPARE(t.fakes.boxes->titles(), atOpening + QStringList{QStringLiteral("010")});
+        const auto &box = t.fakes.boxes->shown.last();
         QCOMPARE(box.text, k010);
         QCOMPARE(box.icon, platform::Icon::Exclamation);
         QCOMPARE(box.buttons, platform::Buttons::Ok);
@@ -117,42 +140,30 @@ private slots:
         QCOMPARE(t.visiblePages(), QStringLiteral("010000"));
     }
 
-    // The window decides, while it opens, whether the stored hotkey is usable: only a digit or a
-    // capital letter is a key of the list.
-    void unusableStoredHotkeySays011AndStaysOff_data()
+    // What a user has: a settings file with a hotkey, an idle period and lock at start, nothing set
+    // by hand; the program started shown or in the tray.
+    void theSettingsFileAloneArmsTheLock_data()
     {
-        QTest::addColumn<QByteArray>("shortcut");
-        QTest::newRow("lower-case letter") << QByteArray("111l");
-        QTest::newRow("no key") << QByteArray("111");
-        QTest::newRow("symbol") << QByteArray("110#");
-        QTest::newRow("Chinese") << QByteArray("110锁");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("shown") << QStringList() << true;
+        QTest::newRow("/hide") << QStringList{"/hide"} << false;
     }
-    void unusableStoredHotkeySays011AndStaysOff()
-    {
-        QFETCH(QByteArray, shortcut);
-        OpenedWindow t(OpenedWindow::Delivered, lockSettings(shortcut, "locktime=5\r\nLockstart=1\r\n"));
-        t.open();
-        QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("011")});
-        const auto &box = t.fakes.boxes->shown.first();
-        QCOMPARE(box.text, k011);
-        QCOMPARE(box.icon, platform::Icon::Exclamation);
-        // No auto-lock, no lock at start; the item answers "010".
-        QCOMPARE(t.fakes.idle->armCount, 0);
-        QVERIFY(!t.w.isLocked());
-        t.clickItem(MainWindow::Lock);
-        QCOMPARE(t.fakes.boxes->titles(), (QStringList{QStringLiteral("011"), QStringLiteral("010")}));
-        QVERIFY(!t.w.isLocked());
-    }
-
-    // What a user has: a settings file with a hotkey, nothing set by hand.
     void theSettingsFileAloneArmsTheLock()
     {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, visible);
         OpenedWindow t(OpenedWindow::Delivered, lockSettings("110K", "lockTime=30\r\nLockstart=1\r\n"));
-        t.open();
+        t.open(arguments);
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         QCOMPARE(t.fakes.idle->armed, 30 * 60);
         QVERIFY(t.w.isLocked());
+        QCOMPARE(t.w.isVisible(), visible);
+        QCOMPARE(t.w.navigation->selectedIndex(), int(MainWindow::Lock));
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
+        // Back from the tray, still locked until the hotkey itself.
+        t.trayIcon()->clickLeft();
+        QVERIFY(t.w.isLocked());
         QTest::keyClick(&t.w, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(t.w.isLocked());
         QTest::keyClick(&t.w, Qt::Key_K, Qt::ControlModifier);
@@ -197,27 +208,27 @@ private slots:
         t.clickItem(MainWindow::Lock);
         QVERIFY(t.fakes.boxes->shown.isEmpty());
         QVERIFY(t.w.isLocked());
-        QVERIFY(t.w.lv_1->hideSelection());
+        QVERIFY(t.w.navigation->hideSelection());
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
-        QCOMPARE(t.w.focusWidget(), static_cast<QWidget *>(t.w.st_1));
+        QCOMPARE(t.w.focusWidget(), static_cast<QWidget *>(t.w.contentArea));
 
         // Locked: clicks and arrows on the list do nothing.
         t.clickItem(MainWindow::Addressbook);
-        QTest::keyClick(t.w.lv_1, Qt::Key_Up);
-        QTest::keyClick(t.w.lv_1, Qt::Key_Down);
+        QTest::keyClick(t.w.navigation, Qt::Key_Up);
+        QTest::keyClick(t.w.navigation, Qt::Key_Down);
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
-        QCOMPARE(t.w.lv_1->selectedIndex(), int(MainWindow::Lock));
+        QCOMPARE(t.w.navigation->selectedIndex(), int(MainWindow::Lock));
         QVERIFY(t.w.isVisible());
 
         // Wrong combinations leave it locked.
-        QTest::keyClick(t.w.st_1, Qt::Key_L);
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
-        QTest::keyClick(t.w.st_1, Qt::Key_K, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_K, Qt::ControlModifier);
         QVERIFY(t.w.isLocked());
         // The hotkey, pressed where the focus is, reaches the window and unlocks; no page comes back.
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier);
         QVERIFY(!t.w.isLocked());
-        QVERIFY(!t.w.lv_1->hideSelection());
+        QVERIFY(!t.w.navigation->hideSelection());
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
         t.clickItem(MainWindow::Ledger);
         QCOMPARE(t.visiblePages(), QStringLiteral("000100"));
@@ -241,31 +252,6 @@ private slots:
         QVERIFY(!t.w.isLocked());
     }
 
-    void lockAtStart_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("visible");
-        QTest::newRow("shown") << QStringList() << true;
-        QTest::newRow("/hide") << QStringList{"/hide"} << false;
-    }
-    void lockAtStart()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, visible);
-        OpenedWindow t(OpenedWindow::Delivered, lockSettings("101Q", "Lockstart=1\r\n"));
-        t.open(arguments);
-        QVERIFY(t.w.isLocked());
-        QCOMPARE(t.w.isVisible(), visible);
-        QCOMPARE(t.w.lv_1->selectedIndex(), int(MainWindow::Lock));
-        QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
-        QVERIFY(t.fakes.boxes->shown.isEmpty());
-        // Back from the tray, still locked until the hotkey.
-        t.trayIcon()->clickLeft();
-        QVERIFY(t.w.isLocked());
-        QTest::keyClick(&t.w, Qt::Key_Q, Qt::ShiftModifier);
-        QVERIFY(!t.w.isLocked());
-    }
-
     // The settings page saves the lock; the lock uses it. Enabled for the first time in a run, the
     // lock item still answers "010" until the next start, while the idle countdown and the hotkey
     // follow the save at once.
@@ -276,8 +262,8 @@ private slots:
             MainWindow w(folder.folder.db());
             w.open({});
             QVERIFY(QTest::qWaitForWindowActive(&w));
-            w.lv_1->choose(MainWindow::Settings);
-            settings::GeneralTab *g = w.uo_config->generalTab;
+            w.navigation->choose(MainWindow::Settings);
+            settings::GeneralTab *g = w.settingsPage->generalTab;
             QTest::mouseClick(g->lockBox, Qt::LeftButton);
             QTest::mouseClick(g->ctrlBox, Qt::LeftButton);
             g->keyList->setCurrentIndex(g->keyList->findText(QStringLiteral("K")));
@@ -285,7 +271,7 @@ private slots:
             QTest::mouseClick(g->saveButton, Qt::LeftButton);
             QCOMPARE(folder.fakes.boxes->titles(), QStringList{QStringLiteral("029")});
             QCOMPARE(folder.fakes.idle->armed, 120);
-            w.lv_1->choose(MainWindow::Lock);
+            w.navigation->choose(MainWindow::Lock);
             QCOMPARE(folder.fakes.boxes->titles(), (QStringList{QStringLiteral("029"), QStringLiteral("010")}));
             QVERIFY(!w.isLocked());
             // The idle period locks, and the new hotkey unlocks.
@@ -300,7 +286,7 @@ private slots:
         MainWindow w(folder.folder.db());
         w.open({});
         QCOMPARE(folder.fakes.idle->armed, 120);
-        w.lv_1->choose(MainWindow::Lock);
+        w.navigation->choose(MainWindow::Lock);
         QVERIFY(w.isLocked());
         QVERIFY(folder.fakes.boxes->shown.isEmpty());
         QTest::keyClick(&w, Qt::Key_K, Qt::ShiftModifier);
@@ -318,7 +304,7 @@ private slots:
 
         Application::instance()->idle();
         QVERIFY(t.w.isLocked());
-        QVERIFY(t.w.lv_1->hideSelection());
+        QVERIFY(t.w.navigation->hideSelection());
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
 
         // Locked again without a visible change; the countdown stays armed.
@@ -341,9 +327,9 @@ private slots:
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(MainWindow::Notebook);
-        t.w.uo_note->editor->setText(QStringLiteral("秘密"));
-        QTest::mouseClick(t.w.uo_note->editor->readerButton, Qt::LeftButton);
-        QWidget *reader = t.w.uo_note->editor->reader();
+        t.w.notebookPage->editor->setText(QStringLiteral("秘密"));
+        QTest::mouseClick(t.w.notebookPage->editor->readerButton, Qt::LeftButton);
+        QWidget *reader = t.w.notebookPage->editor->reader();
         QVERIFY(reader && reader->isVisible());
         QCOMPARE(reader->geometry(), t.w.geometry());
 
@@ -351,7 +337,7 @@ private slots:
         QVERIFY(!reader->isVisible());
         QVERIFY(!reader->isEnabled());
         expectPagesEnabled(t, false);
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier);
         QVERIFY(!t.w.isLocked());
         QVERIFY(reader->isVisible());
         QVERIFY(reader->isEnabled());
@@ -359,7 +345,7 @@ private slots:
 
         t.clickItem(MainWindow::Lock);
         QVERIFY(!reader->isVisible());
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier);
         QVERIFY(reader->isVisible());
     }
 
@@ -374,7 +360,7 @@ private slots:
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(MainWindow::Notebook);
-        NotebookPage *note = t.w.uo_note;
+        NotebookPage *note = t.w.notebookPage;
         QVERIFY(note->locate(QStringLiteral("1"), QStringLiteral("秘密")));
         const long id = note->noteId;
         QVERIFY(id > 0);
@@ -394,7 +380,7 @@ private slots:
         button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(t.fakes.boxes->shown.size(), 1);
 
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier);
         expectPagesEnabled(t, true);
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
         t.clickItem(MainWindow::Notebook);
@@ -419,7 +405,7 @@ private slots:
         t.open();
         QVERIFY(QTest::qWaitForWindowActive(&t.w));
         t.clickItem(MainWindow::Settings);
-        SettingsPage *config = t.w.uo_config;
+        SettingsPage *config = t.w.settingsPage;
         config->optionTabs->setCurrentWidget(config->backupTab);
         t.fakes.dialogs->savePath = target;
         t.fakes.boxes->onShow = [&t](const platform::MessageBoxRequest &box) {
@@ -432,7 +418,7 @@ private slots:
         QCOMPARE(t.fakes.dialogs->saveRequests.size(), 1);
         QCOMPARE(t.folder.readFile(QStringLiteral("20090214.mdb")), QByteArray("an older backup"));
 
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier);
         t.clickItem(MainWindow::Settings);
         t.fakes.boxes->shown.clear();
         t.fakes.boxes->onShow = nullptr;
@@ -457,7 +443,7 @@ private slots:
         QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("021")});
         QVERIFY(t.fakes.restarter->restarts.isEmpty());
         expectPagesEnabled(t, false);
-        QTest::keyClick(t.w.st_1, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(t.w.contentArea, Qt::Key_L, Qt::ControlModifier);
         expectPagesEnabled(t, true);
     }
 
@@ -474,8 +460,8 @@ private slots:
         QVERIFY(testDb().commit());
         t.open();
         t.clickItem(MainWindow::Notebook);
-        NoteFind *find = t.w.uo_note->findTab;
-        t.w.uo_note->tabs->setCurrentWidget(find);
+        NoteFind *find = t.w.notebookPage->findTab;
+        t.w.notebookPage->tabs->setCurrentWidget(find);
         find->indexDialogDelayMs = 0;
 
         bool during = false;
@@ -484,7 +470,7 @@ private slots:
             Application::instance()->idle();
             during = true;
             QVERIFY(!t.w.isLocked());
-            QVERIFY(t.w.uo_note->isVisible());
+            QVERIFY(t.w.notebookPage->isVisible());
         });
         QTest::mouseClick(find->findButton, Qt::LeftButton);
         QVERIFY(during);

@@ -126,7 +126,7 @@ private slots:
             wasHidden = w && !w->isVisible();
             fakes.tray->icons.first()->clickRight();
             TrayMenu *menu = w->findChild<TrayMenu *>();
-            QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(menu->m_exit).center());
+            QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(menu->exitAction).center());
         });
         QCOMPARE(runMivo(*Application::instance(), folder.executable(), {QStringLiteral("/HIDE")}), 0);
         QVERIFY(wasHidden);
@@ -148,7 +148,7 @@ private slots:
             MainWindow *w = mainWindow();
             // The platform's countdown reaches the window through the application object.
             fakes.idle->fire();
-            locked = w->isLocked() && !w->lv_1->isEnabled();
+            locked = w->isLocked() && !w->navigation->isEnabled();
             QTest::keyClick(w, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
             unlocked = !w->isLocked();
             w->close();

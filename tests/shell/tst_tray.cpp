@@ -34,49 +34,49 @@ class tst_tray : public QObject
     Q_OBJECT
 
 private slots:
+    // The icon is added while opening, once; an icon file that cannot be read says "004" and the
+    // entry is added all the same.
+    void iconIsAddedWhileOpening_data()
+    {
+        QTest::addColumn<bool>("delivered");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("delivered") << true << QByteArray();
+        QTest::newRow("missing") << false << QByteArray();
+        QTest::newRow("not an image") << false << QByteArray("this is no icon\n");
+    }
     void iconIsAddedWhileOpening()
     {
-        OpenedWindow t;
+        QFETCH(bool, delivered);
+        QFETCH(QByteArray, content);
+        OpenedWindow t(delivered ? OpenedWindow::Delivered : OpenedWindow::Bare);
+        if (!delivered) {
+            deliver(t.folder, QStringLiteral("help.htm"));
+            if (!content.isNull())
+                t.folder.writeFile(QStringLiteral("i001.ico"), content);
+        }
         t.open();
         QCOMPARE(t.fakes.tray->icons.size(), 1);
         fake::TrayIcon *icon = t.trayIcon();
         QCOMPARE(icon->iconFile, t.folder.file(QStringLiteral("i001.ico")));
         QCOMPARE(icon->tip, QStringLiteral("Mivo个人管理工具"));
         QVERIFY(icon->shown);
-        QVERIFY(t.w.icon()->isAdded());
-        QVERIFY(t.fakes.boxes->shown.isEmpty());
-        // Showing and hiding the window never touches the icon.
-        t.w.hide();
-        t.w.show();
-        QCOMPARE(icon->additions, 1);
-        QCOMPARE(icon->removals, 0);
-    }
-
-    void unreadableIconSays004AndIsAddedAllTheSame_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::newRow("missing") << QByteArray();
-        QTest::newRow("not an image") << QByteArray("this is no icon\n");
-    }
-    void unreadableIconSays004AndIsAddedAllTheSame()
-    {
-        QFETCH(QByteArray, content);
-        OpenedWindow t(OpenedWindow::Bare);
-        deliver(t.folder, QStringLiteral("help.htm"));
-        if (!content.isNull())
-            t.folder.writeFile(QStringLiteral("i001.ico"), content);
-        t.open();
-        QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("004")});
-        const auto &box = t.fakes.boxes->shown.first();
-        QCOMPARE(box.text, k004);
-        QCOMPARE(box.icon, platform::Icon::Stop);
-        QCOMPARE(box.buttons, platform::Buttons::Ok);
-        QVERIFY(t.trayIcon()->shown);
+        QVERIFY(t.w.trayIcon()->isAdded());
         QVERIFY(t.w.isVisible());
-        // The tray still brings the window back.
+        if (delivered) {
+            QVERIFY(t.fakes.boxes->shown.isEmpty());
+        } else {
+            QCOMPARE(t.fakes.boxes->titles(), QStringList{QStringLiteral("004")});
+            const auto &box = t.fakes.boxes->shown.first();
+            QCOMPARE(box.text, k004);
+            QCOMPARE(box.icon, platform::Icon::Stop);
+            QCOMPARE(box.buttons, platform::Buttons::Ok);
+        }
+        // Hiding and showing the window never touches the icon, which still brings the window back.
         t.w.hide();
         t.trayIcon()->clickLeft();
         QVERIFY(t.w.isVisible());
+        QCOMPARE(icon->additions, 1);
+        QCOMPARE(icon->removals, 0);
     }
 
     void tipIsCutToWhatFits_data()
@@ -104,12 +104,12 @@ private slots:
         deliver(folder, QStringLiteral("i001.ico"));
         MainWindow window(folder.db());
         TrayIcon icon;
-        icon.uf_addtray(folder.file(QStringLiteral("i001.ico")), &window, tip);
+        icon.add(folder.file(QStringLiteral("i001.ico")), &window, tip);
         QCOMPARE(fakes.tray->icons.first()->tip, expected);
         QCOMPARE(icon.tip(), expected);
         QVERIFY(icon.tip().size() <= TrayIcon::TipLength);
-        icon.uf_deltray();
-        icon.uf_deltray();
+        icon.remove();
+        icon.remove();
         QCOMPARE(fakes.tray->icons.first()->removals, 1);
     }
 
@@ -145,7 +145,7 @@ private slots:
         // The first item is the default one, drawn in bold.
         QCOMPARE(menu->defaultAction(), actions.at(0));
         QCOMPARE(menu->accessibleName(), QStringLiteral("托盘菜单"));
-        choose(menu, menu->m_show);
+        choose(menu, menu->showAction);
         QVERIFY(!t.w.isVisible());
         QTRY_VERIFY(t.w.findChildren<TrayMenu *>().isEmpty());
         QVERIFY(t.trayIcon()->shown);
@@ -155,8 +155,8 @@ private slots:
         QVERIFY(!t.w.isVisible());
         menu = openMenu(t.w);
         QVERIFY(menu);
-        QCOMPARE(menu->m_show->text(), QStringLiteral("显示窗口"));
-        choose(menu, menu->m_show);
+        QCOMPARE(menu->showAction->text(), QStringLiteral("显示窗口"));
+        choose(menu, menu->showAction);
         QVERIFY(t.w.isVisible());
         QTRY_VERIFY(t.w.findChildren<TrayMenu *>().isEmpty());
 
@@ -179,7 +179,7 @@ private slots:
         t.trayIcon()->clickRight();
         TrayMenu *menu = openMenu(t.w);
         QVERIFY(menu);
-        choose(menu, menu->m_exit);
+        choose(menu, menu->exitAction);
         QVERIFY(!t.trayIcon()->shown);
         QCOMPARE(t.trayIcon()->removals, 1);
         QVERIFY(!t.w.isVisible());
@@ -193,7 +193,7 @@ private slots:
         t.open();
         t.w.hide();
         for (int message : {512, 513, 515, 516, 518, 0})
-            t.w.ue_custom01(message, QPoint(5, 5));
+            t.w.trayMessage(message, QPoint(5, 5));
         QVERIFY(!t.w.isVisible());
         QVERIFY(t.w.findChildren<TrayMenu *>().isEmpty());
     }

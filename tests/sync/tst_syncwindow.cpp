@@ -78,9 +78,9 @@ void TestSyncWindow::syncAtStartThenAroundAnOpenCard()
     QCOMPARE(w.phonePut(QStringLiteral("li.vcf"), card(QStringLiteral("li-1"), QStringLiteral("李四"))), 201);
 
     MainWindow win(m.db());
-    AddressBookPage *book = win.uo_tel;
+    AddressBookPage *book = win.addressBookPage;
     widgets::HandleTree *tree = book->groupTree;
-    QSignalSpy done(&win.uo_config->syncService(), &SyncService::finished);
+    QSignalSpy done(&win.settingsPage->syncService(), &SyncService::finished);
     win.open({});
 
     // After the first frame the sync at start runs on its own, without a box, and the tree shows
@@ -97,7 +97,7 @@ void TestSyncWindow::syncAtStartThenAroundAnOpenCard()
     // A sync that brings a contact rebuilds the tree and keeps the card shown.
     drive::select(tree, li);
     QCOMPARE(w.phonePut(QStringLiteral("wang.vcf"), card(QStringLiteral("wang-1"), QStringLiteral("王五"))), 201);
-    QVERIFY(win.uo_config->syncService().syncNow(SyncService::Trigger::Timer));
+    QVERIFY(win.settingsPage->syncService().syncNow(SyncService::Trigger::Timer));
     QVERIFY(waitForSync(done).ok());
     QCOMPARE(drive::children(tree, drive::group(tree, QStringLiteral("2"))),
              (QStringList{QStringLiteral("李四"), QStringLiteral("王五")}));
@@ -105,15 +105,15 @@ void TestSyncWindow::syncAtStartThenAroundAnOpenCard()
     QCOMPARE(drive::shown(book->recordView, QStringLiteral("xingm0")), QStringLiteral("李四"));
 
     // The settings page's 同步 tab, after 打印机, says how it went.
-    win.lv_1_chosen(MainWindow::Settings);
-    SettingsPage *settings = win.uo_config;
+    win.itemChosen(MainWindow::Settings);
+    SettingsPage *settings = win.settingsPage;
     QCOMPARE(settings->optionTabs->indexOf(settings->syncTab), settings->optionTabs->indexOf(settings->printerTab) + 1);
     QCOMPARE(settings->optionTabs->tabText(settings->optionTabs->indexOf(settings->syncTab)), QStringLiteral("同步"));
     QVERIFY2(settings->syncTab->statusLabel->text().startsWith(QStringLiteral("上次同步:")),
              qPrintable(settings->syncTab->statusLabel->text()));
 
     // 张三's card holds a mobile typed, not saved, while a phone changes his card and adds 赵六.
-    win.lv_1_chosen(MainWindow::Addressbook);
+    win.itemChosen(MainWindow::Addressbook);
     const long zhang = drive::member(tree, QStringLiteral("1"), QStringLiteral("张三"));
     drive::select(tree, zhang);
     drive::type(book->recordView, QStringLiteral("shouji"), QStringLiteral("13900000009"));
@@ -148,7 +148,7 @@ void TestSyncWindow::syncAtStartThenAroundAnOpenCard()
     drive::click(book->saveButton);
     QCOMPARE(m.field(QStringLiteral("张三"), QStringLiteral("shouji")), QStringLiteral("13900000009"));
     QVERIFY(drive::member(tree, QStringLiteral("2"), QStringLiteral("赵六")));
-    QVERIFY(win.uo_config->syncService().syncNow(SyncService::Trigger::Timer));
+    QVERIFY(win.settingsPage->syncService().syncNow(SyncService::Trigger::Timer));
     o = waitForSync(done);
     QVERIFY2(o.ok(), qPrintable(o.message()));
     QCOMPARE(m.field(QStringLiteral("张三"), QStringLiteral("beizhu")), QStringLiteral("手机上加的备注"));
