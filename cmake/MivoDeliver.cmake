@@ -44,8 +44,8 @@ foreach(n RANGE 1 6)
   mivo_render_picture(gif/P00${n}.svg resource/P00${n}.gif 16)
 endforeach()
 # The personal assets' tree (11 an item, 12 a group), the ledger's tabs (13-15: expenses, incomes,
-# statistics) and the settings page's tabs (16-20; P001.gif above is its backup-folder button).
-foreach(n RANGE 11 20)
+# statistics) and the settings page's tabs (16-21; P001.gif above is its backup-folder button).
+foreach(n RANGE 11 21)
   mivo_render_picture(i0${n}.svg resource/i0${n}.ico 16,32)
 endforeach()
 add_custom_target(mivo_pictures ALL DEPENDS ${MIVO_PICTURES})

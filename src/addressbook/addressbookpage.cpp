@@ -4,7 +4,11 @@
 #include "app/appinfo.h"
 #include "find/recordsource.h"
 #include "pagekit/contextmenu.h"
+#include "sync/syncservice.h"
 #include "views/dataview.h"
+#include "widgets/handletree.h"
+
+#include <QLineEdit>
 
 namespace {
 
@@ -54,6 +58,107 @@ void AddressBookPage::addTreeMenuItems(pagekit::ContextMenu *menu)
     menu->addAction(QStringLiteral("导出联系人…"), QStringLiteral("m_export"), [this](const pagekit::MenuTarget &target) {
         addressbook::ContactTransfer(db(), this).exportContacts(target.data, target.label);
     });
+    if (m_sync)
+        addSyncItem(menu);
+}
+
+void AddressBookPage::attachSync(contactsync::SyncService &sync)
+{
+    m_sync = &sync;
+    sync.setBusyNames([this] { return namesWithUnsavedEdits(); });
+    connect(&sync, &contactsync::SyncService::finished, this, &AddressBookPage::syncFinished);
+    // A tree left as it was for a card's unsaved edits is built again once another item is chosen
+    // (the card's edits are gone then) or the card was saved.
+    auto watchPage = [this] {
+        connect(groupTree, &widgets::HandleTree::selectionChanged, this, [this] {
+            if (m_treeStale && !hasUnsavedEdits())
+                rebuildKeepingSelection();
+        }, Qt::QueuedConnection);
+        connect(recordView, &views::DataView::retrieveEnd, this, [this] { m_cardTyped = false; });
+    };
+    if (groupTree) {
+        watchPage();
+        // Filled before: its menu gets the item now.
+        addSyncItem(treeMenu);
+    } else {
+        connect(this, &pagekit::Page::filled, this, watchPage);
+    }
+}
+
+void AddressBookPage::addSyncItem(pagekit::ContextMenu *menu)
+{
+    menu->addAction(QStringLiteral("立即同步"), QStringLiteral("m_sync"), [this](const pagekit::MenuTarget &) {
+        m_sync->syncNow(contactsync::SyncService::Trigger::User);
+    });
+}
+
+void AddressBookPage::cardEdited(long, const QString &, const QString &)
+{
+    m_cardTyped = true;
+}
+
+bool AddressBookPage::hasUnsavedEdits() const
+{
+    const views::DataStore *shown = recordView ? recordView->store() : nullptr;
+    // Typing counts before the value reaches the row: it reaches it only when the field is left.
+    return shown && showsCard() && (m_cardTyped || shown->modifiedCount() > 0 || shown->deletedCount() > 0);
+}
+
+QStringList AddressBookPage::namesWithUnsavedEdits() const
+{
+    QStringList names;
+    if (!hasUnsavedEdits())
+        return names;
+    // Saving goes by name: neither the contact read nor one of the name typed may change meanwhile.
+    auto add = [&names](const QString &name) {
+        if (!name.trimmed().isEmpty() && !names.contains(name.trimmed()))
+            names << name.trimmed();
+    };
+    for (long row = 1; row <= recordView->rowCount(); ++row) {
+        add(recordView->getItemOriginal(row, QStringLiteral("xingm0")).toString());
+        add(recordView->getItemString(row, QStringLiteral("xingm0")));
+    }
+    if (const auto *typing = qobject_cast<const QLineEdit *>(recordView->fieldEditor(QStringLiteral("xingm0"))))
+        add(typing->text());
+    return names;
+}
+
+void AddressBookPage::syncFinished(const contactsync::Outcome &outcome)
+{
+    // A light page reads the contacts when first shown.
+    if (!groupTree || !outcome.changedHere())
+        return;
+    if (hasUnsavedEdits()) {
+        m_treeStale = true;
+        return;
+    }
+    rebuildKeepingSelection();
+}
+
+void AddressBookPage::rebuildKeepingSelection()
+{
+    m_treeStale = false;
+    using widgets::TreeNavigation;
+    const long current = groupTree->findItem(TreeNavigation::Current);
+    const int level = current ? groupTree->itemLevel(current) : 0;
+    QString code, name;
+    widgets::TreeItem item;
+    if (level == pagekit::GroupTreeBuilder::GroupLevel && groupTree->getItem(current, item)) {
+        code = item.data.toString();
+    } else if (level == pagekit::GroupTreeBuilder::MemberLevel && groupTree->getItem(current, item)) {
+        name = item.data.toString();
+        widgets::TreeItem group;
+        if (groupTree->getItem(groupTree->findItem(TreeNavigation::Parent, current), group))
+            code = group.data.toString();
+    }
+    // Not rebuildAndLocate: a sync in the background must not take the focus from where the user types.
+    treeBuilder().clear();
+    recordView->reset();
+    buildTree();
+    groupTree->setRedraw(false);
+    if (code.isEmpty() || !locate(code, name))
+        groupTree->selectItem(treeBuilder().root());
+    groupTree->setRedraw(true);
 }
 
 pagekit::Group AddressBookPage::deleteTarget(long row)

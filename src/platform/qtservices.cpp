@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QIcon>
 #include <QImageReader>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QRegularExpression>
@@ -106,6 +107,18 @@ QString QtFileDialogs::saveFile(const SaveFileRequest &r, QString *selectedFilte
     if (selectedFilter)
         *selectedFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().first();
+}
+
+QString QtPasswordPrompt::ask(const QString &title, const QString &text)
+{
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(text);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setAccessibleName(text);
+    if (execUnlessLocked(dialog) != QDialog::Accepted)
+        return {};
+    return dialog.textValue();
 }
 
 QString QtFileDialogs::openFile(const OpenFileRequest &r)

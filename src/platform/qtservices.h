@@ -27,6 +27,12 @@ public:
     QString openFile(const OpenFileRequest &request) override;
 };
 
+class QtPasswordPrompt : public PasswordPrompt
+{
+public:
+    QString ask(const QString &title, const QString &text) override;
+};
+
 class QtClipboard : public Clipboard
 {
 public:

@@ -32,7 +32,7 @@ Services &services()
 {
     Services &s = current();
     if (!s.messageBoxes || !s.fileDialogs || !s.clipboard || !s.autostart || !s.idle || !s.printers
-        || !s.restarter || !s.tray || !s.clock || !s.keyring) {
+        || !s.restarter || !s.tray || !s.clock || !s.keyring || !s.passwordPrompt) {
         Services n = nativeServices();
         fillMissing(s.messageBoxes, n.messageBoxes);
         fillMissing(s.fileDialogs, n.fileDialogs);
@@ -44,6 +44,7 @@ Services &services()
         fillMissing(s.tray, n.tray);
         fillMissing(s.clock, n.clock);
         fillMissing(s.keyring, n.keyring);
+        fillMissing(s.passwordPrompt, n.passwordPrompt);
     }
     return s;
 }
@@ -62,6 +63,7 @@ ServicesOverride::ServicesOverride(Services replacement)
     swapIfGiven(s.tray, replacement.tray);
     swapIfGiven(s.clock, replacement.clock);
     swapIfGiven(s.keyring, replacement.keyring);
+    swapIfGiven(s.passwordPrompt, replacement.passwordPrompt);
     m_saved = std::move(replacement);
 }
 
@@ -78,6 +80,7 @@ ServicesOverride::~ServicesOverride()
     swapIfGiven(s.tray, m_saved.tray);
     swapIfGiven(s.clock, m_saved.clock);
     swapIfGiven(s.keyring, m_saved.keyring);
+    swapIfGiven(s.passwordPrompt, m_saved.passwordPrompt);
 }
 
 Answer cancelAnswer(Buttons buttons)

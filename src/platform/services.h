@@ -9,6 +9,7 @@
 #include "platform/idle.h"
 #include "platform/keyring.h"
 #include "platform/messagebox.h"
+#include "platform/passwordprompt.h"
 #include "platform/printers.h"
 #include "platform/restart.h"
 #include "platform/tray.h"
@@ -29,6 +30,7 @@ struct Services
     std::unique_ptr<Tray> tray;
     std::unique_ptr<Clock> clock;
     std::unique_ptr<Keyring> keyring;
+    std::unique_ptr<PasswordPrompt> passwordPrompt;
 };
 
 // The services in use; made on first use with this platform's implementations.

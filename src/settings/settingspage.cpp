@@ -7,8 +7,10 @@
 #include "settings/generaltab.h"
 #include "settings/grouptables.h"
 #include "settings/printertab.h"
+#include "settings/synctab.h"
 #include "settings/tabshape.h"
 #include "views/font.h"
+#include "sync/syncservice.h"
 #include "widgets/unitgeometry.h"
 
 #include <QPushButton>
@@ -22,6 +24,7 @@ SettingsPage::SettingsPage(Connection &db, QWidget *parent)
     // The printer is read at start as well, whenever the page is first shown: the tab shows the
     // printer the program started with.
     m_printerAtStart = platform::services().printers->description();
+    m_sync = std::make_unique<contactsync::SyncService>(db);
     created();
 }
 
@@ -34,10 +37,12 @@ void SettingsPage::buildControls()
     exportTab = new settings::ExportTab(db());
     backupTab = new settings::BackupTab(db());
     printerTab = new settings::PrinterTab(m_printerAtStart);
+    syncTab = new settings::SyncTab(*m_sync);
     optionTabs->addPage(generalTab, QStringLiteral("tp_a"), QStringLiteral("常规"), QStringLiteral("i017.ico"));
     optionTabs->addPage(exportTab, QStringLiteral("tp_b"), QStringLiteral("导出"), QStringLiteral("i019.ico"));
     optionTabs->addPage(backupTab, QStringLiteral("tp_c"), QStringLiteral("备份"), QStringLiteral("i018.ico"));
     optionTabs->addPage(printerTab, QStringLiteral("tp_d"), QStringLiteral("打印机"), QStringLiteral("i020.ico"));
+    optionTabs->addPage(syncTab, QStringLiteral("tp_e"), QStringLiteral("同步"), QStringLiteral("i021.ico"));
     applyExportTabHidden();
 
     groupTables = new settings::GroupTables(db(), this);
@@ -80,6 +85,7 @@ void SettingsPage::placeControls(int w, int h)
     exportTab->placeControls(page.width(), page.height());
     backupTab->placeControls(page.width(), page.height());
     printerTab->placeControls(page.width(), page.height());
+    syncTab->placeControls(page.width(), page.height());
 
     // The group tables end above the strip along the bottom, which belongs to the main window's
     // moving banner.
@@ -98,6 +104,7 @@ void SettingsPage::placeControls(int w, int h)
 
 void SettingsPage::atProgramEnd()
 {
+    m_sync->atExit();
     settings::BackupTab::backUpAtExit(db());
 }
 

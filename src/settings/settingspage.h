@@ -9,6 +9,8 @@
 #include "pagekit/page.h"
 #include "pagekit/tabpages.h"
 
+#include <memory>
+
 class QPushButton;
 
 namespace settings {
@@ -17,6 +19,10 @@ class ExportTab;
 class GeneralTab;
 class GroupTables;
 class PrinterTab;
+class SyncTab;
+}
+namespace contactsync {
+class SyncService;
 }
 
 class SettingsPage : public pagekit::Page
@@ -26,8 +32,13 @@ public:
     explicit SettingsPage(Connection &db, QWidget *parent = nullptr);
     ~SettingsPage() override;
 
-    // The automatic backup, when it is ticked.
+    // The sync at exit, when it is ticked, then the automatic backup, when it is ticked: the backup
+    // keeps what the sync brought.
     void atProgramEnd() override;
+
+    // The address book's sync, made with the page (light or not): the timer and the syncs at start
+    // and at exit run whether or not the page was ever shown.
+    contactsync::SyncService &syncService() const { return *m_sync; }
 
     const GeneralOptions &loadedOptions() const { return m_options; }
 
@@ -47,6 +58,7 @@ public:
     settings::ExportTab *exportTab = nullptr;
     settings::BackupTab *backupTab = nullptr;
     settings::PrinterTab *printerTab = nullptr;
+    settings::SyncTab *syncTab = nullptr;
     settings::GroupTables *groupTables = nullptr;
     QPushButton *addButton = nullptr;
     QPushButton *deleteButton = nullptr;
@@ -66,4 +78,5 @@ private:
     GeneralOptions m_options;
     QString m_printerAtStart;
     bool m_exportTabHidden = false;
+    std::unique_ptr<contactsync::SyncService> m_sync;
 };

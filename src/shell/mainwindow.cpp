@@ -16,6 +16,7 @@
 #include "shell/navigationlist.h"
 #include "widgets/unitgeometry.h"
 #include "shell/trayicon.h"
+#include "sync/syncservice.h"
 #include "widgets/units.h"
 
 #include <QApplication>
@@ -115,6 +116,7 @@ MainWindow::MainWindow(Connection &db, QWidget *parent)
     settingsPage = new SettingsPage(db, this);
     settingsPage->setObjectName(QStringLiteral("uo_config"));
     settingsPage->setAccessibleName(QString::fromUtf8(kItems[4].caption));
+    addressBookPage->attachSync(settingsPage->syncService());
 
     createBanner();
 
@@ -209,6 +211,9 @@ void MainWindow::open(const QStringList &arguments)
             move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     if (m_showAfterOpen)
         show();
+
+    // The sync at start and the automatic syncs, once the first frame is out.
+    QTimer::singleShot(0, &settingsPage->syncService(), &contactsync::SyncService::atStart);
 }
 
 QList<pagekit::Page *> MainWindow::pages() const

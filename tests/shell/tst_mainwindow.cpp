@@ -407,18 +407,22 @@ private slots:
         if (filledBeforeOpening) {
             t.w.settingsPage->fill();
             QTabWidget *tabs = t.w.settingsPage->optionTabs;
-            QCOMPARE(tabs->count(), 4);
+            QCOMPARE(tabs->count(), 5);
             QVERIFY(tabs->isTabVisible(1));
         }
         t.open();
         t.w.navigation->choose(MainWindow::Settings);
         QTabWidget *tabs = t.w.settingsPage->optionTabs;
-        QCOMPARE(tabs->count(), 4);
+        QCOMPARE(tabs->count(), 5);
         QCOMPARE(tabs->widget(1)->objectName(), QStringLiteral("tp_b"));
+        // The sync tab last, after the printer's.
+        QCOMPARE(tabs->widget(4)->objectName(), QStringLiteral("tp_e"));
+        QCOMPARE(tabs->tabText(4), QStringLiteral("同步"));
         QVERIFY(tabs->isTabVisible(0));
         QVERIFY(!tabs->isTabVisible(1));
         QVERIFY(tabs->isTabVisible(2));
         QVERIFY(tabs->isTabVisible(3));
+        QVERIFY(tabs->isTabVisible(4));
     }
 
     // The window's own rules, read from where the list actually is, and the edge cases of resizing.

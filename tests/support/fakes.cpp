@@ -142,6 +142,15 @@ void Keyring::remove(const QString &key, Done done)
     done(fails ? Status::Failed : Status::Ok);
 }
 
+QString PasswordPrompt::ask(const QString &title, const QString &text)
+{
+    // As the real one: no question while the program is locked.
+    if (platform::dialogsLocked())
+        return {};
+    asked << title + QLatin1Char('|') + text;
+    return answer;
+}
+
 Platform::Platform()
 {
     platform::Services s;
@@ -155,6 +164,7 @@ Platform::Platform()
     s.tray = std::make_unique<Tray>();
     s.clock = std::make_unique<Clock>();
     s.keyring = std::make_unique<Keyring>();
+    s.passwordPrompt = std::make_unique<PasswordPrompt>();
     boxes = static_cast<MessageBoxes *>(s.messageBoxes.get());
     dialogs = static_cast<FileDialogs *>(s.fileDialogs.get());
     clipboard = static_cast<Clipboard *>(s.clipboard.get());
@@ -165,6 +175,7 @@ Platform::Platform()
     tray = static_cast<Tray *>(s.tray.get());
     clock = static_cast<Clock *>(s.clock.get());
     keyring = static_cast<Keyring *>(s.keyring.get());
+    passwordPrompt = static_cast<PasswordPrompt *>(s.passwordPrompt.get());
     m_override = std::make_unique<platform::ServicesOverride>(std::move(s));
 }
 

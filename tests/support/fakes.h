@@ -140,6 +140,15 @@ public:
     bool fails = false;
 };
 
+// Answers a password question with `answer` (empty: the user cancels) and records its text.
+class PasswordPrompt : public platform::PasswordPrompt
+{
+public:
+    QString ask(const QString &title, const QString &text) override;
+    QString answer;
+    QStringList asked;
+};
+
 // Every seam faked for the lifetime of the object.
 class Platform
 {
@@ -157,6 +166,7 @@ public:
     Tray *tray;
     Clock *clock;
     Keyring *keyring;
+    PasswordPrompt *passwordPrompt;
 
 private:
     std::unique_ptr<platform::ServicesOverride> m_override;

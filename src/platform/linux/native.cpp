@@ -17,6 +17,7 @@ Services nativeServices()
     s.clock = std::make_unique<SystemClock>();
     s.tray = std::make_unique<QtTray>();
     s.keyring = std::make_unique<SecretServiceKeyring>();
+    s.passwordPrompt = std::make_unique<QtPasswordPrompt>();
     return s;
 }
 

@@ -17,6 +17,7 @@ Services nativeServices()
     s.tray = std::make_unique<QtTray>();
     // The password is asked once a run until a keyring of this platform is wired in.
     s.keyring = std::make_unique<RunKeyring>();
+    s.passwordPrompt = std::make_unique<QtPasswordPrompt>();
     return s;
 }
 
