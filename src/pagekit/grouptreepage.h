@@ -121,7 +121,7 @@ protected:
     virtual DbResult deleteStored(const Group &target);
     // A value being typed into the card.
     virtual void cardEdited(long row, const QString &column, const QString &text);
-    // The items of the tree's menu; by default the spec's "导出…".
+    // The items of the tree's menu; by default the one "导出…" its description names.
     virtual void addTreeMenuItems(ContextMenu *menu);
 
     bool showsCard() const;
