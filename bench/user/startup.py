@@ -82,6 +82,11 @@ class Start:
     def wait_mapped(self, timeout):
         deadline = time.monotonic() + timeout
         while self.watch.mapped_at is None:
+            # Read meanwhile too: a worker that ends before the first frame still counts.
+            try:
+                self.cpu.total()
+            except OSError:
+                pass  # not started yet, or ended: said below
             if self.process.poll() is not None:
                 raise Failure("%s ended with status %d before showing" % (self.kind.name, self.process.returncode))
             if time.monotonic() > deadline:
