@@ -3,16 +3,19 @@ window, the bare window with one line of Chinese text and the program on a fille
 
 Each start is a fresh process on the X server. The first frame is up once the window is mapped
 (xdotool finds it visible) and the main thread has fallen quiet after that (userwait.Quiet: no more
-CPU than the program's moving banner uses when idle). The figure is the CPU time of all of the
-process's threads at the start of that quiet window, read from /proc/<pid>/task/*/schedstat.
+CPU than the program's moving banner uses when idle). The figures are the CPU time of the main
+thread and of all of the process's threads at the start of that quiet window, read from
+/proc/<pid>/task/*/schedstat.
 
 Instructions come from valgrind's callgrind (the hardware counters `perf stat` reads are not
 available everywhere, this machine included): the same start under callgrind, ended by SIGTERM
-once quiet, whose profile holds every instruction executed. The instructions the idle banner ran
+once quiet, whose profiles (one a thread, the main thread's first) hold every instruction executed.
+The instructions the idle banner ran
 between the start of the quiet window and the end are taken off, at the rate a calibration run
 measured (the bare windows run nothing when idle).
 """
 
+import glob
 import os
 import re
 import shutil
@@ -79,6 +82,11 @@ class Start:
     def wait_mapped(self, timeout):
         deadline = time.monotonic() + timeout
         while self.watch.mapped_at is None:
+            # Read meanwhile too: a worker that ends before the first frame still counts.
+            try:
+                self.cpu.total()
+            except OSError:
+                pass  # not started yet, or ended: said below
             if self.process.poll() is not None:
                 raise Failure("%s ended with status %d before showing" % (self.kind.name, self.process.returncode))
             if time.monotonic() > deadline:
@@ -110,6 +118,19 @@ def instructions(profile):
             if line.startswith(("totals:", "summary:")):
                 return int(line.split()[1])
     raise Failure("no totals in %s" % profile)
+
+
+def thread_instructions(profile):
+    """The instructions of the main thread and of all threads, from the profiles callgrind's
+    --separate-threads writes beside `profile`, one a thread numbered from 01, the main thread."""
+    files = glob.glob(glob.escape(profile) + "-[0-9]*")
+    if not files:
+        raise Failure("callgrind wrote no profile beside %s" % profile)
+    counts = {f: instructions(f) for f in files}
+    main = counts.get(profile + "-01")
+    if main is None:
+        raise Failure("no profile of the main thread beside %s" % profile)
+    return main, sum(counts.values())
 
 
 class StartupBench:
@@ -166,41 +187,51 @@ class StartupBench:
     # ---- measurements
 
     def cpu_once(self, kind):
-        """CPU nanoseconds and wall seconds of one start."""
+        """CPU nanoseconds of all threads and of the main thread, and wall seconds, of one start."""
         start = Start(self.session, kind)
         try:
             end = start.first_quiet(NATIVE_WINDOW, self.idle[kind.name], 1e6, 120)
         finally:
             start.end()
-        return end.total, end.t - start.t0
+        return end.total, end.main, end.t - start.t0
 
     def instructions_once(self, kind, index):
+        """Instructions of all threads and of the main thread, less the idle banner's (which runs on
+        the main thread) after the work ended."""
         profile = os.path.join(self.profiles, "%s-%d.out" % (kind.name.replace(" ", "-"), index))
-        start = Start(self.session, kind, self.callgrind(profile))
+        start = Start(self.session, kind, self.callgrind(profile) + ["--separate-threads=yes"])
         try:
             end = start.first_quiet(VALGRIND_WINDOW, self.idle_vg[kind.name], 5e6, 600)
         finally:
             ended = start.end()
-        count = instructions(profile) - self.idle_ir[kind.name] * (ended - end.t)
-        os.remove(profile)
-        return count
+        main, total = thread_instructions(profile)
+        idle = self.idle_ir[kind.name] * (ended - end.t)
+        for f in glob.glob(glob.escape(profile) + "*"):
+            os.remove(f)
+        return total - idle, main - idle
 
     def run(self, rounds, instruction_rounds):
-        """Per kind: CPU ns, wall s and instructions, one of each per round; the kinds take turns."""
-        results = {k.name: {"cpu": [], "wall": [], "ir": []} for k in self.kinds}
+        """Per kind, for all threads and the main thread: CPU ns, wall s and instructions, one of each
+        per round; the kinds take turns."""
+        results = {k.name: {"cpu": [], "main": [], "wall": [], "ir": [], "ir_main": []} for k in self.kinds}
         for kind in self.kinds:
             self.cpu_once(kind)   # the system's caches warm up; not counted
         for r in range(rounds):
             for kind in self.kinds:
-                cpu, wall = self.cpu_once(kind)
+                cpu, main, wall = self.cpu_once(kind)
                 results[kind.name]["cpu"].append(cpu)
+                results[kind.name]["main"].append(main)
                 results[kind.name]["wall"].append(wall)
-            self.log("start-up round %d/%d: %s" % (r + 1, rounds, ", ".join(
-                "%.1f ms" % (results[k.name]["cpu"][-1] / 1e6) for k in self.kinds)))
+            self.log("start-up round %d/%d, main thread (all threads): %s" % (r + 1, rounds, ", ".join(
+                "%.1f (%.1f) ms" % (results[k.name]["main"][-1] / 1e6, results[k.name]["cpu"][-1] / 1e6)
+                for k in self.kinds)))
         for r in range(instruction_rounds):
             for kind in self.kinds:
-                results[kind.name]["ir"].append(self.instructions_once(kind, r))
-            self.log("instructions round %d/%d: %s" % (r + 1, instruction_rounds, ", ".join(
-                "%.1f M" % (results[k.name]["ir"][-1] / 1e6) for k in self.kinds)))
+                total, main = self.instructions_once(kind, r)
+                results[kind.name]["ir"].append(total)
+                results[kind.name]["ir_main"].append(main)
+            self.log("instructions round %d/%d, main thread (all threads): %s" % (r + 1, instruction_rounds, ", ".join(
+                "%.1f (%.1f) M" % (results[k.name]["ir_main"][-1] / 1e6, results[k.name]["ir"][-1] / 1e6)
+                for k in self.kinds)))
         shutil.rmtree(self.profiles, ignore_errors=True)
         return results

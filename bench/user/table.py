@@ -4,7 +4,7 @@ from userwait import describe, median, per_round_ratios, quartiles
 
 # (what the user does, key, goal as a ratio, how the goal reads)
 ROWS = [
-    ("start-up, CPU time, every page built", "startup", 1.2, "<= 1.2x the bare window with Chinese text"),
+    ("start-up, every page built", "startup", 1.2, "<= 1.2x the bare window with Chinese text, main thread"),
     ("click the root with 100,000 contacts", "root100k", 1.3, "<= 1.3x"),
     ("click the root with 10,000 contacts", "root10k", 1.5, "<= 1.5x"),
     ("click a group of 10,000 (its list)", "group", 1.5, "<= 1.5x"),
@@ -24,23 +24,33 @@ class Figures:
         self.memory_lines = []
 
     def startup(self, results):
-        cpu = {k: results[k]["cpu"] for k in results}
-        floor = per_round_ratios(cpu[PROGRAM], cpu[CAPTION])
-        bare = per_round_ratios(cpu[PROGRAM], cpu[BARE])
+        """The goal is the main thread's: the printer's worker and the toolkit's own threads are
+        reported beside it, all threads together."""
+        def pair(key, unit, scale):
+            data = {k: results[k][key] for k in results}
+            floor = per_round_ratios(data[PROGRAM], data[CAPTION])
+            bare = per_round_ratios(data[PROGRAM], data[BARE])
+            line = "; ".join("%s %s" % (k, describe(data[k], unit, scale)) for k in (BARE, CAPTION, PROGRAM))
+            return floor, "%s and %s" % (ratio_text(floor), ratio_text(bare)), line
+
+        floor, main_cpu, main_line = pair("main", " ms", 1e-6)
+        _, all_cpu, all_line = pair("cpu", " ms", 1e-6)
         self.ratios["startup"] = floor
-        cell = "%s the bare window with Chinese text, %s a bare window" % (ratio_text(floor), ratio_text(bare))
-        lines = ["CPU ms to the first frame, idle: " + "; ".join(
-            "%s %s" % (k, describe(cpu[k], " ms", 1e-6)) for k in (BARE, CAPTION, PROGRAM))]
-        lines.append("wall ms to the same point: " + "; ".join(
-            "%s %s" % (k, describe(results[k]["wall"], " ms", 1e3, 0)) for k in (BARE, CAPTION, PROGRAM)))
-        ir = {k: results[k]["ir"] for k in results}
-        if ir[PROGRAM]:
-            ir_floor = per_round_ratios(ir[PROGRAM], ir[CAPTION])
-            ir_bare = per_round_ratios(ir[PROGRAM], ir[BARE])
-            cell += "; instructions %s and %s" % (ratio_text(ir_floor), ratio_text(ir_bare))
-            lines.append("instructions (callgrind), millions: " + "; ".join(
-                "%s %s" % (k, describe(ir[k], "", 1e-6)) for k in (BARE, CAPTION, PROGRAM)))
-        self.today["startup"] = cell
+        cell = "main thread: CPU %s" % main_cpu
+        lines = ["main thread's CPU ms to the first frame, idle: " + main_line,
+                 "all threads' CPU ms to the same point: " + all_line,
+                 "wall ms to the same point: " + "; ".join(
+                     "%s %s" % (k, describe(results[k]["wall"], " ms", 1e3, 0)) for k in (BARE, CAPTION, PROGRAM))]
+        tail = "; all threads: CPU %s" % all_cpu
+        if results[PROGRAM]["ir"]:
+            ir_floor, main_ir, main_ir_line = pair("ir_main", "", 1e-6)
+            self.ratios["startup_ir"] = ir_floor
+            _, all_ir, all_ir_line = pair("ir", "", 1e-6)
+            cell += ", instructions %s" % main_ir
+            tail += ", instructions %s" % all_ir
+            lines.append("main thread's instructions (callgrind), millions: " + main_ir_line)
+            lines.append("all threads' instructions, millions: " + all_ir_line)
+        self.today["startup"] = cell + tail + " (against the bare window with Chinese text and a bare window)"
         self.details["startup"] = lines
 
     def action(self, key, data):
@@ -73,7 +83,9 @@ def table(figures):
     for what, key, goal, goal_text in ROWS:
         if key not in figures.today:
             continue
-        met = "met" if median(figures.ratios[key]) <= goal else "not met"
+        # Start-up's goal holds for its CPU time and its instructions both.
+        measured = [figures.ratios[k] for k in (key, key + "_ir") if k in figures.ratios]
+        met = "met" if all(median(r) <= goal for r in measured) else "not met"
         out.append("| %s | %s | %s (%s) |" % (what, figures.today[key], goal_text, met))
     out.append("")
     out.append("Ratios: the median of the per-round ratios, the middle half of the rounds in brackets; start-up")

@@ -32,18 +32,19 @@ class Cpu:
 
     def __init__(self, pid):
         self.pid = pid
+        self.threads = {}  # thread id -> its CPU at the last reading
 
     def main(self):
         return _on_cpu_ns("/proc/%d/schedstat" % self.pid)
 
     def total(self):
-        total = 0
+        """All threads', a thread that has ended (a worker done) counted with its last reading."""
         for tid in os.listdir("/proc/%d/task" % self.pid):
             try:
-                total += _on_cpu_ns("/proc/%d/task/%s/schedstat" % (self.pid, tid))
+                self.threads[tid] = _on_cpu_ns("/proc/%d/task/%s/schedstat" % (self.pid, tid))
             except (OSError, ValueError, IndexError):
                 pass  # a thread that ended meanwhile
-        return total
+        return sum(self.threads.values())
 
     def sample(self):
         return Sample(time.monotonic(), self.main(), self.total())

@@ -80,15 +80,24 @@ void GroupTreePage::buildControls()
     addTreeMenuItems(treeMenu);
 
     if (m_spec.findSource) {
-        m_findBox = new FindBox(db(), *m_spec.findSource, groupTree);
-        connect(m_findBox, &FindBox::chosen, this, &GroupTreePage::openFound);
         // A window shortcut: it works wherever the focus is in the main window (the navigation
         // list included), and only while this page is the one shown.
         auto *find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
-        connect(find, &QShortcut::activated, m_findBox, &FindBox::open);
+        connect(find, &QShortcut::activated, this, [this] { findBox()->open(); });
     }
 
     buildTree();
+}
+
+FindBox *GroupTreePage::findBox()
+{
+    // Until it is made there is nothing in it to refresh or reload: it reads the records when it
+    // first opens.
+    if (!m_findBox && m_spec.findSource && groupTree) {
+        m_findBox = new FindBox(db(), *m_spec.findSource, groupTree);
+        connect(m_findBox, &FindBox::chosen, this, &GroupTreePage::openFound);
+    }
+    return m_findBox;
 }
 
 void GroupTreePage::addTreeMenuItems(ContextMenu *menu)

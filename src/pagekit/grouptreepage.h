@@ -71,8 +71,9 @@ public:
     ContextMenu *treeMenu = nullptr;     // the tree's right-click menu
 
     const GroupTreePageSpec &desc() const { return m_spec; }
-    // Null until the page is filled, or on a page without a find source. showAdded() reloads it.
-    FindBox *findBox() const { return m_findBox; }
+    // Made at its first use (Ctrl+F): the first frame does not show it. Null until the page is
+    // filled, or on a page without a find source. showAdded() reloads it.
+    FindBox *findBox();
     GroupTreeBuilder &treeBuilder() { return m_treeBuilder; }
 
     // Builds the tree afresh below a new root (also run again after every save and delete).

@@ -1,6 +1,7 @@
 #include "platform/qtservices.h"
 
 #include "platform/dialoglock.h"
+#include "platform/pictureicon.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -8,7 +9,6 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QIcon>
-#include <QImageReader>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -23,6 +23,9 @@
 namespace platform {
 
 namespace {
+
+// The size a tray gives an icon before it lays it out (the common desktop's).
+const QSize kTrayIconSize(22, 22);
 
 // Runs a seam's dialog modally. While the program is locked it does not show, and the lock closes
 // it: either way the caller sees it cancelled.
@@ -284,15 +287,10 @@ QtTrayIcon::QtTrayIcon(QObject *parent)
 
 bool QtTrayIcon::add(const QString &iconFile, const QString &tip)
 {
-    // Every size the file holds, so the tray picks the one that fits its height.
-    QIcon icon;
-    QImageReader reader(iconFile);
-    do {
-        const QImage image = reader.read();
-        if (!image.isNull())
-            icon.addPixmap(QPixmap::fromImage(image));
-    } while (reader.jumpToNextImage());
-    const bool loaded = !icon.isNull();
+    // The picture the tray shows, decoded now, once: the size the tray gives its icons at first (the
+    // tray may resize it later, and that size is drawn once then).
+    const QIcon icon = pictureIcon(iconFile);
+    const bool loaded = !icon.isNull() && !icon.pixmap(kTrayIconSize).isNull();
     m_icon->setIcon(icon);
     m_icon->setToolTip(tip);
     m_icon->show();

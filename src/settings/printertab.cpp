@@ -2,6 +2,7 @@
 
 #include "pagekit/helpers.h"
 #include "platform/services.h"
+#include "settings/printeratstart.h"
 #include "settings/tabshape.h"
 #include "widgets/unitgeometry.h"
 
@@ -12,8 +13,9 @@
 
 namespace settings {
 
-PrinterTab::PrinterTab(const QString &printerAtStart, QWidget *parent)
+PrinterTab::PrinterTab(PrinterAtStart &printerAtStart, QWidget *parent)
     : QWidget(parent)
+    , m_printerAtStart(printerAtStart)
 {
     frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("gb_d"));
@@ -29,11 +31,16 @@ PrinterTab::PrinterTab(const QString &printerAtStart, QWidget *parent)
     chooseButton = pagekit::makeButton(QStringLiteral("选择(&L)"), QStringLiteral("cb_d1"), this);
     connect(setupButton, &QPushButton::clicked, this, &PrinterTab::setUp);
     connect(chooseButton, &QPushButton::clicked, this, &PrinterTab::choosePrinter);
-    showPrinter(printerAtStart);
+    if (printerAtStart.isRead())
+        showPrinter(printerAtStart.description());
+    else
+        connect(&printerAtStart, &PrinterAtStart::arrived, this, &PrinterTab::showPrinter);
 }
 
 void PrinterTab::showCurrentPrinter()
 {
+    // The read at start first: it must not show over what is read now.
+    m_printerAtStart.wait();
     showPrinter(platform::services().printers->description());
 }
 
@@ -46,6 +53,8 @@ void PrinterTab::showPrinter(const QString &description)
 
 void PrinterTab::setUp()
 {
+    // Whether there is a printer to set up is known once the read at start is done.
+    m_printerAtStart.wait();
     if (printerName->text().isEmpty()) {
         pagekit::showBox({QStringLiteral("028"), QStringLiteral("无打印机可设定!")});
         return;
@@ -55,6 +64,7 @@ void PrinterTab::setUp()
 
 void PrinterTab::choosePrinter()
 {
+    m_printerAtStart.wait();
     platform::services().printers->choose(window());
     showCurrentPrinter();
 }

@@ -11,12 +11,14 @@ class QPushButton;
 
 namespace settings {
 
+class PrinterAtStart;
+
 class PrinterTab : public QWidget
 {
     Q_OBJECT
 public:
-    // `printerAtStart`: the printer as the program read it when it started ("name\tdriver\tport").
-    explicit PrinterTab(const QString &printerAtStart, QWidget *parent = nullptr);
+    // Shows the printer the program read when it started, as soon as that read arrives.
+    explicit PrinterTab(PrinterAtStart &printerAtStart, QWidget *parent = nullptr);
 
     // Lays the page out `w` × `h` units large.
     void placeControls(int w, int h);
@@ -34,6 +36,9 @@ public:
     QLineEdit *printerName;
     QPushButton *setupButton;
     QPushButton *chooseButton;
+
+private:
+    PrinterAtStart &m_printerAtStart;
 };
 
 } // namespace settings

@@ -6,6 +6,7 @@
 #include "settings/exporttab.h"
 #include "settings/generaltab.h"
 #include "settings/grouptables.h"
+#include "settings/printeratstart.h"
 #include "settings/printertab.h"
 #include "settings/synctab.h"
 #include "settings/tabshape.h"
@@ -22,8 +23,8 @@ SettingsPage::SettingsPage(Connection &db, QWidget *parent)
     // what the program started with.
     m_options = GeneralOptions::load();
     // The printer is read at start as well, whenever the page is first shown: the tab shows the
-    // printer the program started with.
-    m_printerAtStart = platform::services().printers->description();
+    // printer the program started with. The read runs beside the first frame, which does not show it.
+    m_printerAtStart = std::make_unique<settings::PrinterAtStart>(*platform::services().printers);
     m_sync = std::make_unique<contactsync::SyncService>(db);
     created();
 }
@@ -36,7 +37,7 @@ void SettingsPage::buildControls()
     generalTab = new settings::GeneralTab(m_options);
     exportTab = new settings::ExportTab(db());
     backupTab = new settings::BackupTab(db());
-    printerTab = new settings::PrinterTab(m_printerAtStart);
+    printerTab = new settings::PrinterTab(*m_printerAtStart);
     syncTab = new settings::SyncTab(*m_sync);
     optionTabs->addPage(generalTab, QStringLiteral("tp_a"), QStringLiteral("常规"), QStringLiteral("i017.ico"));
     optionTabs->addPage(exportTab, QStringLiteral("tp_b"), QStringLiteral("导出"), QStringLiteral("i019.ico"));

@@ -18,6 +18,7 @@ class BackupTab;
 class ExportTab;
 class GeneralTab;
 class GroupTables;
+class PrinterAtStart;
 class PrinterTab;
 class SyncTab;
 }
@@ -41,6 +42,8 @@ public:
     contactsync::SyncService &syncService() const { return *m_sync; }
 
     const GeneralOptions &loadedOptions() const { return m_options; }
+    // The printer read at start, on a worker: the printer tab shows it once it arrives.
+    settings::PrinterAtStart &printerAtStart() const { return *m_printerAtStart; }
 
     // The export tab is not offered: hidden now, or as soon as the page is filled.
     void hideExportTab();
@@ -76,7 +79,7 @@ private:
     void applyExportTabHidden();
 
     GeneralOptions m_options;
-    QString m_printerAtStart;
+    std::unique_ptr<settings::PrinterAtStart> m_printerAtStart;
     bool m_exportTabHidden = false;
     std::unique_ptr<contactsync::SyncService> m_sync;
 };

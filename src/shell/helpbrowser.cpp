@@ -2,12 +2,23 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTextBrowser>
 
 HelpBrowser::HelpBrowser(QWidget *parent)
-    : QTextBrowser(parent)
+    : QWidget(parent)
 {
-    setOpenLinks(false);
-    connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::followLink);
+}
+
+void HelpBrowser::makeBrowser()
+{
+    m_browser = new QTextBrowser(this);
+    m_browser->setObjectName(QStringLiteral("helpText"));
+    m_browser->setAccessibleName(accessibleName());
+    m_browser->setOpenLinks(false);
+    m_browser->setGeometry(rect());
+    connect(m_browser, &QTextBrowser::anchorClicked, this, &HelpBrowser::followLink);
+    setFocusProxy(m_browser);
+    m_browser->show();
 }
 
 void HelpBrowser::setPage(const QString &file)
@@ -15,17 +26,36 @@ void HelpBrowser::setPage(const QString &file)
     m_page = file;
     m_loaded = false;
     if (isVisible())
-        showEvent(nullptr);
+        load();
+}
+
+void HelpBrowser::clear()
+{
+    if (m_browser)
+        m_browser->setSource(QUrl());
 }
 
 void HelpBrowser::showEvent(QShowEvent *event)
 {
-    if (event)
-        QTextBrowser::showEvent(event);
-    if (m_loaded || m_page.isEmpty())
+    QWidget::showEvent(event);
+    if (!m_browser)
+        makeBrowser();
+    load();
+}
+
+void HelpBrowser::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_browser)
+        m_browser->setGeometry(rect());
+}
+
+void HelpBrowser::load()
+{
+    if (m_loaded || m_page.isEmpty() || !m_browser)
         return;
     m_loaded = true;
-    setSource(QUrl::fromLocalFile(m_page));
+    m_browser->setSource(QUrl::fromLocalFile(m_page));
 }
 
 QString HelpBrowser::reportOf(const QUrl &url) const
@@ -35,11 +65,12 @@ QString HelpBrowser::reportOf(const QUrl &url) const
     // The browser hands over links resolved against the page: a bare word becomes a file of that
     // name beside the page.
     QString word;
+    const QUrl source = m_browser->source();
     if (url.isRelative()) {
         word = url.path();
-    } else if (url.isLocalFile() && source().isLocalFile()) {
+    } else if (url.isLocalFile() && source.isLocalFile()) {
         const QFileInfo target(url.toLocalFile());
-        if (target.dir() == QFileInfo(source().toLocalFile()).dir())
+        if (target.dir() == QFileInfo(source.toLocalFile()).dir())
             word = target.fileName();
     }
     if (word.isEmpty() || word.contains(QLatin1Char('/')) || word.contains(QLatin1Char('.')))
@@ -54,8 +85,8 @@ void HelpBrowser::followLink(const QUrl &url)
         emit reported(word);
         return;
     }
-    const QUrl target = source().resolved(url);
+    const QUrl target = m_browser->source().resolved(url);
     // Only the help's own files and anchors; the browser is no way out to other places.
     if (target.isLocalFile() && QFileInfo(target.toLocalFile()).isFile())
-        setSource(target);
+        m_browser->setSource(target);
 }

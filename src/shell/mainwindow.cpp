@@ -9,6 +9,7 @@
 #include "notebook/notebookpage.h"
 #include "platform/dialoglock.h"
 #include "platform/messagebox.h"
+#include "platform/pictureicon.h"
 #include "platform/services.h"
 #include "settings/settingspage.h"
 #include "shell/helpbrowser.h"
@@ -51,7 +52,8 @@ const NavigationItem kItems[] = {
 // The bitmaps keep their transparent parts in this colour.
 const QColor kMaskColour(255, 0, 255);
 
-QIcon navigationIcon(int index)
+// Item `index`'s bitmap, `side` pixels square.
+QIcon navigationIcon(int index, int side)
 {
     // Read as the bitmaps they are: guessing the format from the contents would load every image
     // plugin to ask it.
@@ -62,6 +64,9 @@ QIcon navigationIcon(int index)
     if (bitmap.isNull())
         return {};
     bitmap.setMask(bitmap.createMaskFromColor(kMaskColour, Qt::MaskInColor));
+    // Scaled once to the size the list shows, not at every paint.
+    if (bitmap.size() != QSize(side, side))
+        bitmap = bitmap.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return QIcon(bitmap);
 }
 
@@ -150,7 +155,7 @@ void MainWindow::createNavigation()
     const QSize cell(units::toPixelsX(ListWidth, dpi) - 8, int(66 * dpi / 96.0));
     navigation->setGridSize(cell);
     for (int i = 1; i <= int(std::size(kItems)); ++i) {
-        auto *item = new QListWidgetItem(navigationIcon(i), QString::fromUtf8(kItems[i - 1].caption), navigation);
+        auto *item = new QListWidgetItem(navigationIcon(i, iconSide), QString::fromUtf8(kItems[i - 1].caption), navigation);
         item->setSizeHint(cell);
     }
     setUnitGeometry(navigation, QRect(10, 10, ListWidth, DesignHeight - 20));
@@ -172,7 +177,8 @@ void MainWindow::open(const QStringList &arguments)
 
     // Title and icon.
     setWindowTitle(QStringLiteral("Mivo V") + appVersion);
-    const QIcon appIcon(appFile(QStringLiteral("i001.ico")));
+    // The same icon as the tray's: its pictures are decoded once for both.
+    const QIcon appIcon = platform::pictureIcon(appFile(QStringLiteral("i001.ico")));
     setWindowIcon(appIcon);
     QApplication::setWindowIcon(appIcon);
 
@@ -340,7 +346,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
     m_timer->stop();
-    helpBrowser->setSource(QUrl());
+    helpBrowser->clear();
     m_icon->remove();
     // Once per run, while the database is still open.
     if (!m_exited) {

@@ -1,6 +1,7 @@
 #include "fakes.h"
 #include "platform/dialoglock.h"
 #include "platform/linux/xdgautostart.h"
+#include "platform/pictureicon.h"
 #include "platform/qtservices.h"
 #include "testmain.h"
 
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -237,6 +239,39 @@ private slots:
         // The description is "name\tdriver\tport" or empty where no printer is set up.
         const QString d = platform::QtPrinters().description();
         QVERIFY(d.isEmpty() || d.count(QLatin1Char('\t')) == 2);
+    }
+
+    // The program's icon file offers every size it holds; a size is drawn from the nearest larger
+    // picture, scaled to fit, and the same icon comes back for the file, so the window and the tray
+    // share what was decoded. A file that is not a picture gives no icon (the tray says "004").
+    void pictureIconDrawsASizeFromTheNearestLargerPicture()
+    {
+        const QString file = QStringLiteral(MIVO_BINARY_DIR "/bin/i001.ico");
+        const QIcon icon = platform::pictureIcon(file);
+        QList<QSize> sizes = icon.availableSizes();
+        std::sort(sizes.begin(), sizes.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
+        QCOMPARE(sizes, (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}));
+        QCOMPARE(platform::pictureIcon(file).cacheKey(), icon.cacheKey());
+
+        QImageReader reader(file);
+        QImage picture24;
+        do
+            picture24 = reader.size() == QSize(24, 24) ? reader.read() : picture24;
+        while (reader.jumpToNextImage());
+        const QImage drawn = icon.pixmap(QSize(22, 22)).toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(drawn.size(), QSize(22, 22));
+        QCOMPARE(drawn, picture24.scaled(22, 22, Qt::KeepAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_ARGB32));
+        QCOMPARE(icon.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32).size(), QSize(32, 32));
+        QCOMPARE(icon.pixmap(QSize(300, 300)).size(), QSize(128, 128));
+
+        QTemporaryDir folder;
+        const QString text = folder.filePath(QStringLiteral("i001.ico"));
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a picture");
+        f.close();
+        QVERIFY(platform::pictureIcon(text).isNull());
+        QVERIFY(platform::pictureIcon(folder.filePath(QStringLiteral("missing.ico"))).isNull());
     }
 
     // The password outlives the run in a desktop's keyring (a session bus of the test's own with a

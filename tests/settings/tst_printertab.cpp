@@ -4,6 +4,7 @@
 #include "settingsdriver.h"
 #include "cupsserver.h"
 #include "platform/qtservices.h"
+#include "settings/printeratstart.h"
 #include "settings/printertab.h"
 #include "testmain.h"
 
@@ -11,6 +12,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QTimer>
 
 namespace {
@@ -54,8 +56,10 @@ private slots:
     // Without a printer the field stays empty and the set-up says "028".
     void noPrinterSays028()
     {
-        PrinterPage t;
+        // Asked before the page's own read starts: the print system is not asked from two threads.
         QCOMPARE(platform::QtPrinters().description(), QString());
+        PrinterPage t;
+        t.page->printerAtStart().wait();
         QCOMPARE(t.tab()->printerName->text(), QString());
         drive::chooseTab(t.page->optionTabs, 3);
         drive::click(t.tab()->setupButton);
@@ -75,7 +79,7 @@ private slots:
 
         PrinterPage t;
         drive::chooseTab(t.page->optionTabs, 3);
-        QCOMPARE(t.tab()->printerName->text(), QStringLiteral("PDF"));
+        QTRY_COMPARE(t.tab()->printerName->text(), QStringLiteral("PDF"));
 
         bool setupOpened = false;
         onNextDialog([&setupOpened](QDialog *d) {
@@ -107,6 +111,34 @@ private slots:
         QVERIFY2(m_cups->removePrinter(QStringLiteral("PDF2"), &error), qPrintable(error));
         t.tab()->showCurrentPrinter();
         QCOMPARE(t.tab()->printerName->text(), QStringLiteral("PDF"));
+    }
+
+    // The printer is read beside the first frame: a tab shown before the print system answered is
+    // empty and shows the printer as soon as it arrives; the read is not made again after that.
+    void aTabShownBeforeThePrinterArrivesShowsItThen()
+    {
+        QSemaphore printServer; // answers once released
+        SettingsDriver t(QByteArray(), [&printServer] {
+            dynamic_cast<fake::Printers &>(*platform::services().printers).gate = &printServer;
+        });
+        drive::chooseTab(t.page->optionTabs, 3);
+        settings::PrinterTab *tab = t.page->printerTab;
+        QVERIFY(tab->isVisible());
+        QTest::qWait(50);
+        QVERIFY(!t.page->printerAtStart().isRead());
+        QCOMPARE(tab->printerName->text(), QString());
+
+        printServer.release();
+        QTRY_COMPARE(tab->printerName->text(), QStringLiteral("Fake Printer"));
+        t.fakes.printers->current = QStringLiteral("Later Printer\tDriver\tPORT:");
+        QTest::qWait(50);
+        QCOMPARE(tab->printerName->text(), QStringLiteral("Fake Printer"));
+        // Set-up and choice ask the printers now.
+        drive::click(tab->setupButton);
+        QCOMPARE(t.fakes.printers->setups, 1);
+        drive::click(tab->chooseButton);
+        QCOMPARE(tab->printerName->text(), QStringLiteral("Later Printer"));
+        QVERIFY(t.fakes.boxes->shown.isEmpty());
     }
 
 private:

@@ -3,6 +3,7 @@
 
 #include "notebook/noteeditor.h"
 #include "notebook/notefind.h"
+#include "settings/printeratstart.h"
 #include "settings/printertab.h"
 #include "pagedriver.h"
 #include "shellfixture.h"
@@ -136,6 +137,8 @@ private slots:
         OpenedWindow t; // the window is made here, with the fake's first printer
         t.open();
         QVERIFY(t.fakes.printers->current.startsWith(QStringLiteral("Fake Printer\t")));
+        // Read on a worker: the change comes after the read.
+        t.w.settingsPage->printerAtStart().wait();
         t.fakes.printers->current = QStringLiteral("Later Printer\tDriver\tPORT:");
         t.w.navigation->choose(MainWindow::Settings);
         QCOMPARE(t.w.settingsPage->printerTab->printerName->text(), QStringLiteral("Fake Printer"));

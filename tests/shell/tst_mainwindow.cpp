@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QTimer>
 
 namespace {
@@ -18,7 +19,7 @@ namespace {
 const QString kFirstMask = QStringLiteral("00000##0");
 
 // Moves the text cursor of the help page onto `text` and returns the middle of it on the screen.
-QPoint centreOfText(HelpBrowser *browser, const QString &text)
+QPoint centreOfText(QTextBrowser *browser, const QString &text)
 {
     const QTextCursor found = browser->document()->find(text);
     if (found.isNull())
@@ -159,6 +160,8 @@ private slots:
         QVERIFY(t.w.isVisible());
         QCOMPARE(t.visiblePages(), QStringLiteral("000000"));
         QCOMPARE(t.w.navigation->selectedIndex(), 0);
+        // The browser is made when the help is first shown.
+        QVERIFY(!t.w.helpBrowser->browser());
         if (helpPresent) {
             QVERIFY(t.fakes.boxes->shown.isEmpty());
             QCOMPARE(t.w.helpBrowser->page(), t.folder.file(QStringLiteral("help.htm")));
@@ -172,10 +175,14 @@ private slots:
         // The help item shows the browser, empty where the page was missing.
         t.clickItem(MainWindow::Help);
         QCOMPARE(t.visiblePages(), QStringLiteral("000001"));
-        QCOMPARE(t.w.helpBrowser->toPlainText().isEmpty(), !helpPresent);
+        QTextBrowser *browser = t.w.helpBrowser->browser();
+        QVERIFY(browser && browser->isVisible());
+        QCOMPARE(browser->geometry(), t.w.helpBrowser->rect());
+        QCOMPARE(browser->accessibleName(), QStringLiteral("帮助"));
+        QCOMPARE(browser->toPlainText().isEmpty(), !helpPresent);
         if (helpPresent) {
-            QCOMPARE(t.w.helpBrowser->source(), QUrl::fromLocalFile(t.folder.file(QStringLiteral("help.htm"))));
-            QVERIFY(t.w.helpBrowser->toPlainText().contains(QStringLiteral("锁定快捷键")));
+            QCOMPARE(browser->source(), QUrl::fromLocalFile(t.folder.file(QStringLiteral("help.htm"))));
+            QVERIFY(browser->toPlainText().contains(QStringLiteral("锁定快捷键")));
         }
     }
 
@@ -203,8 +210,9 @@ private slots:
         t.clickItem(MainWindow::Help);
         QVERIFY(QTest::qWaitForWindowExposed(&t.w));
         QVERIFY(t.w.helpBrowser->isVisible());
-        const QPoint at = centreOfText(t.w.helpBrowser, link);
-        QTest::mouseClick(t.w.helpBrowser->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTextBrowser *browser = t.w.helpBrowser->browser();
+        const QPoint at = centreOfText(browser, link);
+        QTest::mouseClick(browser->viewport(), Qt::LeftButton, Qt::NoModifier, at);
         QCOMPARE(!t.w.helpBrowser->isVisible(), hides);
         QCOMPARE(t.visiblePages(), hides ? QStringLiteral("000000") : QStringLiteral("000001"));
         // Choosing the item again shows it again.

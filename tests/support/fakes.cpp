@@ -67,6 +67,16 @@ QString FileDialogs::openFile(const platform::OpenFileRequest &request)
     return openPath;
 }
 
+QString Printers::description() const
+{
+    if (gate) {
+        // Let every later read through as well.
+        gate->acquire();
+        gate->release();
+    }
+    return current;
+}
+
 bool Printers::setup(QWidget *)
 {
     if (platform::dialogsLocked())

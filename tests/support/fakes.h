@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMap>
 #include <QPoint>
+#include <QSemaphore>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -76,10 +77,12 @@ public:
 class Printers : public platform::Printers
 {
 public:
-    QString description() const override { return current; }
+    // With a gate, waits until the test releases it: a print server that answers late.
+    QString description() const override;
     bool setup(QWidget *) override;
     bool choose(QWidget *) override;
     QString current = QStringLiteral("Fake Printer\tFake Driver\tFAKE:");
+    QSemaphore *gate = nullptr;
     bool answer = true;
     int setups = 0;
     int choices = 0;
