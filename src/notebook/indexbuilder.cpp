@@ -64,6 +64,7 @@ void IndexBuilder::start(Connection &db)
         });
     });
     m_thread->start(QThread::LowestPriority);
+    emit progressed(m_done, m_total);
 }
 
 void IndexBuilder::cancel()
