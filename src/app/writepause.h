@@ -20,7 +20,8 @@ public:
     static bool active();
 
     // The program's connection says when it opens and ends a transaction. A background step does not
-    // begin while one is open, so a save waits at most for the step under way, never for a string of them.
+    // begin while one is open, so a save waits at most for the step under way, never for a string of
+    // them (the database's busy timeout covers that wait).
     static void foregroundTransaction(bool open);
 
     // For a background writer: runs `step` once no pause lives and no foreground transaction is open,

@@ -54,9 +54,9 @@ void IndexBuilder::start(Connection &db)
                     m_total = total;
                     emit progressed(done, total);
                 });
-                return !m_stop;
+                return true;
             },
-            &reason, ms);
+            &reason, ms, [this] { return m_stop.load(); });
         QMetaObject::invokeMethod(this, [this, result, reason] {
             m_running = false;
             wait();

@@ -250,7 +250,8 @@ bool hasSearchIndex(Connection &db)
     return indexState(db) == IndexState::Complete;
 }
 
-BuildResult buildSearchIndex(const QString &file, const Progress &progress, QString *reason, int stepMs)
+BuildResult buildSearchIndex(const QString &file, const Progress &progress, QString *reason, int stepMs,
+                             const std::function<bool()> &stopped)
 {
     sqlite3 *h = nullptr;
     auto finish = [&](BuildResult result, const QString &why = QString()) {
@@ -278,9 +279,11 @@ BuildResult buildSearchIndex(const QString &file, const Progress &progress, QStr
                     took.start();
                     failed = builder.step(notes);
                 },
-                [&] { return stop; }))
+                [&] { return stop || (stopped && stopped()); }))
             break;
         if (busy(failed.code)) {
+            if (stopped && stopped())
+                break;
             QThread::msleep(50);
             continue;
         }
@@ -291,7 +294,7 @@ BuildResult buildSearchIndex(const QString &file, const Progress &progress, QStr
             notes = std::min<qint64>(notes * 2, 4096);
         else if (ms > stepMs * 2)
             notes = std::max<qint64>(notes / 2, 1);
-        if (progress && !progress(builder.done(), builder.total()))
+        if ((progress && !progress(builder.done(), builder.total())) || (stopped && stopped()))
             stop = true;
         if (stop && !builder.complete())
             break;

@@ -36,7 +36,9 @@ using Progress = std::function<bool(qint64 done, qint64 total)>;
 // Builds or goes on building the index of the database in `file`, on a connection of its own,
 // step by step, each step a transaction of at most about `stepMs` milliseconds. Steps wait while
 // a backup or an export runs (app::WritePause) or the program's connection holds a transaction; a
-// step the database refuses as busy is tried again.
-BuildResult buildSearchIndex(const QString &file, const Progress &progress = {}, QString *reason = nullptr, int stepMs = 50);
+// step the database refuses as busy is tried again. `stopped`, asked also while steps wait, stops
+// it as the progress callback's false does.
+BuildResult buildSearchIndex(const QString &file, const Progress &progress = {}, QString *reason = nullptr, int stepMs = 50,
+                             const std::function<bool()> &stopped = {});
 
 } // namespace notesearch
