@@ -143,7 +143,23 @@ int main(int argc, char **argv)
     const qint64 text = scalar(connection, QStringLiteral("SELECT sum(length(CAST(title AS BLOB)) + length(CAST(content AS BLOB))) FROM p_info"));
     const qint64 before = QFileInfo(db).size();
 
+    // The reference: the same build in steps as large as it takes (up to 4,096 notes), nothing else
+    // running, on a copy of the file: what the short steps and the saves cost beside it.
+    const QString reference = dir.filePath(QStringLiteral("reference.mdb"));
+    QFile::copy(db, reference);
+    double referenceCpu = 0;
+    timer.restart();
+    std::thread([&] {
+        const double cpu0 = cpuMs();
+        if (notesearch::buildSearchIndex(reference, {}, nullptr, 1000000) != notesearch::BuildResult::Complete)
+            qFatal("building the reference index failed");
+        referenceCpu = cpuMs() - cpu0;
+    }).join();
+    const double referenceSeconds = double(timer.elapsed()) / 1e3;
+    QFile::remove(reference);
+
     int steps = 0;
+    double buildCpu = 0;
     qint64 longestStep = 0;
     QElapsedTimer stepTimer;
     std::atomic<bool> building{true};
@@ -152,41 +168,56 @@ int main(int argc, char **argv)
     QString reason;
     notesearch::BuildResult built = notesearch::BuildResult::Failed;
     std::thread worker([&] {
+        const double cpu0 = cpuMs();
         built = notesearch::buildSearchIndex(db, [&](qint64, qint64) {
             longestStep = std::max(longestStep, stepTimer.restart());
             return ++steps, true;
         }, &reason);
+        buildCpu = cpuMs() - cpu0;
         building = false;
     });
     // Saves meanwhile, as a user's would be: how long each waits for the build's step under way.
-    QList<double> saves;
+    QList<double> saves, savesAfter;
     const qint64 lastId = scalar(connection, QStringLiteral("SELECT max(id) FROM p_info"));
-    for (qint64 id = 1; building; id = id % lastId + 1) {
-        QThread::msleep(100);
-        QElapsedTimer save;
-        save.start();
+    auto save = [&connection](qint64 id) {
+        QElapsedTimer took;
+        took.start();
         DbResult done = connection.execute(QStringLiteral("UPDATE p_info SET content = content || 'x' WHERE id = ?"), {id});
         if (done)
             done = connection.commit();
         if (!done)
-            qFatal("a save during the build failed: %s", qPrintable(done.reason));
-        saves << double(save.nsecsElapsed()) / 1e6;
+            qFatal("a save failed: %s", qPrintable(done.reason));
+        return double(took.nsecsElapsed()) / 1e6;
+    };
+    for (qint64 id = 1; building; id = id % lastId + 1) {
+        QThread::msleep(100);
+        saves << save(id);
     }
     worker.join();
     const double addSeconds = double(timer.elapsed()) / 1e3;
     if (built != notesearch::BuildResult::Complete)
         qFatal("building the index: %s", qPrintable(reason));
     const qint64 after = QFileInfo(db).size();
+    // The same saves once the index is complete (its triggers then index every saved note).
+    for (qint64 id = 1; id <= 40; ++id) {
+        QThread::msleep(20);
+        savesAfter << save(id * 97 % lastId + 1);
+    }
 
     std::printf("\nthe notes' text (UTF-8)                 %8.1f MB\n", double(text) / 1048576.0);
     std::printf("database without the index              %8.1f MB\n", double(before) / 1048576.0);
     std::printf("building the index in the background    %8.1f s  (%d steps, %.1f MB of text a second)\n", addSeconds, steps,
                 double(text) / 1048576.0 / addSeconds);
-    std::printf("its longest step                        %8lld ms\n", static_cast<long long>(longestStep));
-    std::sort(saves.begin(), saves.end());
+    std::printf("  its thread's CPU                      %8.1f s  (%.2f x the reference's)\n", buildCpu / 1e3, buildCpu / referenceCpu);
+    std::printf("  its longest step                      %8lld ms\n", static_cast<long long>(longestStep));
+    std::printf("reference: large steps, nothing else    %8.1f s  (CPU %.1f s)\n", referenceSeconds, referenceCpu / 1e3);
+    for (auto *list : {&saves, &savesAfter})
+        std::sort(list->begin(), list->end());
     if (!saves.isEmpty())
         std::printf("%lld saves meanwhile: median, longest   %8.1f ms, %.1f ms\n", static_cast<long long>(saves.size()),
                     saves.at(saves.size() / 2), saves.last());
+    std::printf("%lld saves after it: median, longest     %8.1f ms, %.1f ms\n", static_cast<long long>(savesAfter.size()),
+                savesAfter.at(savesAfter.size() / 2), savesAfter.last());
     std::printf("the index                               %8.1f MB  (%.2f x the text; target <= 2.5)\n",
                 double(after - before) / 1048576.0, double(after - before) / double(text));
 

@@ -93,12 +93,13 @@ public:
     }
 
     // One transaction: the first makes or finds the index; each later one adds up to `notes` notes
-    // and the last puts in the schema's own triggers. Rolled back on failure.
+    // and the last puts in the schema's own triggers. Rolled back on failure. Each reads afresh
+    // what the file holds, so another build of it (another program's) is never repeated.
     Failure step(qint64 notes)
     {
         if (Failure f = exec("BEGIN IMMEDIATE"); f.code)
             return f;
-        Failure f = m_started ? fill(notes) : start();
+        Failure f = m_started && stateOf(m_h) == IndexState::Building ? fill(notes) : start();
         if (!f.code)
             f = exec("COMMIT");
         if (f.code) {
@@ -191,6 +192,8 @@ private:
 
     Failure fill(qint64 notes)
     {
+        if (Failure f = row("SELECT upto FROM p_info_indexing", {}, {&m_upto}); f.code)
+            return f;
         m_next = {m_upto, m_done, m_total, false};
         qint64 last = 0, count = 0;
         if (Failure f = row("SELECT max(id), count(*) FROM (SELECT id FROM p_info WHERE id > ?1 ORDER BY id LIMIT ?2)", {m_upto, notes},
