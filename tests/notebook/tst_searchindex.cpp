@@ -87,16 +87,17 @@ qint64 mark()
     return scalar(QStringLiteral("SELECT upto FROM p_info_indexing")).toLongLong();
 }
 
+// The index holds exactly the pieces of the notes as they are (rank 1: checked against p_info).
 void expectExact(const QString &file = QString())
 {
     if (file.isEmpty()) {
-        scalar(QStringLiteral("INSERT INTO p_info_fts (p_info_fts) VALUES ('integrity-check')"));
+        scalar(QStringLiteral("INSERT INTO p_info_fts (p_info_fts, rank) VALUES ('integrity-check', 1)"));
         QCOMPARE(scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
         return;
     }
     sqlite3 *h = nullptr;
     sqlite3_open_v2(file.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
-    const int rc = sqlite3_exec(h, "INSERT INTO p_info_fts (p_info_fts) VALUES ('integrity-check')", nullptr, nullptr, nullptr);
+    const int rc = sqlite3_exec(h, "INSERT INTO p_info_fts (p_info_fts, rank) VALUES ('integrity-check', 1)", nullptr, nullptr, nullptr);
     const QString message = QString::fromUtf8(sqlite3_errmsg(h));
     sqlite3_close(h);
     QVERIFY2(rc == SQLITE_OK, qPrintable(message));
