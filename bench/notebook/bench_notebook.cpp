@@ -1,5 +1,7 @@
 // The notebook's search over many long notes, measured in one run on one database:
-//  - adding the search index to a database made without it: the time, and its size against the text;
+//  - building the search index of a database made without it, in the background as the program does,
+//    while a note is saved every 100 ms on the program's connection: the time, its longest step,
+//    the saves' longest wait, and the index's size against the text;
 //  - a rare word of three or more characters (ASCII, Chinese) through the index against the plain
 //    statement (target: at least 50 times faster);
 //  - a two-character word, which the index cannot serve, against the plain statement (target: at most
@@ -20,7 +22,10 @@
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cstdio>
 #include <ctime>
 
@@ -138,20 +143,81 @@ int main(int argc, char **argv)
     const qint64 text = scalar(connection, QStringLiteral("SELECT sum(length(CAST(title AS BLOB)) + length(CAST(content AS BLOB))) FROM p_info"));
     const qint64 before = QFileInfo(db).size();
 
-    int steps = 0;
+    // The reference: the same build in steps as large as it takes (up to 4,096 notes), nothing else
+    // running, on a copy of the file: what the short steps and the saves cost beside it.
+    const QString reference = dir.filePath(QStringLiteral("reference.mdb"));
+    QFile::copy(db, reference);
+    double referenceCpu = 0;
     timer.restart();
+    std::thread([&] {
+        const double cpu0 = cpuMs();
+        if (notesearch::buildSearchIndex(reference, {}, nullptr, 1000000) != notesearch::BuildResult::Complete)
+            qFatal("building the reference index failed");
+        referenceCpu = cpuMs() - cpu0;
+    }).join();
+    const double referenceSeconds = double(timer.elapsed()) / 1e3;
+    QFile::remove(reference);
+
+    int steps = 0;
+    double buildCpu = 0;
+    qint64 longestStep = 0;
+    QElapsedTimer stepTimer;
+    std::atomic<bool> building{true};
+    timer.restart();
+    stepTimer.start();
     QString reason;
-    const notesearch::IndexResult added =
-        notesearch::addSearchIndex(connection, [&steps](qint64, qint64) { return ++steps, true; }, &reason);
+    notesearch::BuildResult built = notesearch::BuildResult::Failed;
+    std::thread worker([&] {
+        const double cpu0 = cpuMs();
+        built = notesearch::buildSearchIndex(db, [&](qint64, qint64) {
+            longestStep = std::max(longestStep, stepTimer.restart());
+            return ++steps, true;
+        }, &reason);
+        buildCpu = cpuMs() - cpu0;
+        building = false;
+    });
+    // Saves meanwhile, as a user's would be: how long each waits for the build's step under way.
+    QList<double> saves, savesAfter;
+    const qint64 lastId = scalar(connection, QStringLiteral("SELECT max(id) FROM p_info"));
+    auto save = [&connection](qint64 id) {
+        QElapsedTimer took;
+        took.start();
+        DbResult done = connection.execute(QStringLiteral("UPDATE p_info SET content = content || 'x' WHERE id = ?"), {id});
+        if (done)
+            done = connection.commit();
+        if (!done)
+            qFatal("a save failed: %s", qPrintable(done.reason));
+        return double(took.nsecsElapsed()) / 1e6;
+    };
+    for (qint64 id = 1; building; id = id % lastId + 1) {
+        QThread::msleep(100);
+        saves << save(id);
+    }
+    worker.join();
     const double addSeconds = double(timer.elapsed()) / 1e3;
-    if (added != notesearch::IndexResult::Added)
-        qFatal("adding the index: %s", qPrintable(reason));
+    if (built != notesearch::BuildResult::Complete)
+        qFatal("building the index: %s", qPrintable(reason));
     const qint64 after = QFileInfo(db).size();
+    // The same saves once the index is complete (its triggers then index every saved note).
+    for (qint64 id = 1; id <= 40; ++id) {
+        QThread::msleep(20);
+        savesAfter << save(id * 97 % lastId + 1);
+    }
 
     std::printf("\nthe notes' text (UTF-8)                 %8.1f MB\n", double(text) / 1048576.0);
     std::printf("database without the index              %8.1f MB\n", double(before) / 1048576.0);
-    std::printf("adding the index to it                  %8.1f s  (%d steps, %.1f MB of text a second)\n", addSeconds, steps,
+    std::printf("building the index in the background    %8.1f s  (%d steps, %.1f MB of text a second)\n", addSeconds, steps,
                 double(text) / 1048576.0 / addSeconds);
+    std::printf("  its thread's CPU                      %8.1f s  (%.2f x the reference's)\n", buildCpu / 1e3, buildCpu / referenceCpu);
+    std::printf("  its longest step                      %8lld ms\n", static_cast<long long>(longestStep));
+    std::printf("reference: large steps, nothing else    %8.1f s  (CPU %.1f s)\n", referenceSeconds, referenceCpu / 1e3);
+    for (auto *list : {&saves, &savesAfter})
+        std::sort(list->begin(), list->end());
+    if (!saves.isEmpty())
+        std::printf("%lld saves meanwhile: median, longest   %8.1f ms, %.1f ms\n", static_cast<long long>(saves.size()),
+                    saves.at(saves.size() / 2), saves.last());
+    std::printf("%lld saves after it: median, longest     %8.1f ms, %.1f ms\n", static_cast<long long>(savesAfter.size()),
+                savesAfter.at(savesAfter.size() / 2), savesAfter.last());
     std::printf("the index                               %8.1f MB  (%.2f x the text; target <= 2.5)\n",
                 double(after - before) / 1048576.0, double(after - before) / double(text));
 

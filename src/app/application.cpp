@@ -66,7 +66,7 @@ void Application::setIdleHandler(std::function<void()> handler)
 
 void Application::idle()
 {
-    // A modal task the user waits for (building the search index) is not idleness.
+    // A modal task the user waits for (a backup) is not idleness.
     if (platform::services().idle && platform::services().idle->held())
         return;
     if (m_idleHandler)

@@ -1,6 +1,7 @@
 #include "app/connection.h"
 
 #include "app/sqlerror.h"
+#include "app/writepause.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -124,7 +125,7 @@ void Connection::close()
     }
     removeDatabase();
     m_open = false;
-    m_inTransaction = false;
+    setInTransaction(false);
     m_utf8 = false;
     ++m_closes;
 }
@@ -171,12 +172,20 @@ DbResult Connection::begin()
     // a new one is opened then, so later statements are not committed one by one.
     if (m_inTransaction && !databaseEndedTransaction())
         return {};
-    m_inTransaction = false;
+    setInTransaction(false);
     QSqlDatabase d = sqlDatabase();
     if (!d.transaction())
         return failure(d.lastError());
-    m_inTransaction = true;
+    setInTransaction(true);
     return {};
+}
+
+void Connection::setInTransaction(bool open)
+{
+    // A background writer lets an open transaction of this connection finish first.
+    if (open != m_inTransaction)
+        app::WritePause::foregroundTransaction(open);
+    m_inTransaction = open;
 }
 
 bool Connection::databaseEndedTransaction() const
@@ -192,7 +201,7 @@ DbResult Connection::commit()
     QSqlDatabase d = sqlDatabase();
     if (!d.commit())
         return failure(d.lastError());
-    m_inTransaction = false;
+    setInTransaction(false);
     return {};
 }
 
@@ -200,7 +209,7 @@ DbResult Connection::rollback()
 {
     if (!m_inTransaction)
         return {};
-    m_inTransaction = false;
+    setInTransaction(false);
     if (databaseEndedTransaction())
         return {};   // already rolled back by the database itself
     QSqlDatabase d = sqlDatabase();

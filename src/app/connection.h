@@ -64,6 +64,7 @@ public:
 
 private:
     bool databaseEndedTransaction() const;
+    void setInTransaction(bool open);
     void removeDatabase();
 
     QString m_connectionName;

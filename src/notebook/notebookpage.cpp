@@ -124,12 +124,18 @@ void NotebookPage::buildControls()
     connect(groupTree, &QTreeView::doubleClicked, this,
             [this] { treeDoubleClicked(groupTree->findItem(TreeNavigation::Current)); });
     connect(findTab, &NoteFind::hitOpened, this, &NotebookPage::openHit);
+    findTab->followIndexBuild(&indexBuilder);
     connect(splitter, &NoteSplitter::pieceCopied, this, [this] { tabs->setCurrentWidget(editor); });
 
     buildTreeAndLists();
 }
 
 NotebookPage::~NotebookPage() = default;
+
+void NotebookPage::startIndexBuild()
+{
+    indexBuilder.start(db());
+}
 
 void NotebookPage::buildTreeAndLists()
 {

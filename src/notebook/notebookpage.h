@@ -5,6 +5,7 @@
 // and the note (or its group) found again. The zoom toggle widens the tree over the whole page and
 // back. The second tab searches the notes; the third cuts a text too long for one note into pieces.
 
+#include "notebook/indexbuilder.h"
 #include "pagekit/buttonrow.h"
 #include "pagekit/grouptreebuilder.h"
 #include "pagekit/page.h"
@@ -40,6 +41,11 @@ public:
 
     // The note in the editor: its id, or 0 for a new note not saved yet.
     long noteId = 0;
+
+    // Builds the notes' search index in the background when the database lacks it (once the first
+    // frame is out); the find tab shows how far it is.
+    void startIndexBuild();
+    notesearch::IndexBuilder indexBuilder;
 
     // Builds the tree and fills both group lists (the page's creation; again after save and delete).
     void buildTreeAndLists();

@@ -2,7 +2,7 @@
 
 #include "app/connection.h"
 #include "notebook/notesearch.h"
-#include "notebook/searchindex.h"
+#include "notebook/indexbuilder.h"
 #include "views/dataview.h"
 #include "widgets/unitgeometry.h"
 #include "widgets/units.h"
@@ -57,6 +57,13 @@ NoteFind::NoteFind(Connection &db, QWidget *parent)
     // A failed search says only that nothing was found; its reason stays in the list's store.
     hits->setConnection(m_db);
 
+    indexLine = new QLabel(this);
+    indexLine->setObjectName(QStringLiteral("st_index"));
+    indexCancel = pagekit::makeButton(QStringLiteral("取消"), QStringLiteral("cb_index_cancel"), this);
+    indexCancel->setAccessibleDescription(QStringLiteral("停止建立搜索索引"));
+    indexLine->hide();
+    indexCancel->hide();
+
     connect(findButton, &QPushButton::clicked, this, &NoteFind::find);
     // Return in the search text searches, as a click on the button does.
     connect(textEdit, &QLineEdit::returnPressed, findButton, &QPushButton::click);
@@ -96,14 +103,32 @@ bool NoteFind::scope(std::optional<QString> *code) const
     return true;
 }
 
-void NoteFind::ensureIndex()
+void NoteFind::followIndexBuild(notesearch::IndexBuilder *builder)
 {
-    if (m_indexDeclined || notesearch::hasSearchIndex(m_db))
+    auto say = [this](qint64 done, qint64 total) {
+        const QString text = QStringLiteral("正在建立搜索索引,已完成 %1%")
+                                 .arg(total > 0 ? std::min<qint64>(99, done * 100 / total) : 0);
+        indexLine->setText(text);
+        indexLine->setAccessibleName(text);
+    };
+    say(builder->done(), builder->total());
+    showIndexLine(builder->isRunning());
+    connect(builder, &notesearch::IndexBuilder::progressed, this, [this, say](qint64 done, qint64 total) {
+        say(done, total);
+        showIndexLine(true);
+    });
+    connect(builder, &notesearch::IndexBuilder::finished, this, [this] { showIndexLine(false); });
+    connect(indexCancel, &QPushButton::clicked, builder, &notesearch::IndexBuilder::cancel);
+}
+
+void NoteFind::showIndexLine(bool shown)
+{
+    if (indexLine->isVisibleTo(this) == shown)
         return;
-    // A failure is not the user's answer: the next search tries again. Either way this one reads
-    // every note instead.
-    if (notesearch::addSearchIndexWithProgress(m_db, window(), indexDialogDelayMs) == notesearch::IndexResult::Cancelled)
-        m_indexDeclined = true;
+    indexLine->setVisible(shown);
+    indexCancel->setVisible(shown);
+    if (m_listWidth > 0)
+        placeControls(m_listWidth, m_pageHeight);
 }
 
 void NoteFind::find()
@@ -111,7 +136,6 @@ void NoteFind::find()
     std::optional<QString> group;
     long rows = 0;
     if (scope(&group)) {
-        ensureIndex();
         rows = notesearch::retrieve(*hits, notesearch::fromFind(group, textEdit->text(), inTitles->isChecked(), inContents->isChecked()));
     } else {
         // The group went from the group table after the list was filled: nothing can be in it.
@@ -165,7 +189,16 @@ void NoteFind::placeControls(int listWidth, int pageHeight)
     setUnitGeometry(inContents, QRect(left + 440, 148, 260, 76));
     setUnitGeometry(findButton, QRect(right - inset - 320, 140, 320, row));
 
-    const QRect list(left, 276, listWidth, pageHeight - 304);
+    // The index line, while the index is being built, takes a row above the list.
+    m_listWidth = listWidth;
+    m_pageHeight = pageHeight;
+    int top = 276;
+    if (indexLine->isVisibleTo(this)) {
+        setUnitGeometry(indexCancel, QRect(right - 200, top, 200, row));
+        setUnitGeometry(indexLine, QRect(left, top + 8, right - 220 - left, 76));
+        top += row + 12;
+    }
+    const QRect list(left, top, listWidth, pageHeight - top - 28);
     setUnitGeometry(hits, list);
     hits->setColumnWidth(QStringLiteral("title"), units::toPixelsX(list.width() - 800, logicalDpiX()));
 }

@@ -17,6 +17,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace notesearch {
+class IndexBuilder;
+}
+
 namespace views {
 class DataView;
 struct ViewObject;
@@ -37,9 +41,12 @@ public:
     QCheckBox *inContents;
     QPushButton *findButton;
     views::DataView *hits;    // on dw_find
+    // While the search index is being built: one line saying how far, and a button that stops it.
+    QLabel *indexLine;
+    QPushButton *indexCancel;
 
-    // How long building the search index runs before its progress dialog shows (tests shorten it).
-    int indexDialogDelayMs = 400;
+    // Shows the build of `builder` in the index line while it runs (searches meanwhile read every note).
+    void followIndexBuild(notesearch::IndexBuilder *builder);
 
     // The scope list afresh: "全部", then `groups` in their order, with "全部" chosen.
     void setGroups(const QList<pagekit::Group> &groups);
@@ -63,9 +70,7 @@ signals:
     void hitOpened(const QString &groupCode, const QString &title);
 
 private:
-    // Before the first search on a database without the search index, it is built behind a
-    // progress dialog. A cancel is the user's answer for this run: later searches do not ask again.
-    void ensureIndex();
+    void showIndexLine(bool shown);
     // The scope chosen: the group's code by its place in the list (names may repeat). False when
     // that group is no longer in the group table.
     bool scope(std::optional<QString> *code) const;
@@ -73,5 +78,5 @@ private:
     Connection &m_db;
     QList<pagekit::Group> m_groups;
     pagekit::SortToggle m_sort;
-    bool m_indexDeclined = false;
+    int m_listWidth = 0, m_pageHeight = 0;
 };

@@ -1,38 +1,44 @@
 #pragma once
-// The notes' search index (the table p_info_fts and the three triggers that keep it in step with
-// p_info). A new database has it from the schema; a database made before it existed gets it here,
-// once, when the notebook first searches. Start-up never builds it: a database without it opens and
-// searches the plain way.
+// The notes' search index: the table p_info_fts and the three triggers that keep it in step with
+// p_info. A new database has it from the schema. A database made before it gets it in the
+// background, in short steps that each commit on a connection of their own: while it is being
+// built the table p_info_indexing holds how far (every note up to its id is in the index) and the
+// triggers keep just those notes exact, so a note edited meanwhile is right when the build reaches
+// the end, and a build cut short goes on from there the next time. Searches use the index only
+// once it is complete.
 
 #include <QString>
 #include <functional>
 
-class QWidget;
 class Connection;
 
 namespace notesearch {
 
-// True when the index table and all three triggers are there, so its pieces match the notes.
-bool hasSearchIndex(Connection &db);
-
-enum class IndexResult {
-    Present,     // it was there already; nothing was done
-    Added,       // made and filled, committed
-    Cancelled,   // the progress callback said stop: rolled back
-    Failed,      // an error (its reason given where asked for): rolled back
+enum class IndexState {
+    Missing,    // none, or what is there lost a part: a build starts afresh
+    Building,   // partly built: a build goes on from where it stopped
+    Complete,   // searches use it
 };
 
-// (notes done, notes in all) -> false to cancel. Called once before the first note and after each step.
+IndexState indexState(Connection &db);
+// True when the index is complete, so searches can use it.
+bool hasSearchIndex(Connection &db);
+
+enum class BuildResult {
+    Complete,   // the index is complete (it may have been so already)
+    Stopped,    // the progress callback said stop; the steps done so far stay
+    Failed,     // an error other than a busy database (its reason given where asked for)
+};
+
+// (notes in the index, notes in all) -> false to stop. Called after every step.
 using Progress = std::function<bool(qint64 done, qint64 total)>;
 
-// Makes the index and fills it, in steps of a few notes, in one transaction on `db`, and commits.
-// Cancel or any failure rolls it all back, so the database is exactly as it was; a failure's reason
-// goes to `reason`. Refused (Failed, nothing touched) while `db` holds a transaction of its own,
-// which a rollback would take with it.
-IndexResult addSearchIndex(Connection &db, const Progress &progress = {}, QString *reason = nullptr);
-
-// The same behind a modal progress dialog with a cancel button, shown once the work has taken
-// `showAfterMs`.
-IndexResult addSearchIndexWithProgress(Connection &db, QWidget *parent, int showAfterMs = 400, QString *reason = nullptr);
+// Builds or goes on building the index of the database in `file`, on a connection of its own,
+// step by step, each step a transaction of at most about `stepMs` milliseconds. Steps wait while
+// a backup or an export runs (app::WritePause) or the program's connection holds a transaction; a
+// step the database refuses as busy is tried again. `stopped`, asked also while steps wait, stops
+// it as the progress callback's false does.
+BuildResult buildSearchIndex(const QString &file, const Progress &progress = {}, QString *reason = nullptr, int stepMs = 50,
+                             const std::function<bool()> &stopped = {});
 
 } // namespace notesearch

@@ -1,6 +1,7 @@
 #include "pagekit/sheetexport.h"
 
 #include "app/connection.h"
+#include "app/writepause.h"
 #include "pagekit/contextmenu.h"
 #include "views/dataview.h"
 #include "exchange/spreadsheet.h"
@@ -100,6 +101,8 @@ QAction *addGroupExport(ContextMenu *menu, Connection &db, const GroupExport &wh
 {
     return menu->addAction(kExportCaption, QStringLiteral("m_export"), [&db, what](const MenuTarget &target) {
         DbResult failure;
+        // Background writers wait: an export of notes would keep a commit of theirs waiting.
+        const app::WritePause pause;
         const QList<QVariantList> rows = groupRows(db, what.definition, what.groupColumn, target.data, &failure);
         if (!failure) {
             showBox(what.boxes.failed, QStringLiteral("\n") + failure.reason);

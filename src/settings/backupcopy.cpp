@@ -1,5 +1,6 @@
 #include "settings/backupcopy.h"
 
+#include "app/writepause.h"
 #include "exchange/pendingfile.h"
 
 #include <QDir>
@@ -77,6 +78,8 @@ QStringList quickCheck(sqlite3 *db)
 // Runs the page-by-page copy from `source` into the open, empty `copy`.
 CopyResult copyPages(sqlite3 *source, sqlite3 *copy, const CopyProgress &progress, int pagesPerStep, QString *reason)
 {
+    // A write from another connection (the search index's build) would make the copy start over.
+    const app::WritePause pause;
     sqlite3_backup *backup = sqlite3_backup_init(copy, "main", source, "main");
     if (!backup) {
         *reason = failure(QStringLiteral("无法开始复制数据库"), copy, sqlite3_errcode(copy));

@@ -1,5 +1,6 @@
 #include "settings/exporttab.h"
 
+#include "app/writepause.h"
 #include "exchange/spreadsheet.h"
 #include "pagekit/helpers.h"
 #include "platform/services.h"
@@ -78,6 +79,8 @@ void ExportTab::choose(int index)
 
 void ExportTab::exportChosen()
 {
+    // Background writers (the search index's build) wait until the export is written.
+    const app::WritePause pause;
     if (store->retrieve() < 1) {
         pagekit::showBox({QStringLiteral("023"), QStringLiteral("数据库中无相关记录!"), platform::Icon::Stop});
         return;

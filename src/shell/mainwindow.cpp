@@ -220,6 +220,7 @@ void MainWindow::open(const QStringList &arguments)
 
     // The sync at start and the automatic syncs, once the first frame is out.
     QTimer::singleShot(0, &settingsPage->syncService(), &contactsync::SyncService::atStart);
+    QTimer::singleShot(0, notebookPage, &NotebookPage::startIndexBuild);
 }
 
 QList<pagekit::Page *> MainWindow::pages() const

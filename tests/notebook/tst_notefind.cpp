@@ -4,7 +4,8 @@
 
 #include "app/appinfo.h"
 #include "app/connection.h"
-#include "notebook/searchindex.h"
+#include "app/writepause.h"
+#include "notebook/indexbuilder.h"
 #include "notebookdriver.h"
 #include "testmain.h"
 #include "views/dataview.h"
@@ -15,7 +16,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QProgressDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <optional>
 #include <QTimer>
 
 namespace {
@@ -305,7 +308,9 @@ private slots:
         t.search(QString());
         QCOMPARE(t.hitList()->objectRect(QStringLiteral("title_t")).width(), units::toPixelsX(listWidth - 800, f->logicalDpiX()));
 
-        const QList<QWidget *> controls = f->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        // The index line shows only while the index is being built (below).
+        QList<QWidget *> controls = f->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        controls.removeIf([f](QWidget *w) { return !w->isVisibleTo(f); });
         for (QWidget *a : controls) {
             QVERIFY2(!a->accessibleName().isEmpty(), qPrintable(a->objectName()));
             QVERIFY2(f->rect().contains(a->geometry()), qPrintable(a->objectName()));
@@ -322,71 +327,43 @@ private slots:
         QCOMPARE(f->textEdit->accessibleName(), QStringLiteral("查找内容"));
     }
 
-    // A database made before the search index gains it at the first search, behind a dialog during
-    // which the program does not lock; cancelled, the file stays as it was and the search answers.
-    void theFirstSearchAddsTheIndex_data()
+    // A database made before the search index gets it in the background: meanwhile the find tab
+    // says so in one line, with a button that stops it, and finds what it finds before and after,
+    // with no dialog.
+    void theIndexIsBuiltInTheBackground()
     {
-        QTest::addColumn<bool>("cancel");
-        QTest::newRow("built") << false;
-        QTest::newRow("cancelled") << true;
-    }
-    void theFirstSearchAddsTheIndex()
-    {
-        QFETCH(bool, cancel);
         QList<Note> many = kNotes;
         for (int i = 0; i < 300; ++i)
             many << Note{QStringLiteral("1"), QStringLiteral("笔记%1").arg(i), i % 7 ? QStringLiteral("x") : QStringLiteral("内容预算")};
         FindPage t(many);
         withoutIndex();
-        QVERIFY(!notesearch::hasSearchIndex(testDb()));
-        const QByteArray before = t.databaseBytes();
-        t.find()->indexDialogDelayMs = 0;
-        t.fakes.idle->arm(60);
-        const int armed = t.fakes.idle->armCount;
+        const QStringList before = t.search(QStringLiteral("预算"));
+        QCOMPARE(before.size(), 5 + 300 / 7 + 1);
+        QVERIFY(!t.find()->indexLine->isVisibleTo(t.find()));
 
-        bool sawDialog = false;
-        QTimer::singleShot(0, this, [&] {
-            auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            sawDialog = true;
-            QVERIFY(t.fakes.idle->held());
-            if (cancel)
-                QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
-        });
-        const QStringList hits = t.search(QStringLiteral("预算"));
-        QVERIFY(sawDialog);
-        QCOMPARE(hits.size(), 5 + 300 / 7 + 1);
-        // The idle period starts afresh once the dialog is gone.
-        QVERIFY(!t.fakes.idle->held());
-        QCOMPARE(t.fakes.idle->armCount, armed + 1);
-        QCOMPARE(notesearch::hasSearchIndex(testDb()), !cancel);
-        if (cancel)
-            QCOMPARE(t.databaseBytes(), before);
-        else
-            scalar(QStringLiteral("INSERT INTO p_info_fts (p_info_fts) VALUES ('integrity-check')"));
-
-        // Later searches ask no more, either way, and find the same.
-        QTimer::singleShot(0, this, [] { QVERIFY(!QApplication::activeModalWidget()); });
-        QCOMPARE(t.search(QStringLiteral("预算")), hits);
-        QCOMPARE(notesearch::hasSearchIndex(testDb()), !cancel);
+        for (bool stop : {true, false}) {
+            notesearch::IndexBuilder builder;
+            builder.stepMs = 1;
+            t.find()->followIndexBuild(&builder);
+            std::optional<app::WritePause> pause(std::in_place);   // holds it at its first step
+            builder.start(testDb());
+            QVERIFY(builder.isRunning());
+            QVERIFY(t.find()->indexLine->isVisibleTo(t.find()) && t.find()->indexCancel->isVisibleTo(t.find()));
+            QVERIFY(t.find()->indexLine->text().startsWith(QStringLiteral("正在建立搜索索引")));
+            QVERIFY(t.find()->indexLine->geometry().bottom() < t.hitList()->geometry().top());
+            QCOMPARE(t.search(QStringLiteral("预算")), before);
+            QVERIFY(!QApplication::activeModalWidget());
+            if (stop)
+                QTest::mouseClick(t.find()->indexCancel, Qt::LeftButton);
+            pause.reset();
+            QTRY_VERIFY_WITH_TIMEOUT(!builder.isRunning(), 20000);
+            QVERIFY(!t.find()->indexLine->isVisibleTo(t.find()));
+            // Stopped before its first step, the build left nothing behind.
+            QCOMPARE(notesearch::indexState(testDb()), stop ? notesearch::IndexState::Missing : notesearch::IndexState::Complete);
+            QCOMPARE(t.search(QStringLiteral("预算")), before);
+        }
+        scalar(QStringLiteral("INSERT INTO p_info_fts (p_info_fts, rank) VALUES ('integrity-check', 1)"));
         QVERIFY(t.fakes.boxes->shown.isEmpty());
-    }
-
-    void aFailedBuildIsTriedAgainAndTheSearchStillAnswers()
-    {
-        FindPage t;
-        withoutIndex();
-        // The pages the index held are given back, so the disk is full at once.
-        scalar(QStringLiteral("VACUUM"));
-        const QByteArray before = t.databaseBytes();
-        scalar(QStringLiteral("PRAGMA max_page_count = %1").arg(scalar(QStringLiteral("PRAGMA page_count")).toInt()));
-        QCOMPARE(t.search(QStringLiteral("预算")).size(), 5);
-        QVERIFY(!notesearch::hasSearchIndex(testDb()));
-        QCOMPARE(t.databaseBytes(), before);
-        QVERIFY(t.fakes.boxes->shown.isEmpty());
-        scalar(QStringLiteral("PRAGMA max_page_count = 1073741823"));
-        QCOMPARE(t.search(QStringLiteral("预算")).size(), 5);
-        QVERIFY(notesearch::hasSearchIndex(testDb()));
     }
 };
 

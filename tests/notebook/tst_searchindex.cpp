@@ -1,9 +1,13 @@
-// A database made before the search index opens and searches without it, gets it in one go, and a
-// cancel or failure on the way leaves the file exactly as it was.
+// A database made before the search index opens and searches without it and gets it in the
+// background, step by step: the hits stay the same before, during and after, notes edited meanwhile
+// leave the index exact, and a build stopped, killed, failed or paused by a backup leaves a sound
+// database whose next build completes it.
 
 #include "corpus.h"
+#include "notebook/indexbuilder.h"
 #include "notebook/notesearch.h"
 #include "notebook/searchindex.h"
+#include "settings/backupcopy.h"
 
 #include "app/schema.h"
 #include "app/connection.h"
@@ -11,12 +15,14 @@
 #include "fixture.h"
 #include "testmain.h"
 
-#include <QApplication>
-#include <QPushButton>
-#include <QTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+#include <limits>
 #include <sqlite3.h>
 
-using notesearch::IndexResult;
+using notesearch::BuildResult;
+using notesearch::IndexState;
 
 namespace {
 
@@ -43,7 +49,7 @@ struct OldFolder : AppFolder
 
 const QStringList kPatterns = {"%数据库%", "%hello%", "%ÉCOLE%", "%中文%", "%a_b%", "%%", "@#$"};
 
-// Search answers right, through the index exactly when it is there, and a note can be saved.
+// Search answers right, through the index exactly when it is complete, and a note can be saved.
 void expectWorking(bool indexed)
 {
     QCOMPARE(notesearch::hasSearchIndex(testDb()), indexed);
@@ -57,6 +63,46 @@ void expectWorking(bool indexed)
     QVERIFY2(saved, qPrintable(saved.reason));
 }
 
+void exec(const QString &sql)
+{
+    const DbResult done = testDb().execute(sql);
+    QVERIFY2(done && testDb().commit(), qPrintable(done.reason + sql));
+}
+
+// Edits through the program's connection on both sides of the build's mark: texts changed, notes
+// deleted and added, a note's id moved from above the mark to below it.
+void editNotes(int round)
+{
+    exec(QStringLiteral("UPDATE p_info SET content = coalesce(content, '') || ' 数据库hello%1' WHERE id % 7 = %2").arg(round).arg(round % 7));
+    exec(QStringLiteral("DELETE FROM p_info WHERE id % 23 = %1").arg(round % 23));
+    exec(QStringLiteral("INSERT INTO p_info (gid, title, content) VALUES ('1', 'ÉCOLE%1', '中文 hello')").arg(round));
+    exec(QStringLiteral("UPDATE p_info SET id = %1 WHERE id = (SELECT max(id) FROM p_info)").arg(-1 - round));
+}
+
+// How far the build is; past every note once it is complete.
+qint64 mark()
+{
+    if (notesearch::indexState(testDb()) != IndexState::Building)
+        return std::numeric_limits<qint64>::max();
+    return scalar(QStringLiteral("SELECT upto FROM p_info_indexing")).toLongLong();
+}
+
+// The index holds exactly the pieces of the notes as they are (rank 1: checked against p_info).
+void expectExact(const QString &file = QString())
+{
+    if (file.isEmpty()) {
+        scalar(QStringLiteral("INSERT INTO p_info_fts (p_info_fts, rank) VALUES ('integrity-check', 1)"));
+        QCOMPARE(scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        return;
+    }
+    sqlite3 *h = nullptr;
+    sqlite3_open_v2(file.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_exec(h, "INSERT INTO p_info_fts (p_info_fts, rank) VALUES ('integrity-check', 1)", nullptr, nullptr, nullptr);
+    const QString message = QString::fromUtf8(sqlite3_errmsg(h));
+    sqlite3_close(h);
+    QVERIFY2(rc == SQLITE_OK, qPrintable(message));
+}
+
 } // namespace
 
 class tst_searchindex : public QObject
@@ -64,82 +110,158 @@ class tst_searchindex : public QObject
     Q_OBJECT
 
 private slots:
-    void anOldDatabaseGetsTheIndexOnce()
+    // Hits the same before, during and after; edits meanwhile on either side of the mark; stopped
+    // halfway, the next build goes on from the mark; an index that lost a part is made afresh.
+    void theIndexIsBuiltStepByStep()
     {
         fake::Platform platform;
         OldFolder old(300);
         expectWorking(false);
-        QList<qint64> done;
-        QCOMPARE(notesearch::addSearchIndex(testDb(), [&](qint64 d, qint64 total) { return done << d, total == 301; }), IndexResult::Added);
-        QVERIFY(done.size() > 3 && done.first() == 0 && done.last() == 301 && std::is_sorted(done.begin(), done.end()));
-        QVERIFY(!testDb().inTransaction());
-        scalar(QStringLiteral("INSERT INTO p_info_fts (p_info_fts) VALUES ('integrity-check')"));
+        qint64 lastDone = -1, lastMark = -1;
+        int steps = 0;
+        QString reason;
+        const auto during = [&](qint64 done, qint64 total) {
+            if (done < lastDone || total < done || mark() < lastMark)
+                return false;
+            lastDone = done;
+            lastMark = mark();
+            ++steps;
+            if (steps % 3 == 0) {
+                editNotes(steps);
+                expectWorking(false);
+            }
+            return steps != 6;
+        };
+        QCOMPARE(notesearch::buildSearchIndex(old.database(), during, &reason, 1), BuildResult::Stopped);
+        QVERIFY2(reason.isEmpty(), qPrintable(reason));
+        QCOMPARE(notesearch::indexState(testDb()), IndexState::Building);
+        QVERIFY(lastMark > 0);
+        editNotes(100);
+        expectWorking(false);
+        QCOMPARE(notesearch::buildSearchIndex(old.database(), during, &reason, 1), BuildResult::Complete);
+        QVERIFY(steps > 8);
+        expectExact();
         expectWorking(true);
-        QCOMPARE(notesearch::addSearchIndex(testDb()), IndexResult::Present);
+        QCOMPARE(notesearch::buildSearchIndex(old.database()), BuildResult::Complete);
 
         // An index that lost a trigger, and so missed a change, is made afresh.
         scalar(QStringLiteral("DROP TRIGGER p_info_fts_au"));
-        QVERIFY(testDb().execute(QStringLiteral("UPDATE p_info SET content = 'hello 数据库 again' WHERE id % 2 = 0")) && testDb().commit());
+        exec(QStringLiteral("UPDATE p_info SET content = 'hello 数据库 again' WHERE id % 2 = 0"));
+        QCOMPARE(notesearch::indexState(testDb()), IndexState::Missing);
         expectWorking(false);
-        QCOMPARE(notesearch::addSearchIndex(testDb()), IndexResult::Added);
-        scalar(QStringLiteral("INSERT INTO p_info_fts (p_info_fts) VALUES ('integrity-check')"));
+        QCOMPARE(notesearch::buildSearchIndex(old.database()), BuildResult::Complete);
+        expectExact();
         expectWorking(true);
     }
 
-    void aFailureOrCancelLeavesTheDatabaseAsItWas_data()
+    // A failed build (here: its trigger's name taken by someone else's) leaves the database as it
+    // was, searching the plain way, and the other object alone; once the cause is gone it completes.
+    void aFailedBuildLeavesTheDatabaseAsItWas()
     {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<IndexResult>("expected");
-        QTest::newRow("a trigger's name is taken") << "name" << IndexResult::Failed;
-        QTest::newRow("the disk fills") << "full" << IndexResult::Failed;
-        QTest::newRow("another change is pending") << "pending" << IndexResult::Failed;
-        QTest::newRow("cancel before the first note") << "cancel0" << IndexResult::Cancelled;
-        QTest::newRow("cancel halfway") << "cancel" << IndexResult::Cancelled;
-        QTest::newRow("cancel in the dialog") << "dialog" << IndexResult::Cancelled;
-    }
-
-    void aFailureOrCancelLeavesTheDatabaseAsItWas()
-    {
-        QFETCH(QString, how);
-        QFETCH(IndexResult, expected);
         fake::Platform platform;
         OldFolder old(300);
-        if (how == "name")   // someone else's trigger, on another table
-            QVERIFY(testDb().execute(QStringLiteral("CREATE TRIGGER p_info_fts_ad AFTER DELETE ON t_account BEGIN SELECT 1; END")) && testDb().commit());
+        exec(QStringLiteral("CREATE TRIGGER p_info_fts_ad AFTER DELETE ON t_account BEGIN SELECT 1; END"));
         const QByteArray before = old.bytes();
-        if (how == "full")
-            scalar(QStringLiteral("PRAGMA max_page_count = %1").arg(scalar(QStringLiteral("PRAGMA page_count")).toInt() + 20));
-        if (how == "pending")
-            QVERIFY(testDb().execute(QStringLiteral("INSERT INTO p_info (gid, title) VALUES ('1', '未提交')")));
-
-        IndexResult result;
         QString reason;
-        if (how == "dialog") {
-            QTimer::singleShot(0, this, [] {
-                QWidget *dialog = QApplication::activeModalWidget();
-                QVERIFY(dialog && !dialog->accessibleName().isEmpty());
-                QTest::mouseClick(dialog->findChild<QPushButton *>(QString(), Qt::FindDirectChildrenOnly), Qt::LeftButton);
-            });
-            result = notesearch::addSearchIndexWithProgress(testDb(), nullptr, 0, &reason);
-        } else {
-            result = notesearch::addSearchIndex(
-                testDb(), [&](qint64 done, qint64 total) { return how != "cancel0" && (how != "cancel" || done < total / 2); },
-                &reason);
-        }
-        QCOMPARE(result, expected);
-        QCOMPARE(reason.isEmpty(), result == IndexResult::Cancelled);
-        if (how == "full")
-            QVERIFY2(reason.contains("full"), qPrintable(reason));
-        if (how == "pending") {   // the pending change is the caller's, untouched
-            QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM p_info WHERE title = '未提交'")).toInt(), 1);
-            QVERIFY(testDb().rollback());
-        }
-        QVERIFY(!testDb().inTransaction());
+        QCOMPARE(notesearch::buildSearchIndex(old.database(), {}, &reason), BuildResult::Failed);
+        QVERIFY(reason.contains(QStringLiteral("p_info_fts_ad")));
         QCOMPARE(old.bytes(), before);
-        scalar(QStringLiteral("PRAGMA max_page_count = 1073741823"));
+        QCOMPARE(scalar(QStringLiteral("SELECT tbl_name FROM sqlite_master WHERE name = 'p_info_fts_ad'")).toString(), "t_account");
         expectWorking(false);
-        if (how == "name")
-            QCOMPARE(scalar(QStringLiteral("SELECT tbl_name FROM sqlite_master WHERE name = 'p_info_fts_ad'")).toString(), "t_account");
+        exec(QStringLiteral("DROP TRIGGER p_info_fts_ad"));
+        QCOMPARE(notesearch::buildSearchIndex(old.database(), {}, &reason), BuildResult::Complete);
+        expectExact();
+        expectWorking(true);
+    }
+
+    // A build killed at random moments (a process of its own, killed outright) leaves a sound
+    // database that never goes back more than the step under way; the next build completes it.
+    void aKilledBuildGoesOnAtTheNextStart()
+    {
+        fake::Platform platform;
+        OldFolder old(400);
+        const quint32 seed = QRandomGenerator::global()->generate();
+        qInfo("seed %u", seed);
+        QRandomGenerator random(seed);
+        qint64 lastMark = -1;
+        bool completed = false;
+        for (int round = 0; round < 8 && !completed; ++round) {
+            QProcess build;
+            build.start(QStringLiteral(INDEXBUILD_HELPER), {old.database()});
+            QVERIFY(build.waitForStarted());
+            const int steps = int(random.bounded(12));
+            int seen = 0;
+            while (seen < steps && build.state() == QProcess::Running) {
+                build.waitForReadyRead(10000);
+                while (build.canReadLine()) {
+                    build.readLine();
+                    ++seen;
+                }
+            }
+            QThread::usleep(random.bounded(3000));
+            build.kill();
+            build.waitForFinished();
+            completed = build.exitStatus() == QProcess::NormalExit && build.exitCode() == 0;
+            QVERIFY2(build.exitStatus() == QProcess::CrashExit || completed, build.readAllStandardError().constData());
+
+            QCOMPARE(scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+            const IndexState state = notesearch::indexState(testDb());
+            QCOMPARE(state == IndexState::Complete, completed);
+            if (state == IndexState::Building) {
+                QVERIFY(mark() >= lastMark);
+                lastMark = mark();
+            }
+            expectWorking(completed);
+            editNotes(round);
+        }
+        QVERIFY(lastMark > 0 || completed);
+        QCOMPARE(notesearch::buildSearchIndex(old.database()), BuildResult::Complete);
+        expectExact();
+        expectWorking(true);
+    }
+
+    // A backup while the build runs holds it back (a write from another connection would make the
+    // copy start over), completes and passes its check; the copy, mid-build itself, completes too,
+    // and so does the build once the backup is done.
+    void aBackupDuringTheBuildCompletes()
+    {
+        fake::Platform platform;
+        OldFolder old(300);
+        int steps = 0;
+        QCOMPARE(notesearch::buildSearchIndex(old.database(), [&](qint64, qint64) { return ++steps < 3; }, nullptr, 1),
+                 BuildResult::Stopped);
+        notesearch::IndexBuilder builder;
+        builder.stepMs = 1;
+        builder.start(testDb());
+        QVERIFY(builder.isRunning());
+        QThread::msleep(5);
+
+        const QString copy = old.file(QStringLiteral("copy.mdb"));
+        QList<qint64> marks;
+        QString reason;
+        const settings::CopyResult copied = settings::copyDatabase(
+            testDb().handle(), copy, &reason,
+            [&](int, int) {
+                marks << mark();
+                QThread::msleep(1);
+                return true;
+            },
+            1);
+        QVERIFY2(copied == settings::CopyResult::Copied, qPrintable(reason));
+        QVERIFY(marks.size() > 20 && marks.first() > 0);
+        QCOMPARE(marks.count(marks.first()), marks.size());
+        {
+            Connection copied;
+            QVERIFY(copied.open(copy));
+            QCOMPARE(notesearch::indexState(copied), IndexState::Building);
+        }
+
+        QCOMPARE(notesearch::buildSearchIndex(copy), BuildResult::Complete);
+        expectExact(copy);
+        QTRY_VERIFY_WITH_TIMEOUT(!builder.isRunning(), 30000);
+        QVERIFY(notesearch::hasSearchIndex(testDb()));
+        expectExact();
+        expectWorking(true);
     }
 };
 
