@@ -111,6 +111,10 @@ class Layout:
     def handle(self, index):
         return (self.handle_x, self.row_y(index))
 
+    def member(self, index):
+        """A name at tree row `index` (from 0, the root): on its label, one level in from a group's."""
+        return (self.label_x + 40, self.row_y(index))
+
     def name_header(self):
         return (self.name_header_x, self.header_y)
 
@@ -228,6 +232,9 @@ class Baseline:
     def expand(self, code):
         return self.run((self.sql["ds_xingm0"], code), (self.sql["dw_telall"], code))
 
+    def card_of(self, name):
+        return self.run((self.sql["dw_telper"], name))
+
     def sorted_by(self, column, ascending):
         """The root's rows in the order of one column."""
         sql = re.sub(r"ORDER BY .*$", "ORDER BY %s %s" % (column, "ASC" if ascending else "DESC"), self.sql["dw_telall"])
@@ -256,6 +263,16 @@ def groups_of(database):
     try:
         return db.execute("SELECT g.zuhao0, (SELECT count(*) FROM t_telinfo t WHERE t.zuhao0 = g.zuhao0) "
                           "FROM t_group g ORDER BY g.zuhao0").fetchall()
+    finally:
+        db.close()
+
+
+def names_of(database, code):
+    """The names of group `code` in the tree's order."""
+    import sqlite3
+    db = sqlite3.connect("file:%s?mode=ro" % database, uri=True)
+    try:
+        return [n for (n,) in db.execute("SELECT xingm0 FROM t_telinfo WHERE zuhao0 = ? ORDER BY xingm0", (code,))]
     finally:
         db.close()
 
@@ -314,6 +331,28 @@ class ListsBench:
         return self.measure("click a group", rounds, lambda r: lay.group(pick(r)),
                             lambda r: self.baseline.list_of(self.groups[pick(r) - 1][0]),
                             lambda r: self.groups[pick(r) - 1][1])
+
+    def open_cards(self, rounds):
+        """A name in the tree, each time after its group (not counted) was listed, so that the card
+        takes the place of the group's list. The group is the last one holding contacts, expanded
+        first (not counted): its names lie below every group, and one after another is opened."""
+        full = self.full_groups()
+        lay = self.program.layout
+        group = full[-1]
+        self.program.click(lay.handle(group))
+        names = names_of(self.baseline.database, self.groups[group - 1][0])
+        shown = min(len(names), lay.tree[3] // lay.row_height - len(self.groups) - 2)
+        if shown < 1:
+            raise Failure("no name of the expanded group shows in the tree")
+        member = lambda r: r % shown
+
+        def click(r):
+            # The expansion selected the group and listed it; later rounds list it again.
+            if r:
+                self.program.click(lay.group(group))
+            return lay.member(group + 1 + member(r))
+        return self.measure("open a card", rounds, click, lambda r: self.baseline.card_of(names[member(r)]),
+                            lambda r: 1)
 
     def click_root(self, rounds):
         """The root, each time after a group (not counted) took its place."""

@@ -2,7 +2,11 @@
 
 from userwait import describe, median, per_round_ratios, quartiles
 
-# (what the user does, key, goal as a ratio, how the goal reads)
+# One frame at 60 Hz: a small list or a card is done before the next frame is due.
+FRAME_MS = 16.0
+
+# (what the user does, key, goal, how the goal reads): a goal below FRAME_GOALS is a ratio to SQLite,
+# one in FRAME_GOALS is the program's CPU milliseconds from the click until it is quiet.
 ROWS = [
     ("start-up, CPU time, every page built", "startup", 1.2, "<= 1.2x the bare window with Chinese text"),
     ("click the root with 100,000 contacts", "root100k", 1.3, "<= 1.3x"),
@@ -11,7 +15,10 @@ ROWS = [
     ("expand a group of 10,000 (tree filled, list shown, painted)", "expand", 1.5, "<= 1.5x"),
     ("sort 100,000 rows by a header", "sort", 0.4, "<= 0.4x"),
     ("root list at 300,000 contacts", "root300k", 1.3, "<= 1.3x"),
+    ("click a group of 1,000 (its list)", "group1k", FRAME_MS, "<= 16 ms CPU, one frame"),
+    ("open a card (a name in the tree, its group's list shown)", "card", FRAME_MS, "<= 16 ms CPU, one frame"),
 ]
+FRAME_GOALS = {"group1k", "card"}
 
 BARE, CAPTION, PROGRAM = "bare window", "bare window with Chinese text", "program"
 
@@ -21,6 +28,7 @@ class Figures:
         self.ratios = {}      # key -> per-round ratios
         self.details = {}     # key -> lines
         self.today = {}       # key -> the table's cell
+        self.figure = {}      # key -> what its goal is held against (a ratio or milliseconds)
         self.memory_lines = []
 
     def startup(self, results):
@@ -28,6 +36,7 @@ class Figures:
         floor = per_round_ratios(cpu[PROGRAM], cpu[CAPTION])
         bare = per_round_ratios(cpu[PROGRAM], cpu[BARE])
         self.ratios["startup"] = floor
+        self.figure["startup"] = median(floor)
         cell = "%s the bare window with Chinese text, %s a bare window" % (ratio_text(floor), ratio_text(bare))
         lines = ["CPU ms to the first frame, idle: " + "; ".join(
             "%s %s" % (k, describe(cpu[k], " ms", 1e-6)) for k in (BARE, CAPTION, PROGRAM))]
@@ -46,7 +55,14 @@ class Figures:
     def action(self, key, data):
         r = per_round_ratios(data["cpu"], data["base"])
         self.ratios[key] = r
-        self.today[key] = ratio_text(r)
+        if key in FRAME_GOALS:
+            cpu = [c / 1e6 for c in data["cpu"]]
+            low, high = quartiles(cpu)
+            self.figure[key] = median(cpu)
+            self.today[key] = "%.1f ms (%.1f-%.1f), %s SQLite" % (median(cpu), low, high, ratio_text(r))
+        else:
+            self.figure[key] = median(r)
+            self.today[key] = ratio_text(r)
         self.details[key] = [
             "program CPU ms from the click to quiet: " + describe(data["cpu"], " ms", 1e-6),
             "SQLite in C, the same statements, reading every column: " + describe(data["base"], " ms", 1e-6),
@@ -73,13 +89,14 @@ def table(figures):
     for what, key, goal, goal_text in ROWS:
         if key not in figures.today:
             continue
-        met = "met" if median(figures.ratios[key]) <= goal else "not met"
+        met = "met" if figures.figure[key] <= goal else "not met"
         out.append("| %s | %s | %s (%s) |" % (what, figures.today[key], goal_text, met))
     out.append("")
     out.append("Ratios: the median of the per-round ratios, the middle half of the rounds in brackets; start-up")
     out.append("against the bare windows, the lists against SQLite stepping the same statements in C and")
     out.append("reading every column, on a connection set as the program sets its own (the sort against its")
-    out.append("ORDER BY of the same rows).")
+    out.append("ORDER BY of the same rows). The small list and the card: the program's CPU milliseconds from the")
+    out.append("click until it is quiet (the middle half of the rounds in brackets), held against one frame.")
     for what, key, _, _ in ROWS:
         if key in figures.details:
             out.append("")
