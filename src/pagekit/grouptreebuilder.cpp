@@ -104,6 +104,11 @@ bool GroupTreeBuilder::fillGroup(long handle, const QString &code)
     ds.setConnection(m_db);
     ds.setShowsErrorBox(true);
     ds.retrieve({code});
+    return insertMembers(handle, ds);
+}
+
+bool GroupTreeBuilder::insertMembers(long handle, const views::DataStore &ds)
+{
     const long rows = ds.rowCount();
     if (rows < 1)
         return false;
@@ -127,18 +132,29 @@ bool GroupTreeBuilder::fillGroup(long handle, const QString &code)
     return true;
 }
 
-void GroupTreeBuilder::populate(long handle)
+template<typename Fill>
+void GroupTreeBuilder::populateWith(long handle, Fill fill)
 {
     m_tree->setRedraw(false);
     TreeItem item;
     if (m_tree->getItem(handle, item) && item.level == GroupLevel) {
-        if (!fillGroup(handle, item.data.toString())) {
+        if (!fill(item)) {
             item.children = false;
             m_tree->setItem(handle, item);
         }
         m_tree->selectItem(handle);
     }
     m_tree->setRedraw(true);
+}
+
+void GroupTreeBuilder::populate(long handle)
+{
+    populateWith(handle, [&](const TreeItem &group) { return fillGroup(handle, group.data.toString()); });
+}
+
+void GroupTreeBuilder::populate(long handle, const views::DataStore &members)
+{
+    populateWith(handle, [&](const TreeItem &) { return insertMembers(handle, members); });
 }
 
 bool GroupTreeBuilder::locate(const QString &code, const QString &label)
