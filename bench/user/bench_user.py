@@ -121,8 +121,8 @@ def main():
     parser.add_argument("--rounds", type=int, default=15, help="rounds of every CPU measurement (default 15)")
     parser.add_argument("--instruction-rounds", type=int, default=15,
                         help="rounds of start-up under callgrind (default 15; 0 leaves it out)")
-    parser.add_argument("--only", default="startup,lists,memory", help="a comma-separated choice of startup, lists, memory, small (the "
-                        "group of 1,000 and the card alone; lists includes them)")
+    parser.add_argument("--only", default="startup,lists,memory", help="a comma-separated choice of startup, lists, memory; or, of the "
+                        "lists alone, small (the group of 1,000 and the card) and expand (a group of 10,000)")
     parser.add_argument("--keep", help="keep the databases, the screenshots and the figures in this folder")
     parser.add_argument("--profile", choices=ACTIONS,
                         help="instead of the table: where one action spends its instructions (on 100,000 contacts; "
@@ -146,7 +146,7 @@ def main():
         mivoe2e.check_tools()
         if shutil.which("valgrind") is None and args.instruction_rounds and "startup" in only:
             raise Failure("valgrind is missing (scripts/packages.sh lists it)")
-        wanted = {"startup": ["100k"], "lists": list(DATABASES), "small": ["10k"], "profile": ["10k" if args.profile in SMALL else "100k"]}
+        wanted = {"startup": ["100k"], "lists": list(DATABASES), "small": ["10k"], "expand": ["100k"], "profile": ["10k" if args.profile in SMALL else "100k"]}
         for name in sorted({d for part in only for d in wanted.get(part, [])}):
             databases[name] = os.path.join(work, "contacts-%s.mdb" % name)
             if not os.path.exists(databases[name]):
@@ -156,7 +156,7 @@ def main():
         if "memory" in only:
             log("store memory (bench_views)")
             run_memory(tools, figures)
-        if only & {"startup", "lists", "small", "profile"}:
+        if only & {"startup", "lists", "small", "expand", "profile"}:
             session.start_x()
             mivoe2e.start_tray_host(session)
         if args.profile:
@@ -167,13 +167,20 @@ def main():
             run_startup(session, args, tools, apps["100k"], figures)
         if "lists" in only:
             run_lists(session, args, tools, apps, databases, shots, figures)
-        elif "small" in only:
-            bench = ListsBench(session, apps["10k"], baselines(tools, databases)("10k"), shots, log)
-            bench.start()
-            try:
-                run_small(bench, args.rounds, figures)
-            finally:
-                bench.stop()
+        else:
+            # Parts of the lists alone: the small clicks, the first expansion of a group of 10,000.
+            for part, name in (("small", "10k"), ("expand", "100k")):
+                if part not in only:
+                    continue
+                bench = ListsBench(session, apps[name], baselines(tools, databases)(name), shots, log)
+                try:
+                    if part == "small":
+                        bench.start()
+                        run_small(bench, args.rounds, figures)
+                    else:
+                        figures.action("expand", bench.expand_groups(args.rounds))
+                finally:
+                    bench.stop()
     except (Failure, mivoe2e.Failure) as failure:
         log("FAILED: %s" % failure)
         session.failed()

@@ -115,11 +115,12 @@ bool GroupTreeBuilder::insertMembers(long handle, const views::DataStore &ds)
     // A member known by its label (the address book's names) reads the value once for both.
     const bool dataIsLabel = !m_spec.memberDataIsNumber
                              && m_spec.memberData.compare(m_spec.memberLabel, Qt::CaseInsensitive) == 0;
+    const QStringList labels = ds.columnTexts(m_spec.memberLabel);
     QList<TreeItem> members;
     members.reserve(rows);
     for (long row = 1; row <= rows; ++row) {
         TreeItem &m = members.emplace_back();
-        m.label = ds.getItemString(row, m_spec.memberLabel);
+        m.label = labels.at(row - 1);
         if (dataIsLabel)
             m.data = m.label;
         else
