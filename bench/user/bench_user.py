@@ -19,7 +19,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e"))
 
 import mivoe2e  # noqa: E402  the X session every run of the real program uses
 from lists import Baseline, ListsBench  # noqa: E402
-from callprofile import ACTIONS, profile  # noqa: E402
+from callprofile import ACTIONS, SMALL, profile  # noqa: E402
 from startup import StartupBench, kinds  # noqa: E402
 from table import Figures, table  # noqa: E402
 from userwait import Failure  # noqa: E402
@@ -65,15 +65,20 @@ def run_startup(session, args, tools, app, figures):
     figures.startup(results)
 
 
-def run_lists(session, args, tools, apps, databases, shots, figures):
-    sql = {v: statement(tools["bench_user_data"], v) for v in ("dw_telall", "ds_xingm0")}
-    steps = tools["bench_sqlite_steps"]
-    r = args.rounds
+def baselines(tools, databases):
+    """name -> Baseline of that database."""
+    sql = {v: statement(tools["bench_user_data"], v) for v in ("dw_telall", "ds_xingm0", "dw_telper")}
 
     def baseline(name):
         pragmas = subprocess.run([tools["bench_user_data"], "pragmas", databases[name]], check=True, capture_output=True,
                                  text=True).stdout.strip()
-        return Baseline(steps, databases[name], sql, pragmas)
+        return Baseline(tools["bench_sqlite_steps"], databases[name], sql, pragmas)
+    return baseline
+
+
+def run_lists(session, args, tools, apps, databases, shots, figures):
+    baseline = baselines(tools, databases)
+    r = args.rounds
 
     log("the program's connection: %s" % baseline("100k").pragmas)
     bench = ListsBench(session, apps["100k"], baseline("100k"), shots, log)
@@ -90,7 +95,16 @@ def run_lists(session, args, tools, apps, databases, shots, figures):
         bench = ListsBench(session, apps[name], baseline(name), shots, log)
         bench.start()
         figures.action(key, bench.click_root(r))
+        if name == "10k":
+            run_small(bench, r, figures)
         bench.stop()
+
+
+def run_small(bench, rounds, figures):
+    """Groups of 1,000 (the 10,000-contact database): a group's list and a card, against one frame."""
+    figures.action("group1k", bench.click_groups(rounds))
+    figures.action("card", bench.open_cards(rounds))
+    bench.program.shot("card")
 
 
 def run_memory(tools, figures):
@@ -107,10 +121,12 @@ def main():
     parser.add_argument("--rounds", type=int, default=15, help="rounds of every CPU measurement (default 15)")
     parser.add_argument("--instruction-rounds", type=int, default=15,
                         help="rounds of start-up under callgrind (default 15; 0 leaves it out)")
-    parser.add_argument("--only", default="startup,lists,memory", help="a comma-separated choice of startup, lists, memory")
+    parser.add_argument("--only", default="startup,lists,memory", help="a comma-separated choice of startup, lists, memory; or, of the "
+                        "lists alone, small (the group of 1,000 and the card) and expand (a group of 10,000)")
     parser.add_argument("--keep", help="keep the databases, the screenshots and the figures in this folder")
     parser.add_argument("--profile", choices=ACTIONS,
-                        help="instead of the table: where one action on 100,000 contacts spends its instructions")
+                        help="instead of the table: where one action spends its instructions (on 100,000 contacts; "
+                             "group1k and card on 10,000)")
     args = parser.parse_args()
     only = {"profile"} if args.profile else set(args.only.split(","))
 
@@ -130,7 +146,7 @@ def main():
         mivoe2e.check_tools()
         if shutil.which("valgrind") is None and args.instruction_rounds and "startup" in only:
             raise Failure("valgrind is missing (scripts/packages.sh lists it)")
-        wanted = {"startup": ["100k"], "lists": list(DATABASES), "profile": ["100k"]}
+        wanted = {"startup": ["100k"], "lists": list(DATABASES), "small": ["10k"], "expand": ["100k"], "profile": ["10k" if args.profile in SMALL else "100k"]}
         for name in sorted({d for part in only for d in wanted.get(part, [])}):
             databases[name] = os.path.join(work, "contacts-%s.mdb" % name)
             if not os.path.exists(databases[name]):
@@ -140,16 +156,31 @@ def main():
         if "memory" in only:
             log("store memory (bench_views)")
             run_memory(tools, figures)
-        if only & {"startup", "lists", "profile"}:
+        if only & {"startup", "lists", "small", "expand", "profile"}:
             session.start_x()
             mivoe2e.start_tray_host(session)
         if args.profile:
-            print(profile(session, apps["100k"], databases["100k"], shots, args.profile, log))
+            name = "10k" if args.profile in SMALL else "100k"
+            print(profile(session, apps[name], databases[name], shots, args.profile, log, keep=args.keep))
             return 0
         if "startup" in only:
             run_startup(session, args, tools, apps["100k"], figures)
         if "lists" in only:
             run_lists(session, args, tools, apps, databases, shots, figures)
+        else:
+            # Parts of the lists alone: the small clicks, the first expansion of a group of 10,000.
+            for part, name in (("small", "10k"), ("expand", "100k")):
+                if part not in only:
+                    continue
+                bench = ListsBench(session, apps[name], baselines(tools, databases)(name), shots, log)
+                try:
+                    if part == "small":
+                        bench.start()
+                        run_small(bench, args.rounds, figures)
+                    else:
+                        figures.action("expand", bench.expand_groups(args.rounds))
+                finally:
+                    bench.stop()
     except (Failure, mivoe2e.Failure) as failure:
         log("FAILED: %s" % failure)
         session.failed()

@@ -11,11 +11,13 @@ import shutil
 import subprocess
 import tempfile
 
-from lists import Program, groups_of
+from lists import Program, groups_of, names_of
 from startup import VALGRIND_WINDOW, Kind, Start
 from userwait import Failure, calibrate_idle
 
-ACTIONS = ("startup", "root", "group", "sort", "expand")
+ACTIONS = ("startup", "root", "group", "sort", "expand", "group1k", "card")
+# The small clicks run on groups of 1,000 (the 10,000-contact database), the others on 100,000.
+SMALL = ("group1k", "card")
 
 
 def control(pid, *args):
@@ -52,8 +54,18 @@ def profile_click(session, app, database, shots, action, out, log):
         # The root's list is shown now; each action starts from where a user would.
         if action == "root":
             program.click(lay.group(full[0]))
+        if action == "card":
+            # The last group's names below every group; expanding selects it and lists it. As in
+            # the benchmark's rounds, a card was shown before: its second name, then its list again;
+            # then its first name is opened.
+            if len(names_of(database, groups[full[-1] - 1][0])) < 2:
+                raise Failure("the last group has fewer than two names")
+            program.click(lay.handle(full[-1]))
+            program.click(lay.member(full[-1] + 2))
+            program.click(lay.group(full[-1]))
         target = {"root": lay.root(), "group": lay.group(full[0]), "sort": lay.name_header(),
-                  "expand": lay.handle(full[-1])}[action]
+                  "expand": lay.handle(full[-1]), "group1k": lay.group(full[0]),
+                  "card": lay.member(full[-1] + 1)}[action]
         pid = program.process.pid
         cpu, _ = program.click(target, armed=lambda: control(pid, "--zero"))
         control(pid, "--dump")
@@ -72,7 +84,9 @@ def share(line):
     return float(m.group(1)) if m else 0.0
 
 
-def profile(session, app, database, shots, action, log, top=25):
+def profile(session, app, database, shots, action, log, top=25, keep=None):
+    """`app` and `database`: those of 100,000 contacts, or of 10,000 for the actions in SMALL.
+    `keep`: a folder the profile is copied to (callgrind-ACTION.out), for callgrind_annotate."""
     if action not in ACTIONS:
         raise Failure("no action %r to profile (%s)" % (action, ", ".join(ACTIONS)))
     folder = tempfile.mkdtemp(prefix="mivo-profile-")
@@ -81,6 +95,8 @@ def profile(session, app, database, shots, action, log, top=25):
         profile_startup(session, app, out, log)
     else:
         out = profile_click(session, app, database, shots, action, out, log)
+    if keep:
+        shutil.copy(out, os.path.join(keep, "callgrind-%s.out" % action))
     report = []
     for inclusive in ("no", "yes"):
         done = subprocess.run(["callgrind_annotate", "--inclusive=" + inclusive, "--threshold=100", out],

@@ -111,6 +111,10 @@ class Layout:
     def handle(self, index):
         return (self.handle_x, self.row_y(index))
 
+    def member(self, index):
+        """A name at tree row `index` (from 0, the root): on its label, one level in from a group's."""
+        return (self.label_x + 40, self.row_y(index))
+
     def name_header(self):
         return (self.name_header_x, self.header_y)
 
@@ -226,7 +230,14 @@ class Baseline:
         return self.run((self.sql["dw_telall"], pattern))
 
     def expand(self, code):
-        return self.run((self.sql["ds_xingm0"], code), (self.sql["dw_telall"], code))
+        """What a first expansion reads: the group's list, which also fills the tree; and, as
+        "pair", the tree's names and the list read apart, as the program read them before."""
+        one = self.run((self.sql["dw_telall"], code))
+        pair = self.run((self.sql["ds_xingm0"], code), (self.sql["dw_telall"], code))
+        return one | {"pair": pair["read"]}
+
+    def card_of(self, name):
+        return self.run((self.sql["dw_telper"], name))
 
     def sorted_by(self, column, ascending):
         """The root's rows in the order of one column."""
@@ -260,6 +271,16 @@ def groups_of(database):
         db.close()
 
 
+def names_of(database, code):
+    """The names of group `code` in the tree's order."""
+    import sqlite3
+    db = sqlite3.connect("file:%s?mode=ro" % database, uri=True)
+    try:
+        return [n for (n,) in db.execute("SELECT xingm0 FROM t_telinfo WHERE zuhao0 = ? ORDER BY xingm0", (code,))]
+    finally:
+        db.close()
+
+
 class ListsBench:
     """The actions on one database; each returns {"cpu": [...], "wall": [...], "base": [...]}."""
 
@@ -286,7 +307,7 @@ class ListsBench:
 
     def measure(self, what, rounds, click, base, expect_rows):
         """`rounds` times: the click measured, then its baseline."""
-        out = {"cpu": [], "wall": [], "base": [], "step": [], "default": []}
+        out = {"cpu": [], "wall": [], "base": [], "step": [], "default": [], "pair": []}
         for r in range(rounds):
             point = click(r)
             cpu, wall = self.program.click(point)
@@ -298,6 +319,8 @@ class ListsBench:
             out["base"].append(floor["read"])
             out["step"].append(floor["step"])
             out["default"].append(floor["default"])
+            if "pair" in floor:
+                out["pair"].append(floor["pair"])
         self.log("%s, CPU ms of the program / SQLite: %s" % (what, ", ".join(
             "%.0f/%.0f" % (c / 1e6, b / 1e6) for c, b in zip(out["cpu"], out["base"]))))
         return out
@@ -314,6 +337,28 @@ class ListsBench:
         return self.measure("click a group", rounds, lambda r: lay.group(pick(r)),
                             lambda r: self.baseline.list_of(self.groups[pick(r) - 1][0]),
                             lambda r: self.groups[pick(r) - 1][1])
+
+    def open_cards(self, rounds):
+        """A name in the tree, each time after its group (not counted) was listed, so that the card
+        takes the place of the group's list. The group is the last one holding contacts, expanded
+        first (not counted): its names lie below every group, and one after another is opened."""
+        full = self.full_groups()
+        lay = self.program.layout
+        group = full[-1]
+        self.program.click(lay.handle(group))
+        names = names_of(self.baseline.database, self.groups[group - 1][0])
+        shown = min(len(names), lay.tree[3] // lay.row_height - len(self.groups) - 2)
+        if shown < 1:
+            raise Failure("no name of the expanded group shows in the tree")
+        member = lambda r: r % shown
+
+        def click(r):
+            # The expansion selected the group and listed it; later rounds list it again.
+            if r:
+                self.program.click(lay.group(group))
+            return lay.member(group + 1 + member(r))
+        return self.measure("open a card", rounds, click, lambda r: self.baseline.card_of(names[member(r)]),
+                            lambda r: 1)
 
     def click_root(self, rounds):
         """The root, each time after a group (not counted) took its place."""
@@ -338,7 +383,7 @@ class ListsBench:
     def expand_groups(self, rounds):
         """Groups expanded for the first time, from the last one up, so that the rows above stay
         where they were; a fresh program when every group has been expanded."""
-        out = {"cpu": [], "wall": [], "base": [], "step": [], "default": []}
+        out = {"cpu": [], "wall": [], "base": [], "step": [], "default": [], "pair": []}
         left = rounds
         while left > 0:
             if self.program is None or not self.unexpanded:
@@ -349,7 +394,7 @@ class ListsBench:
             lay = self.program.layout
             part = self.measure("expand a group", take, lambda r: lay.handle(batch[r]),
                                 lambda r: self.baseline.expand(self.groups[batch[r] - 1][0]),
-                                lambda r: 2 * self.groups[batch[r] - 1][1])
+                                lambda r: self.groups[batch[r] - 1][1])
             for key in out:
                 out[key] += part[key]
             left -= take

@@ -2,7 +2,7 @@
 # What the user waits for: builds the optimized copy (build/bench), then measures start-up and the
 # address book's lists on the real program under a virtual X server and prints the table of each
 # action, today's figure and its goal. Databases, screenshots and the table stay in build/bench/user.
-#   bench/user/run.sh [--rounds N] [--instruction-rounds N] [--only startup,lists,memory]
+#   bench/user/run.sh [--rounds N] [--instruction-rounds N] [--only startup,lists,memory,small,expand]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/packages.sh

@@ -2,7 +2,11 @@
 
 from userwait import describe, median, per_round_ratios, quartiles
 
-# (what the user does, key, goal as a ratio, how the goal reads)
+# One frame at 60 Hz: a small list or a card is done before the next frame is due.
+FRAME_MS = 16.0
+
+# (what the user does, key, goal, how the goal reads): a goal below FRAME_GOALS is a ratio to SQLite,
+# one in FRAME_GOALS is the program's CPU milliseconds from the click until it is quiet.
 ROWS = [
     ("start-up, every page built", "startup", 1.2, "<= 1.2x the bare window with Chinese text, main thread"),
     ("click the root with 100,000 contacts", "root100k", 1.3, "<= 1.3x"),
@@ -11,7 +15,10 @@ ROWS = [
     ("expand a group of 10,000 (tree filled, list shown, painted)", "expand", 1.5, "<= 1.5x"),
     ("sort 100,000 rows by a header", "sort", 0.4, "<= 0.4x"),
     ("root list at 300,000 contacts", "root300k", 1.3, "<= 1.3x"),
+    ("click a group of 1,000 (its list)", "group1k", FRAME_MS, "<= 16 ms CPU, one frame"),
+    ("open a card (a name in the tree, its group's list shown)", "card", FRAME_MS, "<= 16 ms CPU, one frame"),
 ]
+FRAME_GOALS = {"group1k", "card"}
 
 BARE, CAPTION, PROGRAM = "bare window", "bare window with Chinese text", "program"
 
@@ -21,6 +28,7 @@ class Figures:
         self.ratios = {}      # key -> per-round ratios
         self.details = {}     # key -> lines
         self.today = {}       # key -> the table's cell
+        self.figure = {}      # key -> what its goal is held against (a ratio or milliseconds)
         self.memory_lines = []
 
     def startup(self, results):
@@ -36,6 +44,7 @@ class Figures:
         floor, main_cpu, main_line = pair("main", " ms", 1e-6)
         _, all_cpu, all_line = pair("cpu", " ms", 1e-6)
         self.ratios["startup"] = floor
+        self.figure["startup"] = median(floor)
         cell = "main thread: CPU %s" % main_cpu
         lines = ["main thread's CPU ms to the first frame, idle: " + main_line,
                  "all threads' CPU ms to the same point: " + all_line,
@@ -56,7 +65,14 @@ class Figures:
     def action(self, key, data):
         r = per_round_ratios(data["cpu"], data["base"])
         self.ratios[key] = r
-        self.today[key] = ratio_text(r)
+        if key in FRAME_GOALS:
+            cpu = [c / 1e6 for c in data["cpu"]]
+            low, high = quartiles(cpu)
+            self.figure[key] = median(cpu)
+            self.today[key] = "%.1f ms (%.1f-%.1f), %s SQLite" % (median(cpu), low, high, ratio_text(r))
+        else:
+            self.figure[key] = median(r)
+            self.today[key] = ratio_text(r)
         self.details[key] = [
             "program CPU ms from the click to quiet: " + describe(data["cpu"], " ms", 1e-6),
             "SQLite in C, the same statements, reading every column: " + describe(data["base"], " ms", 1e-6),
@@ -66,6 +82,10 @@ class Figures:
             % (describe(data["default"], " ms", 1e-6), ratio_text(per_round_ratios(data["cpu"], data["default"]))),
             "program wall ms from the click to quiet: " + describe(data["wall"], " ms", 1e3, 0),
         ]
+        if data.get("pair"):
+            self.details[key].insert(3, "  the tree's names and the list read apart (two statements, as before they became one): "
+                                     "%s; the program's ratio to them %s"
+                                     % (describe(data["pair"], " ms", 1e-6), ratio_text(per_round_ratios(data["cpu"], data["pair"]))))
 
     def memory(self, bench_views_output):
         lines = bench_views_output.splitlines()
@@ -84,14 +104,15 @@ def table(figures):
         if key not in figures.today:
             continue
         # Start-up's goal holds for its CPU time and its instructions both.
-        measured = [figures.ratios[k] for k in (key, key + "_ir") if k in figures.ratios]
-        met = "met" if all(median(r) <= goal for r in measured) else "not met"
+        measured = [figures.figure[key]] + [median(figures.ratios[k]) for k in (key + "_ir",) if k in figures.ratios]
+        met = "met" if all(m <= goal for m in measured) else "not met"
         out.append("| %s | %s | %s (%s) |" % (what, figures.today[key], goal_text, met))
     out.append("")
     out.append("Ratios: the median of the per-round ratios, the middle half of the rounds in brackets; start-up")
     out.append("against the bare windows, the lists against SQLite stepping the same statements in C and")
     out.append("reading every column, on a connection set as the program sets its own (the sort against its")
-    out.append("ORDER BY of the same rows).")
+    out.append("ORDER BY of the same rows). The small list and the card: the program's CPU milliseconds from the")
+    out.append("click until it is quiet (the middle half of the rounds in brackets), held against one frame.")
     for what, key, _, _ in ROWS:
         if key in figures.details:
             out.append("")

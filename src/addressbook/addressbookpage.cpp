@@ -32,6 +32,8 @@ pagekit::GroupTreePageSpec addressBookSpec()
     s.cardView = QStringLiteral("dw_telper");
     s.groupColumn = QStringLiteral("zuhao0");
     s.nameColumn = QStringLiteral("xingm0");
+    // A group's list and its names are the same contacts in the same order (names are unique).
+    s.listFillsTree = true;
     s.boxPrefix = QStringLiteral("T");
     s.missingName = QStringLiteral("姓名不能为空!");
     // Nothing changed: the contact is shown as stored again.

@@ -104,17 +104,23 @@ bool GroupTreeBuilder::fillGroup(long handle, const QString &code)
     ds.setConnection(m_db);
     ds.setShowsErrorBox(true);
     ds.retrieve({code});
+    return insertMembers(handle, ds);
+}
+
+bool GroupTreeBuilder::insertMembers(long handle, const views::DataStore &ds)
+{
     const long rows = ds.rowCount();
     if (rows < 1)
         return false;
     // A member known by its label (the address book's names) reads the value once for both.
     const bool dataIsLabel = !m_spec.memberDataIsNumber
                              && m_spec.memberData.compare(m_spec.memberLabel, Qt::CaseInsensitive) == 0;
+    const QStringList labels = ds.columnTexts(m_spec.memberLabel);
     QList<TreeItem> members;
     members.reserve(rows);
     for (long row = 1; row <= rows; ++row) {
         TreeItem &m = members.emplace_back();
-        m.label = ds.getItemString(row, m_spec.memberLabel);
+        m.label = labels.at(row - 1);
         if (dataIsLabel)
             m.data = m.label;
         else
@@ -127,18 +133,29 @@ bool GroupTreeBuilder::fillGroup(long handle, const QString &code)
     return true;
 }
 
-void GroupTreeBuilder::populate(long handle)
+template<typename Fill>
+void GroupTreeBuilder::populateWith(long handle, Fill fill)
 {
     m_tree->setRedraw(false);
     TreeItem item;
     if (m_tree->getItem(handle, item) && item.level == GroupLevel) {
-        if (!fillGroup(handle, item.data.toString())) {
+        if (!fill(item)) {
             item.children = false;
             m_tree->setItem(handle, item);
         }
         m_tree->selectItem(handle);
     }
     m_tree->setRedraw(true);
+}
+
+void GroupTreeBuilder::populate(long handle)
+{
+    populateWith(handle, [&](const TreeItem &group) { return fillGroup(handle, group.data.toString()); });
+}
+
+void GroupTreeBuilder::populate(long handle, const views::DataStore &members)
+{
+    populateWith(handle, [&](const TreeItem &) { return insertMembers(handle, members); });
 }
 
 bool GroupTreeBuilder::locate(const QString &code, const QString &label)

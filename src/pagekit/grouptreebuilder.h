@@ -13,6 +13,9 @@
 
 class Connection;
 
+namespace views {
+class DataStore;
+}
 namespace widgets {
 class HandleTree;
 }
@@ -69,6 +72,9 @@ public:
     bool fillGroup(long handle, const QString &code);
     // What a first expansion does: a group is filled and selected; other items change nothing.
     void populate(long handle);
+    // The same with the members taken from `members` (rows of any view with the member's label and
+    // data columns, in the tree's order) instead of read from the member view.
+    void populate(long handle, const views::DataStore &members);
     // Expands the group of `code` (filling it if needed, which selects it) and, given a label,
     // selects its first member of that label. False when no group has that code.
     bool locate(const QString &code, const QString &label = QString());
@@ -80,6 +86,8 @@ public:
 
 private:
     QList<Group> readGroups() const;
+    bool insertMembers(long handle, const views::DataStore &members);
+    template<typename Fill> void populateWith(long handle, Fill fill);
 
     Connection &m_db;
     widgets::HandleTree *m_tree = nullptr;

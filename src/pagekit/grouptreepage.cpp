@@ -138,29 +138,51 @@ void GroupTreePage::buildTree()
 
 void GroupTreePage::fillExpandedGroup(long handle)
 {
+    // The expansion selects the group, which lists it: list it first and fill the tree from the
+    // same rows. A group already selected keeps its list as shown (and sorted); a failed read
+    // goes the usual way, which reports it.
+    TreeItem item;
+    if (m_spec.listFillsTree && groupTree->getItem(handle, item) && item.level == GroupTreeBuilder::GroupLevel
+        && !item.selected && showList(views::exactGroupPattern(item.data.toString())) >= 0) {
+        m_listedGroup = handle;
+        m_treeBuilder.populate(handle, *recordView->store());
+        m_listedGroup = 0;
+        return;
+    }
     m_treeBuilder.populate(handle);
+}
+
+long GroupTreePage::showList(const QString &pattern)
+{
+    // Assigning the definition drops whatever the view held, unsaved edits included.
+    if (recordView->dataObject() != m_spec.listView)
+        recordView->setDataObject(m_spec.listView);
+    else
+        recordView->reset();
+    recordView->setConnection(db());
+    return recordView->retrieve({pattern});
 }
 
 void GroupTreePage::showSelection(long, long newHandle)
 {
     TreeItem item;
-    if (!groupTree->getItem(newHandle, item))
+    if (newHandle == m_listedGroup || !groupTree->getItem(newHandle, item))
         return;
-    const bool member = item.level == GroupTreeBuilder::MemberLevel;
-    const QString wanted = member ? m_spec.cardView : m_spec.listView;
-    // Assigning the definition drops whatever the view held, unsaved edits included.
-    if (recordView->dataObject() != wanted)
-        recordView->setDataObject(wanted);
+    // The root lists every record; a group exactly its own (the same records as below it).
+    if (item.level == GroupTreeBuilder::RootLevel) {
+        showList(views::allGroupsPattern());
+        return;
+    }
+    if (item.level == GroupTreeBuilder::GroupLevel) {
+        showList(views::exactGroupPattern(item.data.toString()));
+        return;
+    }
+    if (recordView->dataObject() != m_spec.cardView)
+        recordView->setDataObject(m_spec.cardView);
     else
         recordView->reset();
     recordView->setConnection(db());
-    // The root lists every record; a group exactly its own (the same records as below it).
-    if (item.level == GroupTreeBuilder::RootLevel)
-        recordView->retrieve({views::allGroupsPattern()});
-    else if (item.level == GroupTreeBuilder::GroupLevel)
-        recordView->retrieve({views::exactGroupPattern(item.data.toString())});
-    else
-        recordView->retrieve({item.data});
+    recordView->retrieve({item.data});
 }
 
 void GroupTreePage::sortByHeader(int, int, long, const views::ViewObject &object)

@@ -37,6 +37,10 @@ struct GroupTreePageSpec
     QString cardView;        // shown for a member, retrieved with the member's data
     QString groupColumn;     // the group code in the list and the card ("zuhao0", "gid")
     QString nameColumn;      // the member's label in the list and the card ("xingm0", "name")
+    // A group's list holds exactly the group's members, in the tree's order, with the tree's member
+    // label and data among its columns: a first expansion then fills the tree from the list it
+    // shows anyway, one read for both.
+    bool listFillsTree = false;
     // The boxes are numbered the same on every such page: "T00" … "T11", "C00" … "C11".
     QString boxPrefix;       // "T", "C"
     QString missingName;     // the text of box 09: "姓名不能为空!"
@@ -130,6 +134,8 @@ protected:
 
 private:
     QString boxText(int number) const;
+    // Shows the list of the records `pattern` matches; the rows read, or -1.
+    long showList(const QString &pattern);
     // The stored records the card's row stands for, by its key as read or as it is now: what a
     // write touches, for the find box to read again afterwards. Empty while the box is not built.
     QList<qint64> storedIds(long row, bool asRead) const;
@@ -139,6 +145,7 @@ private:
     ButtonRow m_buttons;
     SortToggle m_sort;
     FindBox *m_findBox = nullptr;
+    long m_listedGroup = 0;   // a group whose expansion has just listed it: its selection reads nothing
 };
 
 } // namespace pagekit

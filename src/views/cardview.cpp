@@ -29,12 +29,17 @@ CardPart::CardPart(DataStore *store, const Lookups *lookups, QWidget *parent)
     m_scroll->setWidget(m_sheet);
     m_sheet->setAccessibleName(def()->name);
     build();
+    followStore();
+    showRow(0);
+}
+
+void CardPart::followStore()
+{
     // Values set by the page (a total computed while typing, a group set by Add) show at once.
-    connect(store, &DataStore::itemChanged, this, [this](long row, int column) {
+    connect(m_store, &DataStore::itemChanged, this, [this](long row, int column) {
         if (row == m_row)
             refresh(column);
     });
-    showRow(0);
 }
 
 namespace {
@@ -262,8 +267,18 @@ bool CardPart::setCurrentColumn(const QString &column)
 void CardPart::detach()
 {
     disconnect(m_store, nullptr, this, nullptr);
+    // Row 0: an editor losing the focus as the part hides writes nothing into another definition.
     m_row = 0;
-    m_fields.clear();
+}
+
+void CardPart::attach()
+{
+    followStore();
+    m_lastColumn.clear();
+    m_scroll->ensureVisible(0, 0);
+    // The drop-downs hold what the new definition's lookups hold (nothing until read), and every
+    // field shows no row, as when built.
+    lookupsChanged();
 }
 
 QWidget *CardPart::focusTarget()

@@ -28,6 +28,7 @@ public:
     void lookupsChanged() override;
     QWidget *focusTarget() override;
     void detach() override;
+    void attach() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -42,6 +43,7 @@ private:
         QString shown;        // the editor's text when it last showed the row
     };
     void build();
+    void followStore();
     void refresh(int column);                         // -1: every field
     bool commit(Field &f, QString *reason);
     Field *fieldOf(QObject *widget);

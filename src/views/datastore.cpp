@@ -147,6 +147,24 @@ long DataStore::valueCount(const QString &column) const
     return count;
 }
 
+QStringList DataStore::columnTexts(const QString &column) const
+{
+    QStringList out;
+    const int c = d->columnIndex(column);
+    if (c < 0)
+        return out;
+    out.reserve(qsizetype(d->rows.size()));
+    if (d->types[size_t(c)] != ColumnType::Text) {
+        for (long row = 1; row <= rowCount(); ++row)
+            out << getItemString(row, column);
+        return out;
+    }
+    const int n = d->columns();
+    for (const detail::Row &r : d->rows)
+        out << (r.current.isNull(n, c) ? QString() : r.current.text(n, c).toString());
+    return out;
+}
+
 QString DataStore::getItemString(long row, const QString &column) const
 {
     const QVariant v = getItem(row, column);

@@ -64,6 +64,8 @@ public:
     // looked up once, not per row: a summary's count over a long list.
     long valueCount(const QString &column) const;
     QString getItemString(long row, const QString &column) const;  // "" for NULL
+    // getItemString of every row, the column looked up once: a tree filled from a long list.
+    QStringList columnTexts(const QString &column) const;
     double getItemNumber(long row, const QString &column) const;   // 0 for NULL or no number
     bool setItem(long row, const QString &column, const QVariant &value);
 

@@ -22,6 +22,7 @@ struct DataView::Private
     DataStore *store = nullptr;
     Lookups lookups;
     QPointer<ViewPart> part;
+    QHash<const Definition *, QPointer<ViewPart>> kept;   // every part built, shown or not
     QVBoxLayout *layout = nullptr;
     Connection *connection = nullptr;
     bool lookupsLoaded = false;   // the drop-downs were read since the definition was set
@@ -113,7 +114,6 @@ bool DataView::setDataObject(const QString &name)
         old->detach();
         old->hide();
         d->layout->removeWidget(old);
-        old->deleteLater();
         d->part = nullptr;
     }
     d->lookups = Lookups();
@@ -132,8 +132,14 @@ bool DataView::setDataObject(const QString &name)
             words.insert(e.data, e.display);
         d->lookups.display.insert(i, words);
     }
-    ViewPart *part = def->style == Style::Card ? static_cast<ViewPart *>(new CardPart(d->store, &d->lookups, this))
-                                               : static_cast<ViewPart *>(new GridPart(d->store, &d->lookups, this));
+    ViewPart *part = d->kept.value(def);
+    if (part) {
+        part->attach();
+    } else {
+        part = def->style == Style::Card ? static_cast<ViewPart *>(new CardPart(d->store, &d->lookups, this))
+                                         : static_cast<ViewPart *>(new GridPart(d->store, &d->lookups, this));
+        d->kept.insert(def, part);
+    }
     d->part = part;
     d->layout->addWidget(part);
     setFocusProxy(part->focusTarget());

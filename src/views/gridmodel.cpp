@@ -11,9 +11,16 @@ GridModel::GridModel(DataStore *store, const Lookups *lookups, QObject *parent)
     : QAbstractTableModel(parent)
     , m_store(store)
     , m_lookups(lookups)
-    , m_columns(store->definition()->gridColumns())
+    , m_def(store->definition())
+    , m_columns(m_def->gridColumns())
     , m_summary(store)
 {
+    followStore();
+}
+
+void GridModel::followStore()
+{
+    DataStore *store = m_store;
     // The store has already changed when it tells; the begin/end pairs only tell the views.
     connect(store, &DataStore::rowsReset, this, [this] {
         m_mutating = true;
@@ -56,6 +63,15 @@ void GridModel::detach()
     beginResetModel();
     m_detached = true;
     endResetModel();
+}
+
+void GridModel::attach()
+{
+    followStore();
+    beginResetModel();
+    m_detached = false;
+    endResetModel();
+    invalidate();
 }
 
 void GridModel::invalidate()

@@ -22,7 +22,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    const Definition &def() const { return *m_store->definition(); }
+    const Definition &def() const { return *m_def; }
     const Column &columnAt(int section) const { return def().columns.at(m_columns.at(section)); }
     int definitionColumn(int section) const { return m_columns.at(section); }
     int sectionOf(const QString &column) const;   // -1 when the grid does not show it
@@ -30,6 +30,7 @@ public:
     // True while rows come and go: the view's own moves of its current cell then are no user's.
     bool mutating() const { return m_mutating; }
     void detach();   // shows nothing more and no longer follows the store
+    void attach();   // follows the store again, which holds this model's definition
 
     QString cellText(int row, int section) const;   // row from 0
     QString summaryText(const Compute &c) const;
@@ -41,8 +42,11 @@ signals:
 private:
     void invalidate();
 
+    void followStore();
+
     DataStore *m_store;
     const Lookups *m_lookups;
+    const Definition *m_def;
     QList<int> m_columns;
     bool m_mutating = false;
     bool m_detached = false;

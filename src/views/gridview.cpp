@@ -454,6 +454,16 @@ void GridPart::detach()
     m_model->detach();
 }
 
+void GridPart::attach()
+{
+    m_table->refused = nullptr;
+    m_table->refusedReason.clear();
+    m_model->attach();
+    // The columns came back at the header's default width, and widths a page set hold only until
+    // the definition is set again.
+    applyColumnWidths();
+}
+
 QWidget *GridPart::focusTarget()
 {
     return m_table;

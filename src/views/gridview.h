@@ -27,6 +27,7 @@ public:
     void lookupsChanged() override;
     QWidget *focusTarget() override;
     void detach() override;
+    void attach() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

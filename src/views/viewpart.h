@@ -33,7 +33,9 @@ class ViewPart : public QWidget
     Q_OBJECT
 public:
     ViewPart(DataStore *store, const Lookups *lookups, QWidget *parent)
-        : QWidget(parent), m_store(store), m_lookups(lookups) {}
+        : QWidget(parent), m_store(store), m_lookups(lookups), m_def(store->definition()) {}
+
+    const Definition *definition() const { return m_def; }   // the one the part was built for
 
     virtual void showRow(long row) = 0;             // the current row changed
     virtual void bringIntoView(long row) = 0;
@@ -48,9 +50,13 @@ public:
     virtual bool setColumnWidth(const QString &, int) { return false; }
     virtual void lookupsChanged() = 0;
     virtual QWidget *focusTarget() { return this; }   // where the control's keyboard focus goes
-    // The control switches to another definition: stop following the store. The part is deleted
-    // later, since a page may switch inside one of the part's own events.
+    // The control switches to another definition: stop following the store. The control keeps the
+    // part, hidden, for when it switches back (a page goes from list to card and back on every
+    // other click: building them anew each time is most of such a click's cost).
     virtual void detach() = 0;
+    // The store holds the part's definition again, its rows dropped: follow it, showing what a
+    // part just built shows.
+    virtual void attach() = 0;
 
 signals:
     void clicked(QPoint pos, long row, const views::ViewObject &object);
@@ -59,9 +65,10 @@ signals:
     void edited(long row, const QString &column, const QString &text);
 
 protected:
-    const Definition *def() const { return m_store->definition(); }
+    const Definition *def() const { return m_def; }
     DataStore *m_store;
     const Lookups *m_lookups;
+    const Definition *m_def;
 };
 
 } // namespace views::detail

@@ -465,14 +465,17 @@ private slots:
         fake::Platform platform;
         AppFolder folder;
         const QStringList texts = {QStringLiteral("ASCII only"), QStringLiteral("é ß ñ"), QStringLiteral("中文字符"),
-                                   QStringLiteral("😀𠀀 four bytes"), QString(), QStringLiteral("tab\tand\nnewline")};
+                                   QStringLiteral("😀𠀀 four bytes"), QString(), QStringLiteral("tab\tand\nnewline"),
+                                   // Runs of ASCII longer than eight bytes, broken by other text at every offset.
+                                   QStringLiteral("abcdefghij中klmnopqrstu€vwxyz0123456789é0123456789ABCDEFG")};
         for (int i = 0; i < texts.size(); ++i)
             QVERIFY(testDb().execute(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0, beizhu) VALUES ('1', ?, ?)"),
                                   {QStringLiteral("n%1").arg(i), texts.at(i)}));
         // Stored as these bytes: what is no UTF-8 does not break the row, each byte reads as U+FFFD;
         // a text that begins with U+FEFF keeps it.
         const QMap<QString, QString> raw = {{QStringLiteral("41ff42e4b8"), QStringLiteral("A\uFFFDB\uFFFD\uFFFD")},
-                                            {QStringLiteral("efbbbfe5bc80e5a4b4"), QStringLiteral("\uFEFF开头")}};
+                                            {QStringLiteral("efbbbfe5bc80e5a4b4"), QStringLiteral("\uFEFF开头")},
+                                            {QStringLiteral("41424344454647484aff"), QStringLiteral("ABCDEFGHJ\uFFFD")}};
         for (auto it = raw.cbegin(); it != raw.cend(); ++it)
             QVERIFY(testDb().execute(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0, beizhu) VALUES ('1', ?, CAST(x'%1' AS TEXT))").arg(it.key()),
                                      {it.key()}));

@@ -336,6 +336,10 @@ private slots:
         dw.setConnection(testDb());
         QCOMPARE(dw.retrieve({QStringLiteral("人02")}), 1L);
         QCOMPARE(dw.displayText(QStringLiteral("zuhao0")), QStringLiteral("朋友"));
+        // Typed into the card, never accepted: gone once another definition took its place.
+        auto *nick = qobject_cast<QLineEdit *>(dw.fieldEditor(QStringLiteral("nich00")));
+        QVERIFY(nick);
+        nick->setText(QStringLiteral("打了一半"));
 
         QVERIFY(!dw.setDataObject(QStringLiteral("dw_nothing")));
         QCOMPARE(dw.dataObject(), QStringLiteral("dw_telper"));
@@ -346,6 +350,18 @@ private slots:
         QCOMPARE(dw.retrieve({views::allGroupsPattern()}), 3L);
         QVERIFY(dw.getItem(1, QStringLiteral("nich00")).isNull());
         QCOMPARE(dw.displayText(QStringLiteral("count_xingm0")), QStringLiteral("3人"));
+
+        // The card again shows no row until read, then the stored one, with nothing to write.
+        QVERIFY(dw.setDataObject(QStringLiteral("dw_telper")));
+        nick = qobject_cast<QLineEdit *>(dw.fieldEditor(QStringLiteral("nich00")));
+        QVERIFY(nick && nick->text().isEmpty() && !nick->isEnabled());
+        QCOMPARE(dw.displayText(QStringLiteral("zuhao0")), QString());
+        dw.setConnection(testDb());
+        QCOMPARE(dw.retrieve({QStringLiteral("人02")}), 1L);
+        QCOMPARE(dw.displayText(QStringLiteral("zuhao0")), QStringLiteral("朋友"));
+        QVERIFY(nick->isEnabled() && nick->text().isEmpty());
+        QVERIFY(dw.acceptText());
+        QCOMPARE(dw.store()->modifiedCount(), 0L);
     }
 
     void statisticsColourTheBalance()
