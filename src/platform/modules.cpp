@@ -1,5 +1,7 @@
 #include "platform/modules.h"
 
+#include "platform/messagebox.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QHash>
@@ -44,12 +46,17 @@ QObject *loadModule(const QString &name, QString *reason)
     QObject *root = loader.instance();
     if (!root) {
         if (reason)
-            *reason = QStringLiteral("找不到程序的组成部分“%1”(%2),请重新安装本程序: %3")
-                          .arg(name, QDir::toNativeSeparators(base), loader.errorString());
+            *reason = QStringLiteral("程序的组成部分“%1”无法加载!\n%2\n尝试用安装程序覆盖安装修复")
+                          .arg(name, loader.errorString());
         return nullptr;
     }
     loaded.insert(base, root);
     return root;
+}
+
+void showModuleFailure(const QString &reason)
+{
+    messageBox(QStringLiteral("程序文件错误"), reason, Icon::Stop);
 }
 
 } // namespace platform

@@ -23,8 +23,12 @@ template <class Interface> Interface *module(const QString &name, QString *reaso
     QObject *root = loadModule(name, reason);
     Interface *found = qobject_cast<Interface *>(root);
     if (root && !found && reason)
-        *reason = QStringLiteral("程序的组成部分“%1”不是本版本的,请重新安装本程序。").arg(name);
+        *reason = QStringLiteral("程序的组成部分“%1”不是本版本的!\n尝试用安装程序覆盖安装修复").arg(name);
     return found;
 }
+
+// The box for a part of a page that could not be made for want of its module; the page goes on
+// without it.
+void showModuleFailure(const QString &reason);
 
 } // namespace platform

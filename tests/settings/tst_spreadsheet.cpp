@@ -268,7 +268,7 @@ private slots:
             const bool written = exchange::writeSheet(target, format, rows, &reason);
             platform::setModuleFolder(modules);
             QVERIFY(!written);
-            QVERIFY2(reason.contains(QStringLiteral("“sheets”")) && reason.contains(QStringLiteral("重新安装")), qPrintable(reason));
+            QVERIFY2(reason.contains(QStringLiteral("“sheets”")) && reason.contains(QStringLiteral("覆盖安装")), qPrintable(reason));
             QCOMPARE(bytesOf(target), QByteArray("the earlier export"));
             QCOMPARE(entries(folder.path()), before);
             // Found again where it lies: a failed load is not remembered.
