@@ -1,6 +1,7 @@
 #include "fakes.h"
 #include "platform/dialoglock.h"
 #include "platform/linux/xdgautostart.h"
+#include "platform/modules.h"
 #include "platform/qtservices.h"
 #include "testmain.h"
 
@@ -237,6 +238,29 @@ private slots:
         // The description is "name\tdriver\tport" or empty where no printer is set up.
         const QString d = platform::QtPrinters().description();
         QVERIFY(d.isEmpty() || d.count(QLatin1Char('\t')) == 2);
+    }
+
+    // The printers come from a module. Without it there is no printer to name, and what asks the
+    // user (the set-up, the choice) says in a box which part is missing instead of doing nothing.
+    void printersWithoutTheirModuleSaySo()
+    {
+        fake::Platform fakes;
+        const QString modules = platform::moduleFolder();
+        QTemporaryDir empty;
+        platform::setModuleFolder(empty.path());
+        platform::QtPrinters printers;
+        QCOMPARE(printers.description(), QString());
+        QVERIFY(fakes.boxes->shown.isEmpty());
+        QVERIFY(!printers.setup(nullptr));
+        QVERIFY(!printers.choose(nullptr));
+        platform::setModuleFolder(modules);
+        QCOMPARE(fakes.boxes->shown.size(), 2);
+        QCOMPARE(fakes.boxes->shown.at(0).title, QStringLiteral("程序文件错误"));
+        QVERIFY2(fakes.boxes->shown.at(0).text.contains(QStringLiteral("“printing”")), qPrintable(fakes.boxes->shown.at(0).text));
+        // A module put back is found by the next question.
+        const QString d = printers.description();
+        QVERIFY(d.isEmpty() || d.count(QLatin1Char('\t')) == 2);
+        QVERIFY(platform::loadModule(QStringLiteral("printing"), nullptr));
     }
 
     // The password outlives the run in a desktop's keyring (a session bus of the test's own with a
