@@ -1,5 +1,6 @@
 #include "fakes.h"
 #include "platform/dialoglock.h"
+#include "platform/linux/secretkeyring.h"
 #include "platform/linux/xdgautostart.h"
 #include "platform/modules.h"
 #include "platform/qtservices.h"
@@ -240,16 +241,25 @@ private slots:
         QVERIFY(d.isEmpty() || d.count(QLatin1Char('\t')) == 2);
     }
 
-    // The printers come from a module. Without it there is no printer to name, and what asks the
-    // user (the set-up, the choice) says in a box which part is missing instead of doing nothing.
-    void printersWithoutTheirModuleSaySo()
+    // The printers and the keyring come from modules. Without its module there is no printer to
+    // name, and what asks the user (the set-up, the choice) says in a box which part is missing; the
+    // keyring keeps the secrets for the run, as on a desktop without one.
+    void seamsWithoutTheirModules()
     {
         fake::Platform fakes;
         const QString modules = platform::moduleFolder();
         QTemporaryDir empty;
         platform::setModuleFolder(empty.path());
         platform::QtPrinters printers;
+        platform::SecretServiceKeyring keyring(QStringLiteral("Mivo test"));
         QCOMPARE(printers.description(), QString());
+        platform::Keyring::Status status = platform::Keyring::Status::Failed;
+        keyring.write(QStringLiteral("k"), QStringLiteral("密码"), [&](platform::Keyring::Status s) { status = s; });
+        QCOMPARE(status, platform::Keyring::Status::Ok);
+        QString secret;
+        keyring.read(QStringLiteral("k"), [&](platform::Keyring::Status, const QString &s) { secret = s; });
+        QCOMPARE(secret, QStringLiteral("密码"));
+        QVERIFY(!keyring.persistent());
         QVERIFY(fakes.boxes->shown.isEmpty());
         QVERIFY(!printers.setup(nullptr));
         QVERIFY(!printers.choose(nullptr));
