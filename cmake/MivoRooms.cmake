@@ -6,6 +6,16 @@ include(${CMAKE_CURRENT_LIST_DIR}/MivoCheckIncludes.cmake)
 set(MIVO_ROOMS_FILE ${CMAKE_BINARY_DIR}/mivo_rooms.cmake)
 file(WRITE ${MIVO_ROOMS_FILE} "# What each room may include, written by the configuration.\n")
 
+# The rule on includes for sources named relative to the current folder.
+function(mivo_check_sources room allowed sources)
+  set(files)
+  foreach(s IN LISTS sources)
+    get_filename_component(abs ${s} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    list(APPEND files ${abs})
+  endforeach()
+  mivo_check_includes(${room} "${allowed}" "${files}")
+endfunction()
+
 # mivo_room(<room> SOURCES … [USES <rooms>…] [LIBS <public libraries>…] [PRIVATE_LIBS <libraries>…])
 # USES and LIBS are public: a room's headers include theirs. PRIVATE_LIBS stay inside the room.
 function(mivo_room room)
@@ -26,12 +36,7 @@ function(mivo_room room)
   set_property(GLOBAL PROPERTY MIVO_ALLOWED_${room} "${allowed}")
   file(APPEND ${MIVO_ROOMS_FILE} "set(MIVO_ALLOWED_${room} \"${allowed}\")\n")
 
-  set(files)
-  foreach(s IN LISTS R_SOURCES)
-    get_filename_component(abs ${s} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
-    list(APPEND files ${abs})
-  endforeach()
-  mivo_check_includes(${room} "${allowed}" "${files}")
+  mivo_check_sources(${room} "${allowed}" "${R_SOURCES}")
 endfunction()
 
 # mivo_module(<name> ROOM <room> SOURCES … [LIBS <libraries>…]): a part of <room> built as a module
@@ -54,10 +59,5 @@ function(mivo_module name)
   install(TARGETS ${target} LIBRARY DESTINATION ${MIVO_MODULE_INSTALL_DIR})
 
   get_property(allowed GLOBAL PROPERTY MIVO_ALLOWED_${M_ROOM})
-  set(files)
-  foreach(s IN LISTS M_SOURCES)
-    get_filename_component(abs ${s} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
-    list(APPEND files ${abs})
-  endforeach()
-  mivo_check_includes(${M_ROOM} "${allowed}" "${files}")
+  mivo_check_sources(${M_ROOM} "${allowed}" "${M_SOURCES}")
 endfunction()
