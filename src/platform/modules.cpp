@@ -33,10 +33,10 @@ QString moduleFolder()
 
 QObject *loadModule(const QString &name, QString *reason)
 {
-    // Loaded modules stay for the run: their objects may be in use anywhere, and a library once
-    // mapped costs nothing more.
-    // Without its suffix: the loader adds the platform's (.so, .dll).
+    // Named without its suffix: the loader adds the platform's (.so, .dll).
     const QString base = QDir(moduleFolder()).filePath(name);
+    // Any thread may ask (the printer is read on a worker). Loaded modules stay for the run: their
+    // objects may be in use anywhere. A failure is not remembered, so a module put back is found.
     static QMutex guard;
     const QMutexLocker lock(&guard);
     static QHash<QString, QObject *> loaded;
