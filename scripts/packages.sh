@@ -21,7 +21,9 @@ MIVO_SYNC_SERVER_PACKAGES=(radicale openssl)
 MIVO_TEST_PACKAGES=(xvfb xauth trayer xdotool imagemagick x11-utils python3 python3-xlrd python3-openpyxl
   dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
   desktop-file-utils libglib2.0-bin cups printer-driver-cups-pdf
-  lintian appstream "${MIVO_SYNC_SERVER_PACKAGES[@]}" gnome-keyring)
+  lintian appstream "${MIVO_SYNC_SERVER_PACKAGES[@]}" gnome-keyring
+  # Where a hung program's threads stood, printed when an end-to-end run fails.
+  gdb)
 # The benchmarks of the user's wait count instructions with callgrind.
 MIVO_BENCH_PACKAGES=(valgrind)
 

@@ -50,7 +50,7 @@ def open_window(session, app, work, arguments=()):
             if up():
                 return True
             if time.monotonic() - last_click[0] > 5:
-                session.click(icon, 1)
+                session.click(session.tray_icon() or icon, 1)
                 last_click[0] = time.monotonic()
             return False
 

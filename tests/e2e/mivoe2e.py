@@ -135,6 +135,18 @@ class Session:
         if self.env:
             self.x("import", "-window", "root", os.path.join(self.screenshots, "failure.png"))
             log(self.x("xwininfo", "-root", "-tree") or "")
+        # What the program said, and where each of its threads stood: a hang and a lost event look
+        # alike on the screen.
+        for name in sorted(os.listdir(self.screenshots)):
+            if name.startswith("mivo") and name.endswith(".log"):
+                with open(os.path.join(self.screenshots, name), errors="replace") as f:
+                    lines = f.read().splitlines()[-40:]
+                log("-- %s (last %d lines)\n%s" % (name, len(lines), "\n".join(lines)))
+        for name, process in self.processes:
+            if name == "mivo" and process.poll() is None and shutil.which("gdb"):
+                stacks = subprocess.run(["gdb", "-p", str(process.pid), "-batch", "-ex", "thread apply all bt 25"],
+                                        capture_output=True, text=True, timeout=120)
+                log("-- threads of mivo (pid %d)\n%s" % (process.pid, stacks.stdout[-6000:]))
 
     # ---- windows
 
@@ -185,11 +197,15 @@ class Session:
         if not match:
             return None
         panel = self.x("xwininfo", "-tree", "-id", match.group(1)) or ""
-        icon = re.search(r'"mivo": \("mivo" "mivo"\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)', panel)
+        icon = re.search(r'(0x[0-9a-f]+) "mivo": \("mivo" "mivo"\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)', panel)
         if not icon:
             return None
-        w, h, x, y = (int(v) for v in icon.groups())
-        return (x + w // 2, y + h // 2) if w > 1 and h > 1 else None
+        w, h, x, y = (int(v) for v in icon.groups()[1:])
+        if w <= 1 or h <= 1:
+            return None
+        # Docked is not yet clickable: a click before the host maps the icon goes to the host.
+        info = self.info(int(icon.group(1), 16))
+        return (x + w // 2, y + h // 2) if info and info["viewable"] else None
 
     # ---- input and output
 
