@@ -43,8 +43,9 @@ endfunction()
 # that the program loads on first use (platform/modules.h), so the libraries only it needs are not
 # mapped at start. Its sources follow the room's rule on includes. It links libraries, never a room:
 # the program already holds the rooms, and a second copy inside the module would be a second set of
-# their globals. It lands in bin/modules beside the executable and installs into lib/mivo.
-set(MIVO_MODULE_INSTALL_DIR lib/mivo)
+# their globals. It lands in bin/modules beside the executable and installs into lib/mivo/modules:
+# a folder of its own, so the package's scripts do not run ldconfig for libraries no one links.
+set(MIVO_MODULE_INSTALL_DIR lib/mivo/modules)
 function(mivo_module name)
   cmake_parse_arguments(M "" "ROOM" "SOURCES;LIBS" ${ARGN})
   set(target mivo_module_${name})

@@ -86,7 +86,7 @@ bool settleFolders(const QString &executablePath, QString *reason)
     const QString folder = path.left(std::max<qsizetype>(0, path.lastIndexOf(QLatin1Char('/'))));
     setInstallation(findInstallation(folder, userDataHome()));
     setAppFolder(g_installation ? g_installation->files : folder);
-    platform::setModuleFolder(QDir::cleanPath(folder + (g_installation ? QStringLiteral("/../lib/mivo")
+    platform::setModuleFolder(QDir::cleanPath(folder + (g_installation ? QStringLiteral("/../lib/mivo/modules")
                                                                        : QStringLiteral("/modules"))));
     return !g_installation || makeDataFolder(*g_installation, reason);
 }

@@ -2,7 +2,7 @@
 // Parts of the program that only some pages use, and the libraries behind them, are built as modules
 // loaded on first use, so a start maps none of them. A module is a Qt plugin whose root object
 // implements one interface (declared with Q_DECLARE_INTERFACE beside its callers). Modules lie in
-// "modules" beside the executable when it runs portable and in ../lib/mivo when installed
+// "modules" beside the executable when it runs portable and in ../lib/mivo/modules when installed
 // (settleFolders() decides); the tests point at the build's own, so they load what ships.
 
 #include <QObject>

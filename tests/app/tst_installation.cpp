@@ -54,7 +54,7 @@ public:
 
     QString executable() const { return m_dir.filePath(QStringLiteral("usr/bin/mivo")); }
     QString files() const { return m_dir.filePath(QStringLiteral("usr/share/mivo")); }
-    QString modules() const { return m_dir.filePath(QStringLiteral("usr/lib/mivo")); }
+    QString modules() const { return m_dir.filePath(QStringLiteral("usr/lib/mivo/modules")); }
     QString shipped() const { return files() + QStringLiteral("/mivo.mdb"); }
     QString dataHome() const { return m_dir.filePath(QStringLiteral("家 目录/.local/share")); }
     QString data() const { return dataHome() + QStringLiteral("/mivo"); }
