@@ -10,6 +10,7 @@
 #include "app/connection.h"
 #include "ledger/monthchart.h"
 #include "ledger/ledgerpage.h"
+#include "platform/modules.h"
 #include "timing.h"
 #include "views/datastore.h"
 #include "views/dataview.h"
@@ -110,6 +111,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    platform::setModuleFolder(QStringLiteral(MIVO_MODULE_DIR));
     const int entries = argc > 1 ? atoi(argv[1]) : 100000;
     const int months = argc > 2 ? atoi(argv[2]) : 240;
 
@@ -142,7 +144,7 @@ int main(int argc, char **argv)
         measure(statistics, [&] {
             page.statisticsButton->click();
             page.statistics->repaint();
-            page.monthChart->repaint();
+            page.monthChart->widget()->repaint();
         });
     }
     if (page.statistics->rowCount() != monthRows || page.monthChart->months().size() != monthRows)

@@ -12,6 +12,7 @@
 #include "app/connection.h"
 #include "settings/backupcopy.h"
 #include "exchange/spreadsheet.h"
+#include "platform/modules.h"
 #include "views/datastore.h"
 
 #include <QApplication>
@@ -100,6 +101,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    platform::setModuleFolder(QStringLiteral(MIVO_MODULE_DIR));
     const int contacts = argc > 1 ? atoi(argv[1]) : 100000;
     const qint64 megabytes = argc > 2 ? atoll(argv[2]) : 200;
 

@@ -11,6 +11,7 @@
 #include "app/schema.h"
 #include "app/connection.h"
 #include "exchange/vcardwriter.h"
+#include "platform/modules.h"
 #include "sync/controller.h"
 
 #include <QDir>
@@ -108,6 +109,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     Application app(argc, argv);
+    platform::setModuleFolder(QStringLiteral(MIVO_MODULE_DIR));
     const int n = argc > 1 ? std::atoi(argv[1]) : 10000;
     const int uploads = argc > 2 ? std::atoi(argv[2]) : 1000;
     QTemporaryDir dir;

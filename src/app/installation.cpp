@@ -1,6 +1,7 @@
 #include "app/installation.h"
 
 #include "app/appinfo.h"
+#include "platform/modules.h"
 #include "platform/services.h"
 
 #include <QDir>
@@ -85,6 +86,8 @@ bool settleFolders(const QString &executablePath, QString *reason)
     const QString folder = path.left(std::max<qsizetype>(0, path.lastIndexOf(QLatin1Char('/'))));
     setInstallation(findInstallation(folder, userDataHome()));
     setAppFolder(g_installation ? g_installation->files : folder);
+    platform::setModuleFolder(QDir::cleanPath(folder + (g_installation ? QStringLiteral("/../lib/mivo/modules")
+                                                                       : QStringLiteral("/modules"))));
     return !g_installation || makeDataFolder(*g_installation, reason);
 }
 

@@ -23,10 +23,11 @@ std::optional<Installation> findInstallation(const QString &executableFolder, co
 // $XDG_DATA_HOME when it names an absolute folder, else ~/.local/share.
 QString userDataHome();
 
-// Start-up: settles the folders for the executable at `executablePath` (the folder of appFile() and
-// of the user's records). The first start of an installed program makes the user's data folder with
-// the empty database shipped; an existing folder is never touched, so a lost database is reported
-// by the connection, not replaced. False with the reason when the folder cannot be made.
+// Start-up: settles the folders for the executable at `executablePath` (the folder of appFile(), of
+// the user's records and of the modules: ../lib/mivo/modules installed, "modules" beside it
+// portable). The first start of an installed program makes the user's data folder with the empty
+// database shipped; an existing folder is never touched, so a lost database is reported by the
+// connection, not replaced. False with the reason when the folder cannot be made.
 bool settleFolders(const QString &executablePath, QString *reason);
 // What settleFolders() decided; tests set it directly.
 void setInstallation(const std::optional<Installation> &installation);

@@ -46,16 +46,6 @@ void removeLeftovers(const QString &folder)
 
 } // namespace
 
-QString withSystemText(const QString &reason, const QString &systemText)
-{
-    return systemText.isEmpty() ? reason : reason + QStringLiteral(": ") + systemText;
-}
-
-QString nativePath(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 PendingFile::PendingFile(const QString &target)
 {
     if (target.isEmpty())

@@ -2,6 +2,7 @@
 // What the three spreadsheet writers share; the callers use spreadsheet.h.
 
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QVariant>
 
@@ -43,4 +44,18 @@ bool writeXls(const QString &file, const QList<QVariantList> &rows, const QStrin
 bool writeXlsx(const QString &file, const QList<QVariantList> &rows, const QString &sheetName, QString *reason);
 bool writeCsv(const QString &file, const QList<QVariantList> &rows, QString *reason);
 
+// The two workbook writers as the module "sheets" offers them (platform/modules.h): their libraries
+// are mapped only once a workbook is written.
+class SheetWriters
+{
+public:
+    virtual ~SheetWriters() = default;
+    virtual bool writeXls(const QString &file, const QList<QVariantList> &rows, const QString &sheetName,
+                          QString *reason) = 0;
+    virtual bool writeXlsx(const QString &file, const QList<QVariantList> &rows, const QString &sheetName,
+                           QString *reason) = 0;
+};
+
 } // namespace exchange::detail
+
+Q_DECLARE_INTERFACE(exchange::detail::SheetWriters, "org.mivo.SheetWriters/1")

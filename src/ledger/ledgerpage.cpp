@@ -73,9 +73,12 @@ void LedgerPage::buildControls()
     for (const auto &[list, name] : exported)
         pagekit::addListExport(pagekit::ContextMenu::onList(list, name + QStringLiteral("菜单")), list, name,
                                QStringLiteral("t_account"), exportBoxes);
-    monthChart = new ledger::MonthChart(statisticsPage);
-    monthChart->setObjectName(QStringLiteral("monthChart"));
-    monthChart->setAccessibleName(QStringLiteral("每月收支图"));
+    // The chart's module is loaded here, when the ledger is first opened; without it the grid alone.
+    monthChart = ledger::makeMonthChart(statisticsPage);
+    if (monthChart) {
+        monthChart->widget()->setObjectName(QStringLiteral("monthChart"));
+        monthChart->widget()->setAccessibleName(QStringLiteral("每月收支图"));
+    }
 
     addButton = m_buttons.add(QStringLiteral("添加(&A)"), QStringLiteral("cb_1"), this, &LedgerPage::add);
     deleteButton = m_buttons.add(QStringLiteral("删除(&D)"), QStringLiteral("cb_2"), this, &LedgerPage::deleteEntry);
@@ -134,7 +137,8 @@ void LedgerPage::computeStatistics()
 {
     // Every entry counts, whatever period the lists show; the chart draws what the grid shows.
     const long rows = statistics->retrieve();
-    monthChart->draw(rows >= 1 ? ledger::monthFigures(statistics) : QList<ledger::MonthFigures>());
+    if (monthChart)
+        monthChart->draw(rows >= 1 ? ledger::monthFigures(statistics) : QList<ledger::MonthFigures>());
 }
 
 void LedgerPage::closePage()
@@ -182,6 +186,7 @@ void LedgerPage::placeTabPage(QWidget *page, int w, int h)
         const int height = h - 24;
         const int gridHeight = int(height * 0.4);
         setUnitGeometry(statistics, QRect(9, 12, w - 18, gridHeight));
-        setUnitGeometry(monthChart, QRect(9, 12 + gridHeight + 12, w - 18, height - gridHeight - 12));
+        if (monthChart)
+            setUnitGeometry(monthChart->widget(), QRect(9, 12 + gridHeight + 12, w - 18, height - gridHeight - 12));
     }
 }

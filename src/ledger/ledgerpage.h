@@ -34,7 +34,7 @@ public:
     ledger::EntryList *expenses = nullptr;   // on the expense page
     ledger::EntryList *incomes = nullptr;    // on the income page
     views::DataView *statistics = nullptr;   // the monthly totals, dw_ac_stat
-    ledger::MonthChart *monthChart = nullptr;
+    ledger::MonthChart *monthChart = nullptr;   // also null when its module is missing
     QPushButton *addButton = nullptr;
     QPushButton *deleteButton = nullptr;
     QPushButton *saveButton = nullptr;

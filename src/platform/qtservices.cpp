@@ -1,7 +1,9 @@
 #include "platform/qtservices.h"
 
 #include "platform/dialoglock.h"
+#include "platform/modules.h"
 #include "platform/pictureicon.h"
+#include "platform/printmodule.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,11 +13,7 @@
 #include <QIcon>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QRegularExpression>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QSystemTrayIcon>
@@ -208,53 +206,43 @@ bool QtIdleCountdown::eventFilter(QObject *watched, QEvent *event)
 
 // ---- printers
 
+// The printers and their dialogs come from the module "printing", loaded by the first question; the
+// module shows its dialogs the way every seam here does.
+Printers *QtPrinters::loaded(QString *reason) const
+{
+    const QMutexLocker lock(&m_loading);
+    if (!m_printers)
+        if (auto *module = platform::module<PrintersModule>(QStringLiteral("printing"), reason))
+            m_printers = module->printers([](QDialog &dialog) { return execUnlessLocked(dialog); });
+    return m_printers.get();
+}
+
 QtPrinters::QtPrinters() = default;
 QtPrinters::~QtPrinters() = default;
 
-QPrinter *QtPrinters::current() const
-{
-    if (m_printer && QPrinterInfo::printerInfo(m_printer->printerName()).isNull())
-        m_printer.reset();
-    if (!m_printer) {
-        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-        if (info.isNull())
-            return nullptr;
-        m_printer = std::make_unique<QPrinter>(info);
-    }
-    return m_printer.get();
-}
-
 QString QtPrinters::description() const
 {
-    QPrinter *printer = current();
-    if (!printer)
-        return {};
-    const QPrinterInfo info = QPrinterInfo::printerInfo(printer->printerName());
-    // Qt names no driver or port; the make-and-model and the location come closest.
-    return info.printerName() + QLatin1Char('\t') + info.makeAndModel() + QLatin1Char('\t') + info.location();
+    // Without the module there is no printer to name; the set-up and the choice say why.
+    Printers *printers = loaded(nullptr);
+    return printers ? printers->description() : QString();
 }
 
 bool QtPrinters::setup(QWidget *parent)
 {
-    QPrinter *printer = current();
-    if (!printer)
-        return false;
-    QPageSetupDialog dialog(printer, parent);
-    return execUnlessLocked(dialog) == QDialog::Accepted;
+    QString reason;
+    Printers *printers = loaded(&reason);
+    if (!printers)
+        showModuleFailure(reason);
+    return printers && printers->setup(parent);
 }
 
 bool QtPrinters::choose(QWidget *parent)
 {
-    // Without any printer the dialog still opens (it may offer printing to a file).
-    QPrinter fallback;
-    QPrinter *printer = current();
-    QPrintDialog dialog(printer ? printer : &fallback, parent);
-    if (execUnlessLocked(dialog) != QDialog::Accepted)
-        return false;
-    const QString chosen = dialog.printer()->printerName();
-    if (!chosen.isEmpty() && chosen != (printer ? printer->printerName() : QString()))
-        m_printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(chosen));
-    return true;
+    QString reason;
+    Printers *printers = loaded(&reason);
+    if (!printers)
+        showModuleFailure(reason);
+    return printers && printers->choose(parent);
 }
 
 // ---- restart

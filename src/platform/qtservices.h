@@ -4,10 +4,9 @@
 
 #include "platform/services.h"
 
+#include <QMutex>
 #include <QTimer>
 #include <memory>
-
-class QPrinter;
 
 class QSystemTrayIcon;
 
@@ -61,7 +60,8 @@ private:
 };
 
 // The program's printer: the system's default until the user chooses another, with the set-up the
-// user gave it, for the whole run.
+// user gave it, for the whole run. The toolkit's print support is a module (printmodule.h), loaded
+// by the first question, from whichever thread asks it.
 class QtPrinters : public Printers
 {
 public:
@@ -72,10 +72,9 @@ public:
     bool choose(QWidget *parent) override;
 
 private:
-    // nullptr when there is no printer at all; a chosen printer that went away gives way to the
-    // default again.
-    QPrinter *current() const;
-    mutable std::unique_ptr<QPrinter> m_printer;
+    Printers *loaded(QString *reason) const;   // nullptr with the reason when the module is missing
+    mutable QMutex m_loading;
+    mutable std::unique_ptr<Printers> m_printers;
 };
 
 class QtRestarter : public Restarter

@@ -5,6 +5,7 @@
 #include "app/application.h"
 #include "app/connection.h"
 #include "fakes.h"
+#include "platform/modules.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -29,6 +30,7 @@ public:
     Installed()
         : m_savedHome(qgetenv("XDG_DATA_HOME"))
         , m_savedAppPath(appFolder())
+        , m_savedModules(platform::moduleFolder())
     {
         QDir root(m_dir.path());
         root.mkpath(QStringLiteral("usr/bin"));
@@ -47,10 +49,12 @@ public:
             qputenv("XDG_DATA_HOME", m_savedHome);
         setInstallation(std::nullopt);
         setAppFolder(m_savedAppPath);
+        platform::setModuleFolder(m_savedModules);
     }
 
     QString executable() const { return m_dir.filePath(QStringLiteral("usr/bin/mivo")); }
     QString files() const { return m_dir.filePath(QStringLiteral("usr/share/mivo")); }
+    QString modules() const { return m_dir.filePath(QStringLiteral("usr/lib/mivo/modules")); }
     QString shipped() const { return files() + QStringLiteral("/mivo.mdb"); }
     QString dataHome() const { return m_dir.filePath(QStringLiteral("家 目录/.local/share")); }
     QString data() const { return dataHome() + QStringLiteral("/mivo"); }
@@ -73,6 +77,7 @@ private:
     QTemporaryDir m_dir;
     QByteArray m_savedHome;
     QString m_savedAppPath;
+    QString m_savedModules;
 };
 
 int contacts()
@@ -108,6 +113,7 @@ private slots:
         QCOMPARE(appFile(QStringLiteral("help.htm")), in.files() + QStringLiteral("/help.htm"));
         QCOMPARE(dataFolder(), in.data());
         QCOMPARE(programFile(), in.executable());
+        QCOMPARE(platform::moduleFolder(), in.modules());
 
         QVERIFY(db().execute(QStringLiteral("INSERT INTO t_telinfo (zuhao0, xingm0) VALUES ('1', '张三')")));
         QVERIFY(db().commit());

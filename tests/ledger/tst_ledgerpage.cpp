@@ -356,7 +356,7 @@ private slots:
             }
             // The lists and the statistics leave the same margins at the right and at the bottom.
             const QRect list = t.page->expenses->list->geometry();
-            const QRect chart = t.page->monthChart->geometry();
+            const QRect chart = t.page->monthChart->widget()->geometry();
             QVERIFY(qAbs((t.page->expensePage->width() - list.right()) - (t.page->statisticsPage->width() - chart.right())) <= 1);
             QVERIFY(t.page->expensePage->height() - list.bottom() <= 4);
             QVERIFY(t.page->statisticsPage->height() - chart.bottom() <= 4);

@@ -6,6 +6,7 @@
 #include "testmain.h"
 
 #include "ledger/monthchart.h"
+#include "platform/modules.h"
 #include "views/dataview.h"
 #include "views/definition.h"
 #include "views/font.h"
@@ -13,6 +14,7 @@
 
 #include <QBarSeries>
 #include <QBarSet>
+#include <QChartView>
 #include <QCategoryAxis>
 #include <QLineSeries>
 #include <QPushButton>
@@ -41,10 +43,13 @@ struct Drawn
     bool empty = true;
 };
 
-Drawn drawn(const ledger::MonthChart *chart)
+Drawn drawn(ledger::MonthChart *chart)
 {
     Drawn d;
-    for (QAbstractSeries *s : chart->chart()->series()) {
+    // The chart comes from its module; what it drew is read through the charting library.
+    auto *view = qobject_cast<QChartView *>(chart->widget());
+    Q_ASSERT(view);
+    for (QAbstractSeries *s : view->chart()->series()) {
         d.empty = false;
         if (auto *bars = qobject_cast<QBarSeries *>(s)) {
             for (QBarSet *set : bars->barSets())
@@ -54,7 +59,7 @@ Drawn drawn(const ledger::MonthChart *chart)
             d.balance = line->points();
         }
     }
-    for (QAbstractAxis *a : chart->chart()->axes(Qt::Horizontal))
+    for (QAbstractAxis *a : view->chart()->axes(Qt::Horizontal))
         if (auto *months = qobject_cast<QCategoryAxis *>(a))
             d.labels = months->categoriesLabels();
     return d;
@@ -70,7 +75,7 @@ std::optional<double> sqlSum(const QString &type, const QString &month)
 }
 
 // The chart against the database, month by month.
-void compareWithDatabase(const ledger::MonthChart *chart)
+void compareWithDatabase(ledger::MonthChart *chart)
 {
     const int n = scalar(QStringLiteral("SELECT count(DISTINCT coalesce(substr(vdate, 1, 6), '')) FROM t_account")).toInt();
     const Drawn d = drawn(chart);
@@ -203,7 +208,7 @@ private slots:
             const Drawn d = drawn(chart);
             const QFontMetrics fm(views::songtiFont(8));
             const int wanted = int(d.labels.size()) * fm.horizontalAdvance(QStringLiteral("0000-00"));
-            return !d.labels.isEmpty() && d.labels.first() == QStringLiteral("1990-01") && wanted < chart->width()
+            return !d.labels.isEmpty() && d.labels.first() == QStringLiteral("1990-01") && wanted < chart->widget()->width()
                 && (d.labels.size() - 1) * chart->labelStep() < 240 && d.labels.size() * chart->labelStep() >= 240;
         };
         QVERIFY(chart->labelStep() > 1);
@@ -236,6 +241,25 @@ private slots:
         t.click(t.page->statisticsButton);
         QCOMPARE(t.page->statistics->rowCount(), 1L);
         compareWithDatabase(t.page->monthChart);
+    }
+
+    // The chart is a module: a program installed without it says so once, when the ledger opens,
+    // and the statistics still show in the grid.
+    void withoutTheChartModuleTheGridStillCounts()
+    {
+        const QString modules = platform::moduleFolder();
+        platform::setModuleFolder(QStringLiteral("/nonexistent"));
+        LedgerDriver t(QDate(2009, 2, 14), {{"1", "20090201", "午饭", 25.5}, {"2", "20090205", "工资", 5000}});
+        t.page->fill();
+        platform::setModuleFolder(modules);
+        QVERIFY(!t.page->monthChart);
+        QCOMPARE(t.boxCount(), 1);
+        QCOMPARE(t.lastBox().title, QStringLiteral("程序文件错误"));
+        QVERIFY2(t.lastBox().text.contains(QStringLiteral("“charts”")), qPrintable(t.lastBox().text));
+        t.showTab(2);
+        t.click(t.page->statisticsButton);
+        QCOMPARE(t.page->statistics->rowCount(), 1L);
+        QCOMPARE(t.boxCount(), 1);
     }
 };
 

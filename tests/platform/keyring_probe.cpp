@@ -2,6 +2,7 @@
 // happened: "keyring_probe write" then "keyring_probe read".
 
 #include "platform/linux/secretkeyring.h"
+#include "platform/modules.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -9,6 +10,7 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    platform::setModuleFolder(QStringLiteral(MIVO_BINARY_DIR "/bin/modules"));
     using Status = platform::Keyring::Status;
     platform::SecretServiceKeyring keyring(QStringLiteral("Mivo test"));
     const QString key = QStringLiteral("carddav:alice@https://example.org");

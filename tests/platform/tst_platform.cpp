@@ -1,6 +1,8 @@
 #include "fakes.h"
 #include "platform/dialoglock.h"
+#include "platform/linux/secretkeyring.h"
 #include "platform/linux/xdgautostart.h"
+#include "platform/modules.h"
 #include "platform/pictureicon.h"
 #include "platform/qtservices.h"
 #include "testmain.h"
@@ -272,6 +274,38 @@ private slots:
         f.close();
         QVERIFY(platform::pictureIcon(text).isNull());
         QVERIFY(platform::pictureIcon(folder.filePath(QStringLiteral("missing.ico"))).isNull());
+    }
+
+    // The printers and the keyring come from modules. Without its module there is no printer to
+    // name, and what asks the user (the set-up, the choice) says in a box which part is missing; the
+    // keyring keeps the secrets for the run, as on a desktop without one.
+    void seamsWithoutTheirModules()
+    {
+        fake::Platform fakes;
+        const QString modules = platform::moduleFolder();
+        QTemporaryDir empty;
+        platform::setModuleFolder(empty.path());
+        platform::QtPrinters printers;
+        platform::SecretServiceKeyring keyring(QStringLiteral("Mivo test"));
+        QCOMPARE(printers.description(), QString());
+        platform::Keyring::Status status = platform::Keyring::Status::Failed;
+        keyring.write(QStringLiteral("k"), QStringLiteral("密码"), [&](platform::Keyring::Status s) { status = s; });
+        QCOMPARE(status, platform::Keyring::Status::Ok);
+        QString secret;
+        keyring.read(QStringLiteral("k"), [&](platform::Keyring::Status, const QString &s) { secret = s; });
+        QCOMPARE(secret, QStringLiteral("密码"));
+        QVERIFY(!keyring.persistent());
+        QVERIFY(fakes.boxes->shown.isEmpty());
+        QVERIFY(!printers.setup(nullptr));
+        QVERIFY(!printers.choose(nullptr));
+        platform::setModuleFolder(modules);
+        QCOMPARE(fakes.boxes->shown.size(), 2);
+        QCOMPARE(fakes.boxes->shown.at(0).title, QStringLiteral("程序文件错误"));
+        QVERIFY2(fakes.boxes->shown.at(0).text.contains(QStringLiteral("“printing”")), qPrintable(fakes.boxes->shown.at(0).text));
+        // A module put back is found by the next question.
+        const QString d = printers.description();
+        QVERIFY(d.isEmpty() || d.count(QLatin1Char('\t')) == 2);
+        QVERIFY(platform::loadModule(QStringLiteral("printing"), nullptr));
     }
 
     // The password outlives the run in a desktop's keyring (a session bus of the test's own with a

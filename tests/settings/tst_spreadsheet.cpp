@@ -2,6 +2,7 @@
 #include "exchange/spreadsheet.h"
 
 #include "app/connection.h"
+#include "platform/modules.h"
 #include "views/datastore.h"
 
 #include "fakes.h"
@@ -232,6 +233,9 @@ private slots:
         for (SheetFormat f : {SheetFormat::Xls, SheetFormat::Xlsx, SheetFormat::Csv})
             for (const char *failure : {"missing folder", "target is a folder", "disk full"})
                 QTest::addRow("%s %s", qPrintable(exchange::sheetSuffix(f)), failure) << f << QString::fromLatin1(failure);
+        // The workbook writers are a module: a program installed without it says so.
+        for (SheetFormat f : {SheetFormat::Xls, SheetFormat::Xlsx})
+            QTest::addRow("%s module missing", qPrintable(exchange::sheetSuffix(f))) << f << QStringLiteral("module missing");
     }
     void failedWriteLeavesNoFileAndTheOldOneUntouched()
     {
@@ -255,6 +259,20 @@ private slots:
             QVERIFY(QFileInfo(target).isDir());
             QCOMPARE(entries(target), QStringList{QStringLiteral("里面")});
             QCOMPARE(entries(folder.path()), (QStringList{QStringLiteral("mivo.mdb"), QStringLiteral("文件夹") + suffix}));
+        } else if (failure == QLatin1String("module missing")) {
+            const QString target = folder.file(QStringLiteral("旧的") + suffix);
+            folder.writeFile(QStringLiteral("旧的") + suffix, "the earlier export");
+            const QStringList before = entries(folder.path());
+            const QString modules = platform::moduleFolder();
+            platform::setModuleFolder(folder.file(QStringLiteral("modules")));
+            const bool written = exchange::writeSheet(target, format, rows, &reason);
+            platform::setModuleFolder(modules);
+            QVERIFY(!written);
+            QVERIFY2(reason.contains(QStringLiteral("“sheets”")) && reason.contains(QStringLiteral("覆盖安装")), qPrintable(reason));
+            QCOMPARE(bytesOf(target), QByteArray("the earlier export"));
+            QCOMPARE(entries(folder.path()), before);
+            // Found again where it lies: a failed load is not remembered.
+            QVERIFY2(exchange::writeSheet(target, format, rows, &reason), qPrintable(reason));
         } else {
             const QString target = folder.file(QStringLiteral("旧的") + suffix);
             folder.writeFile(QStringLiteral("旧的") + suffix, "the earlier export");

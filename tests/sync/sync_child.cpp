@@ -2,6 +2,7 @@
 // the middle. Usage: sync_child <database> <address book> <user> <password>
 
 #include "app/connection.h"
+#include "platform/modules.h"
 #include "sync/controller.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    platform::setModuleFolder(QStringLiteral(MIVO_BINARY_DIR "/bin/modules"));
     if (argc != 5)
         return 2;
     Connection db;

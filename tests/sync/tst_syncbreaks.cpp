@@ -6,8 +6,10 @@
 #include "syncworld.h"
 #include "testmain.h"
 
+#include "platform/modules.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 namespace {
@@ -107,6 +109,8 @@ void TestSyncBreaks::failuresInWords_data()
     QTest::newRow("certificate refused") << "tls" << "s3cret" << F::CertificateRefused << F::CertificateRefused;
     QTest::newRow("a web page, not CardDAV") << "web" << "s3cret" << F::NotAddressBook << F::NotAddressBook;
     QTest::newRow("a collection that is not an address book") << "principal" << "s3cret" << F::None << F::NotAddressBook;
+    // The HTTP is a module; a program installed without it cannot reach any server and says why.
+    QTest::newRow("the network module missing") << "nomodule" << "s3cret" << F::Unreachable << F::Unreachable;
 }
 
 void TestSyncBreaks::failuresInWords()
@@ -127,6 +131,10 @@ void TestSyncBreaks::failuresInWords()
     } else if (where == QLatin1String("principal")) {
         book = server.resolved(QUrl(w.server.user() + QLatin1Char('/')));
     }
+    const QString modules = platform::moduleFolder();
+    const auto restoreModules = qScopeGuard([&] { platform::setModuleFolder(modules); });
+    if (where == QLatin1String("nomodule"))
+        platform::setModuleFolder(QStringLiteral("/nonexistent"));
     contactsync::Account account{server, book, w.server.user(), password == QLatin1String("-") ? QString() : password};
     m_platform.keyring->secrets.clear();
     if (password.isEmpty())
@@ -154,6 +162,8 @@ void TestSyncBreaks::failuresInWords()
     const auto o = done.at(0).at(0).value<contactsync::Outcome>();
     QCOMPARE(o.failure, syncing);
     QVERIFY(o.message().startsWith(contactsync::failureText(syncing)));
+    if (where == QLatin1String("nomodule"))
+        QVERIFY2(o.message().contains(QStringLiteral("“network”")), qPrintable(o.message()));
     QCOMPARE(controller.lastOutcome().failure, syncing);
     QCOMPARE(w.serverCards(), syncing == contactsync::Failure::None ? 1 : 0);
     if (syncing == contactsync::Failure::None)
