@@ -80,6 +80,11 @@ MainWindow::MainWindow(Connection &db, QWidget *parent)
                    | Qt::WindowCloseButtonHint);
     resize(units::toPixels(QSize(DesignWidth, DesignHeight), logicalDpiX()));
 
+    // The pages start hidden: they are created light and filled when first shown, so start-up waits
+    // only for what the first frame needs. They still read at once what their creation says at
+    // opening (their groups, the options the lock needs), in the same order as ever.
+    pagekit::Page::Deferred light;
+
     addressBookPage = new AddressBookPage(db, this);
     addressBookPage->setObjectName(QStringLiteral("uo_tel"));
     addressBookPage->setAccessibleName(QString::fromUtf8(kItems[0].caption));
@@ -92,11 +97,6 @@ MainWindow::MainWindow(Connection &db, QWidget *parent)
     contentArea->setAutoFillBackground(true);
 
     createNavigation();
-
-    // The pages start hidden. All but the address book are created light and filled when first
-    // shown: start-up waits only for what the first frame needs. They still read at once what their
-    // creation says at opening (their groups, the options the lock needs).
-    pagekit::Page::Deferred light;
 
     notebookPage = new NotebookPage(db, this);
     notebookPage->setObjectName(QStringLiteral("uo_note"));
