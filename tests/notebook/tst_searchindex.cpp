@@ -202,12 +202,14 @@ private slots:
             QThread::usleep(random.bounded(3000));
             build.kill();
             build.waitForFinished();
-            completed = build.exitStatus() == QProcess::NormalExit && build.exitCode() == 0;
-            QVERIFY2(build.exitStatus() == QProcess::CrashExit || completed, build.readAllStandardError().constData());
+            const bool exited = build.exitStatus() == QProcess::NormalExit && build.exitCode() == 0;
+            QVERIFY2(build.exitStatus() == QProcess::CrashExit || exited, build.readAllStandardError().constData());
 
             QCOMPARE(scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
             const IndexState state = notesearch::indexState(testDb());
-            QCOMPARE(state == IndexState::Complete, completed);
+            // A kill between the last step's commit and the process's end leaves it complete too.
+            completed = state == IndexState::Complete;
+            QVERIFY(completed || !exited);
             if (state == IndexState::Building) {
                 QVERIFY(mark() >= lastMark);
                 lastMark = mark();
